@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// How durnix-cli shows a spectrum record: as JSON (one object per line) or as readable text.
+
+#include <string>
+#include <string_view>
+
+#include <nlohmann/json.hpp>
+
+#include "formats/spectrum_record.h"
+#include "formats/status.h"
+
+namespace durnix::cli {
+
+// 8-bit text as UTF-8, each byte becoming the code point of the same number.
+std::string Latin1ToUtf8(std::string_view text);
+
+// "file", "status", "format", then every field of the record under its own name.
+nlohmann::ordered_json RecordJson(std::string_view file, Status status, std::string_view format,
+                                  const SpectrumRecord& record);
+
+// The same, one "Name: value" line per field, counts ten to a line.
+std::string RecordText(std::string_view file, Status status, std::string_view format,
+                       const SpectrumRecord& record);
+
+}  // namespace durnix::cli

@@ -1,0 +1,156 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "formats/ascii.h"
+
+#include <vector>
+
+#include "formats/reader_support.h"
+#include "formats/text_rules.h"
+
+namespace durnix {
+
+namespace {
+
+enum class Layout { kWithChannel, kWithoutChannel };
+
+// The text of a file: old DOS files may be padded with NUL or end-of-file (Ctrl-Z) bytes.
+// Returns false for bytes that cannot be text (a NUL inside).
+bool textOf(ByteView bytes, std::string_view& text) {
+  std::size_t end = bytes.size();
+  while (end > 0 && (bytes[end - 1] == '\0' || bytes[end - 1] == '\x1A')) --end;
+  text = bytes.substr(0, end);
+  return text.find('\0') == std::string_view::npos;
+}
+
+bool isComment(std::string_view line) {
+  if (line.empty() || line[0] == '\'') return true;
+  const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
+  return line.size() >= 3 && upper(line[0]) == 'R' && upper(line[1]) == 'E' && upper(line[2]) == 'M';
+}
+
+bool endsInDigit(std::string_view line) { return line.back() >= '0' && line.back() <= '9'; }
+
+// The text after an AS1 line's first tab or space; false when the line has neither.
+bool secondColumn(std::string_view line, std::string_view& value) {
+  const auto separator = line.find_first_of(" \t");
+  if (separator == std::string_view::npos) return false;
+  value = line.substr(separator + 1);
+  return true;
+}
+
+Status parse(ByteView bytes, SpectrumRecord& record, Layout layout) {
+  std::string_view text;
+  if (!textOf(bytes, text)) return kNotThisFormat;
+  std::vector<std::int32_t> values;
+  bool fits = true;
+  ForEachLine(text, [&](std::string_view raw) {
+    const std::string_view line = Trim(raw);
+    if (isComment(line)) return true;
+    std::string_view number = line;
+    if (layout == Layout::kWithChannel) {
+      if (!secondColumn(line, number)) return true;
+    } else if (!endsInDigit(line)) {
+      return fits = false;
+    }
+    std::int32_t value = 0;
+    if (values.size() == kAsciiMaxChannels || !RoundToInt32(NumericPrefix(number), value)) {
+      return fits = false;
+    }
+    values.push_back(value);
+    return true;
+  });
+  if (!fits || values.size() < kAsciiMinChannels) return kNotThisFormat;
+  record.ChannelCount = static_cast<std::int16_t>(values.size());
+  record.Counts = std::move(values);
+  return kDone;
+}
+
+bool screen(ByteView bytes, Layout layout) {
+  bool passed = false;
+  ForEachLine(bytes, [&](std::string_view raw) {
+    const std::string_view line = Trim(raw);
+    if (isComment(line)) return true;
+    std::string_view number = line;
+    if (layout == Layout::kWithChannel && !secondColumn(line, number)) return true;
+    passed = NumericPrefix(number) != 0.0;
+    return !passed;
+  });
+  return passed;
+}
+
+// A header text on one line: line breaks and NULs inside it would end the comment early or make
+// the file unreadable as text, so they become blanks.
+std::string oneLine(std::string_view text) {
+  std::string line(text);
+  for (char& c : line) {
+    if (c == '\r' || c == '\n' || c == '\0' || c == '\x1A') c = ' ';
+  }
+  return line;
+}
+
+Status encode(const SpectrumRecord& record, Bytes& out, Layout layout) {
+  if (!detail::SpectrumIsConsistent(record) || record.ChannelCount < kAsciiMinChannels ||
+      record.ChannelCount > kAsciiMaxChannels) {
+    return kDoesNotFit;
+  }
+  out.clear();
+  out.reserve(static_cast<std::size_t>(record.ChannelCount) * 24 + 256);
+  if (!record.SpecId.empty()) out += "REM " + oneLine(record.SpecId) + "\r\n";
+  if (!record.AcqDate.empty()) out += "REM Date : " + oneLine(record.AcqDate) + "\r\n";
+  if (!record.AcqTime.empty()) out += "REM Time : " + oneLine(record.AcqTime) + "\r\n";
+  out += "\r\n";
+  for (int channel = 1; channel <= record.ChannelCount; ++channel) {
+    PrintLine line;
+    if (layout == Layout::kWithChannel) {
+      line.append(NumberText(channel - 1));
+      line.append(" ");
+      line.nextZone();
+    }
+    line.append(NumberText(record.count(channel)));
+    line.append(" \r\n");
+    out += line.text();
+  }
+  return kDone;
+}
+
+}  // namespace
+
+Status ReadAS1(ByteView bytes, SpectrumRecord& record) {
+  return detail::ReadTransaction(bytes, record, [](ByteView b, SpectrumRecord& r) {
+    return parse(b, r, Layout::kWithChannel);
+  });
+}
+
+Status ReadAS2(ByteView bytes, SpectrumRecord& record) {
+  return detail::ReadTransaction(bytes, record, [](ByteView b, SpectrumRecord& r) {
+    return parse(b, r, Layout::kWithoutChannel);
+  });
+}
+
+Status ReadAS1(SpectrumRecord& record) {
+  return detail::ReadFile(record, [](ByteView b, SpectrumRecord& r) { return ReadAS1(b, r); });
+}
+
+Status ReadAS2(SpectrumRecord& record) {
+  return detail::ReadFile(record, [](ByteView b, SpectrumRecord& r) { return ReadAS2(b, r); });
+}
+
+Status EncodeAS1(const SpectrumRecord& record, Bytes& out) {
+  return encode(record, out, Layout::kWithChannel);
+}
+
+Status EncodeAS2(const SpectrumRecord& record, Bytes& out) {
+  return encode(record, out, Layout::kWithoutChannel);
+}
+
+Status WriteAS1(SpectrumRecord& record) {
+  return detail::WriteFile(record, "AS1", ExtensionRule::kAfterFirstDot, EncodeAS1);
+}
+
+Status WriteAS2(SpectrumRecord& record) {
+  return detail::WriteFile(record, "AS2", ExtensionRule::kAfterFirstDot, EncodeAS2);
+}
+
+bool ScreenAS1(ByteView bytes) { return screen(bytes, Layout::kWithChannel); }
+bool ScreenAS2(ByteView bytes) { return screen(bytes, Layout::kWithoutChannel); }
+
+}  // namespace durnix

@@ -1,0 +1,107 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "formats/catalogue.h"
+
+#include <charconv>
+
+#include "formats/ascii.h"
+#include "formats/rbs.h"
+#include "formats/reader_support.h"
+#include "formats/sen.h"
+#include "formats/text_rules.h"
+
+namespace durnix {
+
+namespace {
+
+constexpr auto kAfterFirst = ExtensionRule::kAfterFirstDot;
+
+const std::array<FormatInfo, kFormatCount> kCatalogue = {{
+    {FMT_AUTO, "FMT_AUTO", "AUTO detection", "*.*", "", "AUTO", kAfterFirst, nullptr, nullptr},
+    {FMT_RBS, "FMT_RBS", "RUMP (RBS)", "*.RBS", "RBS", "RBS", kAfterFirst, ReadRBS, EncodeRBS},
+    {FMT_CHN, "FMT_CHN", "EG&G Maestro II (CHN)", "*.CHN", "CHN", "CHN", kAfterFirst, nullptr,
+     nullptr},
+    {FMT_GV_SPC, "FMT_GV_SPC", "EG&G GammaVision (SPC)", "*.SPC", "SPC", "GVSPC",
+     ExtensionRule::kAfterLastDot, nullptr, nullptr},
+    {FMT_SPT, "FMT_SPT", "New Oxford (SPT)", "*.SPT", "SPT", "SPT", kAfterFirst, nullptr, nullptr},
+    {FMT_SPM, "FMT_SPM", "Old Oxford (SPM or PCA)", "*.SPM", "SPM", "SPM", kAfterFirst, nullptr,
+     nullptr},
+    {FMT_AS1, "FMT_AS1", "ASCII with channel (AS1)", "*.AS1", "AS1", "AS1", kAfterFirst, ReadAS1,
+     EncodeAS1},
+    {FMT_AS2, "FMT_AS2", "ASCII without channel (AS2)", "*.AS2", "AS2", "AS2", kAfterFirst,
+     ReadAS2, EncodeAS2},
+    {FMT_CANBERRA, "FMT_CANBERRA", "CANBERRA (SPC)", "*.SPC", "MCA", "CANBERRA", kAfterFirst,
+     nullptr, nullptr},
+    {FMT_ANS, "FMT_ANS", "QuantumX (ANS)", "*.ANS", "ANS", "ANS", kAfterFirst, nullptr, nullptr},
+    {FMT_SEN, "FMT_SEN", "SENRAS (SEN)", "*.SEN", "SEN", "SEN", kAfterFirst, ReadSEN, EncodeSEN},
+    {FMT_NCL, "FMT_NCL", "NUCLEUS (NCL)", "*.NCL", "NCL", "NCL", kAfterFirst, nullptr, nullptr},
+    {FMT_SNF, "FMT_SNF", "Charles Evans Hypra (SNF)", "*.SNF", "SNF", "SNF", kAfterFirst, nullptr,
+     nullptr},
+    {FMT_KODAQ, "FMT_KODAQ", "KODAQ (SPC)", "*.SPC", "SPC", "KODAQ", kAfterFirst, nullptr,
+     nullptr},
+}};
+
+}  // namespace
+
+const std::array<FormatInfo, kFormatCount>& FormatCatalogue() { return kCatalogue; }
+
+const FormatInfo& Format(FormatCode code) { return kCatalogue[static_cast<std::size_t>(code)]; }
+
+const FormatInfo* FindFormatByDisplayName(std::string_view name) {
+  for (const FormatInfo& format : kCatalogue) {
+    if (format.displayName == name) return &format;
+  }
+  return nullptr;
+}
+
+const FormatInfo* FindFormat(std::string_view nameCodeOrKey) {
+  const std::string wanted = UpperAscii(Trim(nameCodeOrKey));
+  int code = -1;
+  const auto [end, ec] = std::from_chars(wanted.data(), wanted.data() + wanted.size(), code);
+  if (ec == std::errc() && end == wanted.data() + wanted.size() && code >= 0 &&
+      code < kFormatCount) {
+    return &kCatalogue[static_cast<std::size_t>(code)];
+  }
+  for (const FormatInfo& format : kCatalogue) {
+    if (UpperAscii(format.displayName) == wanted || format.key == wanted) return &format;
+  }
+  return nullptr;
+}
+
+std::string WithWriterExtension(std::string_view path, std::string_view extension,
+                                ExtensionRule rule) {
+  const auto slash = path.rfind('/');
+  const std::size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
+  // A name that begins with dots is hidden; those dots do not start an extension.
+  std::size_t searchFrom = nameStart;
+  while (searchFrom < path.size() && path[searchFrom] == '.') ++searchFrom;
+  std::size_t dot = std::string_view::npos;
+  if (searchFrom < path.size()) {
+    dot = rule == ExtensionRule::kAfterFirstDot ? path.find('.', searchFrom) : path.rfind('.');
+    if (dot != std::string_view::npos && dot < searchFrom) dot = std::string_view::npos;
+  }
+  std::string named(path.substr(0, dot == std::string_view::npos ? path.size() : dot));
+  named += '.';
+  named += extension;
+  return named;
+}
+
+Status ParseFormat(const FormatInfo& format, ByteView bytes, SpectrumRecord& record) {
+  if (!format.readable()) {
+    record.clearSpectrum();
+    return kNotThisFormat;
+  }
+  return format.parse(bytes, record);
+}
+
+Status ReadFormat(const FormatInfo& format, SpectrumRecord& record) {
+  return detail::ReadFile(record, [&](ByteView bytes, SpectrumRecord& r) {
+    return ParseFormat(format, bytes, r);
+  });
+}
+
+Status WriteFormat(const FormatInfo& format, SpectrumRecord& record) {
+  if (!format.writable()) return kDestUnknown;
+  return detail::WriteFile(record, format.extension, format.extensionRule, format.encode);
+}
+
+}  // namespace durnix

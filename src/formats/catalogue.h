@@ -1,0 +1,90 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// The format catalogue: every format by its code, in the fixed order of the format lists, the
+// masks and the configuration file, with its reader and writer.
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "formats/byte_io.h"
+#include "formats/spectrum_record.h"
+#include "formats/status.h"
+
+namespace durnix {
+
+enum FormatCode : int {
+  FMT_AUTO = 0,
+  FMT_RBS = 1,
+  FMT_CHN = 2,
+  FMT_GV_SPC = 3,
+  FMT_SPT = 4,
+  FMT_SPM = 5,
+  FMT_AS1 = 6,
+  FMT_AS2 = 7,
+  FMT_CANBERRA = 8,
+  FMT_ANS = 9,
+  FMT_SEN = 10,
+  FMT_NCL = 11,
+  FMT_SNF = 12,
+  FMT_KODAQ = 13,
+};
+
+inline constexpr int kFormatCount = 14;
+
+// Parses a file's bytes into the record (the reader proper, without the file).
+using ParseFunction = Status (*)(ByteView bytes, SpectrumRecord& record);
+// Builds a whole file in memory from the record.
+using EncodeFunction = Status (*)(const SpectrumRecord& record, Bytes& out);
+
+enum class ExtensionRule {
+  kAfterFirstDot,  // everything after the name's first "." is replaced
+  kAfterLastDot,   // only the text after the last "." is replaced
+};
+
+struct FormatInfo {
+  FormatCode code;
+  std::string_view constant;     // "FMT_RBS"
+  std::string_view displayName;  // "RUMP (RBS)": the key by which a chosen format is found
+  std::string_view mask;         // "*.RBS"
+  std::string_view extension;    // "RBS" as written by the writer; empty for AUTO
+  std::string_view key;          // short name for the command line: "RBS", "GVSPC", ...
+  ExtensionRule extensionRule;
+  ParseFunction parse;    // null while the format is not built, and for AUTO
+  EncodeFunction encode;  // null while the format is not built, and for AUTO
+
+  bool readable() const { return parse != nullptr; }
+  bool writable() const { return encode != nullptr; }
+};
+
+const std::array<FormatInfo, kFormatCount>& FormatCatalogue();
+const FormatInfo& Format(FormatCode code);
+
+// The entry whose display name is exactly `name`; nothing when none is.
+const FormatInfo* FindFormatByDisplayName(std::string_view name);
+
+// The entry named by a display name, a code ("0" to "13") or a short key, in any letter case.
+const FormatInfo* FindFormat(std::string_view nameCodeOrKey);
+
+// The path that a writer with extension `extension` writes for `path`: within the file's own name
+// (after the last "/") the text after the first "." (or the last, by `rule`) is replaced by the
+// extension, or "." and the extension are appended. Dots that begin a hidden file's name are part
+// of the name, not an extension.
+std::string WithWriterExtension(std::string_view path, std::string_view extension,
+                                ExtensionRule rule = ExtensionRule::kAfterFirstDot);
+
+// Reads the file named by record.FileName with the format's reader.
+// Returns the reader's status; 53 when the file cannot be opened, 1 when the format has no reader.
+Status ReadFormat(const FormatInfo& format, SpectrumRecord& record);
+
+// Reads `bytes` with the format's reader; the record is changed only on success, except that
+// a failure leaves its spectrum empty. Returns the reader's status (7 when memory runs out).
+Status ParseFormat(const FormatInfo& format, ByteView bytes, SpectrumRecord& record);
+
+// Sets record.FileName to the writer's name for it, builds the file and replaces the target
+// atomically. Returns 0, 6 (a value does not fit, or writing failed), 7 or 71.
+Status WriteFormat(const FormatInfo& format, SpectrumRecord& record);
+
+}  // namespace durnix

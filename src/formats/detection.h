@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// Automatic recognition of a file's format: each candidate's own reader is the test, tried in
+// catalogue order; the first that reads the file wins and what it read stands.
+
+#include <string>
+
+#include "formats/byte_io.h"
+#include "formats/spectrum_record.h"
+#include "formats/status.h"
+
+namespace durnix {
+
+// Reads the file named by record.FileName once and tries every candidate on its bytes.
+// Returns 0 (detected and read; `detectedName` is the catalogue display name), 3 (an RBS file of
+// PIXE or NRA data), 4 (no candidate accepted the file), 53 (the file cannot be opened), 7 (out
+// of memory while reading the file). `detectedName` is empty unless the status is 0.
+Status DetectAndRead(SpectrumRecord& record, std::string& detectedName);
+
+// The same on bytes already in memory.
+Status DetectAndRead(ByteView bytes, SpectrumRecord& record, std::string& detectedName);
+
+}  // namespace durnix

@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// What every reader and writer does around its format: reading the file once, keeping the
+// caller's record untouched on failure, naming and writing the output file.
+
+#include <new>
+#include <utility>
+
+#include "formats/catalogue.h"
+#include "formats/file_io.h"
+
+namespace durnix::detail {
+
+// Runs `parse(bytes, work)` on a copy of `record` whose spectrum is empty; the copy replaces the
+// record only when the parse succeeds. On failure the record keeps its fields but its spectrum is
+// emptied, as every failed reader leaves it.
+template <class Parse>
+Status ReadTransaction(ByteView bytes, SpectrumRecord& record, Parse&& parse) {
+  try {
+    SpectrumRecord work;
+    {
+      auto counts = std::move(record.Counts);
+      record.Counts.clear();
+      try {
+        work = record;
+      } catch (...) {
+        record.Counts = std::move(counts);
+        throw;
+      }
+      record.Counts = std::move(counts);
+    }
+    work.ChannelCount = 0;
+    const Status status = std::forward<Parse>(parse)(bytes, work);
+    if (status == kDone && work.Counts.size() == static_cast<std::size_t>(work.ChannelCount)) {
+      record = std::move(work);
+      return kDone;
+    }
+    record.clearSpectrum();
+    return status == kDone ? kNotThisFormat : status;
+  } catch (const std::bad_alloc&) {
+    record.clearSpectrum();
+    return kOutOfMemory;
+  }
+}
+
+// Reads the file named by record.FileName once and hands its bytes to `read`.
+template <class Read>
+Status ReadFile(SpectrumRecord& record, Read&& read) {
+  Bytes bytes;
+  const Status status = ReadFileBytes(record.FileName, bytes);
+  if (status != kDone) {
+    record.clearSpectrum();
+    return status;
+  }
+  return std::forward<Read>(read)(ByteView(bytes), record);
+}
+
+// Names the output file by the writer's rule, builds it with `encode` and writes it atomically.
+template <class Encode>
+Status WriteFile(SpectrumRecord& record, std::string_view extension, ExtensionRule rule,
+                 Encode&& encode) {
+  try {
+    record.FileName = WithWriterExtension(record.FileName, extension, rule);
+    Bytes out;
+    const Status status = std::forward<Encode>(encode)(record, out);
+    if (status != kDone) return status;
+    return WriteFileReplacing(record.FileName, out);
+  } catch (const std::bad_alloc&) {
+    return kOutOfMemory;
+  }
+}
+
+// True when the record's spectrum is consistent (Counts holds ChannelCount entries).
+inline bool SpectrumIsConsistent(const SpectrumRecord& record) {
+  return record.ChannelCount >= 0 &&
+         record.Counts.size() == static_cast<std::size_t>(record.ChannelCount);
+}
+
+}  // namespace durnix::detail

@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// The program's conventions for numbers and text in files: every format reads and writes numbers
+// through these rules, so a value means the same thing in every file.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace durnix {
+
+// Reads the number that `text` begins with: leading blanks are skipped, then an optional sign,
+// digits, a decimal point and an exponent are taken as far as they go. Text that does not begin
+// with a number gives 0; a number beyond the range of a double gives an infinity of its sign.
+double NumericPrefix(std::string_view text);
+
+// Rounds to the nearest integer, halves to the even neighbour (2.5 gives 2, 3.5 gives 4).
+// Returns false (overflow) when the result is outside the target's range or `value` is NaN.
+bool RoundToInt32(double value, std::int32_t& out);
+bool RoundToInt16(double value, std::int16_t& out);
+
+// Number text: a blank in place of the sign of a value that is not negative (" 120", "-5").
+std::string NumberText(long long value);
+
+// The shortest decimal text that reads back as the same value, without a trailing ".0"
+// ("900", "20.02", "1e+20").
+std::string SingleText(float value);
+std::string DecimalText(double value);
+
+// `text` without blanks (spaces and tabs) at either end.
+std::string_view Trim(std::string_view text);
+
+// Upper case of the ASCII letters; other bytes unchanged.
+std::string UpperAscii(std::string_view text);
+
+// Splits "first/second": both parts trimmed; without "/" the whole trimmed text is the first.
+void SplitAtSlash(std::string_view text, std::string& first, std::string& second);
+
+// A line of text output laid out in print zones of 14 characters (columns 1, 15, 29, ...).
+class PrintLine {
+ public:
+  static constexpr std::size_t kZoneWidth = 14;
+
+  void append(std::string_view text) { line_.append(text); }
+  // Pads with blanks to the start of the next print zone.
+  void nextZone();
+  const std::string& text() const { return line_; }
+
+ private:
+  std::string line_;
+};
+
+// Calls `onLine(std::string_view line)` for every line of `text`; lines end in CR LF, LF or CR.
+// `onLine` returns false to stop early.
+template <class OnLine>
+void ForEachLine(std::string_view text, OnLine&& onLine) {
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = start;
+    while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
+    if (!onLine(text.substr(start, end - start))) return;
+    if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') {
+      ++end;
+    }
+    start = end + 1;
+  }
+}
+
+}  // namespace durnix

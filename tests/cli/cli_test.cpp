@@ -1,0 +1,254 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// durnix-cli as a user runs it: the golden corpus in tests/data (made by an independent
+// implementation of the layouts, see tests/data/make_golden.py) must be read field for field by
+// `info --json` and written byte for byte by `convert`.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "support/temp_dir.h"
+
+namespace durnix {
+namespace {
+
+using nlohmann::json;
+namespace fs = std::filesystem;
+
+struct CliRun {
+  int exit = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string quoted(const std::string& arg) {
+  std::string q = "'";
+  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+CliRun cli(const std::vector<std::string>& args, const std::string& cwd = ".") {
+  static test::TempDir capture;
+  std::string command = "cd " + quoted(cwd) + " && " + quoted(DURNIX_CLI_PATH);
+  for (const std::string& a : args) command += " " + quoted(a);
+  command += " >" + quoted(capture.file("out")) + " 2>" + quoted(capture.file("err"));
+  CliRun run;
+  const int status = std::system(command.c_str());
+  run.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  run.out = test::ReadWhole(capture.file("out"));
+  run.err = test::ReadWhole(capture.file("err"));
+  return run;
+}
+
+json golden() {
+  std::ifstream in(test::DataFile("golden.json"));
+  return json::parse(in);
+}
+
+std::vector<json> jsonLines(const std::string& text) {
+  std::vector<json> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(json::parse(line));
+  return lines;
+}
+
+void expectSameRecord(const json& expected, const json& actual, const std::string& file) {
+  for (const auto& [key, value] : expected.items()) {
+    ASSERT_TRUE(actual.contains(key)) << file << ": " << key;
+    if (value.is_number_float() || actual[key].is_number_float()) {
+      EXPECT_EQ(value.get<double>() == 0 ? 0.0f : value.get<float>(), actual[key].get<float>())
+          << file << ": " << key;
+    } else {
+      EXPECT_EQ(value, actual[key]) << file << ": " << key;
+    }
+  }
+}
+
+TEST(CliGolden, InfoJsonReadsEveryFileOfTheCorpus) {
+  std::map<std::string, std::vector<json>> byFormat;
+  const json corpus = golden();
+  for (const json& read : corpus["reads"]) byFormat[read["from"]].push_back(read);
+  int checked = 0;
+  for (const auto& [from, reads] : byFormat) {
+    std::vector<std::string> args = {"info", "--json", "--from", from};
+    for (const json& read : reads) args.push_back(test::DataFile(read["file"].get<std::string>()));
+    const CliRun run = cli(args);
+    const std::vector<json> lines = jsonLines(run.out);
+    ASSERT_EQ(lines.size(), reads.size()) << from << "\n" << run.err;
+    bool anyFailed = false;
+    for (std::size_t i = 0; i < reads.size(); ++i) {
+      const json& want = reads[i];
+      const json& got = lines[i];
+      const std::string file = want["file"];
+      EXPECT_EQ(got["file"], test::DataFile(file));
+      EXPECT_EQ(got["status"], want["status"]) << file << " from " << from;
+      EXPECT_EQ(got["format"], want["format"]) << file << " from " << from;
+      if (want["status"] != 0) {
+        anyFailed = true;
+        EXPECT_EQ(got["ChannelCount"], 0) << file;
+        EXPECT_TRUE(got["Counts"].empty()) << file;
+      } else {
+        expectSameRecord(want["record"], got, file);
+      }
+      ++checked;
+    }
+    EXPECT_EQ(run.exit, anyFailed ? 1 : 0) << from;
+  }
+  EXPECT_GT(checked, 100);
+}
+
+TEST(CliGolden, ConvertWritesEveryExpectedFileByteForByte) {
+  int compared = 0;
+  const json corpus = golden();
+  for (const json& convert : corpus["converts"]) {
+    test::TempDir out;
+    const std::string source = test::DataFile(convert["source"].get<std::string>());
+    const CliRun run = cli({"convert", "--from", convert["from"], "--to", convert["to"], "--out",
+                         out.path(), source});
+    const auto written = std::vector<fs::directory_entry>(fs::directory_iterator(out.path()), {});
+    if (convert["status"] == 0) {
+      ASSERT_EQ(run.exit, 0) << source << " to " << convert["to"] << "\n" << run.err;
+      ASSERT_EQ(written.size(), 1u) << source;
+      const std::string expected = test::ReadWhole(test::DataFile(convert["expected"].get<std::string>()));
+      EXPECT_TRUE(test::ReadWhole(written[0].path().string()) == expected)
+          << source << " to " << convert["to"] << " differs from " << convert["expected"];
+      ++compared;
+    } else {
+      EXPECT_EQ(run.exit, 1) << source;
+      EXPECT_TRUE(written.empty()) << source;
+      EXPECT_NE(run.err.find("is overflowed !!"), std::string::npos) << run.err;
+    }
+  }
+  EXPECT_GT(compared, 90);
+}
+
+TEST(CliConvert, ExistingFilesAreNeverReplacedSilently) {
+  test::TempDir out;
+  const std::string source = test::DataFile("rbs/film.RBS");
+  const std::string target = out.file("film.AS1");
+  test::WriteWhole(target, "the user's own file");
+
+  CliRun run = cli({"convert", "--to", "as1", "--out", out.path(), source});
+  EXPECT_EQ(run.exit, 1);
+  EXPECT_NE(run.err.find(target + " is already exist. Overwrite it ? No"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("    Converted : 0  Remained : 0    Failed :  1"), std::string::npos)
+      << run.err;
+  EXPECT_NE(run.err.find("Conversion is stopped !!"), std::string::npos);
+  EXPECT_EQ(test::ReadWhole(target), "the user's own file");
+
+  run = cli({"convert", "--to", "6", "--skip-existing", "--out", out.path(), source});
+  EXPECT_EQ(run.exit, 1);
+  EXPECT_EQ(test::ReadWhole(target), "the user's own file");
+
+  run = cli({"convert", "--to", "ASCII with channel (AS1)", "--overwrite", "--out", out.path(), source});
+  EXPECT_EQ(run.exit, 0) << run.err;
+  EXPECT_EQ(test::ReadWhole(target), test::ReadWhole(test::DataFile("convert/film_RBS.AS1")));
+  EXPECT_NE(run.err.find("Conversion is completed !!"), std::string::npos);
+  EXPECT_NE(run.out.find(source + " (RUMP (RBS)) -> " + target), std::string::npos) << run.out;
+}
+
+TEST(CliConvert, DefaultsToTheCurrentFolderAndGoesOnAfterAFailure) {
+  test::TempDir here;
+  const CliRun run = cli({"convert", "--to", "SEN", test::DataFile("as1/film.AS1"),
+                       here.file("missing.RBS"), test::DataFile("as2/bad_e.AS2"),
+                       test::DataFile("rbs/pixe290.RBS"), test::DataFile("as2/film.AS2")},
+                      here.path());
+  EXPECT_EQ(run.exit, 1);
+  EXPECT_TRUE(fs::exists(here.file("film.SEN")));
+  EXPECT_NE(run.err.find(here.file("missing.RBS") + " not found or disk not ready !"), std::string::npos);
+  EXPECT_NE(run.err.find(test::DataFile("as2/bad_e.AS2") + " is unknown format !!"), std::string::npos);
+  EXPECT_NE(run.err.find(test::DataFile("rbs/pixe290.RBS") + " is for PIXE or NRA file !!"),
+            std::string::npos);
+  // The second film is named like the first: it is not written over it.
+  EXPECT_NE(run.err.find("film.SEN is already exist."), std::string::npos);
+  EXPECT_NE(run.err.find("    Converted : 1  Remained : 0    Failed :  4"), std::string::npos) << run.err;
+
+  const CliRun keyed = cli({"convert", "--from", "rbs", "--to", "as2", "--out", here.path(),
+                         test::DataFile("as1/film.AS1")});
+  EXPECT_EQ(keyed.exit, 1);
+  EXPECT_NE(keyed.err.find(test::DataFile("as1/film.AS1") + " has not RUMP (RBS) format !!"),
+            std::string::npos) << keyed.err;
+}
+
+TEST(CliConvert, AReadOnlyTargetIsReportedAndKept) {
+  test::TempDir out;
+  const std::string target = out.file("film.RBS");
+  test::WriteWhole(target, "protected");
+  ASSERT_EQ(::chmod(target.c_str(), 0444), 0);
+  const CliRun run = cli({"convert", "--to", "RBS", "--overwrite", "--out", out.path(),
+                       test::DataFile("as1/film.AS1")});
+  EXPECT_EQ(run.exit, 1);
+  EXPECT_NE(run.err.find("Disk is not ready or bad media."), std::string::npos) << run.err;
+  EXPECT_EQ(test::ReadWhole(target), "protected");
+}
+
+TEST(CliUsage, MistakesGiveStatusTwo) {
+  const std::string file = test::DataFile("rbs/film.RBS");
+  EXPECT_EQ(cli({}).exit, 2);
+  EXPECT_EQ(cli({"convert", file}).exit, 2);
+  EXPECT_EQ(cli({"convert", "--to", "nonsense", file}).exit, 2);
+  EXPECT_EQ(cli({"convert", "--to", "AUTO", file}).exit, 2);
+  EXPECT_EQ(cli({"convert", "--to", "14", file}).exit, 2);
+  EXPECT_EQ(cli({"convert", "--to", "RBS", "--overwrite", "--skip-existing", file}).exit, 2);
+  EXPECT_EQ(cli({"convert", "--to", "RBS", "--out", "/nonexistent/durnix", file}).exit, 2);
+  EXPECT_EQ(cli({"info", "--from", "nonsense", file}).exit, 2);
+  EXPECT_EQ(cli({"info"}).exit, 2);
+  for (const char* command : {"formats", "info", "convert"}) {
+    const CliRun help = cli({command, "--help"});
+    EXPECT_EQ(help.exit, 0) << command;
+    EXPECT_NE(help.out.find("Usage:"), std::string::npos) << command;
+  }
+}
+
+TEST(CliFormats, ListsTheCatalogueInOrder) {
+  const CliRun run = cli({"formats"});
+  EXPECT_EQ(run.exit, 0);
+  EXPECT_EQ(run.out,
+            "0\tAUTO detection\t*.*\t\n"
+            "1\tRUMP (RBS)\t*.RBS\t.RBS\n"
+            "2\tEG&G Maestro II (CHN)\t*.CHN\t.CHN\n"
+            "3\tEG&G GammaVision (SPC)\t*.SPC\t.SPC\n"
+            "4\tNew Oxford (SPT)\t*.SPT\t.SPT\n"
+            "5\tOld Oxford (SPM or PCA)\t*.SPM\t.SPM\n"
+            "6\tASCII with channel (AS1)\t*.AS1\t.AS1\n"
+            "7\tASCII without channel (AS2)\t*.AS2\t.AS2\n"
+            "8\tCANBERRA (SPC)\t*.SPC\t.MCA\n"
+            "9\tQuantumX (ANS)\t*.ANS\t.ANS\n"
+            "10\tSENRAS (SEN)\t*.SEN\t.SEN\n"
+            "11\tNUCLEUS (NCL)\t*.NCL\t.NCL\n"
+            "12\tCharles Evans Hypra (SNF)\t*.SNF\t.SNF\n"
+            "13\tKODAQ (SPC)\t*.SPC\t.SPC\n");
+}
+
+TEST(CliInfo, TextsAreLatin1AndTheTextFormShowsEveryField) {
+  test::TempDir dir;
+  // A SENRAS file whose title holds 8-bit characters (micro sign, degree sign).
+  std::string sen = test::ReadWhole(test::DataFile("sen/bare.SEN"));
+  sen.replace(23, 6, "5 \xB5" "C \xB0");
+  test::WriteWhole(dir.file("latin.SEN"), sen);
+  const CliRun run = cli({"info", "--json", dir.file("latin.SEN"), dir.file("missing.SEN")});
+  EXPECT_EQ(run.exit, 1);
+  const std::vector<json> lines = jsonLines(run.out);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0]["SpecId"].get<std::string>().substr(0, 8), "5 \u00B5C \u00B0");
+  EXPECT_EQ(lines[0]["format"], "SENRAS (SEN)");
+  EXPECT_EQ(lines[1]["status"], 53);
+  EXPECT_EQ(lines[1]["format"], "");
+
+  const CliRun text = cli({"info", test::DataFile("rbs/film.RBS")});
+  EXPECT_EQ(text.exit, 0);
+  for (const char* line : {"format: RUMP (RBS)\n", "SpecId: Au 20nm on Si, 2 MeV He\n",
+                           "CalGain: 2.0371\n", "Geometry: 0 (Cornell)\n", "ChannelCount: 1024\n",
+                           "RumpComment: thin film test\n", "KodaqMem: \n"}) {
+    EXPECT_NE(text.out.find(line), std::string::npos) << line;
+  }
+}
+
+}  // namespace
+}  // namespace durnix

@@ -1,0 +1,128 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "formats/text_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace durnix {
+namespace {
+
+TEST(NumericPrefix, TakesTheNumberTheTextBeginsWith) {
+  EXPECT_EQ(NumericPrefix("120"), 120.0);
+  EXPECT_EQ(NumericPrefix("  \t-7 apples"), -7.0);
+  EXPECT_EQ(NumericPrefix("+.5"), 0.5);
+  EXPECT_EQ(NumericPrefix("5."), 5.0);
+  EXPECT_EQ(NumericPrefix("12.5e3xyz"), 12500.0);
+  EXPECT_EQ(NumericPrefix("1E+2"), 100.0);
+  EXPECT_EQ(NumericPrefix("2.5e-1"), 0.25);
+  // An exponent without digits is not part of the number.
+  EXPECT_EQ(NumericPrefix("12.5e"), 12.5);
+  EXPECT_EQ(NumericPrefix("12.5e+"), 12.5);
+  // The number stops at the first character that cannot continue it.
+  EXPECT_EQ(NumericPrefix("3 4"), 3.0);
+  EXPECT_EQ(NumericPrefix("1.2.3"), 1.2);
+}
+
+TEST(NumericPrefix, TextWithoutANumberGivesZero) {
+  EXPECT_EQ(NumericPrefix(""), 0.0);
+  EXPECT_EQ(NumericPrefix("abc"), 0.0);
+  EXPECT_EQ(NumericPrefix("-"), 0.0);
+  EXPECT_EQ(NumericPrefix("."), 0.0);
+  EXPECT_EQ(NumericPrefix(".e5"), 0.0);
+  EXPECT_EQ(NumericPrefix("REM 12"), 0.0);
+}
+
+TEST(NumericPrefix, NumbersBeyondRangeAreInfiniteAndTinyOnesZero) {
+  EXPECT_EQ(NumericPrefix("1e999"), std::numeric_limits<double>::infinity());
+  EXPECT_EQ(NumericPrefix("-1e999"), -std::numeric_limits<double>::infinity());
+  EXPECT_EQ(NumericPrefix("1e-999"), 0.0);
+}
+
+TEST(Rounding, HalvesGoToTheEvenNeighbour) {
+  std::int32_t v = 0;
+  const std::pair<double, std::int32_t> cases[] = {
+      {2.5, 2}, {3.5, 4}, {-2.5, -2}, {-3.5, -4}, {0.5, 0}, {1.5, 2}, {2.4999, 2},
+      {2.5001, 3}, {-0.4, 0}, {12.5, 12}, {13.5, 14}, {2147483647.4, 2147483647},
+      {-2147483648.5, -2147483648}};
+  for (const auto& [value, expected] : cases) {
+    ASSERT_TRUE(RoundToInt32(value, v)) << value;
+    EXPECT_EQ(v, expected) << value;
+  }
+}
+
+TEST(Rounding, ValuesOutsideTheTargetOverflow) {
+  std::int32_t v32 = 7;
+  EXPECT_FALSE(RoundToInt32(2147483647.5, v32));
+  EXPECT_FALSE(RoundToInt32(-2147483649.0, v32));
+  EXPECT_FALSE(RoundToInt32(std::nan(""), v32));
+  EXPECT_FALSE(RoundToInt32(std::numeric_limits<double>::infinity(), v32));
+  EXPECT_EQ(v32, 7);
+  std::int16_t v16 = 0;
+  EXPECT_FALSE(RoundToInt16(32767.5, v16));
+  ASSERT_TRUE(RoundToInt16(-32768.5, v16));
+  EXPECT_EQ(v16, -32768);
+}
+
+TEST(NumberText, NonNegativeNumbersGetABlankForTheSign) {
+  EXPECT_EQ(NumberText(120), " 120");
+  EXPECT_EQ(NumberText(0), " 0");
+  EXPECT_EQ(NumberText(-5), "-5");
+  EXPECT_EQ(NumberText(-2147483648LL), "-2147483648");
+}
+
+TEST(ShortestText, ReadsBackAsTheSameValueWithoutTrailingZero) {
+  EXPECT_EQ(SingleText(900.0f), "900");
+  EXPECT_EQ(SingleText(20.02f), "20.02");
+  EXPECT_EQ(SingleText(0.1f), "0.1");
+  EXPECT_EQ(SingleText(873.5f), "873.5");
+  EXPECT_EQ(SingleText(-0.25f), "-0.25");
+  EXPECT_EQ(DecimalText(1595.46), "1595.46");
+  EXPECT_EQ(DecimalText(900.0), "900");
+  for (float f : {2.0371f, 4.0026f, 1e-7f, 3.4e38f, 16777217.0f}) {
+    EXPECT_EQ(std::stof(SingleText(f)), f);
+  }
+}
+
+TEST(PrintLine, ItemsStartAtTheNextFourteenCharacterZone) {
+  PrintLine line;
+  line.append(" 0 ");
+  line.nextZone();
+  line.append(" 120 ");
+  EXPECT_EQ(line.text(), " 0            " " 120 ");
+  PrintLine full;
+  full.append(std::string(14, 'x'));
+  full.nextZone();
+  EXPECT_EQ(full.text().size(), 28u);
+}
+
+TEST(TextHelpers, TrimAndSplitAtSlash) {
+  EXPECT_EQ(Trim("  a b \t"), "a b");
+  EXPECT_EQ(Trim(" \t "), "");
+  std::string first = "x", second = "y";
+  SplitAtSlash("  873.5 / 900 ", first, second);
+  EXPECT_EQ(first, "873.5");
+  EXPECT_EQ(second, "900");
+  SplitAtSlash("06-Dec-26", first, second);
+  EXPECT_EQ(first, "06-Dec-26");
+  EXPECT_EQ(second, "");
+  SplitAtSlash("12/06/26 / 09:17", first, second);
+  EXPECT_EQ(first, "12");
+  EXPECT_EQ(second, "06/26 / 09:17");
+  SplitAtSlash("   ", first, second);
+  EXPECT_EQ(first, "");
+  EXPECT_EQ(second, "");
+}
+
+TEST(TextHelpers, LinesEndInCrLfLfOrCr) {
+  std::vector<std::string> lines;
+  ForEachLine("a\r\nb\nc\rd\r\n\r\ne", [&](std::string_view l) {
+    lines.emplace_back(l);
+    return true;
+  });
+  EXPECT_EQ(lines, (std::vector<std::string>{"a", "b", "c", "d", "", "e"}));
+}
+
+}  // namespace
+}  // namespace durnix
