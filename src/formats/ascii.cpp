@@ -98,16 +98,21 @@ Status encode(const SpectrumRecord& record, Bytes& out, Layout layout) {
   if (!record.AcqDate.empty()) out += "REM Date : " + oneLine(record.AcqDate) + "\r\n";
   if (!record.AcqTime.empty()) out += "REM Time : " + oneLine(record.AcqTime) + "\r\n";
   out += "\r\n";
+  // Lines are laid out by hand here: a spectrum has thousands of them.
+  char line[2 * PrintLine::kZoneWidth + 32];
   for (int channel = 1; channel <= record.ChannelCount; ++channel) {
-    PrintLine line;
+    std::size_t n = 0;
     if (layout == Layout::kWithChannel) {
-      line.append(NumberText(channel - 1));
-      line.append(" ");
-      line.nextZone();
+      n = AppendNumberText(line, channel - 1);
+      line[n++] = ' ';
+      const std::size_t zone = (n / PrintLine::kZoneWidth + 1) * PrintLine::kZoneWidth;
+      while (n < zone) line[n++] = ' ';
     }
-    line.append(NumberText(record.count(channel)));
-    line.append(" \r\n");
-    out += line.text();
+    n += AppendNumberText(line + n, record.count(channel));
+    line[n++] = ' ';
+    line[n++] = '\r';
+    line[n++] = '\n';
+    out.append(line, n);
   }
   return kDone;
 }

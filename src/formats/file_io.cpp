@@ -121,6 +121,19 @@ Status WriteFileReplacing(const std::string& path, ByteView data) {
       return kCannotCreate;
     }
 
+    if (!replacing) {
+      // Nothing to protect: the file is made in place, and removed again if writing fails.
+      const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+      if (fd >= 0) {
+        const bool written = writeAll(fd, data);
+        if (::close(fd) == 0 && written) return kDone;
+        ::unlink(target.c_str());
+        return kDoesNotFit;
+      }
+      if (errno != EEXIST) return errno == ENOMEM ? kOutOfMemory : kCannotCreate;
+      // Made by someone else meanwhile: replace it like any existing file.
+    }
+
     std::string temp = folderOf(target) + "/.durnix-XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) return errno == ENOMEM ? kOutOfMemory : kCannotCreate;

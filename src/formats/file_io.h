@@ -20,7 +20,8 @@ inline constexpr std::size_t kMaxSpectrumFileBytes = 64u << 20;
 Status ReadFileBytes(const std::string& path, Bytes& out);
 
 // Writes `data` to a temporary file beside `path`, then renames it over `path`, so an existing
-// file is either replaced whole or left as it was. A new file gets the permissions that the user's
+// file is either replaced whole or left as it was. A file that does not exist yet is written in
+// place and removed again when writing fails. A new file gets the permissions that the user's
 // umask allows; a replaced file keeps its own.
 // Returns 71 when the file cannot be created (folder missing or not writable, an existing target
 // that is read-only or not a regular file), 6 when writing fails, 7 when memory runs out.

@@ -38,54 +38,61 @@ std::string shortestText(Real value) {
 double NumericPrefix(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size() && isBlank(text[i])) ++i;
-  std::string number;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    if (text[i] == '-') number.push_back('-');
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  const std::size_t digitsStart = i;
+  std::uint64_t whole = 0;
+  while (i < text.size() && isDigit(text[i])) {
+    whole = whole * 10 + static_cast<std::uint64_t>(text[i] - '0');
     ++i;
   }
-  bool anyDigit = false;
-  while (i < text.size() && isDigit(text[i])) {
-    number.push_back(text[i++]);
-    anyDigit = true;
+  std::size_t digits = i - digitsStart;
+  const bool point = i < text.size() && text[i] == '.';
+  bool exponent = false;
+  if (point) {
+    ++i;
+    while (i < text.size() && isDigit(text[i])) ++i, ++digits;
   }
-  if (i < text.size() && text[i] == '.') {
-    number.push_back(text[i++]);
-    while (i < text.size() && isDigit(text[i])) {
-      number.push_back(text[i++]);
-      anyDigit = true;
-    }
-  }
-  if (!anyDigit) return 0.0;
+  if (digits == 0) return 0.0;
   if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
     std::size_t j = i + 1;
-    std::string exponent = "e";
-    if (j < text.size() && (text[j] == '+' || text[j] == '-')) exponent.push_back(text[j++]);
+    if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
     if (j < text.size() && isDigit(text[j])) {
-      while (j < text.size() && isDigit(text[j])) exponent.push_back(text[j++]);
-      number += exponent;
+      exponent = true;
+      while (j < text.size() && isDigit(text[j])) ++j;
+      i = j;
     }
   }
+  // Plain whole numbers, the usual case in spectrum files, need no conversion of a decimal.
+  if (!point && !exponent && digits <= 18) {
+    const double value = static_cast<double>(whole);
+    return negative ? -value : value;
+  }
+  const std::string_view number = text.substr(digitsStart, i - digitsStart);
   double value = 0.0;
   const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
   if (result.ec == std::errc::result_out_of_range) {
     // from_chars leaves the value alone when it is out of range: tell huge from tiny.
-    const auto e = number.find('e');
-    const bool huge = e != std::string::npos && number[e + 1] != '-';
-    const bool negative = number[0] == '-';
-    if (!huge) return negative ? -0.0 : 0.0;
-    return negative ? -std::numeric_limits<double>::infinity()
-                    : std::numeric_limits<double>::infinity();
+    const auto e = number.find_first_of("eE");
+    const bool huge = e == std::string_view::npos || number[e + 1] != '-';
+    value = huge ? std::numeric_limits<double>::infinity() : 0.0;
   }
-  return value;
+  return negative ? -value : value;
 }
 
 bool RoundToInt32(double value, std::int32_t& out) { return roundTo(value, out); }
 bool RoundToInt16(double value, std::int16_t& out) { return roundTo(value, out); }
 
 std::string NumberText(long long value) {
-  std::string text = value < 0 ? "" : " ";
-  text += std::to_string(value);
-  return text;
+  char buf[24];
+  const std::size_t n = AppendNumberText(buf, value);
+  return std::string(buf, n);
+}
+
+std::size_t AppendNumberText(char* out, long long value) {
+  char* p = out;
+  if (value >= 0) *p++ = ' ';
+  return static_cast<std::size_t>(std::to_chars(p, out + 24, value).ptr - out);
 }
 
 std::string SingleText(float value) { return shortestText(value); }

@@ -22,6 +22,8 @@ bool RoundToInt16(double value, std::int16_t& out);
 
 // Number text: a blank in place of the sign of a value that is not negative (" 120", "-5").
 std::string NumberText(long long value);
+// The same written at `out` (room for 24 characters); returns its length.
+std::size_t AppendNumberText(char* out, long long value);
 
 // The shortest decimal text that reads back as the same value, without a trailing ".0"
 // ("900", "20.02", "1e+20").

@@ -44,6 +44,12 @@ TEST_F(FileIo, AFailedWriteLeavesTheOldFileAsItWas) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), 1);
 }
 
+TEST_F(FileIo, AFailedWriteOfANewFileLeavesNothing) {
+  testing::SetWriteFunction(failingWrite);
+  EXPECT_EQ(WriteFileReplacing(dir_.file("new.AS1"), std::string(5000, 'x')), kDoesNotFit);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), 0);
+}
+
 TEST_F(FileIo, AWriterThatFailsThroughTheDiskKeepsTheOldFile) {
   SpectrumRecord record = test::RecordWithCounts(test::SmoothCounts(1024));
   record.FileName = dir_.file("film.chn");
