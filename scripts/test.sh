@@ -5,3 +5,4 @@ cd "$(dirname "$0")/.."
 ./scripts/setup.sh
 ./scripts/build.sh
 ctest --test-dir "${DURNIX_BUILD_DIR:-build}" --output-on-failure -j "$(nproc)"
+./scripts/fuzz.sh

@@ -3,10 +3,18 @@
 
 #include <charconv>
 
+#include "formats/ans.h"
 #include "formats/ascii.h"
+#include "formats/canberra.h"
+#include "formats/chn.h"
+#include "formats/gv_spc.h"
+#include "formats/kodaq.h"
+#include "formats/ncl_snf.h"
 #include "formats/rbs.h"
 #include "formats/reader_support.h"
 #include "formats/sen.h"
+#include "formats/spm.h"
+#include "formats/spt.h"
 #include "formats/text_rules.h"
 
 namespace durnix {
@@ -15,29 +23,39 @@ namespace {
 
 constexpr auto kAfterFirst = ExtensionRule::kAfterFirstDot;
 
+// Writers that leave the record as it is, in the catalogue's form.
+template <Status (*encode)(const SpectrumRecord&, Bytes&)>
+Status encodeUnchanged(SpectrumRecord& record, Bytes& out) {
+  return encode(record, out);
+}
+
 const std::array<FormatInfo, kFormatCount> kCatalogue = {{
     {FMT_AUTO, "FMT_AUTO", "AUTO detection", "*.*", "", "AUTO", kAfterFirst, nullptr, nullptr},
-    {FMT_RBS, "FMT_RBS", "RUMP (RBS)", "*.RBS", "RBS", "RBS", kAfterFirst, ReadRBS, EncodeRBS},
-    {FMT_CHN, "FMT_CHN", "EG&G Maestro II (CHN)", "*.CHN", "CHN", "CHN", kAfterFirst, nullptr,
-     nullptr},
+    {FMT_RBS, "FMT_RBS", "RUMP (RBS)", "*.RBS", "RBS", "RBS", kAfterFirst, ReadRBS,
+     encodeUnchanged<EncodeRBS>},
+    {FMT_CHN, "FMT_CHN", "EG&G Maestro II (CHN)", "*.CHN", "CHN", "CHN", kAfterFirst, ReadChn,
+     EncodeChn},
     {FMT_GV_SPC, "FMT_GV_SPC", "EG&G GammaVision (SPC)", "*.SPC", "SPC", "GVSPC",
-     ExtensionRule::kAfterLastDot, nullptr, nullptr},
-    {FMT_SPT, "FMT_SPT", "New Oxford (SPT)", "*.SPT", "SPT", "SPT", kAfterFirst, nullptr, nullptr},
-    {FMT_SPM, "FMT_SPM", "Old Oxford (SPM or PCA)", "*.SPM", "SPM", "SPM", kAfterFirst, nullptr,
-     nullptr},
+     ExtensionRule::kAfterLastDot, ReadGvSpc, encodeUnchanged<EncodeGvSpc>},
+    {FMT_SPT, "FMT_SPT", "New Oxford (SPT)", "*.SPT", "SPT", "SPT", kAfterFirst, ReadSpt,
+     EncodeSpt},
+    {FMT_SPM, "FMT_SPM", "Old Oxford (SPM or PCA)", "*.SPM", "SPM", "SPM", kAfterFirst, ReadSpm,
+     encodeUnchanged<EncodeSpm>},
     {FMT_AS1, "FMT_AS1", "ASCII with channel (AS1)", "*.AS1", "AS1", "AS1", kAfterFirst, ReadAS1,
-     EncodeAS1},
+     encodeUnchanged<EncodeAS1>},
     {FMT_AS2, "FMT_AS2", "ASCII without channel (AS2)", "*.AS2", "AS2", "AS2", kAfterFirst,
-     ReadAS2, EncodeAS2},
+     ReadAS2, encodeUnchanged<EncodeAS2>},
     {FMT_CANBERRA, "FMT_CANBERRA", "CANBERRA (SPC)", "*.SPC", "MCA", "CANBERRA", kAfterFirst,
-     nullptr, nullptr},
-    {FMT_ANS, "FMT_ANS", "QuantumX (ANS)", "*.ANS", "ANS", "ANS", kAfterFirst, nullptr, nullptr},
-    {FMT_SEN, "FMT_SEN", "SENRAS (SEN)", "*.SEN", "SEN", "SEN", kAfterFirst, ReadSEN, EncodeSEN},
-    {FMT_NCL, "FMT_NCL", "NUCLEUS (NCL)", "*.NCL", "NCL", "NCL", kAfterFirst, nullptr, nullptr},
-    {FMT_SNF, "FMT_SNF", "Charles Evans Hypra (SNF)", "*.SNF", "SNF", "SNF", kAfterFirst, nullptr,
-     nullptr},
-    {FMT_KODAQ, "FMT_KODAQ", "KODAQ (SPC)", "*.SPC", "SPC", "KODAQ", kAfterFirst, nullptr,
-     nullptr},
+     ReadCanberra, encodeUnchanged<EncodeCanberra>},
+    {FMT_ANS, "FMT_ANS", "QuantumX (ANS)", "*.ANS", "ANS", "ANS", kAfterFirst, ReadAns, EncodeAns},
+    {FMT_SEN, "FMT_SEN", "SENRAS (SEN)", "*.SEN", "SEN", "SEN", kAfterFirst, ReadSEN,
+     encodeUnchanged<EncodeSEN>},
+    {FMT_NCL, "FMT_NCL", "NUCLEUS (NCL)", "*.NCL", "NCL", "NCL", kAfterFirst, ReadNcl,
+     encodeUnchanged<EncodeNcl>},
+    {FMT_SNF, "FMT_SNF", "Charles Evans Hypra (SNF)", "*.SNF", "SNF", "SNF", kAfterFirst, ReadSnf,
+     encodeUnchanged<EncodeSnf>},
+    {FMT_KODAQ, "FMT_KODAQ", "KODAQ (SPC)", "*.SPC", "SPC", "KODAQ", kAfterFirst, ReadKodaq,
+     encodeUnchanged<EncodeKodaq>},
 }};
 
 }  // namespace
@@ -83,6 +101,11 @@ std::string WithWriterExtension(std::string_view path, std::string_view extensio
   named += '.';
   named += extension;
   return named;
+}
+
+std::string_view OwnName(std::string_view path) {
+  const auto slash = path.rfind('/');
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
 Status ParseFormat(const FormatInfo& format, ByteView bytes, SpectrumRecord& record) {

@@ -36,8 +36,9 @@ inline constexpr int kFormatCount = 14;
 
 // Parses a file's bytes into the record (the reader proper, without the file).
 using ParseFunction = Status (*)(ByteView bytes, SpectrumRecord& record);
-// Builds a whole file in memory from the record.
-using EncodeFunction = Status (*)(const SpectrumRecord& record, Bytes& out);
+// Builds a whole file in memory from the record. Some writers change fields of the record as they
+// write them (a default identifier, trimmed texts), as the record then describes the file.
+using EncodeFunction = Status (*)(SpectrumRecord& record, Bytes& out);
 
 enum class ExtensionRule {
   kAfterFirstDot,  // everything after the name's first "." is replaced
@@ -74,6 +75,9 @@ const FormatInfo* FindFormat(std::string_view nameCodeOrKey);
 // of the name, not an extension.
 std::string WithWriterExtension(std::string_view path, std::string_view extension,
                                 ExtensionRule rule = ExtensionRule::kAfterFirstDot);
+
+// The file's own name: the part of `path` after its last "/".
+std::string_view OwnName(std::string_view path);
 
 // Reads the file named by record.FileName with the format's reader.
 // Returns the reader's status; 53 when the file cannot be opened, 1 when the format has no reader.

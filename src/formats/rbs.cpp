@@ -121,7 +121,7 @@ class Parser {
         });
       case kDateTime:
         return text(data, kMaxTextRead, [&](std::string_view t) {
-          SplitAtSlash(t, record_.AcqDate, record_.AcqTime);
+          SplitDateTime(t, record_.AcqDate, record_.AcqTime);
         });
       case kDataHeader: {
         // Both words count by their low 16 bits only.

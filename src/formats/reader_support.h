@@ -5,10 +5,13 @@
 // caller's record untouched on failure, naming and writing the output file.
 
 #include <new>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "formats/catalogue.h"
 #include "formats/file_io.h"
+#include "formats/text_rules.h"
 
 namespace durnix::detail {
 
@@ -69,6 +72,27 @@ Status WriteFile(SpectrumRecord& record, std::string_view extension, ExtensionRu
   } catch (const std::bad_alloc&) {
     return kOutOfMemory;
   }
+}
+
+// Reads `n` little-endian int32 counts from `at` (the caller has checked the length).
+inline void ReadInt32Counts(ByteView bytes, std::size_t at, std::size_t n,
+                            std::vector<std::int32_t>& counts) {
+  counts.resize(n);
+  for (std::size_t i = 0; i < n; ++i) counts[i] = bytes::i32le(bytes, at + 4 * i);
+}
+
+inline void WriteInt32Counts(ByteWriter& w, const std::vector<std::int32_t>& counts) {
+  for (std::int32_t count : counts) w.i32le(count);
+}
+
+// `n` bytes of text from `at`, trimmed at both ends.
+inline std::string TrimmedText(ByteView bytes, std::size_t at, std::size_t n) {
+  return std::string(Trim(bytes.substr(at, n)));
+}
+
+// True when `count` lies in the range a format's reader accepts.
+inline bool ChannelCountIn(const SpectrumRecord& record, int min, int max) {
+  return record.ChannelCount >= min && record.ChannelCount <= max;
 }
 
 // True when the record's spectrum is consistent (Counts holds ChannelCount entries).

@@ -58,7 +58,7 @@ Status parse(ByteView bytes, SpectrumRecord& record) {
 
   record.Version = std::string(bytes.substr(kVersionAt, kVersionWidth));
   record.SpecId = std::string(bytes.substr(kSpecIdAt, kTextWidth));
-  SplitAtSlash(bytes.substr(kDateAt, kTextWidth), record.AcqDate, record.AcqTime);
+  SplitDateTime(bytes.substr(kDateAt, kTextWidth), record.AcqDate, record.AcqTime);
   const std::string_view liveReal = Trim(bytes.substr(kLiveRealAt, kTextWidth));
   SplitAtSlash(liveReal, record.LiveTime, record.RealTime);
   if (!liveReal.empty() && liveReal.find('/') == std::string_view::npos) record.RealTime = "0";
@@ -118,7 +118,10 @@ Status EncodeSEN(const SpectrumRecord& record, Bytes& out) {
 
   w.i32le(kDataMarker);
   for (int channel = 1; channel <= kSenChannels; ++channel) {
-    w.f32le(channel <= record.ChannelCount ? static_cast<float>(record.count(channel)) : 0.0f);
+    const float count = channel <= record.ChannelCount ? static_cast<float>(record.count(channel)) : 0.0f;
+    // Counts from 2147483520 on become singles of 2^31, beyond what a count can hold.
+    if (count >= 2147483648.0f) return kDoesNotFit;
+    w.f32le(count);
   }
   w.i32le(kDataMarker);
   return kDone;

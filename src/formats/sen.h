@@ -22,7 +22,8 @@ Status ReadSEN(ByteView bytes, SpectrumRecord& record);
 Status ReadSEN(SpectrumRecord& record);
 
 // Writes 1024 channels whatever the spectrum holds (cut or padded with zeros) and substitutes the
-// format's defaults for header values of 0. Returns 0, 6, 7, 71.
+// format's defaults for header values of 0. Returns 0, 6 (a count that would read back beyond
+// 32 bits, writing failed), 7, 71.
 Status EncodeSEN(const SpectrumRecord& record, Bytes& out);
 Status WriteSEN(SpectrumRecord& record);
 

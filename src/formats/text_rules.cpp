@@ -81,6 +81,13 @@ double NumericPrefix(std::string_view text) {
 }
 
 bool RoundToInt32(double value, std::int32_t& out) { return roundTo(value, out); }
+
+float ToSingle(double value) {
+  constexpr double kMax = std::numeric_limits<float>::max();
+  if (value > kMax) return std::numeric_limits<float>::infinity();
+  if (value < -kMax) return -std::numeric_limits<float>::infinity();
+  return static_cast<float>(value);
+}
 bool RoundToInt16(double value, std::int16_t& out) { return roundTo(value, out); }
 
 std::string NumberText(long long value) {
@@ -93,6 +100,14 @@ std::size_t AppendNumberText(char* out, long long value) {
   char* p = out;
   if (value >= 0) *p++ = ' ';
   return static_cast<std::size_t>(std::to_chars(p, out + 24, value).ptr - out);
+}
+
+std::string ZeroPadded(long long value, int width) {
+  std::string digits = std::to_string(value < 0 ? -value : value);
+  if (digits.size() < static_cast<std::size_t>(width)) {
+    digits.insert(0, static_cast<std::size_t>(width) - digits.size(), '0');
+  }
+  return value < 0 ? "-" + digits : digits;
 }
 
 std::string SingleText(float value) { return shortestText(value); }
@@ -114,9 +129,11 @@ std::string UpperAscii(std::string_view text) {
   return upper;
 }
 
-void SplitAtSlash(std::string_view text, std::string& first, std::string& second) {
+namespace {
+
+void splitAt(std::string_view text, bool last, std::string& first, std::string& second) {
   const std::string_view trimmed = Trim(text);
-  const auto slash = trimmed.find('/');
+  const auto slash = last ? trimmed.rfind('/') : trimmed.find('/');
   if (slash == std::string_view::npos) {
     first = trimmed;
     second.clear();
@@ -124,6 +141,16 @@ void SplitAtSlash(std::string_view text, std::string& first, std::string& second
   }
   first = Trim(trimmed.substr(0, slash));
   second = Trim(trimmed.substr(slash + 1));
+}
+
+}  // namespace
+
+void SplitAtSlash(std::string_view text, std::string& first, std::string& second) {
+  splitAt(text, false, first, second);
+}
+
+void SplitDateTime(std::string_view text, std::string& date, std::string& time) {
+  splitAt(text, true, date, time);
 }
 
 void PrintLine::nextZone() {

@@ -20,10 +20,17 @@ double NumericPrefix(std::string_view text);
 bool RoundToInt32(double value, std::int32_t& out);
 bool RoundToInt16(double value, std::int16_t& out);
 
+// A double as a single: values beyond the single's range become infinities of their sign (a
+// plain conversion of such a value is undefined).
+float ToSingle(double value);
+
 // Number text: a blank in place of the sign of a value that is not negative (" 120", "-5").
 std::string NumberText(long long value);
 // The same written at `out` (room for 24 characters); returns its length.
 std::size_t AppendNumberText(char* out, long long value);
+
+// `value` in at least `width` digits, with leading zeros ("06"); a negative value keeps its sign.
+std::string ZeroPadded(long long value, int width);
 
 // The shortest decimal text that reads back as the same value, without a trailing ".0"
 // ("900", "20.02", "1e+20").
@@ -36,8 +43,13 @@ std::string_view Trim(std::string_view text);
 // Upper case of the ASCII letters; other bytes unchanged.
 std::string UpperAscii(std::string_view text);
 
-// Splits "first/second": both parts trimmed; without "/" the whole trimmed text is the first.
+// Splits "first/second" at the first "/": both parts trimmed; without "/" the whole trimmed
+// text is the first.
 void SplitAtSlash(std::string_view text, std::string& first, std::string& second);
+
+// Splits "date/time" at the last "/": dates may hold slashes themselves ("12/06/26"), times
+// never do. Both parts trimmed; without "/" the whole trimmed text is the date.
+void SplitDateTime(std::string_view text, std::string& date, std::string& time);
 
 // A line of text output laid out in print zones of 14 characters (columns 1, 15, 29, ...).
 class PrintLine {

@@ -87,7 +87,8 @@ TEST(AsciiRoundTrip, CountsComeBackWhateverTheirSign) {
   record.SpecId = "REM lines are comments";
   record.AcqDate = "x";
   using Read = Status (*)(ByteView, SpectrumRecord&);
-  const std::pair<EncodeFunction, Read> formats[] = {{EncodeAS1, ReadAS1}, {EncodeAS2, ReadAS2}};
+  using Encode = Status (*)(const SpectrumRecord&, Bytes&);
+  const std::pair<Encode, Read> formats[] = {{EncodeAS1, ReadAS1}, {EncodeAS2, ReadAS2}};
   for (const auto& [encode, read] : formats) {
     Bytes out;
     ASSERT_EQ(encode(record, out), kDone);

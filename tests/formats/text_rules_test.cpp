@@ -110,6 +110,13 @@ TEST(TextHelpers, TrimAndSplitAtSlash) {
   SplitAtSlash("12/06/26 / 09:17", first, second);
   EXPECT_EQ(first, "12");
   EXPECT_EQ(second, "06/26 / 09:17");
+  // Dates may hold slashes; the time follows the last one.
+  SplitDateTime("12/06/26/09:17:05", first, second);
+  EXPECT_EQ(first, "12/06/26");
+  EXPECT_EQ(second, "09:17:05");
+  SplitDateTime("06-Dec-26/", first, second);
+  EXPECT_EQ(first, "06-Dec-26");
+  EXPECT_EQ(second, "");
   SplitAtSlash("   ", first, second);
   EXPECT_EQ(first, "");
   EXPECT_EQ(second, "");
