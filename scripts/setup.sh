@@ -11,6 +11,7 @@ packages=(
   nlohmann-json3-dev libcli11-dev
   clang libclang-rt-14-dev
   xvfb xauth
+  python3
 )
 
 missing=()
