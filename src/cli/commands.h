@@ -5,6 +5,7 @@
 // done, 1 when some file failed, 2 for a usage error.
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,16 +20,28 @@ struct InfoOptions {
 };
 int InfoCommand(const InfoOptions& options, std::ostream& out, std::ostream& err);
 
-enum class ExistingOutput { kAsk, kOverwrite, kSkip };
+enum class ExistingOutput { kKeep, kOverwrite, kSkip };
+
+enum class AxisDirection { kNone, kTimeToEnergy, kEnergyToTime };
 
 struct ConvertOptions {
   std::string to;
   std::string from = "AUTO";
   std::string outDir = ".";
-  ExistingOutput existing = ExistingOutput::kAsk;
+  ExistingOutput existing = ExistingOutput::kKeep;
   bool yes = false;
+  std::string config;  // a configuration file supplying preferences and stamp data
+  bool stamp = false;
+  AxisDirection axis = AxisDirection::kNone;
+  // The axis dialog's fields; those not given come from the configuration (or its defaults).
+  std::optional<double> mass, efficiency, maximum, tofLength, convFactor, offset;
+  bool useConvFactor = false;
   std::vector<std::string> files;
 };
 int ConvertCommand(const ConvertOptions& options, std::ostream& out, std::ostream& err);
+
+int ConfigShowCommand(const std::string& file, bool json, std::ostream& out, std::ostream& err);
+int ConfigSetCommand(const std::string& file, const std::vector<std::string>& assignments,
+                     std::ostream& err);
 
 }  // namespace durnix::cli

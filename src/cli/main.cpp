@@ -36,11 +36,48 @@ int main(int argc, char** argv) {
   auto* skipFlag =
       convertCommand->add_flag("--skip-existing", skipExisting, "Keep existing output files");
   overwriteFlag->excludes(skipFlag);
-  convertCommand->add_flag("--yes", convert.yes, "Answer Yes to questions about channel counts");
+  convertCommand->add_flag("--yes", convert.yes,
+                           "Answer Yes to \"... has not 1024 channel. Continue ?\"");
+  convertCommand->add_option("--config", convert.config,
+                             "Take preferences and stamp data from this configuration file");
+  convertCommand->add_flag("--stamp", convert.stamp,
+                           "Stamp mode: RBS and SEN files get the stamp data");
+  bool timeToEnergy = false;
+  bool energyToTime = false;
+  auto* t2e = convertCommand->add_flag("--time-to-energy", timeToEnergy,
+                                       "Convert each spectrum from a time to an energy axis");
+  auto* e2t = convertCommand->add_flag("--energy-to-time", energyToTime,
+                                       "Convert each spectrum from an energy to a time axis");
+  t2e->excludes(e2t);
+  const auto axisValue = [&](const char* name, std::optional<double>& value, const char* what) {
+    convertCommand->add_option_function<double>(name, [&value](double v) { value = v; }, what);
+  };
+  axisValue("--mass", convert.mass, "Mass of the particle (amu)");
+  axisValue("--efficiency", convert.efficiency, "Efficiency of the particle (%)");
+  axisValue("--max", convert.maximum, "Maximum energy (MeV) or time (ns); 0 or none: from the data");
+  axisValue("--tof-length", convert.tofLength, "Length of the flight path (m)");
+  axisValue("--conv-factor", convert.convFactor, "Conversion factor (ns/ch or keV/ch)");
+  axisValue("--offset", convert.offset, "Offset (ns or keV)");
+  convertCommand->add_flag("--use-conv-factor", convert.useConvFactor,
+                           "Use the conversion factor and offset given, not the file's own");
   convertCommand->add_option("FILE", convert.files, "Spectrum files")->required();
   convertCommand->footer(
       "Formats: AUTO, RBS, CHN, GVSPC, SPT, SPM, AS1, AS2, CANBERRA, ANS, SEN, NCL, SNF, KODAQ,\n"
       "a code 0 to 13, or a display name as `durnix-cli formats` lists them; any letter case.");
+
+  auto* config = app.add_subcommand("config", "Show or change a configuration file");
+  config->require_subcommand(1);
+  std::string configFile;
+  bool configJson = false;
+  std::vector<std::string> assignments;
+  auto* show = config->add_subcommand("show", "Print the preferences and stamp data of FILE");
+  show->add_flag("--json", configJson, "One JSON object");
+  show->add_option("FILE", configFile, "Configuration file")->required();
+  auto* set = config->add_subcommand(
+      "set", "Change settings of FILE (made with the defaults when it does not exist)");
+  set->add_option("FILE", configFile, "Configuration file")->required();
+  set->add_option("KEY=VALUE", assignments, "Settings, named as `config show` lists them")
+      ->required();
 
   try {
     app.parse(argc, argv);
@@ -57,6 +94,10 @@ int main(int argc, char** argv) {
 
   if (formats->parsed()) return FormatsCommand(std::cout);
   if (infoCommand->parsed()) return InfoCommand(info, std::cout, std::cerr);
+  if (show->parsed()) return ConfigShowCommand(configFile, configJson, std::cout, std::cerr);
+  if (set->parsed()) return ConfigSetCommand(configFile, assignments, std::cerr);
+  if (timeToEnergy) convert.axis = AxisDirection::kTimeToEnergy;
+  if (energyToTime) convert.axis = AxisDirection::kEnergyToTime;
   if (overwrite) convert.existing = ExistingOutput::kOverwrite;
   if (skipExisting) convert.existing = ExistingOutput::kSkip;
   return ConvertCommand(convert, std::cout, std::cerr);

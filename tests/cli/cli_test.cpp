@@ -13,6 +13,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "formats/text_rules.h"
 #include "support/temp_dir.h"
 
 namespace durnix {
@@ -49,6 +50,16 @@ CliRun cli(const std::vector<std::string>& args, const std::string& cwd = ".") {
 json golden() {
   std::ifstream in(test::DataFile("golden.json"));
   return json::parse(in);
+}
+
+// The expected output of converting `source` to `to` in the corpus.
+std::string expectedConvert(const std::string& source, const std::string& to) {
+  const json corpus = golden();
+  for (const json& c : corpus["converts"]) {
+    if (c["source"] == source && c["to"] == to && c.contains("expected")) return c["expected"];
+  }
+  ADD_FAILURE() << "no conversion of " << source << " to " << to << " in the corpus";
+  return {};
 }
 
 std::vector<json> jsonLines(const std::string& text) {
@@ -109,7 +120,7 @@ TEST(CliGolden, ConvertWritesEveryExpectedFileByteForByte) {
   for (const json& convert : corpus["converts"]) {
     test::TempDir out;
     const std::string source = test::DataFile(convert["source"].get<std::string>());
-    const CliRun run = cli({"convert", "--from", convert["from"], "--to", convert["to"], "--out",
+    const CliRun run = cli({"convert", "--yes", "--from", convert["from"], "--to", convert["to"], "--out",
                          out.path(), source});
     const auto written = std::vector<fs::directory_entry>(fs::directory_iterator(out.path()), {});
     if (convert["status"] == 0) {
@@ -136,7 +147,7 @@ TEST(CliConvert, ExistingFilesAreNeverReplacedSilently) {
 
   CliRun run = cli({"convert", "--to", "as1", "--out", out.path(), source});
   EXPECT_EQ(run.exit, 1);
-  EXPECT_NE(run.err.find(target + " is already exist. Overwrite it ? No"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("film.AS1 is already exist. Overwrite it ? No"), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("    Converted : 0  Remained : 0    Failed :  1"), std::string::npos)
       << run.err;
   EXPECT_NE(run.err.find("Conversion is stopped !!"), std::string::npos);
@@ -148,7 +159,7 @@ TEST(CliConvert, ExistingFilesAreNeverReplacedSilently) {
 
   run = cli({"convert", "--to", "ASCII with channel (AS1)", "--overwrite", "--out", out.path(), source});
   EXPECT_EQ(run.exit, 0) << run.err;
-  EXPECT_EQ(test::ReadWhole(target), test::ReadWhole(test::DataFile("convert/film_RBS.AS1")));
+  EXPECT_EQ(test::ReadWhole(target), test::ReadWhole(test::DataFile(expectedConvert("rbs/film.RBS", "AS1"))));
   EXPECT_NE(run.err.find("Conversion is completed !!"), std::string::npos);
   EXPECT_NE(run.out.find(source + " (RUMP (RBS)) -> " + target), std::string::npos) << run.out;
 }
@@ -161,9 +172,12 @@ TEST(CliConvert, DefaultsToTheCurrentFolderAndGoesOnAfterAFailure) {
                       here.path());
   EXPECT_EQ(run.exit, 1);
   EXPECT_TRUE(fs::exists(here.file("film.SEN")));
-  EXPECT_NE(run.err.find(here.file("missing.RBS") + " not found or disk not ready !"), std::string::npos);
-  EXPECT_NE(run.err.find(test::DataFile("as2/bad_e.AS2") + " is unknown format !!"), std::string::npos);
-  EXPECT_NE(run.err.find(test::DataFile("rbs/pixe290.RBS") + " is for PIXE or NRA file !!"),
+  // Paths show in capitals, as in every message of a conversion.
+  EXPECT_NE(run.err.find(UpperAscii(here.file("missing.RBS")) + " not found or disk not ready ! Ignore"),
+            std::string::npos) << run.err;
+  EXPECT_NE(run.err.find(UpperAscii(test::DataFile("as2/bad_e.AS2")) + " is unknown format !! OK"),
+            std::string::npos);
+  EXPECT_NE(run.err.find(UpperAscii(test::DataFile("rbs/pixe290.RBS")) + " is for PIXE or NRA file !! OK"),
             std::string::npos);
   // The second film is named like the first: it is not written over it.
   EXPECT_NE(run.err.find("film.SEN is already exist."), std::string::npos);
@@ -172,7 +186,7 @@ TEST(CliConvert, DefaultsToTheCurrentFolderAndGoesOnAfterAFailure) {
   const CliRun keyed = cli({"convert", "--from", "rbs", "--to", "as2", "--out", here.path(),
                          test::DataFile("as1/film.AS1")});
   EXPECT_EQ(keyed.exit, 1);
-  EXPECT_NE(keyed.err.find(test::DataFile("as1/film.AS1") + " has not RUMP (RBS) format !!"),
+  EXPECT_NE(keyed.err.find(UpperAscii(test::DataFile("as1/film.AS1")) + " has not RUMP (RBS) format !!"),
             std::string::npos) << keyed.err;
 }
 
@@ -186,6 +200,62 @@ TEST(CliConvert, AReadOnlyTargetIsReportedAndKept) {
   EXPECT_EQ(run.exit, 1);
   EXPECT_NE(run.err.find("Disk is not ready or bad media."), std::string::npos) << run.err;
   EXPECT_EQ(test::ReadWhole(target), "protected");
+}
+
+TEST(CliConvert, StampDataFromAConfigurationFile) {
+  test::TempDir dir;
+  const std::string config = dir.file("lab.cfg");
+  // A configuration made without a window; its folders need not exist on this machine.
+  CliRun run = cli({"config", "set", config, "SourceFolder=/nowhere/in", "BeamMeV=2.275",
+                    "AtomicNo=2", "Mass=4.0026", "ChargeUC=20", "ChargeState=2", "Geometry=IBM",
+                    "Phi=165", "CalGain=1.5", "StampMode=off"});
+  ASSERT_EQ(run.exit, 0) << run.err;
+  run = cli({"config", "show", config});
+  EXPECT_NE(run.out.find("BeamMeV: 2.275\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("Geometry: IBM\n"), std::string::npos);
+  EXPECT_NE(run.out.find("SourceFolder: /nowhere/in/\n"), std::string::npos);
+  run = cli({"config", "show", "--json", config});
+  EXPECT_EQ(jsonLines(run.out).at(0)["Phi"], "165");
+  EXPECT_EQ(cli({"config", "set", config, "Beam=3"}).exit, 2);
+  EXPECT_EQ(cli({"config", "set", config, "AtomicNo=lots"}).exit, 2);
+  EXPECT_EQ(cli({"config", "show", dir.file("none.cfg")}).exit, 1);
+
+  run = cli({"convert", "--to", "SEN", "--config", config, "--stamp", "--out", dir.path(),
+             test::DataFile("as1/film.AS1")});
+  ASSERT_EQ(run.exit, 0) << run.err;
+  CliRun info = cli({"info", "--json", dir.file("film.SEN")});
+  const json sen = jsonLines(info.out).at(0);
+  EXPECT_EQ(sen["BeamMeV"].get<float>(), 2.275f);
+  EXPECT_EQ(sen["ChargeUC"].get<float>(), 10.0f);  // the charge per charge state
+  EXPECT_EQ(sen["Geometry"], 1);
+  EXPECT_EQ(sen["CalGain"].get<float>(), 1.5f);
+  // Without stamp mode the header stays as read.
+  run = cli({"convert", "--to", "RBS", "--config", config, "--out", dir.path(),
+             test::DataFile("as1/film.AS1")});
+  info = cli({"info", "--json", dir.file("film.RBS")});
+  EXPECT_EQ(jsonLines(info.out).at(0)["BeamMeV"].get<float>(), 0.0f);
+}
+
+TEST(CliConvert, TimeToEnergyArmedForTheRun) {
+  test::TempDir dir;
+  // All counts of a 0.001 ns/ch spectrum near 100 ns land at 0.518 MeV: channel 5 of 10 x 0.1.
+  std::string as2;
+  for (int i = 0; i < 256; ++i) as2 += "1\r\n";
+  test::WriteWhole(dir.file("tof.as2"), as2);
+  CliRun run = cli({"convert", "--to", "RBS", "--time-to-energy", "--mass", "1", "--efficiency",
+                    "100", "--max", "25.6", "--tof-length", "1", "--conv-factor", "0.001",
+                    "--offset", "100", "--use-conv-factor", "--out", dir.path(),
+                    dir.file("tof.as2")});
+  ASSERT_EQ(run.exit, 0) << run.err;
+  CliRun info = cli({"info", "--json", dir.file("tof.RBS")});
+  const json spectrum = jsonLines(info.out).at(0);
+  EXPECT_EQ(spectrum["Counts"][4], 256);  // channel 5: 0.518 MeV at 0.1 MeV per channel
+  EXPECT_EQ(spectrum["Counts"][5], 0);
+  EXPECT_EQ(spectrum["CalGain"].get<float>(), 100.0f);
+  run = cli({"convert", "--to", "RBS", "--overwrite", "--time-to-energy", "--out", dir.path(),
+             dir.file("tof.as2")});
+  EXPECT_EQ(run.exit, 1);
+  EXPECT_NE(run.err.find("The value of Mass or Efficiency is not valid !!"), std::string::npos);
 }
 
 TEST(CliUsage, MistakesGiveStatusTwo) {

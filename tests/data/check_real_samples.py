@@ -151,7 +151,7 @@ def check_known(label, base, rec):
            % (label, ("; " + "; ".join(bad)) if bad else ""))
 
 
-def check_converts(cli, path, rec, out_dir, label):
+def check_converts(cli, path, source_key, rec, out_dir, label):
     base = os.path.basename(path)
     for key in mg.KEYS:
         folder = os.path.join(out_dir, key)
@@ -161,12 +161,12 @@ def check_converts(cli, path, rec, out_dir, label):
         if os.path.exists(target):
             os.remove(target)
         try:
-            want = mg.write_key(key, rec, name)
+            want = mg.convert_key(source_key, key, rec, name)
         except mg.WriteFail as e:
             want = None
             status = e.status
-        p = subprocess.run([cli, "convert", "--to", key, "--out", folder,
-                            path], stdout=subprocess.PIPE,
+        p = subprocess.run([cli, "convert", "--yes", "--to", key, "--out",
+                            folder, path], stdout=subprocess.PIPE,
                            stderr=subprocess.PIPE)
         have = None
         if os.path.exists(target):
@@ -235,7 +235,7 @@ def main(argv):
             check_known(label, base, rec)
             # the program converts with detection: the record it writes is
             # the one detection read
-            check_converts(cli, path, arec if ast == 0 else rec,
+            check_converts(cli, path, key, arec if ast == 0 else rec,
                            out_dir, label)
     print("%d passed, %d failed" % (passed, failed))
     return 1 if failed else 0

@@ -1626,6 +1626,32 @@ def write_key(key, rec, name=""):
     return WRITERS[key](rec)
 
 
+def convert_key(source_key, dest, rec, name=""):
+    """Bytes that one file of a Convert run writes for a record read as
+    source_key (the format chosen, or the one detected), as durnix-cli runs
+    it with --yes (answering Yes to the 1024-channel question), without stamp
+    mode and without an axis conversion:
+      * Oxford counts keep their lowest 24 bits unless the destination is an
+        Oxford format too;
+      * an empty SpecId becomes "Converted using Durnix v1.52";
+      * KODAQ takes counts 0..65535 only, the Oxford formats 0..16777215 when
+        the source is AS1, AS2 or CANBERRA (otherwise status 6, no file);
+      * then the destination writer."""
+    rec = dict(rec)
+    rec["Counts"] = list(rec["Counts"])
+    oxford = ("SPT", "SPM")
+    if source_key in oxford and dest not in oxford:
+        rec["Counts"] = [c & 0xFFFFFF for c in rec["Counts"]]
+    if rec["SpecId"] == "":
+        rec["SpecId"] = "Converted using Durnix v1.52"
+    if dest == "KODAQ" and any(c < 0 or c > 65535 for c in rec["Counts"]):
+        raise WriteFail(6)  # a count outside 0..65535 for KODAQ
+    if (dest in oxford and source_key in ("AS1", "AS2", "CANBERRA") and
+            any(c < 0 or c > 16777215 for c in rec["Counts"])):
+        raise WriteFail(6)  # a count outside 24 bits for an Oxford format
+    return write_key(dest, rec, name)
+
+
 def run_reader(key, data, name=""):
     try:
         return 0, read_key(key, data, name)
@@ -3010,7 +3036,8 @@ def build_golden(files, written, foreign, new_written, new_foreign,
     def convert_entry(rel, frm, rec, dest):
         e = {"source": rel, "from": frm, "to": dest}
         try:
-            out = WRITERS[dest](rec)
+            out = convert_key(frm, dest, rec,
+                              writer_name(os.path.basename(rel), dest))
         except WriteFail as w:
             e["status"] = w.status
         else:
@@ -3059,8 +3086,8 @@ def build_golden(files, written, foreign, new_written, new_foreign,
     def new_convert(rel, frm, rec, dest):
         e = {"source": rel, "from": frm, "to": dest}
         try:
-            out = write_key(dest, rec,
-                            writer_name(os.path.basename(rel), dest))
+            out = convert_key(frm, dest, rec,
+                              writer_name(os.path.basename(rel), dest))
         except WriteFail as w:
             e["status"] = w.status
         else:
@@ -3296,9 +3323,81 @@ def clean_old():
             os.remove(os.path.join(path, n))
 
 
+# ---------------------------------------------------------------------------
+# Configuration file (1024 bytes)
+# ---------------------------------------------------------------------------
+
+def config_bytes(c):
+    """The configuration file for the settings c, field by field."""
+    b = bytearray(1024)
+
+    def text(at, width, s):
+        raw = tobytes(s)[:width]
+        b[at:at + width] = raw + b" " * (width - len(raw))
+
+    text(0, 256, c["SourceFolder"])
+    text(256, 256, c["DestinationFolder"])
+    struct.pack_into("<ii", b, 512, c["WindowWidth"], c["WindowHeight"])
+    text(520, 5, c["SourceMask"])
+    text(525, 5, c["DestinationMask"])
+    text(530, 30, c["SourceFormat"])
+    text(560, 30, c["DestinationFormat"])
+    struct.pack_into("<fff", b, 590, c["AxisConvFactor"], c["AxisOffset"],
+                     c["AxisTofLength"])
+    struct.pack_into("<hhhi", b, 602, c["LowerLimitIndex"], c["RangeIndex"],
+                     int(round((c["DotSize"] - 1) / 0.5)), c["DotColour"])
+    struct.pack_into("<hh", b, 612, -1 if c["StampMode"] else 0,
+                     -1 if c["StampConfirm"] else 0)
+    s = c["Stamp"]
+    text(890, 20, s["Version"])
+    struct.pack_into("<hffhfffffffhffff", b, 910, s["AtomicNo"], s["Mass"],
+                     s["BeamMeV"], s["ChargeState"], s["ChargeUC"],
+                     s["CurrentNA"], s["CalGain"], s["CalOffset"],
+                     s["StartCh"], s["Fwhm"], s["Correction"], s["Geometry"],
+                     s["Theta"], s["Phi"], s["Psi"], s["Omega"])
+    return bytes(b)
+
+
+CONFIG_DEFAULTS = {
+    "SourceFolder": "/home/lab/spectra/", "DestinationFolder": "/home/lab/out/",
+    "WindowWidth": 9165, "WindowHeight": 6675, "SourceMask": "*.*",
+    "DestinationMask": "*.*", "SourceFormat": "AUTO detection",
+    "DestinationFormat": "ASCII with channel (AS1)", "AxisConvFactor": -0.4192,
+    "AxisOffset": 251.9, "AxisTofLength": 0.745, "LowerLimitIndex": 1,
+    "RangeIndex": 11, "DotSize": 1.0, "DotColour": 0, "StampMode": False,
+    "StampConfirm": True,
+    "Stamp": {"Version": "", "AtomicNo": 0, "Mass": 0.0, "BeamMeV": 0.0,
+              "ChargeState": 0, "ChargeUC": 0.0, "CurrentNA": 0.0,
+              "CalGain": 0.0, "CalOffset": 0.0, "StartCh": 0.0, "Fwhm": 0.0,
+              "Correction": 0.0, "Geometry": 0, "Theta": 0.0, "Phi": 0.0,
+              "Psi": 0.0, "Omega": 0.0},
+}
+
+
+def config_files():
+    stamped = json.loads(json.dumps(CONFIG_DEFAULTS))
+    stamped.update({
+        "WindowWidth": 12000, "WindowHeight": 8000, "SourceMask": "*.CHN",
+        "DestinationMask": "*.RBS", "SourceFormat": "EG&G Maestro II (CHN)",
+        "DestinationFormat": "RUMP (RBS)", "AxisConvFactor": 0.5,
+        "AxisOffset": -12.25, "AxisTofLength": 1.2, "LowerLimitIndex": 7,
+        "RangeIndex": 18, "DotSize": 2.5, "DotColour": 0xFF00FF,
+        "StampMode": True, "StampConfirm": False})
+    stamped["Stamp"].update({
+        "Version": "1.00", "AtomicNo": 2, "Mass": 4.0026, "BeamMeV": 2.0,
+        "ChargeState": 1, "ChargeUC": 20.0, "CurrentNA": 12.5,
+        "CalGain": 2.0371, "CalOffset": 42.5, "StartCh": 1.0, "Fwhm": 15.0,
+        "Correction": 0.98, "Geometry": -1, "Theta": 10.0, "Phi": 170.0,
+        "Psi": 3.0, "Omega": 4.0})
+    return {"config/defaults.cfg": config_bytes(CONFIG_DEFAULTS),
+            "config/stamped.cfg": config_bytes(stamped)}
+
+
 def main():
     global NUM_MODE
     clean_old()
+    for rel, data in config_files().items():
+        put(rel, data, {})
     recs = written_records()
     self_checks(recs)
     new_self_checks(recs)

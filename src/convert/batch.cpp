@@ -1,0 +1,362 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "convert/batch.h"
+
+#include "formats/catalogue.h"
+#include "formats/detection.h"
+#include "formats/file_io.h"
+#include "formats/text_rules.h"
+
+namespace durnix {
+
+namespace {
+
+constexpr const char* kVersionText = "1.52";
+constexpr std::int32_t kLow24Bits = 0xFFFFFF;
+
+bool isOxford(std::string_view format) {
+  return format == Format(FMT_SPT).displayName || format == Format(FMT_SPM).displayName;
+}
+
+bool isOneOf(std::string_view format, std::initializer_list<FormatCode> codes) {
+  for (FormatCode code : codes) {
+    if (format == Format(code).displayName) return true;
+  }
+  return false;
+}
+
+bool countsWithin(const SpectrumRecord& record, std::int32_t low, std::int32_t high) {
+  for (std::int32_t count : record.Counts) {
+    if (count < low || count > high) return false;
+  }
+  return true;
+}
+
+std::string withoutTrailingBlanks(const std::string& text) {
+  const auto end = text.find_last_not_of(' ');
+  return end == std::string::npos ? std::string() : text.substr(0, end + 1);
+}
+
+// One Convert command, step by step.
+class Run {
+ public:
+  Run(const ConversionRequest& request, StampData& stamp, AxisArming& arming, Prompter& prompter,
+      ConversionHost& host)
+      : req_(request), stamp_(stamp), arming_(arming), prompter_(prompter), host_(host) {}
+
+  ConversionResult go() {
+    const auto& selection = req_.selection;
+    if (selection.empty()) {
+      prompter_.Ask(kNoFilesSelected, StandardButtons::kOk);
+      arming_.disarm();
+      return result_;
+    }
+    if (selection.size() == 1 && selection[0].name == "..") {
+      arming_.disarm();
+      return result_;
+    }
+    destination_ = FindFormatByDisplayName(req_.destinationFormat);
+    stampAsk_ = isOneOf(req_.destinationFormat, {FMT_RBS, FMT_SEN}) && req_.stampMode &&
+                req_.stampConfirm;
+    const int n = static_cast<int>(selection.size());
+    for (int i = 1; i <= n; ++i) {
+      const Next next = entry(selection[static_cast<std::size_t>(i - 1)], i == n);
+      if (next == Next::kEndWithoutSummary) return finish(false);
+      if (next == Next::kEnd) return finish(true);
+      result_.remained = n - i;
+      result_.failed = i - result_.converted;
+      host_.SetDestinationStatus(TallyText(result_.converted, result_.remained, result_.failed));
+      host_.RefillDestinationList();
+      host_.LetEventsRun();
+    }
+    return finish(true);
+  }
+
+ private:
+  enum class Next { kEntry, kEnd, kEndWithoutSummary };
+
+  ConversionResult finish(bool withSummary) {
+    host_.SetBusy(false);
+    host_.SetSourceStatus("");
+    if (withSummary) {
+      result_.summary = status_ == kDone && result_.converted >= 1 ? kCompleted : kStopped;
+      prompter_.Ask(result_.summary, StandardButtons::kOk);
+      host_.RefreshBothLists();
+    }
+    arming_.disarm();
+    result_.status = status_;
+    result_.lastAnswer = lastAnswer_;
+    return result_;
+  }
+
+  // Step 1: the stamp question before each file.
+  bool stampQuestion(bool last) {
+    if (stampEditAll_) {
+      host_.ShowStampData();
+      host_.EditStampDataModal();
+      return true;
+    }
+    if (!stampAsk_) return true;
+    host_.ShowStampData();
+    lastAnswer_ = prompter_.AskExtended(kStampQuestion, last ? kSetYesNoLast : kSetYesNoMany);
+    switch (lastAnswer_) {
+      case kAnswerYes:
+        host_.CloseStampEditor();
+        return true;
+      case kAnswerYesAll:
+        stampAsk_ = false;
+        host_.CloseStampEditor();
+        return true;
+      case kAnswerNo:
+        host_.EditStampDataModal();
+        return true;
+      case kAnswerNoAll:
+        stampEditAll_ = true;
+        host_.EditStampDataModal();
+        return true;
+      default:
+        host_.CloseStampEditor();
+        return false;
+    }
+  }
+
+  Next entry(const SelectedEntry& e, bool last) {
+    if (!stampQuestion(last)) return Next::kEndWithoutSummary;
+    host_.SetBusy(true);
+    host_.SetSourceStatus("Now " + withoutTrailingBlanks(e.name) + " is being converted !!");
+    host_.LetEventsRun();
+    const std::string folder = e.folder.empty() ? req_.sourceFolder : e.folder;
+    for (;;) {  // again from here when the user retries a file that was not found
+      record_.CalGain = 0;
+      record_.CalOffset = 0;
+      const std::string name(Trim(e.name));
+      record_.FileName = folder + name;
+      sourcePath_ = record_.FileName;
+      if (IsFolderEntry(e.attributes)) {
+        ++result_.converted;
+        return Next::kEntry;
+      }
+      read();
+      const Next next = convert(name);
+      if (next != Next::kEntry || status_ != kRetryRead) return next;
+    }
+  }
+
+  // Steps 5 to 7.
+  void read() {
+    status_ = kDone;
+    record_.SpecId.clear();
+    record_.AcqDate.clear();
+    record_.AcqTime.clear();
+    record_.clearSpectrum();
+    // The KODAQ items of one file must not travel into another.
+    record_.KodaqId.clear();
+    record_.KodaqMem.clear();
+    std::string detected;
+    if (req_.sourceFormat == Format(FMT_AUTO).displayName) {
+      status_ = DetectAndRead(record_, detected);
+      source_ = detected;
+    } else if (const FormatInfo* format = FindFormatByDisplayName(req_.sourceFormat)) {
+      status_ = ReadFormat(*format, record_);
+      source_ = req_.sourceFormat;
+    } else {
+      status_ = kSourceUnknown;
+    }
+    if (status_ == kDone && isOxford(source_) && !isOxford(req_.destinationFormat)) {
+      for (std::int32_t& count : record_.Counts) count &= kLow24Bits;
+    }
+  }
+
+  // Steps 8 to 13 for a file read; again from step 8 when the user retries a failed write.
+  Next convert(const std::string& name) {
+    SpectrumRecord beforeAxis;
+    for (bool retried = false;; retried = true) {
+      if (retried && arming_.armed()) record_ = beforeAxis;  // the transform starts afresh
+      lastAnswer_ = kAnswerNone;
+      if (status_ == kDone && destination_ != nullptr) {
+        // The file the writer will write, by its own naming rule, whatever the list shows.
+        const std::string target = WithWriterExtension(req_.destinationFolder + name,
+                                                       destination_->extension,
+                                                       destination_->extensionRule);
+        if (PathExists(target)) {
+          lastAnswer_ = prompter_.Ask(
+              std::string(OwnName(target)) + " is already exist. Overwrite it ?",
+              StandardButtons::kYesNoCancel);
+          if (lastAnswer_ == kAnswerNo) status_ = kSkipped;
+          if (lastAnswer_ == kAnswerCancel) return cancelled();
+        }
+      }
+      if (status_ == kDone && arming_.armed()) {
+        beforeAxis = record_;
+        if (arming_.timeToEnergy) status_ = TimeToEnergy(record_, arming_.axis);
+        if (status_ == kDone && arming_.energyToTime) status_ = EnergyToTime(record_, arming_.axis);
+      }
+      if (status_ == kDone) {
+        record_.FileName = req_.destinationFolder + name;
+        if (record_.SpecId.empty()) record_.SpecId = std::string("Converted using Durnix v") + kVersionText;
+        const Next next = write(name);
+        if (next != Next::kEntry) return next;
+      }
+      const Next next = act();
+      if (next != Next::kEntry || status_ != kRetryWrite) return next;
+      status_ = kDone;
+    }
+  }
+
+  // Step 11 and the writer's part of step 12.
+  Next write(const std::string& name) {
+    if (destination_ == nullptr) {
+      status_ = kDestUnknown;
+      return Next::kEntry;
+    }
+    switch (destination_->code) {
+      case FMT_NCL:
+      case FMT_SNF:
+        if (record_.ChannelCount != 1024) {
+          lastAnswer_ = prompter_.Ask(name + " has not 1024 channel. Continue ?",
+                                      StandardButtons::kYesNoCancel);
+          if (lastAnswer_ == kAnswerCancel) return cancelled();
+          if (lastAnswer_ == kAnswerNo) {
+            status_ = kSkipped;
+            return Next::kEntry;
+          }
+        }
+        break;
+      case FMT_KODAQ:
+        if (!countsWithin(record_, 0, 65535)) {
+          status_ = kDoesNotFit;
+          return Next::kEntry;
+        }
+        break;
+      case FMT_SPT:
+      case FMT_SPM:
+        if (isOneOf(source_, {FMT_AS1, FMT_AS2, FMT_CANBERRA}) &&
+            !countsWithin(record_, 0, kLow24Bits)) {
+          status_ = kDoesNotFit;
+          return Next::kEntry;
+        }
+        break;
+      case FMT_SEN:
+        if (req_.stampMode) StampSenras(stamp_, !arming_.armed(), record_);
+        break;
+      case FMT_RBS:
+        if (req_.stampMode) StampRump(stamp_, !arming_.armed(), record_);
+        break;
+      default:
+        break;
+    }
+    status_ = WriteFormat(*destination_, record_);
+    if (status_ != kDone && status_ != kDoesNotFit && status_ != kOutOfMemory &&
+        status_ != kSkipped && status_ != kCannotCreate) {
+      status_ = kInternalFault;
+    }
+    return Next::kEntry;
+  }
+
+  // Cancel at a question ends the run; the file in hand was not converted.
+  Next cancelled() {
+    status_ = kSkipped;
+    return Next::kEnd;
+  }
+
+  // Step 13: the status table.
+  Next act() {
+    const std::string message =
+        RunMessage(status_, record_.FileName, req_.sourceFormat, req_.destinationFormat);
+    switch (status_) {
+      case kDone:
+        ++result_.converted;
+        host_.FileConverted(sourcePath_, source_, record_.FileName);
+        return Next::kEntry;
+      case kSkipped:
+        return Next::kEntry;
+      case kInternalFault:
+      case kOutOfMemory:
+      case kDestUnknown:
+      case kBadAxisValues:
+        prompter_.Ask(message, StandardButtons::kOk);
+        return Next::kEnd;
+      case kCannotOpen:
+        lastAnswer_ = prompter_.Ask(message, StandardButtons::kAbortRetryIgnore);
+        if (lastAnswer_ == kAnswerRetry) {
+          status_ = kRetryRead;
+          return Next::kEntry;
+        }
+        if (lastAnswer_ == kAnswerAbort) {
+          host_.RefreshBothLists();
+          return Next::kEnd;
+        }
+        return Next::kEntry;
+      case kCannotCreate:
+        lastAnswer_ = prompter_.Ask(message, StandardButtons::kAbortRetryIgnore);
+        if (lastAnswer_ == kAnswerRetry) {
+          status_ = kRetryWrite;
+          return Next::kEntry;
+        }
+        return lastAnswer_ == kAnswerAbort ? Next::kEnd : Next::kEntry;
+      default:  // 1, 2, 3, 4, 6, 200
+        lastAnswer_ = prompter_.Ask(message, StandardButtons::kOkCancel);
+        if (lastAnswer_ != kAnswerOk) return Next::kEnd;
+        status_ = kDone;
+        return Next::kEntry;
+    }
+  }
+
+  // Internal marks of the two retry paths (never reported).
+  static constexpr Status kRetryRead = -53;
+  static constexpr Status kRetryWrite = -71;
+
+  const ConversionRequest& req_;
+  StampData& stamp_;
+  AxisArming& arming_;
+  Prompter& prompter_;
+  ConversionHost& host_;
+  const FormatInfo* destination_ = nullptr;
+  SpectrumRecord record_;  // one record for the whole run
+  std::string source_;     // the source format as chosen, or as detected
+  std::string sourcePath_;
+  Status status_ = kDone;
+  int lastAnswer_ = kAnswerNone;
+  bool stampAsk_ = false;
+  bool stampEditAll_ = false;
+  ConversionResult result_;
+};
+
+}  // namespace
+
+bool IsFolderEntry(int attributes) {
+  return (attributes >= 16 && attributes <= 23) || attributes >= 48;
+}
+
+std::string TallyText(int converted, int remained, int failed) {
+  return "    Converted :" + NumberText(converted) + "  Remained :" + NumberText(remained) +
+         "    Failed : " + NumberText(failed);
+}
+
+std::string RunMessage(Status status, const std::string& fileName, const std::string& sourceFormat,
+                       const std::string& destinationFormat) {
+  const std::string file = UpperAscii(fileName);
+  switch (status) {
+    case kNotThisFormat: return file + " has not " + sourceFormat + " format !!";
+    case kSourceUnknown: return sourceFormat + " is unknown format !!";
+    case kPixeOrNra: return file + " is for PIXE or NRA file !!";
+    case kUnknownFormat: return file + " is unknown format !!";
+    case kInternalFault:
+      return std::string("Congratulation !! You've found out bug(s) of Durnix v") + kVersionText +
+             ". Let the author know !!";
+    case kDoesNotFit: return "Some channel of " + file + " is overflowed !!";
+    case kOutOfMemory: return "Memory or system resource is insufficient !!";
+    case kDestUnknown: return destinationFormat + " is unknown format !!";
+    case kBadAxisValues: return "The value of Mass or Efficiency is not valid !!";
+    case kArithmetic: return "The axis conversion of " + file + " went out of range !!";
+    case kCannotOpen: return file + " not found or disk not ready !";
+    case kCannotCreate: return "Disk is not ready or bad media.";
+    default: return "Error " + std::to_string(status) + " with " + file + " !!";
+  }
+}
+
+ConversionResult RunConversion(const ConversionRequest& request, StampData& stamp,
+                               AxisArming& arming, Prompter& prompter, ConversionHost& host) {
+  return Run(request, stamp, arming, prompter, host).go();
+}
+
+}  // namespace durnix

@@ -1,0 +1,107 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// The Convert command: every selected file of the source folder read (by its chosen format or by
+// detection), optionally stamped and transformed, and written in the destination format into the
+// destination folder, with every question, message, tally and summary of a run.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "convert/axis.h"
+#include "convert/prompter.h"
+#include "convert/stamp.h"
+#include "formats/spectrum_record.h"
+#include "formats/status.h"
+
+namespace durnix {
+
+// An entry of the source selection: its name as listed and its attribute number.
+struct SelectedEntry {
+  std::string name;
+  int attributes = 32;
+  std::string folder;  // where the entry lies; empty for the run's source folder
+};
+
+// A folder entry, by its attribute number: 16 to 23, or 48 and more.
+bool IsFolderEntry(int attributes);
+
+// What the run asks of the window that runs it.
+class ConversionHost {
+ public:
+  virtual ~ConversionHost() = default;
+  // The source pane's status line ("Now NAME is being converted !!", or empty).
+  virtual void SetSourceStatus(const std::string& text) = 0;
+  // The destination pane's status line: the tally.
+  virtual void SetDestinationStatus(const std::string& text) = 0;
+  // Busy: the hourglass pointer and the window disabled; not busy: the normal pointer, enabled.
+  virtual void SetBusy(bool busy) = 0;
+  // The destination list is cleared and filled again after every file.
+  virtual void RefillDestinationList() = 0;
+  // Both lists are refreshed at the end of a run.
+  virtual void RefreshBothLists() = 0;
+  // Pending window events run, so the window repaints during a long run.
+  virtual void LetEventsRun() = 0;
+  // Edit Stamp Data: the stamp data are shown in the header editor (not modal).
+  virtual void ShowStampData() = 0;
+  // The header editor on the stamp data is closed.
+  virtual void CloseStampEditor() = 0;
+  // The header editor on the stamp data, modal: returns when the user has closed it (OK stores
+  // into the stamp data).
+  virtual void EditStampDataModal() = 0;
+  // A file was written: `source` read as `format`, written as `written`.
+  virtual void FileConverted(const std::string& source, const std::string& format,
+                             const std::string& written) {
+    (void)source, (void)format, (void)written;
+  }
+};
+
+struct ConversionRequest {
+  std::vector<SelectedEntry> selection;
+  std::string sourceFolder;       // ending in "/"
+  std::string destinationFolder;  // ending in "/"
+  std::string sourceFormat;       // display name, or "AUTO detection"
+  std::string destinationFormat;  // display name
+  bool stampMode = false;
+  bool stampConfirm = true;
+};
+
+// The axis conversion armed for one run (by "Go On" of the axis dialog).
+struct AxisArming {
+  bool timeToEnergy = false;
+  bool energyToTime = false;
+  AxisParameters axis;
+
+  bool armed() const { return timeToEnergy || energyToTime; }
+  void disarm() { timeToEnergy = energyToTime = false; }
+};
+
+struct ConversionResult {
+  int converted = 0;
+  int remained = 0;
+  int failed = 0;
+  Status status = kDone;    // the final status
+  std::string summary;      // "Conversion is completed !!", "Conversion is stopped !!", or empty
+  int lastAnswer = 0;       // LastAnswer at the end of the run
+};
+
+inline constexpr const char* kCompleted = "Conversion is completed !!";
+inline constexpr const char* kStopped = "Conversion is stopped !!";
+inline constexpr const char* kNoFilesSelected = "No files are selected !!";
+inline constexpr const char* kStampQuestion = "Are stamp data OK ?";
+
+// The tally of the destination status line: "    Converted : 3  Remained : 2    Failed :  1".
+std::string TallyText(int converted, int remained, int failed);
+
+// The program's own words for a status of a run, about FILE (a path, shown in upper case).
+std::string RunMessage(Status status, const std::string& file, const std::string& sourceFormat,
+                       const std::string& destinationFormat);
+
+// Runs one Convert command. The stamp data may change (a charge state of 0 becomes 1 when a
+// SENRAS file is stamped, the editor may store new data). The armed axis conversion lasts for
+// this run only: it is disarmed when the command ends, however it ends.
+ConversionResult RunConversion(const ConversionRequest& request, StampData& stamp,
+                               AxisArming& arming, Prompter& prompter, ConversionHost& host);
+
+}  // namespace durnix

@@ -1,0 +1,430 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "convert/batch.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <numeric>
+
+#include "formats/ascii.h"
+#include "formats/catalogue.h"
+#include "formats/kodaq.h"
+#include "formats/file_io.h"
+#include "formats/text_rules.h"
+#include "support/records.h"
+#include "support/scripted.h"
+#include "support/temp_dir.h"
+
+namespace durnix {
+namespace {
+
+using test::RecordingHost;
+using test::ScriptedPrompter;
+
+constexpr auto kOk = StandardButtons::kOk;
+constexpr auto kOkCancel = StandardButtons::kOkCancel;
+constexpr auto kYesNoCancel = StandardButtons::kYesNoCancel;
+constexpr auto kAbortRetryIgnore = StandardButtons::kAbortRetryIgnore;
+
+class Batch : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    source_ = dir_.path() + "/source/";
+    destination_ = dir_.path() + "/destination/";
+    std::filesystem::create_directories(source_);
+    std::filesystem::create_directories(destination_);
+  }
+
+  // Writes a spectrum of `counts` into the source folder as `name` in `format`.
+  void put(const std::string& name, FormatCode format, std::vector<std::int32_t> counts,
+           const std::string& specId = "") {
+    SpectrumRecord record = test::RecordWithCounts(std::move(counts));
+    record.SpecId = specId;
+    record.FileName = source_ + name;
+    Bytes bytes;
+    ASSERT_EQ(Format(format).encode(record, bytes), kDone);
+    test::WriteWhole(source_ + name, bytes);
+  }
+
+  ConversionRequest request(std::vector<std::string> names, FormatCode to,
+                            FormatCode from = FMT_AUTO) {
+    ConversionRequest r;
+    for (std::string& name : names) r.selection.push_back({std::move(name), 32, ""});
+    r.sourceFolder = source_;
+    r.destinationFolder = destination_;
+    r.sourceFormat = Format(from).displayName;
+    r.destinationFormat = Format(to).displayName;
+    return r;
+  }
+
+  ConversionResult run(const ConversionRequest& r) {
+    ConversionResult result = RunConversion(r, stamp_, arming_, prompter_, host_);
+    prompter_.verify();
+    return result;
+  }
+
+  SpectrumRecord readBack(const std::string& name, FormatCode format) {
+    SpectrumRecord record;
+    record.FileName = destination_ + name;
+    EXPECT_EQ(ReadFormat(Format(format), record), kDone) << name;
+    return record;
+  }
+
+  std::string upper(const std::string& name) const { return UpperAscii(source_ + name); }
+
+  test::TempDir dir_;
+  std::string source_, destination_;
+  StampData stamp_;
+  AxisArming arming_;
+  ScriptedPrompter prompter_;
+  RecordingHost host_;
+};
+
+std::vector<std::int32_t> ramp(int n, std::int32_t step = 1) {
+  std::vector<std::int32_t> counts;
+  for (int i = 0; i < n; ++i) counts.push_back(i * step);
+  return counts;
+}
+
+TEST_F(Batch, NothingSelectedAndTheParentEntryAlone) {
+  prompter_.expect("No files are selected !!", kOk, kAnswerOk);
+  ConversionResult result = run(request({}, FMT_AS1));
+  EXPECT_EQ(result.summary, "");
+  EXPECT_TRUE(host_.tallies.empty());
+  run(request({".."}, FMT_AS1));  // nothing at all
+  EXPECT_EQ(prompter_.asked().size(), 1u);
+}
+
+TEST_F(Batch, ConvertsEveryFileAndTalliesAfterEach) {
+  put("a.rbs", FMT_RBS, ramp(300), "first");
+  put("b.as2", FMT_AS2, ramp(1024));
+  ConversionRequest r = request({"a.rbs", "b.as2  ", "sub"}, FMT_AS1);
+  r.selection[2].attributes = 16;  // a folder: passed over, counted as converted
+  prompter_.expect(kCompleted, kOk, kAnswerOk);
+  const ConversionResult result = run(r);
+  EXPECT_EQ(result.converted, 3);
+  EXPECT_EQ(result.failed, 0);
+  EXPECT_EQ(result.summary, kCompleted);
+  EXPECT_EQ(host_.tallies, (std::vector<std::string>{
+                               "    Converted : 1  Remained : 2    Failed :  0",
+                               "    Converted : 2  Remained : 1    Failed :  0",
+                               "    Converted : 3  Remained : 0    Failed :  0"}));
+  EXPECT_EQ(host_.sourceStatus[0], "Now a.rbs is being converted !!");
+  EXPECT_EQ(host_.sourceStatus[1], "Now b.as2 is being converted !!");
+  EXPECT_EQ(host_.sourceStatus.back(), "");
+  EXPECT_FALSE(host_.busy);
+  EXPECT_EQ(host_.refills, 3);
+  EXPECT_EQ(host_.refreshes, 1);
+  EXPECT_EQ(readBack("a.AS1", FMT_AS1).Counts, ramp(300));
+  // A spectrum without identifier gets the program's.
+  const Bytes b = test::ReadWhole(destination_ + "b.AS1");
+  EXPECT_EQ(b.substr(0, 34), "REM Converted using Durnix v1.52\r\n");
+  EXPECT_EQ(test::ReadWhole(destination_ + "a.AS1").substr(0, 11), "REM first\r\n");
+}
+
+TEST_F(Batch, ReadingFailuresAskToGoOnOrStop) {
+  put("film.rbs", FMT_RBS, ramp(300));
+  test::WriteWhole(source_ + "text.txt", "nothing to see\n");
+  put("pixe.rbs", FMT_RBS, ramp(300));
+  // Make the last one a PIXE file: its type-16 record becomes type 290.
+  Bytes pixe = test::ReadWhole(source_ + "pixe.rbs");
+  std::size_t at = 20;
+  while (bytes::u32be(pixe, at + 4) != 16) at += 4 * bytes::u32be(pixe, at);
+  pixe[at + 6] = 1;
+  pixe[at + 7] = 0x22;
+  test::WriteWhole(source_ + "pixe.rbs", pixe);
+
+  prompter_.expect(upper("text.txt") + " is unknown format !!", kOkCancel, kAnswerOk)
+      .expect(upper("pixe.rbs") + " is for PIXE or NRA file !!", kOkCancel, kAnswerOk)
+      .expect(kCompleted, kOk, kAnswerOk);
+  ConversionResult result = run(request({"text.txt", "film.rbs", "pixe.rbs"}, FMT_AS2));
+  EXPECT_EQ(result.converted, 1);
+  EXPECT_EQ(result.failed, 2);
+  // OK on the last failure sets the status back to 0: the run counts as completed.
+  EXPECT_EQ(result.summary, kCompleted);
+
+  prompter_.expect(upper("film.rbs") + " has not CANBERRA (SPC) format !!", kOkCancel,
+                   kAnswerCancel)
+      .expect(kStopped, kOk, kAnswerOk);
+  result = run(request({"film.rbs", "pixe.rbs"}, FMT_AS2, FMT_CANBERRA));
+  EXPECT_EQ(result.converted, 0);
+  EXPECT_TRUE(host_.tallies.size() == 3u);  // nothing after the cancelled file
+}
+
+TEST_F(Batch, MissingFilesCanBeRetriedIgnoredOrAbortTheRun) {
+  put("here.rbs", FMT_RBS, ramp(300));
+  const std::string missing = upper("late.rbs") + " not found or disk not ready !";
+  prompter_.expect(missing, kAbortRetryIgnore, kAnswerRetry)
+      .expect(missing, kAbortRetryIgnore, kAnswerIgnore)
+      .expect(kStopped, kOk, kAnswerOk);
+  ConversionResult result = run(request({"here.rbs", "late.rbs"}, FMT_AS1));
+  // Ignored on the last file: the run ends as stopped.
+  EXPECT_EQ(result.converted, 1);
+  EXPECT_EQ(result.summary, kStopped);
+
+  // The file turns up while the question is open: Retry reads it.
+  std::filesystem::remove(destination_ + "here.AS1");
+  ScriptedPrompter retrying;
+  struct Appear : ScriptedPrompter {
+    std::function<void()> before;
+    int Ask(const std::string& p, StandardButtons b) override {
+      if (before) before();
+      return ScriptedPrompter::Ask(p, b);
+    }
+  } appear;
+  appear.before = [&] {
+    if (!PathExists(source_ + "late.rbs")) put("late.rbs", FMT_RBS, ramp(300, 2));
+  };
+  appear.expect(missing, kAbortRetryIgnore, kAnswerRetry).expect(kCompleted, kOk, kAnswerOk);
+  result = RunConversion(request({"late.rbs"}, FMT_AS1), stamp_, arming_, appear, host_);
+  appear.verify();
+  EXPECT_EQ(result.converted, 1);
+  EXPECT_EQ(readBack("late.AS1", FMT_AS1).Counts, ramp(300, 2));
+
+  prompter_.expect(upper("gone.rbs") + " not found or disk not ready !", kAbortRetryIgnore,
+                   kAnswerAbort)
+      .expect(kStopped, kOk, kAnswerOk);
+  const int refreshes = host_.refreshes;
+  result = run(request({"gone.rbs", "late.rbs"}, FMT_AS2));
+  EXPECT_EQ(result.converted, 0);
+  EXPECT_GE(host_.refreshes, refreshes + 1);
+}
+
+TEST_F(Batch, AFileOfTheWrittenNameIsNeverReplacedWithoutAsking) {
+  put("run.01.chn", FMT_CHN, ramp(1024));
+  put("two.rbs", FMT_RBS, ramp(300));
+  // The writer names CANBERRA files .MCA, and the list's mask may hide them: the disk decides.
+  test::WriteWhole(destination_ + "run.MCA", "keep me");
+  test::WriteWhole(destination_ + "two.MCA", "replace me");
+  prompter_.expect("run.MCA is already exist. Overwrite it ?", kYesNoCancel, kAnswerNo)
+      .expect("two.MCA is already exist. Overwrite it ?", kYesNoCancel, kAnswerYes)
+      .expect(kCompleted, kOk, kAnswerOk);
+  ConversionResult result = run(request({"run.01.chn", "two.rbs"}, FMT_CANBERRA));
+  EXPECT_EQ(test::ReadWhole(destination_ + "run.MCA"), "keep me");
+  EXPECT_EQ(readBack("two.MCA", FMT_CANBERRA).Counts, ramp(300));
+  EXPECT_EQ(result.converted, 1);
+  EXPECT_EQ(result.failed, 1);
+
+  // Cancel stops the run, and a cancelled run is not reported as completed.
+  prompter_.expect("two.MCA is already exist. Overwrite it ?", kYesNoCancel, kAnswerYes)
+      .expect("run.MCA is already exist. Overwrite it ?", kYesNoCancel, kAnswerCancel)
+      .expect(kStopped, kOk, kAnswerOk);
+  result = run(request({"two.rbs", "run.01.chn"}, FMT_CANBERRA));
+  EXPECT_EQ(result.summary, kStopped);
+  EXPECT_EQ(test::ReadWhole(destination_ + "run.MCA"), "keep me");
+}
+
+TEST_F(Batch, WritingFailuresAndTheirRetry) {
+  put("big.rbs", FMT_RBS, std::vector<std::int32_t>(300, 65536));
+  put("ok.rbs", FMT_RBS, ramp(300));
+  const std::string destination = UpperAscii(destination_);
+  prompter_.expect("Some channel of " + destination + "BIG.RBS is overflowed !!", kOkCancel, kAnswerOk)
+      .expect(kCompleted, kOk, kAnswerOk);
+  ConversionResult result = run(request({"big.rbs", "ok.rbs"}, FMT_KODAQ));
+  EXPECT_FALSE(PathExists(destination_ + "big.SPC"));
+  EXPECT_EQ(result.converted, 1);
+
+  // A folder that cannot be written: Retry after it was made writable writes the file.
+  ASSERT_EQ(::chmod(destination_.c_str(), 0555), 0);
+  const bool enforced = ::access(destination_.c_str(), W_OK) != 0;  // not for root
+  if (enforced) {
+    struct Fix : ScriptedPrompter {
+      std::string folder;
+      int Ask(const std::string& p, StandardButtons b) override {
+        ::chmod(folder.c_str(), 0755);
+        return ScriptedPrompter::Ask(p, b);
+      }
+    } fix;
+    fix.folder = destination_;
+    fix.expect("Disk is not ready or bad media.", kAbortRetryIgnore, kAnswerRetry)
+        .expect(kCompleted, kOk, kAnswerOk);
+    result = RunConversion(request({"ok.rbs"}, FMT_AS2), stamp_, arming_, fix, host_);
+    fix.verify();
+    EXPECT_EQ(result.converted, 1);
+  }
+  ::chmod(destination_.c_str(), 0755);
+  // A read-only file of that name is refused by every user.
+  test::WriteWhole(destination_ + "ok.SEN", "protected");
+  ASSERT_EQ(::chmod((destination_ + "ok.SEN").c_str(), 0444), 0);
+  prompter_.expect("ok.SEN is already exist. Overwrite it ?", kYesNoCancel, kAnswerYes)
+      .expect("Disk is not ready or bad media.", kAbortRetryIgnore, kAnswerAbort)
+      .expect(kStopped, kOk, kAnswerOk);
+  result = run(request({"ok.rbs"}, FMT_SEN));
+  EXPECT_EQ(test::ReadWhole(destination_ + "ok.SEN"), "protected");
+}
+
+TEST_F(Batch, FormatsThatHoldExactly1024ChannelsAsk) {
+  put("short.rbs", FMT_RBS, ramp(512));
+  put("long.rbs", FMT_RBS, ramp(2048));
+  put("exact.rbs", FMT_RBS, ramp(1024));
+  prompter_.expect("short.rbs has not 1024 channel. Continue ?", kYesNoCancel, kAnswerYes)
+      .expect("long.rbs has not 1024 channel. Continue ?", kYesNoCancel, kAnswerNo)
+      .expect(kCompleted, kOk, kAnswerOk);
+  ConversionResult result = run(request({"short.rbs", "long.rbs", "exact.rbs"}, FMT_NCL));
+  EXPECT_TRUE(PathExists(destination_ + "short.NCL"));
+  EXPECT_FALSE(PathExists(destination_ + "long.NCL"));  // No: skipped, counted as failed
+  EXPECT_EQ(result.failed, 1);
+  prompter_.expect("long.rbs has not 1024 channel. Continue ?", kYesNoCancel, kAnswerCancel)
+      .expect(kStopped, kOk, kAnswerOk);
+  result = run(request({"long.rbs", "exact.rbs"}, FMT_SNF));
+  EXPECT_FALSE(PathExists(destination_ + "exact.SNF"));
+}
+
+TEST_F(Batch, OxfordCountsKeep24BitsOutsideTheOxfordFormats) {
+  std::vector<std::int32_t> counts(300, 5);
+  counts[0] = 0x01000007;
+  counts[1] = -1;
+  put("old.spm", FMT_SPM, counts);
+  prompter_.expect(kCompleted, kOk, kAnswerOk);
+  run(request({"old.spm"}, FMT_AS1));
+  EXPECT_EQ(readBack("old.AS1", FMT_AS1).count(1), 7);
+  EXPECT_EQ(readBack("old.AS1", FMT_AS1).count(2), 0xFFFFFF);
+  prompter_.expect(kCompleted, kOk, kAnswerOk);
+  run(request({"old.spm"}, FMT_SPT, FMT_SPM));
+  EXPECT_EQ(readBack("old.SPT", FMT_SPT).Counts, counts);
+
+  // From ASCII or CANBERRA, Oxford files take 24-bit counts only.
+  put("wide.as1", FMT_AS1, counts);
+  prompter_.expect("Some channel of " + UpperAscii(destination_) + "WIDE.AS1 is overflowed !!",
+                   kOkCancel, kAnswerOk)
+      .expect(kStopped, kOk, kAnswerOk);
+  run(request({"wide.as1"}, FMT_SPM));
+  EXPECT_FALSE(PathExists(destination_ + "wide.SPM"));
+}
+
+TEST_F(Batch, UnknownFormatsAndAxisValues) {
+  put("a.rbs", FMT_RBS, ramp(300));
+  ConversionRequest r = request({"a.rbs"}, FMT_AS1);
+  r.sourceFormat = "Nonsense";
+  prompter_.expect("Nonsense is unknown format !!", kOkCancel, kAnswerOk)
+      .expect(kStopped, kOk, kAnswerOk);
+  run(r);
+  r = request({"a.rbs", "a.rbs"}, FMT_AS1);
+  r.destinationFormat = "Nonsense";
+  prompter_.expect("Nonsense is unknown format !!", kOk, kAnswerOk).expect(kStopped, kOk, kAnswerOk);
+  const std::size_t tallies = host_.tallies.size();
+  ConversionResult result = run(r);
+  EXPECT_EQ(host_.tallies.size(), tallies);  // the run ended at the first file
+
+  arming_.timeToEnergy = true;  // mass and efficiency 0
+  prompter_.expect("The value of Mass or Efficiency is not valid !!", kOk, kAnswerOk)
+      .expect(kStopped, kOk, kAnswerOk);
+  result = run(request({"a.rbs"}, FMT_AS1));
+  EXPECT_FALSE(arming_.armed());  // disarmed by the run, whatever happened
+}
+
+TEST_F(Batch, StampQuestionAndItsFiveAnswers) {
+  for (const char* name : {"1.as1", "2.as1", "3.as1", "4.as1"}) put(name, FMT_AS1, ramp(300));
+  ConversionRequest r = request({"1.as1", "2.as1", "3.as1", "4.as1"}, FMT_RBS);
+  r.stampMode = true;
+  r.stampConfirm = true;
+  stamp_.BeamMeV = 2.0f;
+  stamp_.Mass = 4.0026f;
+  stamp_.CalGain = 2.5f;
+  int edits = 0;
+  host_.onEdit = [&] { stamp_.BeamMeV = 3.0f + static_cast<float>(edits++); };
+  // Yes, then No (the editor, modal), then No All: the editor for this and every later file.
+  prompter_.expectExtended(kStampQuestion, kSetYesNoMany, kAnswerYes)
+      .expectExtended(kStampQuestion, kSetYesNoMany, kAnswerNo)
+      .expectExtended(kStampQuestion, kSetYesNoMany, kAnswerNoAll)
+      .expect(kCompleted, kOk, kAnswerOk);
+  run(r);
+  EXPECT_EQ(host_.events_, (std::vector<std::string>{"show", "close", "show", "edit", "show",
+                                                     "edit", "show", "edit"}));
+  EXPECT_EQ(readBack("1.RBS", FMT_RBS).BeamMeV, 2.0f);
+  EXPECT_EQ(readBack("2.RBS", FMT_RBS).BeamMeV, 3.0f);
+  EXPECT_EQ(readBack("4.RBS", FMT_RBS).BeamMeV, 5.0f);
+  EXPECT_EQ(readBack("4.RBS", FMT_RBS).Mass, 4.0026f);
+  EXPECT_EQ(readBack("4.RBS", FMT_RBS).CalGain, 2.5f);
+
+  // Yes All stops the questions; the last file gets the one-file set.
+  for (const char* name : {"1.RBS", "2.RBS", "3.RBS", "4.RBS"}) {
+    std::filesystem::remove(destination_ + name);
+  }
+  host_.events_.clear();
+  r.selection.resize(2);
+  prompter_.expectExtended(kStampQuestion, kSetYesNoMany, kAnswerYesAll)
+      .expect(kCompleted, kOk, kAnswerOk);
+  run(r);
+  EXPECT_EQ(host_.events_, (std::vector<std::string>{"show", "close"}));
+  r.selection.resize(1);
+  prompter_.expectExtended(kStampQuestion, kSetYesNoLast, kAnswerCancel);
+  const ConversionResult result = run(r);
+  EXPECT_EQ(result.summary, "");  // Cancel ends the run without a summary
+  EXPECT_FALSE(host_.busy);
+}
+
+TEST_F(Batch, SenrasStampChargeAndCalibrationUnderAnArmedAxis) {
+  put("s.as1", FMT_AS1, ramp(300));
+  ConversionRequest r = request({"s.as1"}, FMT_SEN);
+  r.stampMode = true;
+  r.stampConfirm = false;
+  stamp_.ChargeUC = 30;
+  stamp_.ChargeState = 0;
+  stamp_.CalGain = 7;
+  stamp_.Mass = 12;
+  prompter_.expect(kCompleted, kOk, kAnswerOk);
+  run(r);
+  const SpectrumRecord sen = readBack("s.SEN", FMT_SEN);
+  EXPECT_EQ(stamp_.ChargeState, 1);  // stored as 1 in the stamp data
+  EXPECT_EQ(sen.ChargeUC, 30.0f);
+  EXPECT_EQ(sen.CalGain, 7.0f);
+  EXPECT_EQ(sen.Mass, 0.0f);  // SENRAS carries no mass
+
+  stamp_.ChargeState = 2;
+  std::filesystem::remove(destination_ + "s.SEN");
+  prompter_.expect(kCompleted, kOk, kAnswerOk);
+  run(r);
+  EXPECT_EQ(readBack("s.SEN", FMT_SEN).ChargeUC, 15.0f);
+}
+
+TEST_F(Batch, KodaqItemsDoNotTravelFromOneFileToTheNext) {
+  SpectrumRecord kodaq = test::RecordWithCounts(ramp(512));
+  kodaq.KodaqId = "ID07";
+  kodaq.KodaqMem = "mem7";
+  kodaq.FileName = source_ + "k.spc";
+  ASSERT_EQ(WriteKodaq(kodaq), kDone);
+  put("plain.as1", FMT_AS1, ramp(512));
+  prompter_.expect(kCompleted, kOk, kAnswerOk);
+  run(request({"k.SPC", "plain.as1"}, FMT_KODAQ));
+  EXPECT_EQ(readBack("k.SPC", FMT_KODAQ).KodaqMem, "mem7");
+  EXPECT_EQ(readBack("plain.SPC", FMT_KODAQ).KodaqMem, "MEM1");
+  EXPECT_EQ(readBack("plain.SPC", FMT_KODAQ).KodaqId, std::string(4, '\0'));
+}
+
+TEST_F(Batch, ARetriedWriteTransformsTheSpectrumOnce) {
+  SpectrumRecord tof = test::RecordWithCounts(std::vector<std::int32_t>(256, 0));
+  tof.Counts[1] = 6;
+  tof.FileName = source_ + "tof";
+  ASSERT_EQ(WriteAS1(tof), kDone);
+  arming_.timeToEnergy = true;
+  arming_.axis = {1, 100, 0, 1, 10, -15, true};
+  // The first write fails on a read-only file; its owner then lets it go.
+  test::WriteWhole(destination_ + "tof.AS2", "old");
+  ASSERT_EQ(::chmod((destination_ + "tof.AS2").c_str(), 0444), 0);
+  struct Release : ScriptedPrompter {
+    std::string file;
+    int Ask(const std::string& p, StandardButtons b) override {
+      if (p == "Disk is not ready or bad media.") ::chmod(file.c_str(), 0644);
+      return ScriptedPrompter::Ask(p, b);
+    }
+  } release;
+  release.file = destination_ + "tof.AS2";
+  release.expect("tof.AS2 is already exist. Overwrite it ?", kYesNoCancel, kAnswerYes)
+      .expect("Disk is not ready or bad media.", kAbortRetryIgnore, kAnswerRetry)
+      .expect("tof.AS2 is already exist. Overwrite it ?", kYesNoCancel, kAnswerYes)
+      .expect(kCompleted, kOk, kAnswerOk);
+  arming_.timeToEnergy = true;
+  const ConversionResult result = RunConversion(request({"tof.AS1"}, FMT_AS2), stamp_, arming_,
+                                                release, host_);
+  release.verify();
+  ASSERT_EQ(result.converted, 1);
+  // Channel 2 lies above one channel width: all its counts land in the last channel, once.
+  const SpectrumRecord back = readBack("tof.AS2", FMT_AS2);
+  EXPECT_EQ(back.count(256), 6);
+  EXPECT_EQ(std::accumulate(back.Counts.begin(), back.Counts.end(), 0), 6);
+}
+
+}  // namespace
+}  // namespace durnix

@@ -1,0 +1,150 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "convert/preferences.h"
+
+#include <gtest/gtest.h>
+
+#include "formats/file_io.h"
+#include "support/scripted.h"
+#include "support/temp_dir.h"
+
+namespace durnix {
+namespace {
+
+using test::ScriptedPrompter;
+
+Preferences stamped() {
+  Preferences p;
+  p.SourceFolder = "/home/lab/spectra/";
+  p.DestinationFolder = "/home/lab/out/";
+  p.WindowWidth = 12000;
+  p.WindowHeight = 8000;
+  p.SourceMask = "*.CHN";
+  p.DestinationMask = "*.RBS";
+  p.SourceFormat = "EG&G Maestro II (CHN)";
+  p.DestinationFormat = "RUMP (RBS)";
+  p.AxisConvFactor = 0.5f;
+  p.AxisOffset = -12.25f;
+  p.AxisTofLength = 1.2f;
+  p.LowerLimitIndex = 7;
+  p.RangeIndex = 18;
+  p.DotSize = 2.5f;
+  p.DotColour = 0xFF00FF;
+  p.StampMode = true;
+  p.StampConfirm = false;
+  p.Stamp = {"1.00", 2, 4.0026f, 2.0f, 1, 20.0f, 12.5f, 2.0371f, 42.5f, 1.0f, 15.0f, 0.98f, -1,
+             10.0f, 170.0f, 3.0f, 4.0f};
+  return p;
+}
+
+class Picker : public FolderPicker {
+ public:
+  std::optional<std::string> PickFolder(const std::string& caption) override {
+    captions.push_back(caption);
+    if (answers.empty()) return std::nullopt;
+    std::optional<std::string> a = answers.front();
+    answers.erase(answers.begin());
+    return a;
+  }
+  std::vector<std::optional<std::string>> answers;
+  std::vector<std::string> captions;
+};
+
+bool everyFolderExists(const std::string&) { return true; }
+bool noFolderExists(const std::string&) { return false; }
+
+TEST(ConfigFile, BytesFollowTheLayout) {
+  Preferences defaults;
+  defaults.SourceFolder = "/home/lab/spectra/";
+  defaults.DestinationFolder = "/home/lab/out/";
+  EXPECT_EQ(EncodeConfig(defaults), test::ReadWhole(test::DataFile("config/defaults.cfg")));
+  EXPECT_EQ(EncodeConfig(stamped()), test::ReadWhole(test::DataFile("config/stamped.cfg")));
+  // The mask "*.*" is kept as "*.*" and two blanks, and recognised again.
+  const Bytes bytes = EncodeConfig(defaults);
+  EXPECT_EQ(bytes.substr(520, 10), "*.*  *.*  ");
+  const std::optional<Preferences> back = DecodeConfig(bytes);
+  ASSERT_TRUE(back.has_value());
+  EXPECT_EQ(*back, defaults);
+  EXPECT_EQ(MaskItem(back->SourceMask), 1);
+  EXPECT_EQ(*DecodeConfig(EncodeConfig(stamped())), stamped());
+}
+
+TEST(ConfigFile, MenuValuesOfTheGraphicOptions) {
+  // A dot size code of 3 is 2.5, the fourth Dot Size item.
+  Bytes bytes = EncodeConfig(stamped());
+  EXPECT_EQ(bytes.substr(606, 2), std::string("\x03\x00", 2));
+  EXPECT_EQ(DotSizeItem(DecodeConfig(bytes)->DotSize), 4);
+  EXPECT_EQ(DotSizeCaption(4), "2.5");
+  EXPECT_EQ(DotSizeCaption(1), "1");
+  EXPECT_EQ(DotSizeCaption(10), "5.5");
+  EXPECT_EQ(DotColourItem(0xFF00FF), 6);  // Magenta
+  EXPECT_EQ(DotColourItem(0x123456), 0);  // no item ticked
+  EXPECT_EQ(MaskItem("*.SPC"), 4);  // GammaVision's mask, shared by CANBERRA and KODAQ
+  EXPECT_EQ(MaskItem("*.XYZ"), 0);
+  EXPECT_STREQ(kLowerLimitCaptions[17], "50000");
+  EXPECT_STREQ(kRangeCaptions[10], "500");
+  // Menu indices beyond the menus would leave the viewer without a value: defaults stand.
+  bytes[602] = 40;
+  bytes[604] = 0;
+  EXPECT_EQ(DecodeConfig(bytes)->LowerLimitIndex, 1);
+  EXPECT_EQ(DecodeConfig(bytes)->RangeIndex, 11);
+}
+
+TEST(LoadConfig, AppliesAValidFile) {
+  test::TempDir dir;
+  ASSERT_EQ(SaveConfig(stamped(), dir.file("durnix.cfg")), kDone);
+  Preferences prefs;
+  Picker picker;
+  ScriptedPrompter prompter;
+  EXPECT_TRUE(LoadConfig(dir.file("durnix.cfg"), prefs, prompter, picker, everyFolderExists));
+  EXPECT_EQ(prefs, stamped());
+  prompter.verify();
+}
+
+TEST(LoadConfig, MissingEmptyShortAndForeignFiles) {
+  test::TempDir dir;
+  Preferences prefs = stamped();
+  Picker picker;
+  ScriptedPrompter prompter;
+  prompter.expect("Configuration file not found", StandardButtons::kOk, kAnswerOk);
+  EXPECT_FALSE(LoadConfig(dir.file("none.cfg"), prefs, prompter, picker));
+  // No source folder: nothing loaded and nothing said, the caller's defaults stand.
+  test::WriteWhole(dir.file("empty.cfg"), std::string(1024, '\0'));
+  EXPECT_FALSE(LoadConfig(dir.file("empty.cfg"), prefs, prompter, picker));
+  prompter.expect(kConfigNotValid, StandardButtons::kOk, kAnswerOk);
+  test::WriteWhole(dir.file("short.cfg"), "/home/lab/");
+  EXPECT_FALSE(LoadConfig(dir.file("short.cfg"), prefs, prompter, picker));
+  EXPECT_EQ(prefs, stamped());
+  prompter.verify();
+}
+
+TEST(LoadConfig, FoldersOfAnotherMachineAreAskedForAnew) {
+  test::TempDir dir;
+  ASSERT_EQ(SaveConfig(stamped(), dir.file("durnix.cfg")), kDone);
+  Preferences prefs;
+  Picker picker;
+  picker.answers = {dir.path(), dir.path() + "/"};
+  ScriptedPrompter prompter;
+  prompter.expect("Source path is not exist any more. Set new path ?", StandardButtons::kYesNo, kAnswerYes)
+      .expect("Destination path is not exist any more. Set new path ?", StandardButtons::kYesNo,
+              kAnswerYes);
+  EXPECT_TRUE(LoadConfig(dir.file("durnix.cfg"), prefs, prompter, picker, noFolderExists));
+  EXPECT_EQ(picker.captions, (std::vector<std::string>{"Enter source path", "Enter destination path"}));
+  EXPECT_EQ(prefs.SourceFolder, dir.path() + "/");
+  EXPECT_EQ(prefs.DestinationFolder, dir.path() + "/");
+  EXPECT_EQ(prefs.Stamp, stamped().Stamp);
+  prompter.verify();
+
+  // Refusing, or cancelling the picker, makes the file invalid for this system.
+  Preferences untouched;
+  prompter.expect("Source path is not exist any more. Set new path ?", StandardButtons::kYesNo, kAnswerNo)
+      .expect(kConfigNotValid, StandardButtons::kOk, kAnswerOk);
+  EXPECT_FALSE(LoadConfig(dir.file("durnix.cfg"), untouched, prompter, picker, noFolderExists));
+  prompter.expect("Source path is not exist any more. Set new path ?", StandardButtons::kYesNo, kAnswerYes)
+      .expect(kConfigNotValid, StandardButtons::kOk, kAnswerOk);
+  EXPECT_FALSE(LoadConfig(dir.file("durnix.cfg"), untouched, prompter, picker, noFolderExists));
+  EXPECT_EQ(untouched, Preferences());
+  prompter.verify();
+}
+
+}  // namespace
+}  // namespace durnix
