@@ -163,6 +163,15 @@ Status CommitHeaderFile(const std::string& path, HeaderKind kind, const RumpDial
   return WriteFileReplacing(path, file);
 }
 
+Status CommitRumpDialog(const RumpDialogTexts& texts, const RumpEditorTarget& target,
+                        StampData& stamp) {
+  if (target.rumpEditing) {
+    return CommitHeaderFile(std::string(Trim(target.path)), HeaderKindOfCaption(target.caption),
+                            texts);
+  }
+  return StoreStampTexts(texts, stamp) ? kDone : kInvalidData;
+}
+
 void StampRump(const StampData& s, bool withCalibration, SpectrumRecord& r) {
   r.Version = s.Version;
   r.AtomicNo = s.AtomicNo;

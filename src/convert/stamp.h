@@ -90,6 +90,20 @@ Status CommitHeaderFile(const std::string& path, HeaderKind kind, const RumpDial
 // Copies the stamp data into a record about to be written as RBS or SEN, as a conversion with
 // stamp mode on does. The calibration is copied only when `withCalibration`.
 void StampRump(const StampData& stamp, bool withCalibration, SpectrumRecord& record);
+
+// What the header editor edits: a file (its caption names the kind, its path label the file) or
+// the stamp data.
+struct RumpEditorTarget {
+  bool rumpEditing = false;  // a file; otherwise the stamp data
+  std::string caption;       // "Edit Rump Data : NAME" or "Edit SENRAS Data : NAME"
+  std::string path;          // the path label
+};
+
+// OK of the header editor: stores the texts into the file or into the stamp data.
+// Returns 0, 12 when a field is not a number ("There are some invalid data"), or the status of
+// reading or writing the file (CommitHeaderFile).
+Status CommitRumpDialog(const RumpDialogTexts& texts, const RumpEditorTarget& target,
+                        StampData& stamp);
 // SENRAS carries no mass, charge state, current, start channel or Psi; its charge is the stamp's
 // charge divided by the charge state (a charge state of 0 is first set to 1 in the stamp).
 void StampSenras(StampData& stamp, bool withCalibration, SpectrumRecord& record);

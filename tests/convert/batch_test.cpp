@@ -312,6 +312,16 @@ TEST_F(Batch, UnknownFormatsAndAxisValues) {
       .expect(kStopped, kOk, kAnswerOk);
   result = run(request({"a.rbs"}, FMT_AS1));
   EXPECT_FALSE(arming_.armed());  // disarmed by the run, whatever happened
+
+  // Energies below 0 on an energy-to-time run: the program's own words, and the run goes on.
+  arming_.energyToTime = true;
+  arming_.axis = {4, 100, 1e6, 1, -1000, 2300, true};
+  prompter_.expect("The axis conversion of " + upper("a.rbs") + " went out of range !!",
+                   kOkCancel, kAnswerOk)
+      .expect(upper("missing.rbs") + " not found or disk not ready !", kAbortRetryIgnore,
+              kAnswerIgnore)
+      .expect(kStopped, kOk, kAnswerOk);
+  run(request({"a.rbs", "missing.rbs"}, FMT_AS1));
 }
 
 TEST_F(Batch, StampQuestionAndItsFiveAnswers) {

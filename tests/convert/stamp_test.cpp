@@ -51,7 +51,7 @@ TEST(StampEditing, StoresFieldsInOrderUntilOneFails) {
   texts.AtomicNo = "6";
   texts.ChargeUC = "lots";
   texts.CalGain = "9";
-  EXPECT_FALSE(StoreStampTexts(texts, stamp));
+  EXPECT_EQ(CommitRumpDialog(texts, RumpEditorTarget{}, stamp), kInvalidData);
   EXPECT_EQ(stamp.AtomicNo, 6);
   EXPECT_EQ(stamp.CalGain, 0.0f);
   texts.ChargeUC = "1";
@@ -98,7 +98,10 @@ TEST_F(HeaderFile, RumpHeaderIsRewrittenInPlace) {
   texts.BeamMeV = "2.275";
   texts.Psi = "7";
   texts.Geometry = "IBM";
-  ASSERT_EQ(CommitHeaderFile(path, kind, texts), kDone);
+  StampData untouched;
+  const RumpEditorTarget target{true, HeaderEditorCaption(kind, "run.01.rbs"), " " + path + " "};
+  ASSERT_EQ(CommitRumpDialog(texts, target, untouched), kDone);
+  EXPECT_EQ(untouched, StampData());
   SpectrumRecord back;
   back.FileName = path;  // the same file, not run.RBS
   ASSERT_EQ(ReadRBS(back), kDone);
