@@ -1,28 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "formats/spm.h"
 
-#include "formats/reader_support.h"
+#include "formats/header512.h"
 
 namespace durnix {
 
 namespace {
 
-constexpr std::size_t kHeaderBytes = 512;
+using detail::kHeader512Bytes;
 constexpr std::size_t kMarkAt = 3;
 constexpr std::uint8_t kMark = 0xFF;
-constexpr std::size_t kChannelsAt = 266;
 
 Status parse(ByteView bytes, SpectrumRecord& record) {
-  if (bytes.size() < kHeaderBytes || bytes::u8(bytes, kMarkAt) != kMark) return kNotThisFormat;
-  const std::int16_t channels = bytes::i16le(bytes, kChannelsAt);
+  if (bytes.size() < kHeader512Bytes || bytes::u8(bytes, kMarkAt) != kMark) return kNotThisFormat;
+  const std::int16_t channels = detail::Header512Channels(bytes);
   if (channels < kSpmMinChannels || channels > kSpmMaxChannels) return kNotThisFormat;
   const std::size_t n = static_cast<std::size_t>(channels);
-  if (bytes.size() < kHeaderBytes + 4 * n) return kNotThisFormat;
-  detail::ReadInt32Counts(bytes, kHeaderBytes, n, record.Counts);
-  record.ChannelCount = channels;
+  if (bytes.size() < kHeader512Bytes + 4 * n) return kNotThisFormat;
+  detail::ReadHeader512Tail(bytes, channels, record);
   record.SpecId = detail::TrimmedText(bytes, 8, 14);
-  record.AcqDate = detail::TrimmedText(bytes, 22, 11);
-  record.AcqTime = detail::TrimmedText(bytes, 34, 11);
   return kDone;
 }
 
@@ -42,19 +38,13 @@ Status EncodeSpm(const SpectrumRecord& record, Bytes& out) {
     return kDoesNotFit;
   }
   out.clear();
-  out.reserve(kHeaderBytes + 4 * record.Counts.size());
+  out.reserve(kHeader512Bytes + 4 * record.Counts.size());
   ByteWriter w(out);
   w.zeros(kMarkAt);
   w.u8(kMark);
   w.zeros(4);
   w.fixedText(record.SpecId, 14);
-  w.fixedText(record.AcqDate, 11);
-  w.zeros(1);
-  w.fixedText(record.AcqTime, 11);
-  w.zeros(kChannelsAt - w.size());
-  w.i16le(record.ChannelCount);
-  w.zeros(kHeaderBytes - w.size());
-  detail::WriteInt32Counts(w, record.Counts);
+  detail::WriteHeader512Tail(w, record);
   return kDone;
 }
 
