@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libcli11-dev
   clang libclang-rt-14-dev
-  xvfb xauth
+  xvfb xauth libx11-dev fonts-liberation fonts-dejavu-core
   python3
 )
 

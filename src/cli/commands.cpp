@@ -173,6 +173,9 @@ class CliPrompter : public Prompter {
         // A missing file is passed over; a disk that cannot be written stops the run.
         answer = prompt.ends_with(" not found or disk not ready !") ? kAnswerIgnore : kAnswerAbort;
         break;
+      case StandardButtons::kRetryCancel:
+        answer = kAnswerCancel;
+        break;
     }
     say(prompt, buttons == StandardButtons::kOk ? nullptr : &answer);
     return answer;

@@ -75,6 +75,7 @@ std::vector<std::string_view> StandardButtonCaptions(StandardButtons buttons) {
     case StandardButtons::kYesNo: return {"Yes", "No"};
     case StandardButtons::kYesNoCancel: return {"Yes", "No", "Cancel"};
     case StandardButtons::kAbortRetryIgnore: return {"Abort", "Retry", "Ignore"};
+    case StandardButtons::kRetryCancel: return {"Retry", "Cancel"};
   }
   return {};
 }

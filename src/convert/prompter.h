@@ -12,7 +12,7 @@
 namespace durnix {
 
 // Buttons of the standard message box.
-enum class StandardButtons { kOk, kOkCancel, kYesNo, kYesNoCancel, kAbortRetryIgnore };
+enum class StandardButtons { kOk, kOkCancel, kYesNo, kYesNoCancel, kAbortRetryIgnore, kRetryCancel };
 
 // Answer codes of both boxes.
 enum Answer : int {

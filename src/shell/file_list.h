@@ -1,0 +1,94 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// The rows of a pane's file list, its selection list and its status line: what each entry of a
+// folder shows and how the commands take it.
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace durnix {
+
+// Attribute numbers on this platform: 16 for a folder, plus 1 when the user may not write it,
+// plus 2 when its name begins with ".", plus 4 when it is neither a regular file nor a folder
+// (a device, socket, pipe or broken link), plus 32 for every regular file.
+inline constexpr int kAttrReadOnly = 1;
+inline constexpr int kAttrHidden = 2;
+inline constexpr int kAttrSystem = 4;
+inline constexpr int kAttrFolder = 16;
+inline constexpr int kAttrArchive = 32;
+
+// The attribute number of `path` (links followed); -1 when it cannot be examined.
+int AttributeNumber(const std::string& path, std::string_view name);
+
+// "a---", "ar--", "--h-", ... ; "Error" for numbers outside 0 to 55.
+std::string AttributeLetters(int attributes);
+
+// A file is normal when its attribute number is 0 or 32.
+bool IsNormalFile(int attributes);
+
+// Whether a name matches a pane's mask ("*.*" all, "*.RBS" names ending in ".RBS" in any case).
+bool MatchesMask(std::string_view name, std::string_view mask);
+
+// A row of the list.
+struct FileRow {
+  std::string text;        // "File Name": a blank first for folders
+  std::string extension;   // "Ext"
+  std::string size;        // "Size": grouped bytes, or "DIR"
+  std::string date;        // "Date": "yyyy-mm-dd hh:mm:ss"
+  std::string attributes;  // "Attr"
+  int attributeNumber = 0; // "AttrNum"
+  long long bytes = 0;     // the file's length; 0 for folders
+
+  bool isFolder() const;
+  // The entry's file name: the text trimmed, "." and the extension when there is one.
+  std::string fileName() const;
+};
+
+// The row of one entry. `grouping` is the locale's digit-group separator.
+FileRow MakeRow(std::string_view name, int attributes, long long bytes, std::time_t modified,
+                std::string_view grouping);
+
+// `value` with digit groups of three ("120,000").
+std::string Grouped(long long value, std::string_view grouping);
+
+// "yyyy-mm-dd hh:mm:ss" in local time.
+std::string DateText(std::time_t when);
+
+// Whether a file's extension (upper case) is that of one of the formats' masks "*.RBS" to
+// "*.SNF": such files show the program's icon and open in the viewer.
+bool IsSpectrumExtension(std::string_view extension);
+
+// A pane's selection list, as the commands walk it.
+struct Selection {
+  static constexpr int kMaxEntries = 20000;
+  std::vector<std::string> names;  // SelName
+  std::vector<int> attributes;     // SelAttr
+  long long bytes = 0;             // SelBytes
+
+  int count() const { return static_cast<int>(names.size()); }  // SelCount
+  void clear() {
+    names.clear();
+    attributes.clear();
+    bytes = 0;
+  }
+  // Appends an entry unless the list is full.
+  void add(const std::string& name, int attributes, long long bytes);
+};
+
+// The status line: " 3 (4 kB) files of 25 (120 kB) selected".
+std::string StatusLine(int selected, long long selectedBytes, int rows, long long paneBytes,
+                       std::string_view grouping);
+
+// The free-space label: "1,234 of 5,678 kB free" (bytes / 1000, rounded).
+std::string FreeSpaceText(unsigned long long freeBytes, unsigned long long totalBytes,
+                          std::string_view grouping);
+
+// What activating an entry does.
+enum class Activation { kNothing, kUp, kEnterFolder, kViewSpectrum, kOpenWithDesktop };
+Activation ActivationOf(const std::string& fileName, int attributes);
+
+}  // namespace durnix

@@ -1,0 +1,129 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Draws the program's windows as a user sees them and saves each as a PNG, for a look at them:
+//
+//   xvfb-run -s "-screen 0 1280x900x24" durnix-screenshots OUTDIR SAMPLES_DIR
+//
+// scripts/screenshots.sh runs it. The pictures are not kept in the repository.
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeWidget>
+#include <cstdio>
+
+#include "convert/forms/frm_axis_conv.h"
+#include "convert/forms/frm_rump.h"
+#include "convert/forms/frm_setup.h"
+#include "convert/preferences.h"
+#include "convert/stamp.h"
+#include "platform/help_viewer.h"
+#include "shell/forms/frm_durnix.h"
+#include "shell/forms/frm_my_msg_box.h"
+
+namespace {
+
+void settle() {
+  for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();
+}
+
+bool save(QWidget* window, const QString& file) {
+  settle();
+  const QPixmap picture = window->grab();
+  const bool ok = picture.save(file);
+  std::printf("%s %s (%dx%d)\n", ok ? "saved" : "FAILED", qPrintable(file), picture.width(),
+              picture.height());
+  return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: durnix-screenshots OUTDIR SAMPLES_DIR\n");
+    return 2;
+  }
+  const QString out = argv[1];
+  QDir().mkpath(out);
+  QTemporaryDir program;
+  const QString source = program.filePath("spectra");
+  const QString destination = program.filePath("converted");
+  QDir().mkpath(source);
+  QDir().mkpath(destination);
+  for (const QString& name : QDir(argv[2]).entryList(QDir::Files)) {
+    QFile::copy(QDir(argv[2]).filePath(name), QDir(source).filePath(name));
+  }
+  QDir().mkpath(source + "/older runs");
+  durnix::Preferences prefs;
+  prefs.SourceFolder = source.toStdString() + "/";
+  prefs.DestinationFolder = destination.toStdString() + "/";
+  prefs.DestinationFormat = "RUMP (RBS)";
+  prefs.StampMode = true;
+  durnix::SaveConfig(prefs, program.filePath("durnix.cfg").toStdString());
+  QDir(program.path()).mkpath("Durnix.hlp");
+  const QString helpPages = QCoreApplication::applicationDirPath() + "/../src/Durnix.hlp";
+  for (const QString& page : QDir(helpPages).entryList(QDir::Files)) {
+    QFile::copy(QDir(helpPages).filePath(page), program.filePath("Durnix.hlp/" + page));
+  }
+
+  durnix::MainWindowStartup startup;
+  startup.programFolder = program.path();
+  durnix::FrmDurnix window(startup);
+  window.show();
+  settle();
+  auto* list = window.findChild<QTreeWidget*>("ListView0");
+  for (int i = 0; i < list->topLevelItemCount(); ++i) {
+    if (list->topLevelItem(i)->text(1) == "RBS" || list->topLevelItem(i)->text(1) == "SEN") {
+      list->topLevelItem(i)->setSelected(true);
+    }
+  }
+  bool ok = save(&window, out + "/main_window.png");
+  window.resize(window.width() * 3 / 2, window.height() * 3 / 2);
+  ok &= save(&window, out + "/main_window_large.png");
+
+  for (int set : {2, 4}) {
+    durnix::FrmMyMsgBox box(&window, set);
+    box.setWindowTitle("Durnix");
+    box.setPrompt(set == 2 ? "File " + destination + "/au_on_si.RBS is already exist. Overwrite it ?"
+                           : "Delete the file sio2_on_si.SEN ?");
+    box.show();
+    ok &= save(&box, out + QString("/message_box_set%1.png").arg(set));
+  }
+
+  durnix::FrmRump* editor = window.rumpEditor();
+  durnix::SpectrumRecord record;
+  durnix::HeaderKind kind;
+  const std::string rbs = (source + "/au_on_si.RBS").toStdString();
+  if (durnix::ReadHeaderFile(rbs, record, kind) == durnix::kDone) {
+    editor->editFile(rbs, kind, record);
+    editor->show();
+    ok &= save(editor, out + "/header_editor_rbs.png");
+    editor->close();
+  }
+  const std::string sen = (source + "/sio2_on_si.SEN").toStdString();
+  if (durnix::ReadHeaderFile(sen, record, kind) == durnix::kDone) {
+    editor->editFile(sen, kind, record);
+    editor->show();
+    ok &= save(editor, out + "/header_editor_sen.png");
+    editor->close();
+  }
+  window.mnuStamp_Click();
+  ok &= save(editor, out + "/stamp_editor.png");
+  editor->close();
+
+  durnix::FrmAxisConv* axis = window.axisDialog();
+  axis->prepare(true, -0.4192f, 251.9f, 0.745f);
+  axis->show();
+  ok &= save(axis, out + "/axis_time_to_energy.png");
+  axis->hide();
+  window.mnuPathForm_Click();
+  ok &= save(window.setupDialog(), out + "/format_and_axis.png");
+  window.setupDialog()->close();
+
+  durnix::HelpViewer::ShowTopic(1000);
+  if (QWidget* help = durnix::HelpViewer::Window()) ok &= save(help, out + "/help_contents.png");
+  return ok ? 0 : 1;
+}
