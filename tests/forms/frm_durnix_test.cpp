@@ -1,0 +1,323 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window driven as a user drives it: start-up, conversions with their questions, the
+// panes' masks, sorting, selection and navigation, the header editor and the axis dialog.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include "convert/forms/frm_axis_conv.h"
+#include "convert/forms/frm_rump.h"
+#include "convert/preferences.h"
+#include "formats/rbs.h"
+#include "forms_support.h"
+#include "shell/forms/frm_durnix.h"
+
+using namespace durnix;
+
+class FrmDurnixTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir dir_;
+  QString home_, data_, source_, destination_;
+  test::AnswerScript answers_;
+  std::unique_ptr<FrmDurnix> window_;
+
+  std::vector<Place> places() const {
+    return {{"Home", home_.toStdString(), PlaceKind::kHome},
+            {"/", "/", PlaceKind::kRoot},
+            {"Data", data_.toStdString(), PlaceKind::kFixed}};
+  }
+
+  void start() {
+    MainWindowStartup startup;
+    startup.programFolder = dir_.path();
+    startup.places = places();
+    startup.prompter = &answers_;
+    window_ = std::make_unique<FrmDurnix>(startup);
+    window_->show();
+  }
+
+  QTreeWidget* list(int pane) const {
+    return window_->findChild<QTreeWidget*>(QString("ListView%1").arg(pane));
+  }
+  QStringList names(int pane) const {
+    QStringList out;
+    for (int i = 0; i < list(pane)->topLevelItemCount(); ++i) {
+      QTreeWidgetItem* row = list(pane)->topLevelItem(i);
+      out << row->text(0) + (row->text(1).isEmpty() ? "" : "." + row->text(1));
+    }
+    return out;
+  }
+  void select(int pane, const QStringList& files) {
+    list(pane)->clearSelection();
+    for (int i = 0; i < list(pane)->topLevelItemCount(); ++i) {
+      QTreeWidgetItem* row = list(pane)->topLevelItem(i);
+      const QString name = row->text(0).trimmed() + (row->text(1).isEmpty() ? "" : "." + row->text(1));
+      if (files.contains(name)) row->setSelected(true);
+    }
+  }
+  void useConfig() {
+    Preferences prefs;
+    prefs.SourceFolder = source_.toStdString() + "/";
+    prefs.DestinationFolder = destination_.toStdString() + "/";
+    prefs.SourceMask = "*.*";
+    prefs.DestinationFormat = "RUMP (RBS)";
+    prefs.StampMode = true;
+    prefs.StampConfirm = true;
+    prefs.Stamp.BeamMeV = 2.5f;
+    prefs.RangeIndex = 4;
+    QCOMPARE(SaveConfig(prefs, dir_.filePath("durnix.cfg").toStdString()), kDone);
+  }
+
+ private slots:
+  void init() {
+    QVERIFY(dir_.isValid());
+    home_ = dir_.filePath("home") + "/";
+    data_ = dir_.filePath("data") + "/";
+    source_ = data_ + "spectra";
+    destination_ = data_ + "converted";
+    for (const QString& folder : {home_, source_, destination_, source_ + "/old runs"}) {
+      QVERIFY(QDir().mkpath(folder));
+    }
+    test::WriteSpectrum(source_ + "/au.rbs", FMT_RBS, 512);
+    test::WriteSpectrum(source_ + "/si.SEN", FMT_SEN, 1024, 2);
+    test::WriteSpectrum(source_ + "/ta.as1", FMT_AS1, 300, 3);
+    QFile notes(source_ + "/notes.txt");
+    QVERIFY(notes.open(QIODevice::WriteOnly));
+    notes.write("a note");
+  }
+
+  void cleanup() {
+    window_.reset();
+    QFile::remove(dir_.filePath("durnix.cfg"));
+    QDir(data_).removeRecursively();
+    QDir(home_).removeRecursively();
+    answers_ = test::AnswerScript();
+  }
+
+  void startsWithTheDefaultsWithoutConfiguration() {
+    start();
+    QCOMPARE(window_->windowTitle(), QString("Durnix v1.52"));
+    QVERIFY(!window_->configLoaded());
+    QCOMPARE(window_->navigation().folder(0), home_.toStdString());
+    QCOMPARE(window_->navigation().folder(1), home_.toStdString());
+    QCOMPARE(window_->findChild<QComboBox*>("CombForm0")->currentText(), QString("AUTO detection"));
+    QCOMPARE(window_->findChild<QComboBox*>("CombForm1")->currentText(),
+             QString("ASCII with channel (AS1)"));
+    QCOMPARE(window_->findChild<QComboBox*>("CombForm0")->count(), 14);
+    QCOMPARE(window_->findChild<QComboBox*>("CombForm1")->count(), 13);
+    QVERIFY(window_->findChild<QAction*>("mnuSMask1")->isChecked());
+    QVERIFY(window_->findChild<QAction*>("mnuStampVal1")->isChecked());
+    QVERIFY(window_->findChild<QAction*>("mnuConfirmVal2")->isChecked());
+    QVERIFY(window_->findChild<QAction*>("mnuRan11")->isChecked());
+    QVERIFY(!window_->findChild<QLabel*>("PicStampOn")->isVisible());
+    QVERIFY(window_->findChild<QLabel*>("PicStampOff")->isVisible());
+    // Commands of later parts of the program are there, and disabled.
+    QVERIFY(!window_->findChild<QPushButton*>("cmdSpect")->isEnabled());
+    QVERIFY(!window_->findChild<QAction*>("mnuCopy")->isEnabled());
+    QVERIFY(answers_.problems().empty());
+  }
+
+  void startsWithTheSettingsOfDurnixCfg() {
+    useConfig();
+    start();
+    QVERIFY(window_->configLoaded());
+    QCOMPARE(window_->navigation().folder(0), source_.toStdString() + "/");
+    QCOMPARE(window_->findChild<QComboBox*>("DriveList0")->currentIndex(), 2);
+    QCOMPARE(window_->findChild<QComboBox*>("CombForm1")->currentText(), QString("RUMP (RBS)"));
+    QVERIFY(window_->findChild<QLabel*>("PicStampOn")->isVisible());
+    QVERIFY(window_->findChild<QAction*>("mnuRan4")->isChecked());
+    QCOMPARE(names(0), QStringList({" ..", " old runs", "au.rbs", "notes.txt", "si.SEN", "ta.as1"}));
+  }
+
+  void convertsTheSelectionWithItsQuestions() {
+    useConfig();
+    start();
+    // An RBS file of that name exists: the user keeps it. The stamp question comes first.
+    test::WriteSpectrum(destination_ + "/ta.RBS", FMT_RBS, 256);
+    const QByteArray kept = [&] {
+      QFile f(destination_ + "/ta.RBS");
+      f.open(QIODevice::ReadOnly);
+      return f.readAll();
+    }();
+    select(0, {"au.rbs", "ta.as1", "si.SEN"});
+    QCOMPARE(window_->selection(0).count(), 3);
+    answers_.expectExtended(kStampQuestion, kSetYesNoMany, kAnswerYes)
+        .expectExtended(kStampQuestion, kSetYesNoMany, kAnswerYesAll)
+        .expect("ta.RBS is already exist. Overwrite it ?", kAnswerNo)
+        .expect(kStopped, kAnswerOk);  // the last file was skipped
+    window_->findChild<QPushButton*>("cmdConv")->click();
+    QVERIFY2(answers_.problems().empty(), answers_.report().c_str());
+    QVERIFY(QFile::exists(destination_ + "/au.RBS"));
+    QVERIFY(QFile::exists(destination_ + "/si.RBS"));
+    QFile f(destination_ + "/ta.RBS");
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), kept);
+    SpectrumRecord written;
+    written.FileName = (destination_ + "/au.RBS").toStdString();
+    QCOMPARE(ReadRBS(written), kDone);
+    QCOMPARE(written.BeamMeV, 2.5f);  // stamped
+    // The destination list shows the new files; the window is usable again.
+    QVERIFY(names(1).contains("au.RBS"));
+    QVERIFY(window_->centralWidget()->isEnabled());
+  }
+
+  void masksSortingSelectAllAndStatusLine() {
+    useConfig();
+    start();
+    window_->setMask(0, 2);  // RUMP (RBS)
+    QCOMPARE(names(0), QStringList({"au.rbs"}));
+    QVERIFY(window_->findChild<QAction*>("mnuSMask2")->isChecked());
+    window_->setMask(0, 14);
+    QVERIFY(window_->findChild<QAction*>("mnuSMask14")->isChecked());
+    QVERIFY(!window_->findChild<QAction*>("mnuSMask2")->isChecked());
+    window_->setMask(0, 1);
+    // Folders sort ahead of files; a second click on the column reverses the order.
+    list(0)->sortByColumn(0, Qt::DescendingOrder);
+    QCOMPARE(names(0).first(), QString("ta.as1"));
+    list(0)->sortByColumn(0, Qt::AscendingOrder);
+    QCOMPARE(names(0).first(), QString(" .."));
+    window_->CmdSel_Click(0);
+    QCOMPARE(window_->selection(0).count(), 4);  // files only
+    for (int i = 0; i < 2; ++i) QVERIFY(!list(0)->topLevelItem(i)->isSelected());
+    const long long bytes = window_->selection(0).bytes;
+    const QString expected = QString(" 4 (%1 kB) files of 6 (%1 kB) selected").arg(bytes / 1000);
+    QCOMPARE(window_->findChild<QLabel*>("lblFile0")->text(), expected);
+    QCOMPARE(window_->activePane(), 0);
+  }
+
+  void navigatesByPlaceUpAndRoot() {
+    useConfig();
+    start();
+    window_->DriveList_Click(1, 0);  // Home
+    QCOMPARE(window_->navigation().folder(1), home_.toStdString());
+    window_->DriveList_Click(1, 2);  // back to Data, where the other pane is: its folder
+    QCOMPARE(window_->navigation().folder(1), source_.toStdString() + "/");
+    window_->cmdUp_Click(1);
+    QCOMPARE(window_->navigation().folder(1), data_.toStdString());
+    QVERIFY(names(1).contains(" spectra"));
+    window_->cmdRoot_Click(1);
+    QCOMPARE(window_->navigation().folder(1), data_.toStdString());
+    window_->DriveList_Click(1, 1);
+    QCOMPARE(window_->navigation().folder(1), std::string("/"));
+    window_->cmdUp_Click(1);  // nothing above "/"
+    QCOMPARE(window_->navigation().folder(1), std::string("/"));
+    QVERIFY(!names(1).contains(" .."));
+    // A double click enters a folder.
+    select(0, {"old runs"});
+    QTreeWidgetItem* folder = list(0)->selectedItems().front();
+    emit list(0)->itemDoubleClicked(folder, 0);
+    QCOMPARE(window_->navigation().folder(0), source_.toStdString() + "/old runs/");
+  }
+
+  void headerEditorWritesTheFile() {
+    useConfig();
+    start();
+    select(0, {"au.rbs"});
+    window_->findChild<QPushButton*>("cmdData")->click();
+    FrmRump* editor = window_->rumpEditor();
+    QVERIFY(editor->isVisible());
+    QCOMPARE(editor->windowTitle(), QString("Edit Rump Data : au.rbs"));
+    editor->field("txtMeV")->setText("3.04");
+    editor->geometryList()->setCurrentText("IBM");
+    // Edit Stamp Data waits while a file is edited.
+    answers_.expect("You are editing a Rump spectrum, now !!", kAnswerOk);
+    window_->mnuStamp_Click();
+    editor->findChild<QPushButton*>("cmdOK")->click();
+    QVERIFY(!editor->isVisible());
+    SpectrumRecord back;
+    back.FileName = (source_ + "/au.rbs").toStdString();
+    QCOMPARE(ReadRBS(back), kDone);
+    QCOMPARE(back.BeamMeV, 3.04f);
+    QCOMPARE(back.Geometry, static_cast<std::int16_t>(1));
+    QCOMPARE(back.ChannelCount, static_cast<std::int16_t>(512));
+    // The file changed under the editor: it is not replaced, and the user is told.
+    window_->mnuRumpEdit_Click();
+    std::string told;
+    editor->showMessage = [&](const std::string& text) { told = text; };
+    QFile damaged(source_ + "/au.rbs");
+    QVERIFY(damaged.open(QIODevice::WriteOnly));
+    damaged.write("no longer a spectrum");
+    damaged.close();
+    editor->findChild<QPushButton*>("cmdOK")->click();
+    QCOMPARE(told, (source_ + "/au.rbs").toUpper().toStdString() + " has not RUMP (RBS) format !!");
+    QVERIFY(damaged.open(QIODevice::ReadOnly));
+    QCOMPARE(damaged.readAll(), QByteArray("no longer a spectrum"));
+    // A file that is not RBS or SEN is refused.
+    select(0, {"notes.txt"});
+    answers_.expect((source_ + "/notes.txt").toUpper().toStdString() + " is not RUMP or SENRAS file !!",
+                    kAnswerOk);
+    window_->mnuRumpEdit_Click();
+    QVERIFY2(answers_.problems().empty(), answers_.report().c_str());
+  }
+
+  void axisDialogArmsOneRun() {
+    useConfig();
+    start();
+    window_->findChild<QComboBox*>("CombForm1")->setCurrentText("ASCII without channel (AS2)");
+    window_->setStampMode(false);
+    select(0, {"ta.as1"});
+    window_->mnuT2E_Click();
+    FrmAxisConv* dialog = window_->axisDialog();
+    QVERIFY(dialog->isVisible());
+    QVERIFY(!window_->centralWidget()->isEnabled());
+    QCOMPARE(dialog->windowTitle(), QString("Time to Energy"));
+    QVERIFY(window_->arming().timeToEnergy);
+    dialog->field("txtMass")->setText("1");
+    dialog->field("txtEffic")->setText("100");
+    dialog->field("txtMaxEnergy")->setText("30");
+    dialog->field("txtLTOF")->setText("1");
+    dialog->field("txtConv")->setText("0.001");
+    dialog->field("txtOffset")->setText("100");
+    QTest::keyClicks(dialog->field("txtConv"), "");  // typing checks the box
+    dialog->findChild<QCheckBox*>("chkConvCheck")->setChecked(true);
+    answers_.expect(kCompleted, kAnswerOk);
+    dialog->findChild<QPushButton*>("cmdGoOn")->click();
+    QVERIFY2(answers_.problems().empty(), answers_.report().c_str());
+    QVERIFY(!window_->arming().armed());
+    QVERIFY(window_->centralWidget()->isEnabled());
+    // All 300 channels near 100 ns: 0.518 MeV, channel 5 of 300 x 0.1 MeV.
+    SpectrumRecord back;
+    back.FileName = (destination_ + "/ta.AS2").toStdString();
+    QCOMPARE(ReadFormat(Format(FMT_AS2), back), kDone);
+    long long total = 0;
+    for (std::int32_t c : back.Counts) total += c;
+    QCOMPARE(total, 134550LL);  // 3 x (0 + 1 + ... + 299): efficiency 100 keeps the total
+    QCOMPARE(back.count(5), 134550);
+  }
+
+  void closingClosesEveryOtherWindow() {
+    start();
+    window_->mnuStamp_Click();
+    QVERIFY(window_->rumpEditor()->isVisible());
+    window_->close();
+    QVERIFY(!window_->rumpEditor()->isVisible());
+  }
+
+  void cancellingTheAxisDialogDisarms() {
+    useConfig();
+    start();
+    select(0, {"ta.as1"});
+    window_->mnuE2T_Click();
+    QVERIFY(window_->arming().energyToTime);
+    window_->axisDialog()->findChild<QPushButton*>("cmdCancel")->click();
+    QVERIFY(!window_->arming().armed());
+    QVERIFY(window_->centralWidget()->isEnabled());
+    // Without a selection the dialog does not open.
+    list(0)->clearSelection();
+    answers_.expect(kNoFilesSelected, kAnswerOk);
+    window_->mnuT2E_Click();
+    QVERIFY(!window_->arming().armed());
+    QVERIFY2(answers_.problems().empty(), answers_.report().c_str());
+  }
+};
+
+QTEST_MAIN(FrmDurnixTest)
+#include "frm_durnix_test.moc"
