@@ -19,34 +19,6 @@ std::string as2Lines(int n) {
   return text;
 }
 
-TEST(AsciiWriter, LinesFollowPrintZonesWithBlanksForTheSign) {
-  std::vector<std::int32_t> counts(256, 7);
-  counts[0] = 120;
-  counts[1] = -5;
-  counts[255] = 2147483647;
-  SpectrumRecord record = RecordWithCounts(counts);
-  record.SpecId = "Au on Si";
-  record.AcqDate = "06-Dec-26";
-  record.AcqTime = "09:17:05";
-
-  Bytes as1;
-  ASSERT_EQ(EncodeAS1(record, as1), kDone);
-  const std::string head =
-      "REM Au on Si\r\nREM Date : 06-Dec-26\r\nREM Time : 09:17:05\r\n\r\n"
-      " 0            " " 120 \r\n"
-      " 1            " "-5 \r\n"
-      " 2            " " 7 \r\n";
-  EXPECT_EQ(as1.substr(0, head.size()), head);
-  const std::string tail = " 255          " " 2147483647 \r\n";
-  EXPECT_EQ(as1.substr(as1.size() - tail.size()), tail);
-
-  Bytes as2;
-  ASSERT_EQ(EncodeAS2(record, as2), kDone);
-  const std::string as2Head =
-      "REM Au on Si\r\nREM Date : 06-Dec-26\r\nREM Time : 09:17:05\r\n\r\n 120 \r\n-5 \r\n 7 \r\n";
-  EXPECT_EQ(as2.substr(0, as2Head.size()), as2Head);
-}
-
 TEST(AsciiWriter, EmptyTextsGiveOnlyTheEmptyLineAndBreaksInTextsAreBlanked) {
   SpectrumRecord record = RecordWithCounts(std::vector<std::int32_t>(256, 1));
   Bytes out;

@@ -23,26 +23,6 @@ SpectrumRecord chnRecord(int channels) {
   return record;
 }
 
-TEST(ChnWriter, HeaderAndTrailerLayout) {
-  SpectrumRecord record = chnRecord(511);
-  Bytes file;
-  ASSERT_EQ(EncodeChn(record, file), kDone);
-  ASSERT_EQ(file.size(), 32u + 4 * 511 + 512);
-  EXPECT_EQ(file.substr(0, 8), std::string("\xFF\xFF\x01\x00\x01\x00" "07", 8));
-  EXPECT_EQ(bytes::i32le(file, 8), 1001);   // 20.02 s in ticks of 20 ms
-  EXPECT_EQ(bytes::i32le(file, 12), 45000);
-  // Maestro's own date form, with the century byte of the years from 2000 on.
-  EXPECT_EQ(file.substr(16, 12), "17May011" "2105");
-  EXPECT_EQ(bytes::i16le(file, 28), 3);
-  EXPECT_EQ(bytes::i16le(file, 30), 511);
-  EXPECT_EQ(bytes::i32le(file, 32), record.count(1));
-  const std::size_t trailer = 32 + 4 * 511;
-  EXPECT_EQ(bytes::i16le(file, trailer), -101);
-  EXPECT_EQ(bytes::f32le(file, trailer + 4), -1.5f);
-  EXPECT_EQ(bytes::f32le(file, trailer + 8), 0.25f);
-  EXPECT_EQ(file.substr(trailer + 12), std::string(500, '\0'));
-}
-
 TEST(ChnWriter, UnrecognisedTextsAndSixCharacterTimesAndZeroGain) {
   SpectrumRecord record = chnRecord(1024);
   record.AcqDate = "1999-12-31";

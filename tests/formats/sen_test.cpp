@@ -12,42 +12,6 @@ namespace {
 
 using test::RecordWithCounts;
 
-TEST(SenWriter, LayoutWithSubstitutedDefaults) {
-  SpectrumRecord record = RecordWithCounts({5, 6, 7});
-  record.Geometry = -1;
-  Bytes file;
-  ASSERT_EQ(EncodeSEN(record, file), kDone);
-  ASSERT_EQ(file.size(), 4421u);
-  using namespace bytes;
-  EXPECT_EQ(i32le(file, 0), 19);
-  EXPECT_EQ(file.substr(4, 11), "VERSION 1.2");
-  EXPECT_EQ(i32le(file, 15), 19);
-  EXPECT_EQ(i32le(file, 19), 298);
-  EXPECT_EQ(file.substr(23, 80), std::string(80, ' '));
-  EXPECT_EQ(file.substr(103, 80), "/" + std::string(79, ' '));
-  EXPECT_EQ(f32le(file, 183), 2.0f);
-  EXPECT_EQ(f32le(file, 187), 50.0f);
-  EXPECT_EQ(f32le(file, 191), 1.0f);
-  EXPECT_EQ(f32le(file, 195), 0.0f);
-  EXPECT_EQ(f32le(file, 199), 0.0f);
-  EXPECT_EQ(f32le(file, 203), 135.0f);
-  EXPECT_EQ(f32le(file, 207), 5.0f);
-  EXPECT_EQ(f32le(file, 211), 1.0f);
-  EXPECT_EQ(file.substr(215, 80), "/" + std::string(79, ' '));
-  EXPECT_EQ(f32le(file, 295), 1.0f);
-  EXPECT_EQ(f32le(file, 299), 0.0f);
-  EXPECT_EQ(i32le(file, 303), 0);
-  EXPECT_EQ(i16le(file, 307), 1);  // geometry -1
-  EXPECT_EQ(i16le(file, 309), 1);  // atomic number 0
-  EXPECT_EQ(i16le(file, 311), 1024);
-  EXPECT_EQ(i32le(file, 313), 298);
-  EXPECT_EQ(i32le(file, 317), 4104);
-  EXPECT_EQ(f32le(file, 321), 5.0f);
-  EXPECT_EQ(f32le(file, 329), 7.0f);
-  EXPECT_EQ(f32le(file, 333), 0.0f);
-  EXPECT_EQ(i32le(file, 4417), 4104);
-}
-
 TEST(SenWriter, TextsAreCutAtTheirWidthAndValuesKeptWhenNotZero) {
   SpectrumRecord record = RecordWithCounts(std::vector<std::int32_t>(2048, 9));
   record.Version = "VERSION 2.0 beta";
