@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
@@ -69,6 +70,9 @@ int main(int argc, char** argv) {
     QFile::copy(QDir(helpPages).filePath(page), program.filePath("Durnix.hlp/" + page));
   }
 
+  QFile::copy(QCoreApplication::applicationDirPath() + "/../src/Durnix.mdb",
+              program.filePath("Durnix.mdb"));
+
   durnix::MainWindowStartup startup;
   startup.programFolder = program.path();
   durnix::FrmDurnix window(startup);
@@ -122,6 +126,24 @@ int main(int argc, char** argv) {
   window.mnuPathForm_Click();
   ok &= save(window.setupDialog(), out + "/format_and_axis.png");
   window.setupDialog()->close();
+
+  window.mnuPTable_Click();
+  if (durnix::FrmPTable* table = window.periodicTable()) {
+    table->showElement(26);
+    ok &= save(table, out + "/periodic_table.png");
+    table->cellDoubleClicked(26);
+    ok &= save(table->elementWindow(), out + "/element_iron_general.png");
+    auto* tabs = table->elementWindow()->findChild<QTabWidget*>("tabElem");
+    for (int tab : {1, 2, 4, 5}) {
+      tabs->setCurrentIndex(tab);
+      ok &= save(table->elementWindow(), out + QString("/element_iron_tab%1.png").arg(tab));
+    }
+    table->cmdXrayClick();
+    ok &= save(table->xrayTable(), out + "/xray_table.png");
+    table->close();
+  } else {
+    ok = false;
+  }
 
   durnix::HelpViewer::ShowTopic(1000);
   if (QWidget* help = durnix::HelpViewer::Window()) ok &= save(help, out + "/help_contents.png");

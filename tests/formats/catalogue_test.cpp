@@ -61,7 +61,7 @@ TEST(Catalogue, FormatsAreFoundByNameCodeOrKeyInAnyCase) {
 }
 
 TEST(WriterNaming, TextAfterTheFirstDotOfTheNameIsReplaced) {
-  EXPECT_EQ(WithWriterExtension("spec", "AS1"), "spec.AS1");
+  EXPECT_EQ(WithWriterExtension("scan", "AS1"), "scan.AS1");
   EXPECT_EQ(WithWriterExtension("run.01.chn", "RBS"), "run.RBS");
   EXPECT_EQ(WithWriterExtension("a.b.chn", "AS1"), "a.AS1");
   EXPECT_EQ(WithWriterExtension("/data.01/run.chn", "AS1"), "/data.01/run.AS1");

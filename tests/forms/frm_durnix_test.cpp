@@ -293,6 +293,16 @@ class FrmDurnixTest : public QObject {
     QCOMPARE(back.count(5), 134550);
   }
 
+  void periodicTableWithoutTheDatabaseSaysSo() {
+    start();
+    answers_.expect("The element database " + dir_.filePath("Durnix.mdb").toStdString() +
+                        " cannot be opened !!",
+                    kAnswerOk);
+    window_->findChild<QAction*>("mnuPTable")->trigger();
+    QVERIFY(window_->periodicTable() == nullptr);
+    QVERIFY2(answers_.problems().empty(), answers_.report().c_str());
+  }
+
   void closingClosesEveryOtherWindow() {
     start();
     window_->mnuStamp_Click();

@@ -69,7 +69,6 @@ FrmAxisConv::FrmAxisConv(QWidget* parent)
   auto* buttons = new QHBoxLayout();
   cmdPTable_ = new QPushButton("Periodic table", this);
   cmdPTable_->setObjectName("cmdPTable");
-  cmdPTable_->setEnabled(false);  // the periodic table comes with the element data
   cmdGoOn_ = new QPushButton("Go On", this);
   cmdGoOn_->setObjectName("cmdGoOn");
   cmdCancel_ = new QPushButton("Cancel", this);

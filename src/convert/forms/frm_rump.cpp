@@ -110,7 +110,7 @@ FrmRump::FrmRump(QWidget* parent, Mode mode)
       if (cbxGeom_->lineEdit() != nullptr) cbxGeom_->lineEdit()->installEventFilter(this);
       grid->addWidget(cbxGeom_, row++, 1);
     }
-    for (const FieldSpec& spec : specs) addField(grid, row++, 0, spec.name, spec.label);
+    for (const FieldSpec& field : specs) addField(grid, row++, 0, field.name, field.label);
     grid->setRowStretch(row, 1);
     groups->addWidget(box);
   };

@@ -29,6 +29,7 @@
 #include "convert/forms/frm_axis_conv.h"
 #include "convert/forms/frm_rump.h"
 #include "convert/forms/frm_setup.h"
+#include "elements/forms/frm_ptable.h"
 #include "formats/catalogue.h"
 #include "formats/text_rules.h"
 #include "platform/help_viewer.h"
@@ -240,7 +241,7 @@ void FrmDurnix::buildToolbar(QWidget* client) {
       {7, "Edit Rump data", QStyle::SP_FileDialogDetailedView, &FrmDurnix::mnuRumpEdit_Click},
       {8, "Edit stamp file", QStyle::SP_DialogApplyButton, &FrmDurnix::mnuStamp_Click},
       {9, "Edit text", QStyle::SP_FileIcon, nullptr},
-      {11, "Periodic table", QStyle::SP_ComputerIcon, nullptr},
+      {11, "Periodic table", QStyle::SP_ComputerIcon, &FrmDurnix::mnuPTable_Click},
       {12, "Time to energy", QStyle::SP_ArrowRight, &FrmDurnix::mnuT2E_Click},
       {13, "Energy to time", QStyle::SP_ArrowLeft, &FrmDurnix::mnuE2T_Click},
   };
@@ -407,7 +408,7 @@ void FrmDurnix::buildMenus() {
   addAction(edit, "mnuRumpEdit", "Edit Rump Data", &FrmDurnix::mnuRumpEdit_Click);
   addAction(edit, "mnuStamp", "Edit &Stamp Data", &FrmDurnix::mnuStamp_Click);
   addAction(edit, "mnuTextEdit", "Edit Text")->setEnabled(false);
-  addAction(edit, "mnuPTable", "&PTable")->setEnabled(false);
+  addAction(edit, "mnuPTable", "&PTable", &FrmDurnix::mnuPTable_Click);
   QMenu* axis = edit->addMenu("&Axis conversion");
   axis->setObjectName("mnuAxis");
   addAction(axis, "mnuT2E", "Time to Energy", &FrmDurnix::mnuT2E_Click);
@@ -935,6 +936,7 @@ void FrmDurnix::mnuStamp_Click() {
 FrmAxisConv* FrmDurnix::axisDialog() {
   if (frmAxisConv_ == nullptr) {
     frmAxisConv_ = new FrmAxisConv(this);
+    frmAxisConv_->onPeriodicTable = [this] { mnuPTable_Click(); };
     frmAxisConv_->onCancel = [this] {
       arming_.disarm();
       client_->setEnabled(true);
@@ -965,6 +967,22 @@ void FrmDurnix::armAxis(bool timeToEnergy) {
   arming_.energyToTime = !timeToEnergy;
   dialog->show();
   dialog->raise();
+}
+
+void FrmDurnix::mnuPTable_Click() {
+  if (frmPTable_ != nullptr) {
+    frmPTable_->show();
+    frmPTable_->raise();
+    return;
+  }
+  std::string problem;
+  const QString path = QDir(startup_.programFolder).filePath(ElementDatabase::kFileName);
+  frmPTable_ = FrmPTable::Open(this, path.toStdString(), problem);
+  if (frmPTable_ == nullptr) {
+    prompter().Ask(problem, StandardButtons::kOk);
+    return;
+  }
+  frmPTable_->show();
 }
 
 void FrmDurnix::mnuT2E_Click() { armAxis(true); }

@@ -5,6 +5,7 @@
 // right) from which every command of the program is reached.
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <array>
 #include <map>
@@ -12,6 +13,7 @@
 
 #include "convert/batch.h"
 #include "convert/preferences.h"
+#include "elements/forms/frm_ptable.h"
 #include "shell/file_list.h"
 #include "shell/navigation.h"
 
@@ -65,6 +67,7 @@ class FrmDurnix : public QMainWindow {
   void mnuT2E_Click();
   void mnuE2T_Click();
   void mnuPathForm_Click();
+  void mnuPTable_Click();
   void CmdRef_Click(int pane);
   void CmdSel_Click(int pane);
   void cmdUp_Click(int pane);
@@ -79,6 +82,7 @@ class FrmDurnix : public QMainWindow {
   FrmRump* rumpEditor();
   FrmAxisConv* axisDialog();
   FrmSetup* setupDialog();
+  FrmPTable* periodicTable() const { return frmPTable_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -158,6 +162,7 @@ class FrmDurnix : public QMainWindow {
   FrmRump* frmRump_ = nullptr;
   FrmAxisConv* frmAxisConv_ = nullptr;
   FrmSetup* frmSetup_ = nullptr;
+  QPointer<FrmPTable> frmPTable_;
 };
 
 }  // namespace durnix

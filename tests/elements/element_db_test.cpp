@@ -1,0 +1,119 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The element database as the build makes it from data/elements/elements.sql.
+
+#include "elements/element_db.h"
+
+#include <gtest/gtest.h>
+
+#include "support/temp_dir.h"
+
+namespace durnix {
+namespace {
+
+class Elements : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    std::string problem;
+    db_ = ElementDatabase::Open(DURNIX_ELEMENT_DB, problem).release();
+    ASSERT_NE(db_, nullptr) << problem;
+  }
+  static void TearDownTestSuite() {
+    delete db_;
+    db_ = nullptr;
+  }
+  static ElementDatabase* db_;
+};
+ElementDatabase* Elements::db_ = nullptr;
+
+TEST_F(Elements, KnownReferenceValues) {
+  EXPECT_NEAR(db_->xrayEnergy(26, "KA1").value(), 6.404, 0.002);
+  EXPECT_NEAR(db_->xrayEnergy(26, "LA1").value(), 0.705, 0.001);
+  EXPECT_NEAR(db_->ionData(14)->at(5).number, 2.33, 0.005);     // Si density, g/cm3
+  EXPECT_NEAR(db_->ionData(1)->at(7).number, 13.598, 0.001);    // H first ionisation, eV
+  EXPECT_EQ(db_->ionData(26)->at(1).text, "Fe");
+  EXPECT_EQ(db_->ionData(26)->at(10).text, "Iron");
+  EXPECT_EQ(db_->ionData(26)->at(2).text, "56");                 // most abundant isotope
+  bool gold = false;
+  for (const FieldRow& isotope : db_->isotopes(79)) {
+    if (isotope[1].text == "Au-197") {
+      gold = true;
+      EXPECT_DOUBLE_EQ(isotope[3].number, 100.0);
+    }
+  }
+  EXPECT_TRUE(gold);
+  EXPECT_FALSE(db_->ions(26).empty());
+  EXPECT_EQ(db_->ions(26).front()[1].text, "Fe+");
+}
+
+TEST_F(Elements, EveryElementFrom1To111AndTheXrayLines) {
+  for (int z = 1; z <= ElementDatabase::kElements; ++z) {
+    ASSERT_TRUE(db_->ionData(z).has_value()) << z;
+    ASSERT_TRUE(db_->general(z).has_value()) << z;
+    ASSERT_TRUE(db_->misc(z).has_value()) << z;
+    ASSERT_TRUE(db_->history(z).has_value()) << z;
+  }
+  EXPECT_FALSE(db_->ionData(112).has_value());
+  const std::vector<FieldRow> lines = db_->allXrays();
+  EXPECT_EQ(lines.size(), 1807u);
+  int lowest = 999, highest = 0;
+  for (const FieldRow& line : lines) {
+    lowest = std::min(lowest, static_cast<int>(line[0].number));
+    highest = std::max(highest, static_cast<int>(line[0].number));
+  }
+  EXPECT_EQ(lowest, 3);
+  EXPECT_EQ(highest, 98);
+  EXPECT_TRUE(db_->xrays(2).empty());
+}
+
+TEST_F(Elements, PanelTextsWithAndWithoutValues) {
+  const int iron = 26;
+  const ElementPanel fe = PanelTexts(*db_->ionData(iron), db_->xrayEnergy(iron, "KA1"),
+                                     db_->xrayEnergy(iron, "LA1"));
+  EXPECT_EQ(fe.atomNum, "26");
+  EXPECT_EQ(fe.symbol, "Fe");
+  EXPECT_EQ(fe.props[0].substr(0, 15), "Nat.Wgt. = 55.8");
+  EXPECT_EQ(fe.props[1], "MAI Mass=56");
+  EXPECT_EQ(fe.props[3].substr(0, 17), "Density        = ");
+  EXPECT_TRUE(fe.props[3].ends_with(" g/cm3"));
+  EXPECT_TRUE(fe.props[4].ends_with("e22 atom/cm3"));
+  EXPECT_EQ(fe.props[5].substr(0, 20), "X-ray (Ka1)    = 6.4");
+  EXPECT_TRUE(fe.props[5].ends_with(" keV"));
+
+  // Fields without values leave their labels alone, without units.
+  FieldRow empty(11);
+  empty[0] = {true, "111", 111};
+  empty[1] = {true, "Rg", 0};
+  const ElementPanel rg = PanelTexts(empty, std::nullopt, std::nullopt);
+  EXPECT_EQ(rg.props, (std::vector<std::string>{"Nat.Wgt. = ", "MAI Mass=", "MAI Wgt.=",
+                                                "Density        =", "Atom Dens. =",
+                                                "X-ray (Ka1)    = keV", "X-ray (La1)    = keV"}));
+  EXPECT_EQ(ClearedPanel().props[5], "Heat Subl.    =");
+  EXPECT_EQ(ClearedPanel().props[6], "Fermi Vel.    =");
+  EXPECT_EQ(ClearedPanel().symbol, "");
+}
+
+TEST(XrayEnergyText, SortsAsNumbersBelow1000keV) {
+  EXPECT_EQ(XrayEnergyText(0.705), "  0.705");
+  EXPECT_EQ(XrayEnergyText(0.0523), "  0.0523");
+  EXPECT_EQ(XrayEnergyText(6.404), "  6.404");
+  EXPECT_EQ(XrayEnergyText(17.479), " 17.479");
+  EXPECT_EQ(XrayEnergyText(100), " 100");
+  EXPECT_EQ(XrayEnergyText(115.606), "115.606");
+  const std::vector<double> energies = {0.0523, 0.705, 1.04, 6.404, 9.99, 10.0, 17.479, 99.9, 115.6};
+  for (std::size_t i = 1; i < energies.size(); ++i) {
+    EXPECT_LT(XrayEnergyText(energies[i - 1]), XrayEnergyText(energies[i])) << energies[i];
+  }
+}
+
+TEST(ElementDatabaseFile, MissingFilesAndTablesAreSaid) {
+  std::string problem;
+  EXPECT_EQ(ElementDatabase::Open("/nonexistent/Durnix.mdb", problem), nullptr);
+  EXPECT_EQ(problem, "The element database /nonexistent/Durnix.mdb cannot be opened !!");
+  test::TempDir dir;
+  test::WriteWhole(dir.file("Durnix.mdb"), "not a database at all, but long enough to look at");
+  EXPECT_EQ(ElementDatabase::Open(dir.file("Durnix.mdb"), problem), nullptr);
+  EXPECT_NE(problem.find("has no table \"Ion Data\""), std::string::npos) << problem;
+}
+
+}  // namespace
+}  // namespace durnix
