@@ -42,17 +42,25 @@ class Corpus {
       durnix::SpectrumRecord record;
       for (int ch = 0; ch < 1024; ++ch) {
         const double x = (ch - 700.0 - i % 50) / 8.0;
-        record.Counts.push_back(static_cast<std::int32_t>(300 * std::exp(-ch / 900.0) +
-                                                          2000 * std::exp(-x * x / 2) + (ch * 7 + i) % 13));
+        record.Counts.push_back(static_cast<std::int32_t>(
+            300 * std::exp(-ch / 900.0) + 2000 * std::exp(-x * x / 2) + (ch * 7 + i) % 13));
       }
       record.ChannelCount = 1024;
       record.SpecId = "bench " + std::to_string(i);
       record.FileName = (root_ / "source" / ("s" + std::to_string(i))).string();
       switch (i % 4) {
-        case 0: durnix::WriteRBS(record); break;
-        case 1: durnix::WriteSEN(record); break;
-        case 2: durnix::WriteAS1(record); break;
-        default: durnix::WriteAS2(record); break;
+        case 0:
+          durnix::WriteRBS(record);
+          break;
+        case 1:
+          durnix::WriteSEN(record);
+          break;
+        case 2:
+          durnix::WriteAS1(record);
+          break;
+        default:
+          durnix::WriteAS2(record);
+          break;
       }
       files_.push_back(record.FileName);
     }
@@ -132,8 +140,14 @@ void BM_ConvertFolder(benchmark::State& state, const char* to) {
 
 BENCHMARK(BM_CopyFolder)->Arg(1000)->Arg(kFiles)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK_CAPTURE(BM_ConvertFolder, detect_to_AS1, "AS1")
-    ->Arg(1000)->Arg(kFiles)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+    ->Arg(1000)
+    ->Arg(kFiles)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
 BENCHMARK_CAPTURE(BM_ConvertFolder, detect_to_RBS, "RBS")
-    ->Arg(1000)->Arg(kFiles)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+    ->Arg(1000)
+    ->Arg(kFiles)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
 
 BENCHMARK_MAIN();

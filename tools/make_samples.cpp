@@ -97,9 +97,8 @@ int main(int argc, char** argv) {
   bool ok = true;
 
   // 2 MeV He on 20 nm gold on silicon, 1024 channels of about 2 keV.
-  SpectrumRecord auSi = spectrum(1024, [](double ch) {
-    return plateau(ch, 505, 900, 6) + peak(ch, 905, 2600, 6);
-  });
+  SpectrumRecord auSi =
+      spectrum(1024, [](double ch) { return plateau(ch, 505, 900, 6) + peak(ch, 905, 2600, 6); });
   rumpHeader(auSi, 2.0f, 1.9877f, 25.4f);
   auSi.SpecId = "Au 20nm on Si, 2 MeV He, 170 deg";
   auSi.AcqDate = "06-Dec-26";
@@ -125,18 +124,16 @@ int main(int argc, char** argv) {
   ok &= write(durnix::WriteSEN, oxide, dir + "sio2_on_si.SEN");
 
   // 2.275 MeV He on tantalum on glassy carbon, 512 channels.
-  SpectrumRecord taC = spectrum(512, [](double ch) {
-    return plateau(ch, 150, 120, 4) + peak(ch, 470, 1800, 5);
-  });
+  SpectrumRecord taC =
+      spectrum(512, [](double ch) { return plateau(ch, 150, 120, 4) + peak(ch, 470, 1800, 5); });
   taC.SpecId = "Ta 10nm on C";
   taC.AcqDate = "04-Dec-26";
   taC.AcqTime = "11:02:44";
   ok &= write(durnix::WriteAS1, taC, dir + "ta_on_c.AS1");
 
   // 3 MeV He on GaAs, 2048 channels.
-  SpectrumRecord gaAs = spectrum(2048, [](double ch) {
-    return plateau(ch, 1700, 1400, 10) + plateau(ch, 1660, 1300, 10);
-  });
+  SpectrumRecord gaAs = spectrum(
+      2048, [](double ch) { return plateau(ch, 1700, 1400, 10) + plateau(ch, 1660, 1300, 10); });
   ok &= write(durnix::WriteAS2, gaAs, dir + "gaas.AS2");
 
   return ok ? 0 : 1;

@@ -91,8 +91,9 @@ int main(int argc, char** argv) {
   for (int set : {2, 4}) {
     durnix::FrmMyMsgBox box(&window, set);
     box.setWindowTitle("Durnix");
-    box.setPrompt(set == 2 ? "File " + destination + "/au_on_si.RBS is already exist. Overwrite it ?"
-                           : "Delete the file sio2_on_si.SEN ?");
+    box.setPrompt(set == 2
+                      ? "File " + destination + "/au_on_si.RBS is already exist. Overwrite it ?"
+                      : "Delete the file sio2_on_si.SEN ?");
     box.show();
     ok &= save(&box, out + QString("/message_box_set%1.png").arg(set));
   }

@@ -6,8 +6,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <functional>
 #include <cstdio>
+#include <functional>
 #include <ostream>
 
 #include "cli/record_text.h"
@@ -113,8 +113,8 @@ const FormatInfo* formatOption(const std::string& text, bool destination, std::o
 
 int FormatsCommand(std::ostream& out) {
   for (const FormatInfo& format : FormatCatalogue()) {
-    out << static_cast<int>(format.code) << '\t' << format.displayName << '\t' << format.mask << '\t'
-        << (format.extension.empty() ? std::string() : "." + std::string(format.extension))
+    out << static_cast<int>(format.code) << '\t' << format.displayName << '\t' << format.mask
+        << '\t' << (format.extension.empty() ? std::string() : "." + std::string(format.extension))
         << '\n';
   }
   return kExitDone;
@@ -303,8 +303,8 @@ int ConvertCommand(const ConvertOptions& options, std::ostream& out, std::ostrea
   progress.finish();
   if (!host.tally().empty()) err << host.tally() << '\n';
   if (!result.summary.empty()) err << result.summary << '\n';
-  const bool everything = result.summary == kCompleted &&
-                          result.converted == static_cast<int>(options.files.size());
+  const bool everything =
+      result.summary == kCompleted && result.converted == static_cast<int>(options.files.size());
   return everything ? kExitDone : kExitFailed;
 }
 
@@ -512,7 +512,8 @@ int ConfigSetCommand(const std::string& file, const std::vector<std::string>& as
     const auto key = std::find_if(configKeys().begin(), configKeys().end(),
                                   [&](const ConfigKey& k) { return name == k.name; });
     if (equals == std::string::npos || key == configKeys().end()) {
-      err << assignment << ": no such setting (KEY=VALUE, keys as `durnix-cli config show` lists them)\n";
+      err << assignment
+          << ": no such setting (KEY=VALUE, keys as `durnix-cli config show` lists them)\n";
       return kExitUsage;
     }
     if (!key->set(prefs, assignment.substr(equals + 1))) {
@@ -522,7 +523,8 @@ int ConfigSetCommand(const std::string& file, const std::vector<std::string>& as
   }
   const Status status = SaveConfig(prefs, file);
   if (status != kDone) {
-    err << (status == kCannotCreate ? "Disk is not ready or bad media." : "The configuration file cannot be written.")
+    err << (status == kCannotCreate ? "Disk is not ready or bad media."
+                                    : "The configuration file cannot be written.")
         << '\n';
     return kExitFailed;
   }

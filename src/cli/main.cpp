@@ -50,11 +50,13 @@ int main(int argc, char** argv) {
                                        "Convert each spectrum from an energy to a time axis");
   t2e->excludes(e2t);
   const auto axisValue = [&](const char* name, std::optional<double>& value, const char* what) {
-    convertCommand->add_option_function<double>(name, [&value](double v) { value = v; }, what);
+    convertCommand->add_option_function<double>(
+        name, [&value](double v) { value = v; }, what);
   };
   axisValue("--mass", convert.mass, "Mass of the particle (amu)");
   axisValue("--efficiency", convert.efficiency, "Efficiency of the particle (%)");
-  axisValue("--max", convert.maximum, "Maximum energy (MeV) or time (ns); 0 or none: from the data");
+  axisValue("--max", convert.maximum,
+            "Maximum energy (MeV) or time (ns); 0 or none: from the data");
   axisValue("--tof-length", convert.tofLength, "Length of the flight path (m)");
   axisValue("--conv-factor", convert.convFactor, "Conversion factor (ns/ch or keV/ch)");
   axisValue("--offset", convert.offset, "Offset (ns or keV)");

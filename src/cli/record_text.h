@@ -3,10 +3,9 @@
 
 // How durnix-cli shows a spectrum record: as JSON (one object per line) or as readable text.
 
+#include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
-
-#include <nlohmann/json.hpp>
 
 #include "formats/spectrum_record.h"
 #include "formats/status.h"

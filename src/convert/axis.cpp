@@ -120,7 +120,8 @@ Status transform(SpectrumRecord& record, const AxisParameters& axis, Direction d
     const double corrected = static_cast<double>(sums[static_cast<std::size_t>(i)]) / eta;
     if (!RoundToInt32(corrected, counts[static_cast<std::size_t>(i - 1)])) return kArithmetic;
   }
-  const double gain = toEnergy ? xmax * 1000.0 / static_cast<double>(n) : xmax / static_cast<double>(n);
+  const double gain =
+      toEnergy ? xmax * 1000.0 / static_cast<double>(n) : xmax / static_cast<double>(n);
   if (!std::isfinite(gain)) return kArithmetic;
   record.Counts = std::move(counts);
   record.CalGain = ToSingle(gain);

@@ -11,12 +11,12 @@ namespace durnix {
 
 // What the axis dialog holds when a transform runs.
 struct AxisParameters {
-  float mass = 0;          // amu
-  float efficiency = 0;    // %
-  double maximum = 0;      // MeV (time to energy) or ns (energy to time); 0 when not given
-  float tofLength = 0;     // m
-  float convFactor = 0;    // ns/ch (time to energy) or keV/ch (energy to time)
-  float offset = 0;        // ns or keV
+  float mass = 0;              // amu
+  float efficiency = 0;        // %
+  double maximum = 0;          // MeV (time to energy) or ns (energy to time); 0 when not given
+  float tofLength = 0;         // m
+  float convFactor = 0;        // ns/ch (time to energy) or keV/ch (energy to time)
+  float offset = 0;            // ns or keV
   bool useConvFactor = false;  // the check box: the dialog's calibration replaces the file's
 };
 

@@ -55,8 +55,8 @@ class Run {
       return result_;
     }
     destination_ = FindFormatByDisplayName(req_.destinationFormat);
-    stampAsk_ = isOneOf(req_.destinationFormat, {FMT_RBS, FMT_SEN}) && req_.stampMode &&
-                req_.stampConfirm;
+    stampAsk_ =
+        isOneOf(req_.destinationFormat, {FMT_RBS, FMT_SEN}) && req_.stampMode && req_.stampConfirm;
     const int n = static_cast<int>(selection.size());
     for (int i = 1; i <= n; ++i) {
       const Next next = entry(selection[static_cast<std::size_t>(i - 1)], i == n);
@@ -174,13 +174,12 @@ class Run {
       lastAnswer_ = kAnswerNone;
       if (status_ == kDone && destination_ != nullptr) {
         // The file the writer will write, by its own naming rule, whatever the list shows.
-        const std::string target = WithWriterExtension(req_.destinationFolder + name,
-                                                       destination_->extension,
-                                                       destination_->extensionRule);
+        const std::string target = WithWriterExtension(
+            req_.destinationFolder + name, destination_->extension, destination_->extensionRule);
         if (PathExists(target)) {
-          lastAnswer_ = prompter_.Ask(
-              std::string(OwnName(target)) + " is already exist. Overwrite it ?",
-              StandardButtons::kYesNoCancel);
+          lastAnswer_ =
+              prompter_.Ask(std::string(OwnName(target)) + " is already exist. Overwrite it ?",
+                            StandardButtons::kYesNoCancel);
           if (lastAnswer_ == kAnswerNo) status_ = kSkipped;
           if (lastAnswer_ == kAnswerCancel) return cancelled();
         }
@@ -192,7 +191,8 @@ class Run {
       }
       if (status_ == kDone) {
         record_.FileName = req_.destinationFolder + name;
-        if (record_.SpecId.empty()) record_.SpecId = std::string("Converted using Durnix v") + kVersionText;
+        if (record_.SpecId.empty())
+          record_.SpecId = std::string("Converted using Durnix v") + kVersionText;
         const Next next = write(name);
         if (next != Next::kEntry) return next;
       }
@@ -336,21 +336,33 @@ std::string RunMessage(Status status, const std::string& fileName, const std::st
                        const std::string& destinationFormat) {
   const std::string file = UpperAscii(fileName);
   switch (status) {
-    case kNotThisFormat: return file + " has not " + sourceFormat + " format !!";
-    case kSourceUnknown: return sourceFormat + " is unknown format !!";
-    case kPixeOrNra: return file + " is for PIXE or NRA file !!";
-    case kUnknownFormat: return file + " is unknown format !!";
+    case kNotThisFormat:
+      return file + " has not " + sourceFormat + " format !!";
+    case kSourceUnknown:
+      return sourceFormat + " is unknown format !!";
+    case kPixeOrNra:
+      return file + " is for PIXE or NRA file !!";
+    case kUnknownFormat:
+      return file + " is unknown format !!";
     case kInternalFault:
       return std::string("Congratulation !! You've found out bug(s) of Durnix v") + kVersionText +
              ". Let the author know !!";
-    case kDoesNotFit: return "Some channel of " + file + " is overflowed !!";
-    case kOutOfMemory: return "Memory or system resource is insufficient !!";
-    case kDestUnknown: return destinationFormat + " is unknown format !!";
-    case kBadAxisValues: return "The value of Mass or Efficiency is not valid !!";
-    case kArithmetic: return "The axis conversion of " + file + " went out of range !!";
-    case kCannotOpen: return file + " not found or disk not ready !";
-    case kCannotCreate: return "Disk is not ready or bad media.";
-    default: return "Error " + std::to_string(status) + " with " + file + " !!";
+    case kDoesNotFit:
+      return "Some channel of " + file + " is overflowed !!";
+    case kOutOfMemory:
+      return "Memory or system resource is insufficient !!";
+    case kDestUnknown:
+      return destinationFormat + " is unknown format !!";
+    case kBadAxisValues:
+      return "The value of Mass or Efficiency is not valid !!";
+    case kArithmetic:
+      return "The axis conversion of " + file + " went out of range !!";
+    case kCannotOpen:
+      return file + " not found or disk not ready !";
+    case kCannotCreate:
+      return "Disk is not ready or bad media.";
+    default:
+      return "Error " + std::to_string(status) + " with " + file + " !!";
   }
 }
 

@@ -81,9 +81,9 @@ struct ConversionResult {
   int converted = 0;
   int remained = 0;
   int failed = 0;
-  Status status = kDone;    // the final status
-  std::string summary;      // "Conversion is completed !!", "Conversion is stopped !!", or empty
-  int lastAnswer = 0;       // LastAnswer at the end of the run
+  Status status = kDone;  // the final status
+  std::string summary;    // "Conversion is completed !!", "Conversion is stopped !!", or empty
+  int lastAnswer = 0;     // LastAnswer at the end of the run
 };
 
 inline constexpr const char* kCompleted = "Conversion is completed !!";

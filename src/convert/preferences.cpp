@@ -41,9 +41,13 @@ std::string folderOf(std::string folder) {
 
 }  // namespace
 
-float DotSizeOfItem(int item) { return 1.0f + 0.5f * static_cast<float>(item - 1); }
+float DotSizeOfItem(int item) {
+  return 1.0f + 0.5f * static_cast<float>(item - 1);
+}
 
-std::string DotSizeCaption(int item) { return SingleText(DotSizeOfItem(item)); }
+std::string DotSizeCaption(int item) {
+  return SingleText(DotSizeOfItem(item));
+}
 
 int DotSizeItem(float dotSize) {
   for (int item = 1; item <= kDotSizeItems; ++item) {
@@ -142,8 +146,14 @@ std::optional<Preferences> DecodeConfig(ByteView bytes) {
   std::size_t at = kStampAt;
   s.Version = text(bytes, at, kStampVersionWidth);
   at += kStampVersionWidth;
-  const auto i16 = [&](std::int16_t& v) { v = i16le(bytes, at); at += 2; };
-  const auto f32 = [&](float& v) { v = f32le(bytes, at); at += 4; };
+  const auto i16 = [&](std::int16_t& v) {
+    v = i16le(bytes, at);
+    at += 2;
+  };
+  const auto f32 = [&](float& v) {
+    v = f32le(bytes, at);
+    at += 4;
+  };
   i16(s.AtomicNo);
   f32(s.Mass);
   f32(s.BeamMeV);
@@ -180,8 +190,8 @@ bool LoadConfig(const std::string& path, Preferences& prefs, Prompter& prompter,
     return false;
   }
   // A file without a source folder leaves everything to the caller's defaults.
-  if (bytes.size() >= kConfigFileBytes && (Trim(ByteView(bytes).substr(0, kFolderWidth)).empty() ||
-                                           bytes[0] == '\0')) {
+  if (bytes.size() >= kConfigFileBytes &&
+      (Trim(ByteView(bytes).substr(0, kFolderWidth)).empty() || bytes[0] == '\0')) {
     return false;
   }
   std::optional<Preferences> loaded = DecodeConfig(bytes);

@@ -52,19 +52,19 @@ inline constexpr std::array<const char*, kLimitItems> kRangeCaptions = {
     "10",  "20",  "30",  "40",  "50",  "70",  "100",  "200",  "300",
     "400", "500", "600", "700", "800", "900", "1000", "1500", "2000"};
 inline constexpr int kDotSizeItems = 10;
-inline constexpr std::array<const char*, 7> kDotColourNames = {"Black", "Red",     "Green", "Yellow",
-                                                               "Blue",  "Magenta", "Cyan"};
+inline constexpr std::array<const char*, 7> kDotColourNames = {
+    "Black", "Red", "Green", "Yellow", "Blue", "Magenta", "Cyan"};
 inline constexpr std::array<std::int32_t, 7> kDotColourValues = {
     0x000000, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00};
 inline constexpr std::array<const char*, 14> kSourceMaskCaptions = {
-    "All (*.*)",       "RUMP (RBS)",      "EG&&G MaestroII (CHN)", "GammaVision (SPC)",
-    "New Oxford (SPT)", "Old Oxford (SPM)", "ASCII (AS1)",           "ASCII (AS2)",
-    "CANBERRA (MCA)",  "QuantumX (ANS)",  "SENRAS (SEN)",          "NUCLEUS (NCL)",
+    "All (*.*)",           "RUMP (RBS)",       "EG&&G MaestroII (CHN)", "GammaVision (SPC)",
+    "New Oxford (SPT)",    "Old Oxford (SPM)", "ASCII (AS1)",           "ASCII (AS2)",
+    "CANBERRA (MCA)",      "QuantumX (ANS)",   "SENRAS (SEN)",          "NUCLEUS (NCL)",
     "Charles Evans (SNF)", "KODAQ (SPC)"};
 inline constexpr std::array<const char*, 14> kDestinationMaskCaptions = {
-    "All (*.*)",      "RUMP (RBS)",     "EG&&G MaestroII (CHN)", "GammaVision(SPC)",
-    "New EG&G (SPT)", "OLD EG&G (SPM)", "ASCII1 (AS1)",          "ASCII2 (AS2)",
-    "CANBERRA (MCA)", "QuantumX (ANS)", "SENRAS (SEN)",          "NUCLEUS (NCL)",
+    "All (*.*)",           "RUMP (RBS)",     "EG&&G MaestroII (CHN)", "GammaVision(SPC)",
+    "New EG&G (SPT)",      "OLD EG&G (SPM)", "ASCII1 (AS1)",          "ASCII2 (AS2)",
+    "CANBERRA (MCA)",      "QuantumX (ANS)", "SENRAS (SEN)",          "NUCLEUS (NCL)",
     "Charles Evans (SNF)", "KODAQ (SPC)"};
 
 // Dot Size item k (1 to 10): 1 + 0.5 x (k - 1), and its caption ("1", "1.5", ... "5.5").

@@ -62,20 +62,29 @@ std::string_view CaptionOfAnswer(int answer) {
 
 int ButtonSetWindowHeight(int set) {
   switch (ButtonSetCaptions(set).size()) {
-    case 7: return 2650;
-    case 5: return 2250;
-    default: return 1850;
+    case 7:
+      return 2650;
+    case 5:
+      return 2250;
+    default:
+      return 1850;
   }
 }
 
 std::vector<std::string_view> StandardButtonCaptions(StandardButtons buttons) {
   switch (buttons) {
-    case StandardButtons::kOk: return {"OK"};
-    case StandardButtons::kOkCancel: return {"OK", "Cancel"};
-    case StandardButtons::kYesNo: return {"Yes", "No"};
-    case StandardButtons::kYesNoCancel: return {"Yes", "No", "Cancel"};
-    case StandardButtons::kAbortRetryIgnore: return {"Abort", "Retry", "Ignore"};
-    case StandardButtons::kRetryCancel: return {"Retry", "Cancel"};
+    case StandardButtons::kOk:
+      return {"OK"};
+    case StandardButtons::kOkCancel:
+      return {"OK", "Cancel"};
+    case StandardButtons::kYesNo:
+      return {"Yes", "No"};
+    case StandardButtons::kYesNoCancel:
+      return {"Yes", "No", "Cancel"};
+    case StandardButtons::kAbortRetryIgnore:
+      return {"Abort", "Retry", "Ignore"};
+    case StandardButtons::kRetryCancel:
+      return {"Retry", "Cancel"};
   }
   return {};
 }

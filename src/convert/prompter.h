@@ -12,7 +12,14 @@
 namespace durnix {
 
 // Buttons of the standard message box.
-enum class StandardButtons { kOk, kOkCancel, kYesNo, kYesNoCancel, kAbortRetryIgnore, kRetryCancel };
+enum class StandardButtons {
+  kOk,
+  kOkCancel,
+  kYesNo,
+  kYesNoCancel,
+  kAbortRetryIgnore,
+  kRetryCancel
+};
 
 // Answer codes of both boxes.
 enum Answer : int {
@@ -38,13 +45,13 @@ enum Answer : int {
 
 // Button sets of the extended box.
 enum ButtonSet : int {
-  kSetOverwriteLast = 1,   // Overwrite, Overwrite Older, No
-  kSetOverwriteMany = 2,   // Overwrite, Overwrite All, Skip, Skip All, Overwrite Older,
-                           // Overwrite All Older, Cancel
-  kSetDeleteLast = 3,      // Delete, No
-  kSetDeleteMany = 4,      // Delete, Delete All, Skip, Skip All, Cancel
-  kSetYesNoLast = 5,       // Yes, No
-  kSetYesNoMany = 6,       // Yes, Yes All, No, No All, Cancel
+  kSetOverwriteLast = 1,  // Overwrite, Overwrite Older, No
+  kSetOverwriteMany = 2,  // Overwrite, Overwrite All, Skip, Skip All, Overwrite Older,
+                          // Overwrite All Older, Cancel
+  kSetDeleteLast = 3,     // Delete, No
+  kSetDeleteMany = 4,     // Delete, Delete All, Skip, Skip All, Cancel
+  kSetYesNoLast = 5,      // Yes, No
+  kSetYesNoMany = 6,      // Yes, Yes All, No, No All, Cancel
 };
 
 // The title of every message box of the program.

@@ -16,8 +16,8 @@ bool StrictNumber(std::string_view text, double& value) {
   if (!t.empty() && t[0] == '+') t.remove_prefix(1);
   if (t.empty() || t[0] == '+' || t[0] == ' ') return false;
   double parsed = 0;
-  const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), parsed,
-                                         std::chars_format::general);
+  const auto [end, ec] =
+      std::from_chars(t.data(), t.data() + t.size(), parsed, std::chars_format::general);
   if (ec != std::errc() || end != t.data() + t.size() || !std::isfinite(parsed)) return false;
   value = parsed;
   return true;
@@ -42,7 +42,9 @@ std::int16_t GeometryOfText(std::string_view text, std::int16_t previous) {
   return previous;
 }
 
-std::string EditorText(float value) { return SingleText(value); }
+std::string EditorText(float value) {
+  return SingleText(value);
+}
 
 RumpDialogTexts StampTexts(const StampData& s) {
   RumpDialogTexts t;

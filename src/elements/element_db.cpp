@@ -35,7 +35,9 @@ FieldValue valueOf(sqlite3_stmt* statement, int column) {
   return v;
 }
 
-std::string quoted(const std::string& table) { return "\"" + table + "\""; }
+std::string quoted(const std::string& table) {
+  return "\"" + table + "\"";
+}
 
 }  // namespace
 
@@ -61,7 +63,9 @@ std::unique_ptr<ElementDatabase> ElementDatabase::Open(const std::string& path,
   return database;
 }
 
-ElementDatabase::~ElementDatabase() { sqlite3_close(db_); }
+ElementDatabase::~ElementDatabase() {
+  sqlite3_close(db_);
+}
 
 std::vector<FieldRow> ElementDatabase::query(const std::string& sql, int z) const {
   std::vector<FieldRow> rows;
@@ -133,7 +137,9 @@ std::vector<std::string> ElementDatabase::fieldNames(const std::string& table) c
 }
 
 ElementPanel ClearedPanel() {
-  return {"", "", "",
+  return {"",
+          "",
+          "",
           {"Nat.Wgt. = ", "MAI Mass=", "MAI Wgt.=", "Density        =", "Atom Dens. =",
            "Heat Subl.    =", "Fermi Vel.    ="}};
 }

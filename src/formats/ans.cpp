@@ -48,7 +48,6 @@ Status parse(ByteView bytes, SpectrumRecord& record) {
   return kDone;
 }
 
-
 }  // namespace
 
 Status ReadAns(ByteView bytes, SpectrumRecord& record) {

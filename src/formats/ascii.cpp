@@ -24,10 +24,13 @@ bool textOf(ByteView bytes, std::string_view& text) {
 bool isComment(std::string_view line) {
   if (line.empty() || line[0] == '\'') return true;
   const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
-  return line.size() >= 3 && upper(line[0]) == 'R' && upper(line[1]) == 'E' && upper(line[2]) == 'M';
+  return line.size() >= 3 && upper(line[0]) == 'R' && upper(line[1]) == 'E' &&
+         upper(line[2]) == 'M';
 }
 
-bool endsInDigit(std::string_view line) { return line.back() >= '0' && line.back() <= '9'; }
+bool endsInDigit(std::string_view line) {
+  return line.back() >= '0' && line.back() <= '9';
+}
 
 // The text after an AS1 line's first tab or space; false when the line has neither.
 bool secondColumn(std::string_view line, std::string_view& value) {
@@ -155,7 +158,11 @@ Status WriteAS2(SpectrumRecord& record) {
   return detail::WriteFile(record, "AS2", ExtensionRule::kAfterFirstDot, EncodeAS2);
 }
 
-bool ScreenAS1(ByteView bytes) { return screen(bytes, Layout::kWithChannel); }
-bool ScreenAS2(ByteView bytes) { return screen(bytes, Layout::kWithoutChannel); }
+bool ScreenAS1(ByteView bytes) {
+  return screen(bytes, Layout::kWithChannel);
+}
+bool ScreenAS2(ByteView bytes) {
+  return screen(bytes, Layout::kWithoutChannel);
+}
 
 }  // namespace durnix

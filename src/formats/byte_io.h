@@ -17,7 +17,9 @@ using Bytes = std::string;          // the bytes of a file being built
 
 namespace bytes {
 
-inline std::uint8_t u8(ByteView b, std::size_t at) { return static_cast<std::uint8_t>(b[at]); }
+inline std::uint8_t u8(ByteView b, std::size_t at) {
+  return static_cast<std::uint8_t>(b[at]);
+}
 
 inline std::uint16_t u16le(ByteView b, std::size_t at) {
   return static_cast<std::uint16_t>(u8(b, at) | (u8(b, at + 1) << 8));
@@ -33,14 +35,27 @@ inline std::uint32_t u32le(ByteView b, std::size_t at) {
 inline std::uint32_t u32be(ByteView b, std::size_t at) {
   return (static_cast<std::uint32_t>(u8(b, at)) << 24) |
          (static_cast<std::uint32_t>(u8(b, at + 1)) << 16) |
-         (static_cast<std::uint32_t>(u8(b, at + 2)) << 8) | static_cast<std::uint32_t>(u8(b, at + 3));
+         (static_cast<std::uint32_t>(u8(b, at + 2)) << 8) |
+         static_cast<std::uint32_t>(u8(b, at + 3));
 }
-inline std::int16_t i16le(ByteView b, std::size_t at) { return static_cast<std::int16_t>(u16le(b, at)); }
-inline std::int16_t i16be(ByteView b, std::size_t at) { return static_cast<std::int16_t>(u16be(b, at)); }
-inline std::int32_t i32le(ByteView b, std::size_t at) { return static_cast<std::int32_t>(u32le(b, at)); }
-inline std::int32_t i32be(ByteView b, std::size_t at) { return static_cast<std::int32_t>(u32be(b, at)); }
-inline float f32le(ByteView b, std::size_t at) { return std::bit_cast<float>(u32le(b, at)); }
-inline float f32be(ByteView b, std::size_t at) { return std::bit_cast<float>(u32be(b, at)); }
+inline std::int16_t i16le(ByteView b, std::size_t at) {
+  return static_cast<std::int16_t>(u16le(b, at));
+}
+inline std::int16_t i16be(ByteView b, std::size_t at) {
+  return static_cast<std::int16_t>(u16be(b, at));
+}
+inline std::int32_t i32le(ByteView b, std::size_t at) {
+  return static_cast<std::int32_t>(u32le(b, at));
+}
+inline std::int32_t i32be(ByteView b, std::size_t at) {
+  return static_cast<std::int32_t>(u32be(b, at));
+}
+inline float f32le(ByteView b, std::size_t at) {
+  return std::bit_cast<float>(u32le(b, at));
+}
+inline float f32be(ByteView b, std::size_t at) {
+  return std::bit_cast<float>(u32be(b, at));
+}
 inline double f64le(ByteView b, std::size_t at) {
   return std::bit_cast<double>(static_cast<std::uint64_t>(u32le(b, at)) |
                                (static_cast<std::uint64_t>(u32le(b, at + 4)) << 32));
@@ -93,7 +108,8 @@ class ByteWriter {
   void zeros(std::size_t n) { out_.append(n, '\0'); }
   // Overwrites 4 bytes at `at` (for lengths known only at the end).
   void patchU32be(std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) out_[at + static_cast<std::size_t>(i)] = static_cast<char>(v >> (24 - 8 * i));
+    for (int i = 0; i < 4; ++i)
+      out_[at + static_cast<std::size_t>(i)] = static_cast<char>(v >> (24 - 8 * i));
   }
 
  private:

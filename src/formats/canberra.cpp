@@ -34,8 +34,7 @@ Status ReadCanberra(ByteView bytes, SpectrumRecord& record) {
 }
 
 Status ReadCanberra(SpectrumRecord& record) {
-  return detail::ReadFile(record,
-                          [](ByteView b, SpectrumRecord& r) { return ReadCanberra(b, r); });
+  return detail::ReadFile(record, [](ByteView b, SpectrumRecord& r) { return ReadCanberra(b, r); });
 }
 
 Status EncodeCanberra(const SpectrumRecord& record, Bytes& out) {

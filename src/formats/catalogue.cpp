@@ -43,8 +43,8 @@ const std::array<FormatInfo, kFormatCount> kCatalogue = {{
      encodeUnchanged<EncodeSpm>},
     {FMT_AS1, "FMT_AS1", "ASCII with channel (AS1)", "*.AS1", "AS1", "AS1", kAfterFirst, ReadAS1,
      encodeUnchanged<EncodeAS1>},
-    {FMT_AS2, "FMT_AS2", "ASCII without channel (AS2)", "*.AS2", "AS2", "AS2", kAfterFirst,
-     ReadAS2, encodeUnchanged<EncodeAS2>},
+    {FMT_AS2, "FMT_AS2", "ASCII without channel (AS2)", "*.AS2", "AS2", "AS2", kAfterFirst, ReadAS2,
+     encodeUnchanged<EncodeAS2>},
     {FMT_CANBERRA, "FMT_CANBERRA", "CANBERRA (SPC)", "*.SPC", "MCA", "CANBERRA", kAfterFirst,
      ReadCanberra, encodeUnchanged<EncodeCanberra>},
     {FMT_ANS, "FMT_ANS", "QuantumX (ANS)", "*.ANS", "ANS", "ANS", kAfterFirst, ReadAns, EncodeAns},
@@ -60,9 +60,13 @@ const std::array<FormatInfo, kFormatCount> kCatalogue = {{
 
 }  // namespace
 
-const std::array<FormatInfo, kFormatCount>& FormatCatalogue() { return kCatalogue; }
+const std::array<FormatInfo, kFormatCount>& FormatCatalogue() {
+  return kCatalogue;
+}
 
-const FormatInfo& Format(FormatCode code) { return kCatalogue[static_cast<std::size_t>(code)]; }
+const FormatInfo& Format(FormatCode code) {
+  return kCatalogue[static_cast<std::size_t>(code)];
+}
 
 const FormatInfo* FindFormatByDisplayName(std::string_view name) {
   for (const FormatInfo& format : kCatalogue) {
@@ -117,9 +121,8 @@ Status ParseFormat(const FormatInfo& format, ByteView bytes, SpectrumRecord& rec
 }
 
 Status ReadFormat(const FormatInfo& format, SpectrumRecord& record) {
-  return detail::ReadFile(record, [&](ByteView bytes, SpectrumRecord& r) {
-    return ParseFormat(format, bytes, r);
-  });
+  return detail::ReadFile(
+      record, [&](ByteView bytes, SpectrumRecord& r) { return ParseFormat(format, bytes, r); });
 }
 
 Status WriteFormat(const FormatInfo& format, SpectrumRecord& record) {

@@ -51,7 +51,9 @@ bool ticks(std::string_view seconds, std::int32_t& out) {
   return RoundToInt32(NumericPrefix(seconds) * kTicksPerSecond, out);
 }
 
-std::string twoDigits(int value) { return ZeroPadded(value % 100, 2); }
+std::string twoDigits(int value) {
+  return ZeroPadded(value % 100, 2);
+}
 
 }  // namespace
 

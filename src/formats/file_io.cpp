@@ -14,7 +14,9 @@ namespace durnix {
 
 namespace {
 
-long systemWrite(int fd, const void* buf, std::size_t n) { return ::write(fd, buf, n); }
+long systemWrite(int fd, const void* buf, std::size_t n) {
+  return ::write(fd, buf, n);
+}
 
 testing::WriteFunction writeFunction = &systemWrite;
 
@@ -48,7 +50,9 @@ bool writeAll(int fd, ByteView data) {
 
 }  // namespace
 
-void testing::SetWriteFunction(WriteFunction fn) { writeFunction = fn ? fn : &systemWrite; }
+void testing::SetWriteFunction(WriteFunction fn) {
+  writeFunction = fn ? fn : &systemWrite;
+}
 
 bool PathExists(const std::string& path) {
   struct stat st {};

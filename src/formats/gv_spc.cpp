@@ -86,7 +86,6 @@ std::string dateField(const std::string& acqDate) {
          ZeroPadded(civil->year % 100, 2) + (civil->year >= 2000 ? "1" : "0");
 }
 
-
 }  // namespace
 
 Status ReadGvSpc(ByteView bytes, SpectrumRecord& record) {
@@ -119,8 +118,8 @@ Status EncodeGvSpc(const SpectrumRecord& record, Bytes& out) {
     out.replace(offset, field.size(), field);
   };
   put(0, [&](ByteWriter& w) {
-    w.i16le(1);                // information type
-    w.i16le(kDataType32Bit);   // data type
+    w.i16le(1);               // information type
+    w.i16le(kDataType32Bit);  // data type
     w.i16le(1);
     w.i16le(0);
     w.i16le(kAcquisitionRecord);

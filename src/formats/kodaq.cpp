@@ -19,8 +19,8 @@ bool isMemoryItem(std::string_view item) {
 Status parse(ByteView bytes, SpectrumRecord& record) {
   if (bytes.size() < kHeaderBytes) return kNotThisFormat;
   std::int16_t channels = 0;
-  if (!RoundToInt16(NumericPrefix(bytes.substr(24, 4)), channels) ||
-      channels < kKodaqMinChannels || channels > kKodaqMaxChannels) {
+  if (!RoundToInt16(NumericPrefix(bytes.substr(24, 4)), channels) || channels < kKodaqMinChannels ||
+      channels > kKodaqMaxChannels) {
     return kNotThisFormat;
   }
   const std::size_t n = static_cast<std::size_t>(channels);

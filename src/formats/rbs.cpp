@@ -42,7 +42,9 @@ constexpr std::size_t kHeaderBytes = 20;
 constexpr std::size_t kMaxTextRead = 1000;
 constexpr char kProgramText[] = "PC-RUMP data file [v 1.0]";
 
-bool isDataRecord(std::uint32_t type) { return type >= kData && type <= kDataDifferences; }
+bool isDataRecord(std::uint32_t type) {
+  return type >= kData && type <= kDataDifferences;
+}
 
 std::string hexDigits(std::uint8_t b) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -52,7 +54,9 @@ std::string hexDigits(std::uint8_t b) {
   return text;
 }
 
-int hexValue(char c) { return c <= '9' ? c - '0' : c - 'A' + 10; }
+int hexValue(char c) {
+  return c <= '9' ? c - '0' : c - 'A' + 10;
+}
 
 class Parser {
  public:
@@ -66,7 +70,8 @@ class Parser {
     }
     const std::uint64_t headerWords = u32be(bytes_, 0);
     if (headerWords < 5 || headerWords * 4 > bytes_.size()) return kNotThisFormat;
-    record_.Version = RbsVersionText(u8(bytes_, 12), u8(bytes_, 13), u8(bytes_, 14), u8(bytes_, 15));
+    record_.Version =
+        RbsVersionText(u8(bytes_, 12), u8(bytes_, 13), u8(bytes_, 14), u8(bytes_, 15));
 
     std::size_t pos = static_cast<std::size_t>(headerWords * 4);
     while (pos < bytes_.size()) {
@@ -110,9 +115,8 @@ class Parser {
     using namespace bytes;
     switch (type) {
       case kComment:
-        return text(data, std::string_view::npos, [&](std::string_view t) {
-          record_.RumpComment = Trim(t);
-        });
+        return text(data, std::string_view::npos,
+                    [&](std::string_view t) { record_.RumpComment = Trim(t); });
       case kSpecId:
         return text(data, kMaxTextRead, [&](std::string_view t) { record_.SpecId = Trim(t); });
       case kLiveReal:
@@ -209,8 +213,8 @@ class Parser {
   Status channelData(int encoding, ByteView data, bool dataFollows) {
     const std::size_t remaining = counts_.size() - filled_;
     if (remaining == 0) return kDone;  // values beyond the spectrum are not ours
-    const std::size_t wanted = dataFollows ? std::min<std::size_t>(kRbsBlockChannels, remaining)
-                                           : remaining;
+    const std::size_t wanted =
+        dataFollows ? std::min<std::size_t>(kRbsBlockChannels, remaining) : remaining;
     std::int32_t* out = counts_.data() + filled_;
     if (encoding == kSingles || encoding == kIntegers) {
       if (wanted * 4 > data.size()) return kNotThisFormat;
@@ -352,9 +356,8 @@ std::string RbsVersionText(std::uint8_t b12, std::uint8_t b13, std::uint8_t b14,
 }
 
 Status ReadRBS(ByteView bytes, SpectrumRecord& record) {
-  return detail::ReadTransaction(bytes, record, [](ByteView b, SpectrumRecord& r) {
-    return Parser(b, r).run();
-  });
+  return detail::ReadTransaction(bytes, record,
+                                 [](ByteView b, SpectrumRecord& r) { return Parser(b, r).run(); });
 }
 
 Status ReadRBS(SpectrumRecord& record) {
@@ -377,8 +380,10 @@ Status EncodeRBS(const SpectrumRecord& record, Bytes& out) {
   if (!record.RumpComment.empty()) r.textRecord(kComment, record.RumpComment);
   r.textRecord(kProgram, kProgramText);
   r.textRecord(kSpecId, Trim(record.SpecId));
-  r.textRecord(kLiveReal, std::string(Trim(record.LiveTime)) + "/" + std::string(Trim(record.RealTime)));
-  r.textRecord(kDateTime, std::string(Trim(record.AcqDate)) + "/" + std::string(Trim(record.AcqTime)));
+  r.textRecord(kLiveReal,
+               std::string(Trim(record.LiveTime)) + "/" + std::string(Trim(record.RealTime)));
+  r.textRecord(kDateTime,
+               std::string(Trim(record.AcqDate)) + "/" + std::string(Trim(record.AcqTime)));
 
   r.open(kCorrection);
   w.f32be(record.Correction);
@@ -421,8 +426,8 @@ Status EncodeRBS(const SpectrumRecord& record, Bytes& out) {
   const std::span<const std::int32_t> counts(record.Counts);
   Bytes coded;
   for (std::size_t first = 0; first < counts.size(); first += kRbsBlockChannels) {
-    const auto block = counts.subspan(first, std::min<std::size_t>(kRbsBlockChannels,
-                                                                   counts.size() - first));
+    const auto block =
+        counts.subspan(first, std::min<std::size_t>(kRbsBlockChannels, counts.size() - first));
     coded.clear();
     if (!codeDifferences(block, coded)) return kDoesNotFit;
     if ((coded.size() + 3) / 4 <= kRbsBlockChannels) {

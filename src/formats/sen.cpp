@@ -32,7 +32,9 @@ constexpr std::int32_t kVersionMarker = 11 + 8;
 constexpr std::int32_t kHeaderMarker = 290 + 8;
 constexpr std::int32_t kDataMarker = 4 * kSenChannels + 8;
 
-float orDefault(float value, float fallback) { return value == 0.0f ? fallback : value; }
+float orDefault(float value, float fallback) {
+  return value == 0.0f ? fallback : value;
+}
 
 std::string joined(std::string_view first, std::string_view second) {
   return std::string(Trim(first)) + "/" + std::string(Trim(second));
@@ -118,7 +120,8 @@ Status EncodeSEN(const SpectrumRecord& record, Bytes& out) {
 
   w.i32le(kDataMarker);
   for (int channel = 1; channel <= kSenChannels; ++channel) {
-    const float count = channel <= record.ChannelCount ? static_cast<float>(record.count(channel)) : 0.0f;
+    const float count =
+        channel <= record.ChannelCount ? static_cast<float>(record.count(channel)) : 0.0f;
     // Counts from 2147483520 on become singles of 2^31, beyond what a count can hold.
     if (count >= 2147483648.0f) return kDoesNotFit;
     w.f32le(count);

@@ -33,22 +33,36 @@ constexpr std::size_t kDescriptionWidth = 80;
 // The body length each tag must have; -1 for the records whose length varies.
 long bodyLength(int tag) {
   switch (tag) {
-    case kFirst: return 128;
-    case kCalibration: return 42;
-    case kDateTime: return 58;
-    case kDescription: return 86;
-    case kUnused1018: return 26;
-    case kUnused1019: return 18;
-    case kSettings: return 14;
-    case kUnused1021: return 2;
-    case kUnused2048: return 30;
-    case kUnused2049: return 22;
-    case kEnd: return 0;
-    default: return -1;
+    case kFirst:
+      return 128;
+    case kCalibration:
+      return 42;
+    case kDateTime:
+      return 58;
+    case kDescription:
+      return 86;
+    case kUnused1018:
+      return 26;
+    case kUnused1019:
+      return 18;
+    case kSettings:
+      return 14;
+    case kUnused1021:
+      return 2;
+    case kUnused2048:
+      return 30;
+    case kUnused2049:
+      return 22;
+    case kEnd:
+      return 0;
+    default:
+      return -1;
   }
 }
 
-bool hasSubHeader(int tag) { return tag != kFirst && tag != kUnused1021 && tag != kEnd; }
+bool hasSubHeader(int tag) {
+  return tag != kFirst && tag != kUnused1021 && tag != kEnd;
+}
 
 Status parse(ByteView bytes, SpectrumRecord& record) {
   using namespace bytes;
@@ -73,7 +87,8 @@ Status parse(ByteView bytes, SpectrumRecord& record) {
         // A packed date and time: the first six digits the date, the last six the time.
         const std::string number = DecimalText(f64le(bytes, body));
         record.AcqDate = Trim(ByteView(number).substr(0, 6));
-        record.AcqTime = Trim(ByteView(number).substr(number.size() - std::min<std::size_t>(6, number.size())));
+        record.AcqTime =
+            Trim(ByteView(number).substr(number.size() - std::min<std::size_t>(6, number.size())));
         break;
       }
       case kCalibration:

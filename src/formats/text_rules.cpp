@@ -9,8 +9,12 @@ namespace durnix {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 template <class Int>
 bool roundTo(double value, Int& out) {
@@ -80,7 +84,9 @@ double NumericPrefix(std::string_view text) {
   return negative ? -value : value;
 }
 
-bool RoundToInt32(double value, std::int32_t& out) { return roundTo(value, out); }
+bool RoundToInt32(double value, std::int32_t& out) {
+  return roundTo(value, out);
+}
 
 float ToSingle(double value) {
   constexpr double kMax = std::numeric_limits<float>::max();
@@ -88,7 +94,9 @@ float ToSingle(double value) {
   if (value < -kMax) return -std::numeric_limits<float>::infinity();
   return static_cast<float>(value);
 }
-bool RoundToInt16(double value, std::int16_t& out) { return roundTo(value, out); }
+bool RoundToInt16(double value, std::int16_t& out) {
+  return roundTo(value, out);
+}
 
 std::string NumberText(long long value) {
   char buf[24];
@@ -110,8 +118,12 @@ std::string ZeroPadded(long long value, int width) {
   return value < 0 ? "-" + digits : digits;
 }
 
-std::string SingleText(float value) { return shortestText(value); }
-std::string DecimalText(double value) { return shortestText(value); }
+std::string SingleText(float value) {
+  return shortestText(value);
+}
+std::string DecimalText(double value) {
+  return shortestText(value);
+}
 
 std::string_view Trim(std::string_view text) {
   std::size_t begin = 0;

@@ -23,7 +23,9 @@ QPointer<QTextBrowser>& window() {
 
 }  // namespace
 
-void HelpViewer::SetHelpFile(const QString& folder) { helpFolder() = folder; }
+void HelpViewer::SetHelpFile(const QString& folder) {
+  helpFolder() = folder;
+}
 
 void HelpViewer::ShowTopic(int topic) {
   const QString page = QDir(helpFolder()).filePath(QString::number(topic) + ".html");
@@ -47,6 +49,8 @@ void HelpViewer::Quit() {
   if (!window().isNull()) window()->close();
 }
 
-QWidget* HelpViewer::Window() { return window().data(); }
+QWidget* HelpViewer::Window() {
+  return window().data();
+}
 
 }  // namespace durnix

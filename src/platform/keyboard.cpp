@@ -12,8 +12,8 @@ namespace durnix {
 
 void SwitchScrollLockOff() {
 #if DURNIX_HAVE_X11
-  auto* x11 = qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
-                                 : nullptr;
+  auto* x11 =
+      qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
   if (x11 == nullptr || x11->display() == nullptr) return;
   Display* display = x11->display();
   const Atom scrollLock = XInternAtom(display, "Scroll Lock", True);

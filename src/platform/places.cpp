@@ -60,12 +60,18 @@ std::vector<Place> MachinePlaces() {
 QIcon PlaceIcon(PlaceKind kind) {
   QStyle* style = QApplication::style();
   switch (kind) {
-    case PlaceKind::kHome: return style->standardIcon(QStyle::SP_DirHomeIcon);
-    case PlaceKind::kRoot: return style->standardIcon(QStyle::SP_DriveHDIcon);
-    case PlaceKind::kRemovable: return style->standardIcon(QStyle::SP_DriveFDIcon);
-    case PlaceKind::kNetwork: return style->standardIcon(QStyle::SP_DriveNetIcon);
-    case PlaceKind::kOptical: return style->standardIcon(QStyle::SP_DriveCDIcon);
-    case PlaceKind::kFixed: break;
+    case PlaceKind::kHome:
+      return style->standardIcon(QStyle::SP_DirHomeIcon);
+    case PlaceKind::kRoot:
+      return style->standardIcon(QStyle::SP_DriveHDIcon);
+    case PlaceKind::kRemovable:
+      return style->standardIcon(QStyle::SP_DriveFDIcon);
+    case PlaceKind::kNetwork:
+      return style->standardIcon(QStyle::SP_DriveNetIcon);
+    case PlaceKind::kOptical:
+      return style->standardIcon(QStyle::SP_DriveCDIcon);
+    case PlaceKind::kFixed:
+      break;
   }
   return style->standardIcon(QStyle::SP_DriveHDIcon);
 }

@@ -10,19 +10,23 @@ namespace durnix {
 
 int QtPrompter::Ask(const std::string& prompt, StandardButtons buttons) {
   QMessageBox box(parent_);
-  box.setWindowTitle(QString::fromLatin1(kMessageTitle.data(), static_cast<int>(kMessageTitle.size())));
+  box.setWindowTitle(
+      QString::fromLatin1(kMessageTitle.data(), static_cast<int>(kMessageTitle.size())));
   box.setText(QString::fromLatin1(prompt.c_str()));
-  const bool question = buttons == StandardButtons::kYesNo || buttons == StandardButtons::kYesNoCancel;
-  box.setIcon(question ? QMessageBox::Question
-                       : buttons == StandardButtons::kOk ? QMessageBox::Information
-                                                         : QMessageBox::Warning);
+  const bool question =
+      buttons == StandardButtons::kYesNo || buttons == StandardButtons::kYesNoCancel;
+  box.setIcon(question                          ? QMessageBox::Question
+              : buttons == StandardButtons::kOk ? QMessageBox::Information
+                                                : QMessageBox::Warning);
   struct Choice {
     QMessageBox::StandardButton button;
     int answer;
   };
   std::vector<Choice> choices;
   switch (buttons) {
-    case StandardButtons::kOk: choices = {{QMessageBox::Ok, kAnswerOk}}; break;
+    case StandardButtons::kOk:
+      choices = {{QMessageBox::Ok, kAnswerOk}};
+      break;
     case StandardButtons::kOkCancel:
       choices = {{QMessageBox::Ok, kAnswerOk}, {QMessageBox::Cancel, kAnswerCancel}};
       break;
@@ -30,11 +34,13 @@ int QtPrompter::Ask(const std::string& prompt, StandardButtons buttons) {
       choices = {{QMessageBox::Yes, kAnswerYes}, {QMessageBox::No, kAnswerNo}};
       break;
     case StandardButtons::kYesNoCancel:
-      choices = {{QMessageBox::Yes, kAnswerYes}, {QMessageBox::No, kAnswerNo},
+      choices = {{QMessageBox::Yes, kAnswerYes},
+                 {QMessageBox::No, kAnswerNo},
                  {QMessageBox::Cancel, kAnswerCancel}};
       break;
     case StandardButtons::kAbortRetryIgnore:
-      choices = {{QMessageBox::Abort, kAnswerAbort}, {QMessageBox::Retry, kAnswerRetry},
+      choices = {{QMessageBox::Abort, kAnswerAbort},
+                 {QMessageBox::Retry, kAnswerRetry},
                  {QMessageBox::Ignore, kAnswerIgnore}};
       break;
     case StandardButtons::kRetryCancel:
@@ -51,10 +57,14 @@ int QtPrompter::Ask(const std::string& prompt, StandardButtons buttons) {
   }
   // Closed without a button: the box's escape answer.
   switch (buttons) {
-    case StandardButtons::kOk: return kAnswerOk;
-    case StandardButtons::kYesNo: return kAnswerNo;
-    case StandardButtons::kAbortRetryIgnore: return kAnswerAbort;
-    default: return kAnswerCancel;
+    case StandardButtons::kOk:
+      return kAnswerOk;
+    case StandardButtons::kYesNo:
+      return kAnswerNo;
+    case StandardButtons::kAbortRetryIgnore:
+      return kAnswerAbort;
+    default:
+      return kAnswerCancel;
   }
 }
 

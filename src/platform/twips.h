@@ -16,12 +16,16 @@ inline double LogicalDpi() {
   return screen != nullptr ? screen->logicalDotsPerInch() : 96.0;
 }
 
-inline int Twips(double twips) { return static_cast<int>(std::lround(twips * LogicalDpi() / 1440.0)); }
+inline int Twips(double twips) {
+  return static_cast<int>(std::lround(twips * LogicalDpi() / 1440.0));
+}
 
 inline QRect TwipsRect(double left, double top, double width, double height) {
   return QRect(Twips(left), Twips(top), Twips(width), Twips(height));
 }
 
-inline double PixelsToTwips(int pixels) { return pixels * 1440.0 / LogicalDpi(); }
+inline double PixelsToTwips(int pixels) {
+  return pixels * 1440.0 / LogicalDpi();
+}
 
 }  // namespace durnix

@@ -20,8 +20,9 @@ int AttributeNumber(const std::string& path, std::string_view name) {
     if (::lstat(path.c_str(), &link) != 0) return -1;
     return kAttrSystem | hidden;  // a link that leads nowhere
   }
-  int attributes = S_ISDIR(st.st_mode) ? kAttrFolder : S_ISREG(st.st_mode) ? kAttrArchive
-                                                                           : kAttrSystem;
+  int attributes = S_ISDIR(st.st_mode)   ? kAttrFolder
+                   : S_ISREG(st.st_mode) ? kAttrArchive
+                                         : kAttrSystem;
   // Without any write permission a file is read-only for everyone, root included.
   if ((st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0) attributes |= kAttrReadOnly;
   return attributes | hidden;
@@ -40,7 +41,9 @@ std::string AttributeLetters(int attributes) {
   return letters;
 }
 
-bool IsNormalFile(int attributes) { return attributes == 0 || attributes == kAttrArchive; }
+bool IsNormalFile(int attributes) {
+  return attributes == 0 || attributes == kAttrArchive;
+}
 
 bool MatchesMask(std::string_view name, std::string_view mask) {
   if (mask == "*.*" || mask == "*") return true;
@@ -50,7 +53,9 @@ bool MatchesMask(std::string_view name, std::string_view mask) {
          UpperAscii(name.substr(name.size() - suffix.size())) == UpperAscii(suffix);
 }
 
-bool FileRow::isFolder() const { return IsFolderEntry(attributeNumber); }
+bool FileRow::isFolder() const {
+  return IsFolderEntry(attributeNumber);
+}
 
 std::string FileRow::fileName() const {
   std::string name(Trim(text));
@@ -67,7 +72,7 @@ std::string Grouped(long long value, std::string_view grouping) {
 }
 
 std::string DateText(std::time_t when) {
-  std::tm local {};
+  std::tm local{};
   ::localtime_r(&when, &local);
   char text[32];
   std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
@@ -128,7 +133,8 @@ std::string FreeSpaceText(unsigned long long freeBytes, unsigned long long total
 
 Activation ActivationOf(const std::string& fileName, int attributes) {
   if (fileName.empty()) return Activation::kNothing;
-  if (IsFolderEntry(attributes)) return fileName == ".." ? Activation::kUp : Activation::kEnterFolder;
+  if (IsFolderEntry(attributes))
+    return fileName == ".." ? Activation::kUp : Activation::kEnterFolder;
   const auto dot = fileName.rfind('.');
   if (dot != std::string::npos && dot != 0 && IsSpectrumExtension(fileName.substr(dot + 1))) {
     return Activation::kViewSpectrum;

@@ -35,13 +35,13 @@ bool MatchesMask(std::string_view name, std::string_view mask);
 
 // A row of the list.
 struct FileRow {
-  std::string text;        // "File Name": a blank first for folders
-  std::string extension;   // "Ext"
-  std::string size;        // "Size": grouped bytes, or "DIR"
-  std::string date;        // "Date": "yyyy-mm-dd hh:mm:ss"
-  std::string attributes;  // "Attr"
-  int attributeNumber = 0; // "AttrNum"
-  long long bytes = 0;     // the file's length; 0 for folders
+  std::string text;         // "File Name": a blank first for folders
+  std::string extension;    // "Ext"
+  std::string size;         // "Size": grouped bytes, or "DIR"
+  std::string date;         // "Date": "yyyy-mm-dd hh:mm:ss"
+  std::string attributes;   // "Attr"
+  int attributeNumber = 0;  // "AttrNum"
+  long long bytes = 0;      // the file's length; 0 for folders
 
   bool isFolder() const;
   // The entry's file name: the text trimmed, "." and the extension when there is one.

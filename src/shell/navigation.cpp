@@ -38,7 +38,9 @@ std::string Navigation::rememberedFolder(int place) const {
   return it == drivePath_.end() ? std::string() : it->second;
 }
 
-void Navigation::remember(int pane) { drivePath_[place_[pane]] = folder_[pane]; }
+void Navigation::remember(int pane) {
+  drivePath_[place_[pane]] = folder_[pane];
+}
 
 void Navigation::set(int pane, int place, const std::string& folder) {
   place_[pane] = place;

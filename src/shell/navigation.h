@@ -15,8 +15,8 @@ namespace durnix {
 enum class PlaceKind { kHome, kRoot, kFixed, kRemovable, kNetwork, kOptical };
 
 struct Place {
-  std::string name;    // what the drive list shows
-  std::string top;     // the place's top folder ("root"), ending in "/"
+  std::string name;  // what the drive list shows
+  std::string top;   // the place's top folder ("root"), ending in "/"
   PlaceKind kind = PlaceKind::kFixed;
 };
 

@@ -120,13 +120,14 @@ TEST(CliGolden, ConvertWritesEveryExpectedFileByteForByte) {
   for (const json& convert : corpus["converts"]) {
     test::TempDir out;
     const std::string source = test::DataFile(convert["source"].get<std::string>());
-    const CliRun run = cli({"convert", "--yes", "--from", convert["from"], "--to", convert["to"], "--out",
-                         out.path(), source});
+    const CliRun run = cli({"convert", "--yes", "--from", convert["from"], "--to", convert["to"],
+                            "--out", out.path(), source});
     const auto written = std::vector<fs::directory_entry>(fs::directory_iterator(out.path()), {});
     if (convert["status"] == 0) {
       ASSERT_EQ(run.exit, 0) << source << " to " << convert["to"] << "\n" << run.err;
       ASSERT_EQ(written.size(), 1u) << source;
-      const std::string expected = test::ReadWhole(test::DataFile(convert["expected"].get<std::string>()));
+      const std::string expected =
+          test::ReadWhole(test::DataFile(convert["expected"].get<std::string>()));
       EXPECT_TRUE(test::ReadWhole(written[0].path().string()) == expected)
           << source << " to " << convert["to"] << " differs from " << convert["expected"];
       ++compared;
@@ -147,7 +148,8 @@ TEST(CliConvert, ExistingFilesAreNeverReplacedSilently) {
 
   CliRun run = cli({"convert", "--to", "as1", "--out", out.path(), source});
   EXPECT_EQ(run.exit, 1);
-  EXPECT_NE(run.err.find("film.AS1 is already exist. Overwrite it ? No"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("film.AS1 is already exist. Overwrite it ? No"), std::string::npos)
+      << run.err;
   EXPECT_NE(run.err.find("    Converted : 0  Remained : 0    Failed :  1"), std::string::npos)
       << run.err;
   EXPECT_NE(run.err.find("Conversion is stopped !!"), std::string::npos);
@@ -157,9 +159,11 @@ TEST(CliConvert, ExistingFilesAreNeverReplacedSilently) {
   EXPECT_EQ(run.exit, 1);
   EXPECT_EQ(test::ReadWhole(target), "the user's own file");
 
-  run = cli({"convert", "--to", "ASCII with channel (AS1)", "--overwrite", "--out", out.path(), source});
+  run = cli(
+      {"convert", "--to", "ASCII with channel (AS1)", "--overwrite", "--out", out.path(), source});
   EXPECT_EQ(run.exit, 0) << run.err;
-  EXPECT_EQ(test::ReadWhole(target), test::ReadWhole(test::DataFile(expectedConvert("rbs/film.RBS", "AS1"))));
+  EXPECT_EQ(test::ReadWhole(target),
+            test::ReadWhole(test::DataFile(expectedConvert("rbs/film.RBS", "AS1"))));
   EXPECT_NE(run.err.find("Conversion is completed !!"), std::string::npos);
   EXPECT_NE(run.out.find(source + " (RUMP (RBS)) -> " + target), std::string::npos) << run.out;
 }
@@ -167,27 +171,33 @@ TEST(CliConvert, ExistingFilesAreNeverReplacedSilently) {
 TEST(CliConvert, DefaultsToTheCurrentFolderAndGoesOnAfterAFailure) {
   test::TempDir here;
   const CliRun run = cli({"convert", "--to", "SEN", test::DataFile("as1/film.AS1"),
-                       here.file("missing.RBS"), test::DataFile("as2/bad_e.AS2"),
-                       test::DataFile("rbs/pixe290.RBS"), test::DataFile("as2/film.AS2")},
-                      here.path());
+                          here.file("missing.RBS"), test::DataFile("as2/bad_e.AS2"),
+                          test::DataFile("rbs/pixe290.RBS"), test::DataFile("as2/film.AS2")},
+                         here.path());
   EXPECT_EQ(run.exit, 1);
   EXPECT_TRUE(fs::exists(here.file("film.SEN")));
   // Paths show in capitals, as in every message of a conversion.
-  EXPECT_NE(run.err.find(UpperAscii(here.file("missing.RBS")) + " not found or disk not ready ! Ignore"),
-            std::string::npos) << run.err;
+  EXPECT_NE(
+      run.err.find(UpperAscii(here.file("missing.RBS")) + " not found or disk not ready ! Ignore"),
+      std::string::npos)
+      << run.err;
   EXPECT_NE(run.err.find(UpperAscii(test::DataFile("as2/bad_e.AS2")) + " is unknown format !! OK"),
             std::string::npos);
-  EXPECT_NE(run.err.find(UpperAscii(test::DataFile("rbs/pixe290.RBS")) + " is for PIXE or NRA file !! OK"),
+  EXPECT_NE(run.err.find(UpperAscii(test::DataFile("rbs/pixe290.RBS")) +
+                         " is for PIXE or NRA file !! OK"),
             std::string::npos);
   // The second film is named like the first: it is not written over it.
   EXPECT_NE(run.err.find("film.SEN is already exist."), std::string::npos);
-  EXPECT_NE(run.err.find("    Converted : 1  Remained : 0    Failed :  4"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("    Converted : 1  Remained : 0    Failed :  4"), std::string::npos)
+      << run.err;
 
   const CliRun keyed = cli({"convert", "--from", "rbs", "--to", "as2", "--out", here.path(),
-                         test::DataFile("as1/film.AS1")});
+                            test::DataFile("as1/film.AS1")});
   EXPECT_EQ(keyed.exit, 1);
-  EXPECT_NE(keyed.err.find(UpperAscii(test::DataFile("as1/film.AS1")) + " has not RUMP (RBS) format !!"),
-            std::string::npos) << keyed.err;
+  EXPECT_NE(
+      keyed.err.find(UpperAscii(test::DataFile("as1/film.AS1")) + " has not RUMP (RBS) format !!"),
+      std::string::npos)
+      << keyed.err;
 }
 
 TEST(CliConvert, AReadOnlyTargetIsReportedAndKept) {
@@ -196,7 +206,7 @@ TEST(CliConvert, AReadOnlyTargetIsReportedAndKept) {
   test::WriteWhole(target, "protected");
   ASSERT_EQ(::chmod(target.c_str(), 0444), 0);
   const CliRun run = cli({"convert", "--to", "RBS", "--overwrite", "--out", out.path(),
-                       test::DataFile("as1/film.AS1")});
+                          test::DataFile("as1/film.AS1")});
   EXPECT_EQ(run.exit, 1);
   EXPECT_NE(run.err.find("Disk is not ready or bad media."), std::string::npos) << run.err;
   EXPECT_EQ(test::ReadWhole(target), "protected");
@@ -242,9 +252,25 @@ TEST(CliConvert, TimeToEnergyArmedForTheRun) {
   std::string as2;
   for (int i = 0; i < 256; ++i) as2 += "1\r\n";
   test::WriteWhole(dir.file("tof.as2"), as2);
-  CliRun run = cli({"convert", "--to", "RBS", "--time-to-energy", "--mass", "1", "--efficiency",
-                    "100", "--max", "25.6", "--tof-length", "1", "--conv-factor", "0.001",
-                    "--offset", "100", "--use-conv-factor", "--out", dir.path(),
+  CliRun run = cli({"convert",
+                    "--to",
+                    "RBS",
+                    "--time-to-energy",
+                    "--mass",
+                    "1",
+                    "--efficiency",
+                    "100",
+                    "--max",
+                    "25.6",
+                    "--tof-length",
+                    "1",
+                    "--conv-factor",
+                    "0.001",
+                    "--offset",
+                    "100",
+                    "--use-conv-factor",
+                    "--out",
+                    dir.path(),
                     dir.file("tof.as2")});
   ASSERT_EQ(run.exit, 0) << run.err;
   CliRun info = cli({"info", "--json", dir.file("tof.RBS")});
@@ -300,7 +326,9 @@ TEST(CliInfo, TextsAreLatin1AndTheTextFormShowsEveryField) {
   test::TempDir dir;
   // A SENRAS file whose title holds 8-bit characters (micro sign, degree sign).
   std::string sen = test::ReadWhole(test::DataFile("sen/bare.SEN"));
-  sen.replace(23, 6, "5 \xB5" "C \xB0");
+  sen.replace(23, 6,
+              "5 \xB5"
+              "C \xB0");
   test::WriteWhole(dir.file("latin.SEN"), sen);
   const CliRun run = cli({"info", "--json", dir.file("latin.SEN"), dir.file("missing.SEN")});
   EXPECT_EQ(run.exit, 1);

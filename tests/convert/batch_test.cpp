@@ -9,8 +9,8 @@
 
 #include "formats/ascii.h"
 #include "formats/catalogue.h"
-#include "formats/kodaq.h"
 #include "formats/file_io.h"
+#include "formats/kodaq.h"
 #include "formats/text_rules.h"
 #include "support/records.h"
 #include "support/scripted.h"
@@ -106,10 +106,10 @@ TEST_F(Batch, ConvertsEveryFileAndTalliesAfterEach) {
   EXPECT_EQ(result.converted, 3);
   EXPECT_EQ(result.failed, 0);
   EXPECT_EQ(result.summary, kCompleted);
-  EXPECT_EQ(host_.tallies, (std::vector<std::string>{
-                               "    Converted : 1  Remained : 2    Failed :  0",
-                               "    Converted : 2  Remained : 1    Failed :  0",
-                               "    Converted : 3  Remained : 0    Failed :  0"}));
+  EXPECT_EQ(host_.tallies,
+            (std::vector<std::string>{"    Converted : 1  Remained : 2    Failed :  0",
+                                      "    Converted : 2  Remained : 1    Failed :  0",
+                                      "    Converted : 3  Remained : 0    Failed :  0"}));
   EXPECT_EQ(host_.sourceStatus[0], "Now a.rbs is being converted !!");
   EXPECT_EQ(host_.sourceStatus[1], "Now b.as2 is being converted !!");
   EXPECT_EQ(host_.sourceStatus.back(), "");
@@ -144,8 +144,8 @@ TEST_F(Batch, ReadingFailuresAskToGoOnOrStop) {
   // OK on the last failure sets the status back to 0: the run counts as completed.
   EXPECT_EQ(result.summary, kCompleted);
 
-  prompter_.expect(upper("film.rbs") + " has not CANBERRA (SPC) format !!", kOkCancel,
-                   kAnswerCancel)
+  prompter_
+      .expect(upper("film.rbs") + " has not CANBERRA (SPC) format !!", kOkCancel, kAnswerCancel)
       .expect(kStopped, kOk, kAnswerOk);
   result = run(request({"film.rbs", "pixe.rbs"}, FMT_AS2, FMT_CANBERRA));
   EXPECT_EQ(result.converted, 0);
@@ -182,8 +182,8 @@ TEST_F(Batch, MissingFilesCanBeRetriedIgnoredOrAbortTheRun) {
   EXPECT_EQ(result.converted, 1);
   EXPECT_EQ(readBack("late.AS1", FMT_AS1).Counts, ramp(300, 2));
 
-  prompter_.expect(upper("gone.rbs") + " not found or disk not ready !", kAbortRetryIgnore,
-                   kAnswerAbort)
+  prompter_
+      .expect(upper("gone.rbs") + " not found or disk not ready !", kAbortRetryIgnore, kAnswerAbort)
       .expect(kStopped, kOk, kAnswerOk);
   const int refreshes = host_.refreshes;
   result = run(request({"gone.rbs", "late.rbs"}, FMT_AS2));
@@ -219,7 +219,8 @@ TEST_F(Batch, WritingFailuresAndTheirRetry) {
   put("big.rbs", FMT_RBS, std::vector<std::int32_t>(300, 65536));
   put("ok.rbs", FMT_RBS, ramp(300));
   const std::string destination = UpperAscii(destination_);
-  prompter_.expect("Some channel of " + destination + "BIG.RBS is overflowed !!", kOkCancel, kAnswerOk)
+  prompter_
+      .expect("Some channel of " + destination + "BIG.RBS is overflowed !!", kOkCancel, kAnswerOk)
       .expect(kCompleted, kOk, kAnswerOk);
   ConversionResult result = run(request({"big.rbs", "ok.rbs"}, FMT_KODAQ));
   EXPECT_FALSE(PathExists(destination_ + "big.SPC"));
@@ -286,8 +287,9 @@ TEST_F(Batch, OxfordCountsKeep24BitsOutsideTheOxfordFormats) {
 
   // From ASCII or CANBERRA, Oxford files take 24-bit counts only.
   put("wide.as1", FMT_AS1, counts);
-  prompter_.expect("Some channel of " + UpperAscii(destination_) + "WIDE.AS1 is overflowed !!",
-                   kOkCancel, kAnswerOk)
+  prompter_
+      .expect("Some channel of " + UpperAscii(destination_) + "WIDE.AS1 is overflowed !!",
+              kOkCancel, kAnswerOk)
       .expect(kStopped, kOk, kAnswerOk);
   run(request({"wide.as1"}, FMT_SPM));
   EXPECT_FALSE(PathExists(destination_ + "wide.SPM"));
@@ -302,7 +304,8 @@ TEST_F(Batch, UnknownFormatsAndAxisValues) {
   run(r);
   r = request({"a.rbs", "a.rbs"}, FMT_AS1);
   r.destinationFormat = "Nonsense";
-  prompter_.expect("Nonsense is unknown format !!", kOk, kAnswerOk).expect(kStopped, kOk, kAnswerOk);
+  prompter_.expect("Nonsense is unknown format !!", kOk, kAnswerOk)
+      .expect(kStopped, kOk, kAnswerOk);
   const std::size_t tallies = host_.tallies.size();
   ConversionResult result = run(r);
   EXPECT_EQ(host_.tallies.size(), tallies);  // the run ended at the first file
@@ -316,8 +319,9 @@ TEST_F(Batch, UnknownFormatsAndAxisValues) {
   // Energies below 0 on an energy-to-time run: the program's own words, and the run goes on.
   arming_.energyToTime = true;
   arming_.axis = {4, 100, 1e6, 1, -1000, 2300, true};
-  prompter_.expect("The axis conversion of " + upper("a.rbs") + " went out of range !!",
-                   kOkCancel, kAnswerOk)
+  prompter_
+      .expect("The axis conversion of " + upper("a.rbs") + " went out of range !!", kOkCancel,
+              kAnswerOk)
       .expect(upper("missing.rbs") + " not found or disk not ready !", kAbortRetryIgnore,
               kAnswerIgnore)
       .expect(kStopped, kOk, kAnswerOk);
@@ -426,8 +430,8 @@ TEST_F(Batch, ARetriedWriteTransformsTheSpectrumOnce) {
       .expect("tof.AS2 is already exist. Overwrite it ?", kYesNoCancel, kAnswerYes)
       .expect(kCompleted, kOk, kAnswerOk);
   arming_.timeToEnergy = true;
-  const ConversionResult result = RunConversion(request({"tof.AS1"}, FMT_AS2), stamp_, arming_,
-                                                release, host_);
+  const ConversionResult result =
+      RunConversion(request({"tof.AS1"}, FMT_AS2), stamp_, arming_, release, host_);
   release.verify();
   ASSERT_EQ(result.converted, 1);
   // Channel 2 lies above one channel width: all its counts land in the last channel, once.

@@ -31,8 +31,8 @@ Preferences stamped() {
   p.DotColour = 0xFF00FF;
   p.StampMode = true;
   p.StampConfirm = false;
-  p.Stamp = {"1.00", 2, 4.0026f, 2.0f, 1, 20.0f, 12.5f, 2.0371f, 42.5f, 1.0f, 15.0f, 0.98f, -1,
-             10.0f, 170.0f, 3.0f, 4.0f};
+  p.Stamp = {"1.00", 2,     4.0026f, 2.0f, 1,     20.0f,  12.5f, 2.0371f, 42.5f,
+             1.0f,   15.0f, 0.98f,   -1,   10.0f, 170.0f, 3.0f,  4.0f};
   return p;
 }
 
@@ -49,8 +49,12 @@ class Picker : public FolderPicker {
   std::vector<std::string> captions;
 };
 
-bool everyFolderExists(const std::string&) { return true; }
-bool noFolderExists(const std::string&) { return false; }
+bool everyFolderExists(const std::string&) {
+  return true;
+}
+bool noFolderExists(const std::string&) {
+  return false;
+}
 
 TEST(ConfigFile, BytesFollowTheLayout) {
   Preferences defaults;
@@ -78,7 +82,7 @@ TEST(ConfigFile, MenuValuesOfTheGraphicOptions) {
   EXPECT_EQ(DotSizeCaption(10), "5.5");
   EXPECT_EQ(DotColourItem(0xFF00FF), 6);  // Magenta
   EXPECT_EQ(DotColourItem(0x123456), 0);  // no item ticked
-  EXPECT_EQ(MaskItem("*.SPC"), 4);  // GammaVision's mask, shared by CANBERRA and KODAQ
+  EXPECT_EQ(MaskItem("*.SPC"), 4);        // GammaVision's mask, shared by CANBERRA and KODAQ
   EXPECT_EQ(MaskItem("*.XYZ"), 0);
   EXPECT_STREQ(kLowerLimitCaptions[17], "50000");
   EXPECT_STREQ(kRangeCaptions[10], "500");
@@ -124,11 +128,14 @@ TEST(LoadConfig, FoldersOfAnotherMachineAreAskedForAnew) {
   Picker picker;
   picker.answers = {dir.path(), dir.path() + "/"};
   ScriptedPrompter prompter;
-  prompter.expect("Source path is not exist any more. Set new path ?", StandardButtons::kYesNo, kAnswerYes)
+  prompter
+      .expect("Source path is not exist any more. Set new path ?", StandardButtons::kYesNo,
+              kAnswerYes)
       .expect("Destination path is not exist any more. Set new path ?", StandardButtons::kYesNo,
               kAnswerYes);
   EXPECT_TRUE(LoadConfig(dir.file("durnix.cfg"), prefs, prompter, picker, noFolderExists));
-  EXPECT_EQ(picker.captions, (std::vector<std::string>{"Enter source path", "Enter destination path"}));
+  EXPECT_EQ(picker.captions,
+            (std::vector<std::string>{"Enter source path", "Enter destination path"}));
   EXPECT_EQ(prefs.SourceFolder, dir.path() + "/");
   EXPECT_EQ(prefs.DestinationFolder, dir.path() + "/");
   EXPECT_EQ(prefs.Stamp, stamped().Stamp);
@@ -136,10 +143,14 @@ TEST(LoadConfig, FoldersOfAnotherMachineAreAskedForAnew) {
 
   // Refusing, or cancelling the picker, makes the file invalid for this system.
   Preferences untouched;
-  prompter.expect("Source path is not exist any more. Set new path ?", StandardButtons::kYesNo, kAnswerNo)
+  prompter
+      .expect("Source path is not exist any more. Set new path ?", StandardButtons::kYesNo,
+              kAnswerNo)
       .expect(kConfigNotValid, StandardButtons::kOk, kAnswerOk);
   EXPECT_FALSE(LoadConfig(dir.file("durnix.cfg"), untouched, prompter, picker, noFolderExists));
-  prompter.expect("Source path is not exist any more. Set new path ?", StandardButtons::kYesNo, kAnswerYes)
+  prompter
+      .expect("Source path is not exist any more. Set new path ?", StandardButtons::kYesNo,
+              kAnswerYes)
       .expect(kConfigNotValid, StandardButtons::kOk, kAnswerOk);
   EXPECT_FALSE(LoadConfig(dir.file("durnix.cfg"), untouched, prompter, picker, noFolderExists));
   EXPECT_EQ(untouched, Preferences());

@@ -18,7 +18,8 @@ TEST(StrictNumbers, TheWholeTextMustBeANumber) {
   }
   EXPECT_TRUE(StrictNumber("1e-3", v));
   EXPECT_EQ(v, 1e-3);
-  for (const char* bad : {"", "  ", "12a", "1,5", "abc", "nan", "inf", "1e", "- 3", "0x10", "1e999"}) {
+  for (const char* bad :
+       {"", "  ", "12a", "1,5", "abc", "nan", "inf", "1e", "- 3", "0x10", "1e999"}) {
     EXPECT_FALSE(StrictNumber(bad, v)) << bad;
   }
   std::int16_t i = 0;
@@ -159,8 +160,8 @@ TEST_F(HeaderFile, NothingIsWrittenUnlessEverythingConvertsAndTheFileReads) {
 }
 
 TEST(Stamping, RumpAndSenrasTakeTheirFields) {
-  StampData stamp{"1.00", 2, 4.0026f, 2.0f, 0, 30.0f, 12.5f, 2.5f, 10.0f, 1.0f, 15.0f, 1.0f,
-                  1, 10.0f, 170.0f, 3.0f, 4.0f};
+  StampData stamp{"1.00", 2,     4.0026f, 2.0f, 0,     30.0f,  12.5f, 2.5f, 10.0f,
+                  1.0f,   15.0f, 1.0f,    1,    10.0f, 170.0f, 3.0f,  4.0f};
   SpectrumRecord rbs;
   rbs.CalGain = 9;
   StampRump(stamp, false, rbs);

@@ -28,11 +28,11 @@ ElementDatabase* Elements::db_ = nullptr;
 TEST_F(Elements, KnownReferenceValues) {
   EXPECT_NEAR(db_->xrayEnergy(26, "KA1").value(), 6.404, 0.002);
   EXPECT_NEAR(db_->xrayEnergy(26, "LA1").value(), 0.705, 0.001);
-  EXPECT_NEAR(db_->ionData(14)->at(5).number, 2.33, 0.005);     // Si density, g/cm3
-  EXPECT_NEAR(db_->ionData(1)->at(7).number, 13.598, 0.001);    // H first ionisation, eV
+  EXPECT_NEAR(db_->ionData(14)->at(5).number, 2.33, 0.005);   // Si density, g/cm3
+  EXPECT_NEAR(db_->ionData(1)->at(7).number, 13.598, 0.001);  // H first ionisation, eV
   EXPECT_EQ(db_->ionData(26)->at(1).text, "Fe");
   EXPECT_EQ(db_->ionData(26)->at(10).text, "Iron");
-  EXPECT_EQ(db_->ionData(26)->at(2).text, "56");                 // most abundant isotope
+  EXPECT_EQ(db_->ionData(26)->at(2).text, "56");  // most abundant isotope
   bool gold = false;
   for (const FieldRow& isotope : db_->isotopes(79)) {
     if (isotope[1].text == "Au-197") {
@@ -67,8 +67,8 @@ TEST_F(Elements, EveryElementFrom1To111AndTheXrayLines) {
 
 TEST_F(Elements, PanelTextsWithAndWithoutValues) {
   const int iron = 26;
-  const ElementPanel fe = PanelTexts(*db_->ionData(iron), db_->xrayEnergy(iron, "KA1"),
-                                     db_->xrayEnergy(iron, "LA1"));
+  const ElementPanel fe =
+      PanelTexts(*db_->ionData(iron), db_->xrayEnergy(iron, "KA1"), db_->xrayEnergy(iron, "LA1"));
   EXPECT_EQ(fe.atomNum, "26");
   EXPECT_EQ(fe.symbol, "Fe");
   EXPECT_EQ(fe.props[0].substr(0, 15), "Nat.Wgt. = 55.8");
@@ -84,9 +84,9 @@ TEST_F(Elements, PanelTextsWithAndWithoutValues) {
   empty[0] = {true, "111", 111};
   empty[1] = {true, "Rg", 0};
   const ElementPanel rg = PanelTexts(empty, std::nullopt, std::nullopt);
-  EXPECT_EQ(rg.props, (std::vector<std::string>{"Nat.Wgt. = ", "MAI Mass=", "MAI Wgt.=",
-                                                "Density        =", "Atom Dens. =",
-                                                "X-ray (Ka1)    = keV", "X-ray (La1)    = keV"}));
+  EXPECT_EQ(rg.props, (std::vector<std::string>{
+                          "Nat.Wgt. = ", "MAI Mass=", "MAI Wgt.=", "Density        =",
+                          "Atom Dens. =", "X-ray (Ka1)    = keV", "X-ray (La1)    = keV"}));
   EXPECT_EQ(ClearedPanel().props[5], "Heat Subl.    =");
   EXPECT_EQ(ClearedPanel().props[6], "Fermi Vel.    =");
   EXPECT_EQ(ClearedPanel().symbol, "");
@@ -99,7 +99,8 @@ TEST(XrayEnergyText, SortsAsNumbersBelow1000keV) {
   EXPECT_EQ(XrayEnergyText(17.479), " 17.479");
   EXPECT_EQ(XrayEnergyText(100), " 100");
   EXPECT_EQ(XrayEnergyText(115.606), "115.606");
-  const std::vector<double> energies = {0.0523, 0.705, 1.04, 6.404, 9.99, 10.0, 17.479, 99.9, 115.6};
+  const std::vector<double> energies = {0.0523, 0.705,  1.04, 6.404, 9.99,
+                                        10.0,   17.479, 99.9, 115.6};
   for (std::size_t i = 1; i < energies.size(); ++i) {
     EXPECT_LT(XrayEnergyText(energies[i - 1]), XrayEnergyText(energies[i])) << energies[i];
   }

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "formats/ascii.h"
-#include "formats/catalogue.h"
 
 #include <gtest/gtest.h>
 
+#include "formats/catalogue.h"
 #include "formats/file_io.h"
 #include "support/records.h"
 #include "support/temp_dir.h"
@@ -37,7 +37,8 @@ TEST(AsciiWriter, EmptyTextsGiveOnlyTheEmptyLineAndBreaksInTextsAreBlanked) {
 TEST(AsciiWriter, RefusesChannelCountsItsReaderWouldReject) {
   test::TempDir dir;
   for (int n : {0, 255, 16385}) {
-    SpectrumRecord record = RecordWithCounts(std::vector<std::int32_t>(static_cast<std::size_t>(n), 1));
+    SpectrumRecord record =
+        RecordWithCounts(std::vector<std::int32_t>(static_cast<std::size_t>(n), 1));
     record.FileName = dir.file("small.chn");
     EXPECT_EQ(WriteAS1(record), kDoesNotFit) << n;
     EXPECT_EQ(record.FileName, dir.file("small.AS1"));

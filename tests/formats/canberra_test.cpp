@@ -43,7 +43,8 @@ TEST(CanberraReader, ChannelLimitsAndExactLength) {
   Bytes file;
   SpectrumRecord record;
   EXPECT_EQ(EncodeCanberra(RecordWithCounts(std::vector<std::int32_t>(255, 1)), file), kDoesNotFit);
-  EXPECT_EQ(EncodeCanberra(RecordWithCounts(std::vector<std::int32_t>(8193, 1)), file), kDoesNotFit);
+  EXPECT_EQ(EncodeCanberra(RecordWithCounts(std::vector<std::int32_t>(8193, 1)), file),
+            kDoesNotFit);
   ASSERT_EQ(EncodeCanberra(RecordWithCounts(std::vector<std::int32_t>(8192, 1)), file), kDone);
   EXPECT_EQ(ReadCanberra(file, record), kDone);
   EXPECT_EQ(record.ChannelCount, 8192);

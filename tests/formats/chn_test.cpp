@@ -111,7 +111,8 @@ TEST(ChnReader, ChannelCountsAndFileTypeAreChecked) {
   EXPECT_EQ(ReadChn(file, back), kDone);
   for (std::int16_t channels : {std::int16_t{510}, std::int16_t{16385}, std::int16_t{-1}}) {
     Bytes wrong = file;
-    wrong.replace(30, 2, std::string{static_cast<char>(channels & 0xFF), static_cast<char>(channels >> 8)});
+    wrong.replace(
+        30, 2, std::string{static_cast<char>(channels & 0xFF), static_cast<char>(channels >> 8)});
     EXPECT_EQ(ReadChn(wrong, back), kNotThisFormat) << channels;
     EXPECT_TRUE(back.Counts.empty());
   }

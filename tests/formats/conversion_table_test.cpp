@@ -19,17 +19,26 @@ struct Carries {
 
 Carries carries(FormatCode code) {
   switch (code) {
-    case FMT_RBS: return {true, true, true, true, true, true};
-    case FMT_CHN: return {false, true, true, true, true, true};
-    case FMT_GV_SPC: return {true, true, true, true, true, true};
-    case FMT_SPT: return {true, true, true, false, true, true};
+    case FMT_RBS:
+      return {true, true, true, true, true, true};
+    case FMT_CHN:
+      return {false, true, true, true, true, true};
+    case FMT_GV_SPC:
+      return {true, true, true, true, true, true};
+    case FMT_SPT:
+      return {true, true, true, false, true, true};
     case FMT_SPM:
-    case FMT_CANBERRA: return {true, true, true, false, false, false};
+    case FMT_CANBERRA:
+      return {true, true, true, false, false, false};
     // Seven characters of date: "06-Dec-26" loses its year, as the format has it.
-    case FMT_KODAQ: return {true, false, true, false, false, false};
-    case FMT_ANS: return {true, true, true, true, true, false};
-    case FMT_SEN: return {true, true, true, true, true, false};
-    default: return {false, false, false, false, false, false};  // AS1, AS2, NCL, SNF
+    case FMT_KODAQ:
+      return {true, false, true, false, false, false};
+    case FMT_ANS:
+      return {true, true, true, true, true, false};
+    case FMT_SEN:
+      return {true, true, true, true, true, false};
+    default:
+      return {false, false, false, false, false, false};  // AS1, AS2, NCL, SNF
   }
 }
 
@@ -72,8 +81,9 @@ TEST(ConversionTable, EveryPairOfFormatsKeepsWhatBothCarry) {
       SCOPED_TRACE(std::string(first.displayName) + " -> " + std::string(second.displayName));
       const SpectrumRecord end = throughFormat(second, middle);
       ++pairs;
-      EXPECT_EQ(end.Counts, test::CountsAfterWriting(
-                                second.code, test::CountsAfterWriting(first.code, original.Counts)));
+      EXPECT_EQ(end.Counts,
+                test::CountsAfterWriting(second.code,
+                                         test::CountsAfterWriting(first.code, original.Counts)));
       const Carries a = carries(first.code);
       const Carries b = carries(second.code);
       if (a.specId && b.specId) {

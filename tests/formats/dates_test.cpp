@@ -17,14 +17,14 @@ void expectDate(std::string_view text, int year, int month, int day) {
 }
 
 TEST(Dates, EveryDateOurReadersProduceIsRecognised) {
-  expectDate("25Sep18", 2018, 9, 25);          // CHN
+  expectDate("25Sep18", 2018, 9, 25);  // CHN
   expectDate("25SEP18", 2018, 9, 25);
-  expectDate("17-SEP-2012", 2012, 9, 17);      // GammaVision, century flag 1
-  expectDate("17-MAY-01", 2001, 5, 17);        // GammaVision, century flag 0
+  expectDate("17-SEP-2012", 2012, 9, 17);  // GammaVision, century flag 1
+  expectDate("17-MAY-01", 2001, 5, 17);    // GammaVision, century flag 0
   expectDate("11-Feb-2014", 2014, 2, 11);
-  expectDate("12/06/26", 2026, 12, 6);         // QuantumX, month first
-  expectDate("12/30/99", 1999, 12, 30);        // QuantumX day 0
-  expectDate("  2026-12-06 ", 2026, 12, 6);    // ISO
+  expectDate("12/06/26", 2026, 12, 6);       // QuantumX, month first
+  expectDate("12/30/99", 1999, 12, 30);      // QuantumX day 0
+  expectDate("  2026-12-06 ", 2026, 12, 6);  // ISO
   expectDate("6.12.2026", 2026, 12, 6);
   expectDate("06 December 2026", 2026, 12, 6);
   expectDate("6/dec/26", 2026, 12, 6);
@@ -78,7 +78,8 @@ TEST(Dates, DateTimeNumbersCountDaysFrom30December1899) {
   for (long long day : {-657434LL, -1LL, 0LL, 60LL, 46362LL, 2958465LL}) {
     EXPECT_EQ(DayNumber(DateOfDayNumber(day)), day);
   }
-  EXPECT_EQ(DateTimeNumber("12/06/26", "09:17:05").value(), 46362 + (9 * 3600 + 17 * 60 + 5) / 86400.0);
+  EXPECT_EQ(DateTimeNumber("12/06/26", "09:17:05").value(),
+            46362 + (9 * 3600 + 17 * 60 + 5) / 86400.0);
   EXPECT_EQ(DateTimeNumber("", "06:00").value(), 0.25);
   EXPECT_EQ(DateTimeNumber("2026-12-06", "").value(), 46362.0);
   EXPECT_FALSE(DateTimeNumber("", "").has_value());

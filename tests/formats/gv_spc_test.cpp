@@ -97,7 +97,8 @@ TEST(GvSpcWriter, OnlyTheLastExtensionIsReplaced) {
 }
 
 // A file laid out as GammaVision itself writes it: record 2 an extension header, acquisition
-// details in record 3, the sample description in record 4, calibration in record 6, data from record 22.
+// details in record 3, the sample description in record 4, calibration in record 6, data from
+// record 22.
 Bytes realLayout(int dataType) {
   Bytes file(21 * 128 + 4 * 256, '\0');
   putI16(file, 0, 1);

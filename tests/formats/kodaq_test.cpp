@@ -25,7 +25,12 @@ TEST(KodaqWriter, ItemsOfAKodaqSpectrumAreKept) {
   EXPECT_EQ(file.substr(0, 16), "ID01Si(Li) PIXE ");
   EXPECT_EQ(file.substr(16, 8), std::string(8, '\0'));
   EXPECT_EQ(file.substr(24, 4), "512 ");
-  EXPECT_EQ(file.substr(28, 25), std::string("\0" "06DEC26" "\0\0\0\0\0" "09:17:05" "mem7", 25));
+  EXPECT_EQ(file.substr(28, 25), std::string("\0"
+                                             "06DEC26"
+                                             "\0\0\0\0\0"
+                                             "09:17:05"
+                                             "mem7",
+                                             25));
   EXPECT_EQ(file.substr(62, 3), "ADC");
   EXPECT_EQ(file.substr(130, 2), "\xFB\xFF");
   SpectrumRecord back;
@@ -51,8 +56,10 @@ TEST(KodaqWriter, SpectraFromOtherFormatsGetItemsThatReadBack) {
 
 TEST(KodaqWriter, CountsAndChannelCountsOutsideTheFormatAreRefused) {
   Bytes file;
-  EXPECT_EQ(EncodeKodaq(RecordWithCounts(std::vector<std::int32_t>(256, 40000)), file), kDoesNotFit);
-  EXPECT_EQ(EncodeKodaq(RecordWithCounts(std::vector<std::int32_t>(256, -32769)), file), kDoesNotFit);
+  EXPECT_EQ(EncodeKodaq(RecordWithCounts(std::vector<std::int32_t>(256, 40000)), file),
+            kDoesNotFit);
+  EXPECT_EQ(EncodeKodaq(RecordWithCounts(std::vector<std::int32_t>(256, -32769)), file),
+            kDoesNotFit);
   EXPECT_EQ(EncodeKodaq(RecordWithCounts(std::vector<std::int32_t>(256, 32767)), file), kDone);
   EXPECT_EQ(EncodeKodaq(RecordWithCounts(std::vector<std::int32_t>(255, 1)), file), kDoesNotFit);
   EXPECT_EQ(EncodeKodaq(RecordWithCounts(std::vector<std::int32_t>(8193, 1)), file), kDoesNotFit);

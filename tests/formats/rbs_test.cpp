@@ -34,7 +34,8 @@ class RbsBuilder {
     w.u32be(type);
     w.text(data);
     while (r.size() % 4) w.u8(0);
-    w.patchU32be(0, static_cast<std::uint32_t>(words >= 0 ? words : static_cast<std::int64_t>(r.size() / 4 + 1)));
+    w.patchU32be(0, static_cast<std::uint32_t>(
+                        words >= 0 ? words : static_cast<std::int64_t>(r.size() / 4 + 1)));
     w.u32be(RbsCheckWord(r));
     bytes_ += r;
     return *this;
@@ -63,7 +64,9 @@ Bytes beSingles(std::initializer_list<float> values) {
   return b;
 }
 
-std::uint32_t wordAt(const Bytes& b, std::size_t at) { return bytes::u32be(b, at); }
+std::uint32_t wordAt(const Bytes& b, std::size_t at) {
+  return bytes::u32be(b, at);
+}
 
 // Offset of the first record of `type` after the header, or npos.
 std::size_t findRecord(const Bytes& file, std::uint32_t type) {
@@ -103,22 +106,24 @@ TEST(RbsCheckWord, SumWithALowZeroByteIsNegatedNotComplemented) {
 }
 
 TEST(RbsWriter, DifferenceCodingUsesOneThreeOrSevenBytes) {
-  const std::vector<std::int32_t> counts = {1000, 1127, 1000, 1128, 1000, 33767, 1000, 33768,
-                                            1000, 0,    2000000000, 1999999999};
+  const std::vector<std::int32_t> counts = {1000, 1127,  1000, 1128, 1000,       33767,
+                                            1000, 33768, 1000, 0,    2000000000, 1999999999};
   Bytes file;
   ASSERT_EQ(EncodeRBS(RecordWithCounts(counts), file), kDone);
   const std::size_t data = findRecord(file, 17);
   ASSERT_NE(data, std::string::npos);
   const std::string expected =
-      std::string("\x00\x00\x03\xE8", 4) +          // channel 1 whole
-      "\x7F" "\x81" +                               // +127, -127
-      std::string("\x80\x00\x80", 3) + "\x80\xFF\x80" +  // +128, -128
+      std::string("\x00\x00\x03\xE8", 4) +  // channel 1 whole
+      "\x7F"
+      "\x81" +  // +127, -127
+      std::string("\x80\x00\x80", 3) +
+      "\x80\xFF\x80" +                                                   // +128, -128
       std::string("\x80\x7F\xFF", 3) + std::string("\x80\x80\x01", 3) +  // +32767, -32767
-      std::string("\x80\x80\x00\x00\x00\x83\xE8", 7) +  // 33768 whole
-      std::string("\x80\x80\x00\x00\x00\x03\xE8", 7) +  // -32768 step: 1000 whole
-      std::string("\x80\xFC\x18", 3) +              // -1000
-      std::string("\x80\x80\x00\x77\x35\x94\x00", 7) +  // 0 -> 2000000000
-      "\xFF";                                        // -1
+      std::string("\x80\x80\x00\x00\x00\x83\xE8", 7) +                   // 33768 whole
+      std::string("\x80\x80\x00\x00\x00\x03\xE8", 7) +                   // -32768 step: 1000 whole
+      std::string("\x80\xFC\x18", 3) +                                   // -1000
+      std::string("\x80\x80\x00\x77\x35\x94\x00", 7) +                   // 0 -> 2000000000
+      "\xFF";                                                            // -1
   EXPECT_EQ(file.substr(data + 8, expected.size()), expected);
   EXPECT_EQ(wordAt(file, data), 3 + (expected.size() + 3) / 4);
   SpectrumRecord back;
@@ -306,7 +311,8 @@ TEST(RbsReader, BrokenRecordsAreRejectedNotPadded) {
   // A length word of 0 must not loop for ever.
   EXPECT_EQ(ReadRBS(RbsBuilder().raw(be32({0, 272, 0})).bytes(), record), kNotThisFormat);
   // Calibration needs four values.
-  EXPECT_EQ(ReadRBS(RbsBuilder().record(274, beSingles({1, 2, 3})).bytes(), record), kNotThisFormat);
+  EXPECT_EQ(ReadRBS(RbsBuilder().record(274, beSingles({1, 2, 3})).bytes(), record),
+            kNotThisFormat);
   // A record running past the end of the file.
   EXPECT_EQ(ReadRBS(good.substr(0, good.size() - 4), record), kNotThisFormat);
   // Data without a type-16 record, an encoding of 3, fewer values than channels.
@@ -315,8 +321,9 @@ TEST(RbsReader, BrokenRecordsAreRejectedNotPadded) {
   EXPECT_EQ(ReadRBS(RbsBuilder().record(16, be32({1, 3})).record(17, be32({1, 2})).bytes(), record),
             kNotThisFormat);
   // A small integer outside 16 bits.
-  EXPECT_EQ(ReadRBS(RbsBuilder().record(288, be32({40000}) + beSingles({0, 0, 0, 0})).bytes(), record),
-            kNotThisFormat);
+  EXPECT_EQ(
+      ReadRBS(RbsBuilder().record(288, be32({40000}) + beSingles({0, 0, 0, 0})).bytes(), record),
+      kNotThisFormat);
   // Invalid whole values in the seven-byte form.
   EXPECT_EQ(ReadRBS(RbsBuilder()
                         .record(16, be32({2, 2}))

@@ -102,8 +102,8 @@ TEST_F(RealSamples, GammaVisionFilesWithTheirAcquisitionRecordAtThree) {
 
 TEST_F(RealSamples, AccuSpecFilesAreNotTakenForAnyFormat) {
   // A CANBERRA layout of another kind: detection must not read garbage from it.
-  for (const char* file : {"canberra_accuspec_mca/xylib_03yag02.mca",
-                           "canberra_accuspec_mca/xylib_04nacl02.mca"}) {
+  for (const char* file :
+       {"canberra_accuspec_mca/xylib_03yag02.mca", "canberra_accuspec_mca/xylib_04nacl02.mca"}) {
     SpectrumRecord record;
     record.FileName = realSample(file);
     std::string name;

@@ -48,8 +48,9 @@ TEST(Robustness, GoldenFilesCutShort) {
       continue;
     }
     const Bytes bytes = test::ReadWhole(path);
-    for (std::size_t cut : std::initializer_list<std::size_t>{0, 1, 4, 7, 8, 12, 19, 20, 31, 32, 127, 128, 320, 321, 511, 512, 1535,
-                            1536, 4991, 4992}) {
+    for (std::size_t cut :
+         std::initializer_list<std::size_t>{0,   1,   4,   7,   8,   12,  19,   20,   31,   32,
+                                            127, 128, 320, 321, 511, 512, 1535, 1536, 4991, 4992}) {
       if (cut < bytes.size()) readEverywhere(ByteView(bytes).substr(0, cut), path);
     }
     readEverywhere(ByteView(bytes).substr(0, bytes.size() - 1), path);

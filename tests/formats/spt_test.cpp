@@ -62,7 +62,8 @@ TEST(SptWriter, RecordSequenceAndTrimmedTexts) {
   EXPECT_EQ(record.AcqTime, "09:17:05");
 
   std::vector<std::pair<int, std::int32_t>> tags;
-  for (std::size_t p = 0; p < file.size(); p += 6 + static_cast<std::size_t>(bytes::i32le(file, p + 2))) {
+  for (std::size_t p = 0; p < file.size();
+       p += 6 + static_cast<std::size_t>(bytes::i32le(file, p + 2))) {
     tags.emplace_back(bytes::i16le(file, p), bytes::i32le(file, p + 2));
   }
   const std::vector<std::pair<int, std::int32_t>> expected = {
@@ -75,8 +76,7 @@ TEST(SptWriter, RecordSequenceAndTrimmedTexts) {
   EXPECT_EQ(bytes::f64le(file, calibration + 16), 1.5);
   EXPECT_EQ(bytes::f64le(file, calibration + 24), static_cast<double>(0.1f));
   const std::size_t dateTime = calibration + 6 + 42;
-  EXPECT_EQ(file.substr(dateTime + 12, 52),
-            "09:17:05     06/12/2026   09:17:05     06/12/2026   ");
+  EXPECT_EQ(file.substr(dateTime + 12, 52), "09:17:05     06/12/2026   09:17:05     06/12/2026   ");
 
   SpectrumRecord back;
   ASSERT_EQ(ReadSpt(file, back), kDone);
@@ -92,8 +92,8 @@ TEST(SptWriter, RecordSequenceAndTrimmedTexts) {
 TEST(SptReader, RecordsInAnyOrderAndThePackedDateOfTheFirst) {
   Bytes values = subHeader(0, 0);
   ByteWriter(values).zeros(6);
-  const Bytes file = firstRecord(261206.091705) + channelRecord({1, 2}) +
-                     sptRecord(2050, values) + channelRecord({3, 4, 5}, 7) + kEnd;
+  const Bytes file = firstRecord(261206.091705) + channelRecord({1, 2}) + sptRecord(2050, values) +
+                     channelRecord({3, 4, 5}, 7) + kEnd;
   SpectrumRecord record;
   ASSERT_EQ(ReadSpt(file, record), kDone);
   EXPECT_EQ(record.AcqDate, "261206");
@@ -122,8 +122,7 @@ TEST(SptReader, WrongRecordsMakeTheFileUnreadable) {
   EXPECT_EQ(ReadSpt(head + channelRecord({1}), record), kNotThisFormat);  // no end record
   EXPECT_EQ(ReadSpt(channelRecord({1}) + kEnd, record), kNotThisFormat);  // not 1023 first
   EXPECT_EQ(ReadSpt(head + head + kEnd, record), kNotThisFormat);
-  EXPECT_EQ(ReadSpt(head + sptRecord(1014, subHeader(0, 0) + "12") + kEnd, record),
-            kNotThisFormat);
+  EXPECT_EQ(ReadSpt(head + sptRecord(1014, subHeader(0, 0) + "12") + kEnd, record), kNotThisFormat);
   Bytes runsPast = head + sptRecord(1017, Bytes(86, ' '));
   runsPast.resize(runsPast.size() - 1);
   EXPECT_EQ(ReadSpt(runsPast, record), kNotThisFormat);

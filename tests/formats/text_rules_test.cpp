@@ -42,10 +42,19 @@ TEST(NumericPrefix, NumbersBeyondRangeAreInfiniteAndTinyOnesZero) {
 
 TEST(Rounding, HalvesGoToTheEvenNeighbour) {
   std::int32_t v = 0;
-  const std::pair<double, std::int32_t> cases[] = {
-      {2.5, 2}, {3.5, 4}, {-2.5, -2}, {-3.5, -4}, {0.5, 0}, {1.5, 2}, {2.4999, 2},
-      {2.5001, 3}, {-0.4, 0}, {12.5, 12}, {13.5, 14}, {2147483647.4, 2147483647},
-      {-2147483648.5, -2147483648}};
+  const std::pair<double, std::int32_t> cases[] = {{2.5, 2},
+                                                   {3.5, 4},
+                                                   {-2.5, -2},
+                                                   {-3.5, -4},
+                                                   {0.5, 0},
+                                                   {1.5, 2},
+                                                   {2.4999, 2},
+                                                   {2.5001, 3},
+                                                   {-0.4, 0},
+                                                   {12.5, 12},
+                                                   {13.5, 14},
+                                                   {2147483647.4, 2147483647},
+                                                   {-2147483648.5, -2147483648}};
   for (const auto& [value, expected] : cases) {
     ASSERT_TRUE(RoundToInt32(value, v)) << value;
     EXPECT_EQ(v, expected) << value;
@@ -90,7 +99,9 @@ TEST(PrintLine, ItemsStartAtTheNextFourteenCharacterZone) {
   line.append(" 0 ");
   line.nextZone();
   line.append(" 120 ");
-  EXPECT_EQ(line.text(), " 0            " " 120 ");
+  EXPECT_EQ(line.text(),
+            " 0            "
+            " 120 ");
   PrintLine full;
   full.append(std::string(14, 'x'));
   full.nextZone();

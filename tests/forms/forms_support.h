@@ -7,9 +7,10 @@
 #include <QFile>
 #include <QString>
 #include <QTemporaryDir>
-#include "support/answer_script.h"
+
 #include "formats/catalogue.h"
 #include "formats/spectrum_record.h"
+#include "support/answer_script.h"
 
 namespace durnix::test {
 

@@ -2,6 +2,8 @@
 // The main window driven as a user drives it: start-up, conversions with their questions, the
 // panes' masks, sorting, selection and navigation, the header editor and the axis dialog.
 
+#include "shell/forms/frm_durnix.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -16,7 +18,6 @@
 #include "convert/preferences.h"
 #include "formats/rbs.h"
 #include "forms_support.h"
-#include "shell/forms/frm_durnix.h"
 
 using namespace durnix;
 
@@ -59,7 +60,8 @@ class FrmDurnixTest : public QObject {
     list(pane)->clearSelection();
     for (int i = 0; i < list(pane)->topLevelItemCount(); ++i) {
       QTreeWidgetItem* row = list(pane)->topLevelItem(i);
-      const QString name = row->text(0).trimmed() + (row->text(1).isEmpty() ? "" : "." + row->text(1));
+      const QString name =
+          row->text(0).trimmed() + (row->text(1).isEmpty() ? "" : "." + row->text(1));
       if (files.contains(name)) row->setSelected(true);
     }
   }
@@ -134,7 +136,8 @@ class FrmDurnixTest : public QObject {
     QCOMPARE(window_->findChild<QComboBox*>("CombForm1")->currentText(), QString("RUMP (RBS)"));
     QVERIFY(window_->findChild<QLabel*>("PicStampOn")->isVisible());
     QVERIFY(window_->findChild<QAction*>("mnuRan4")->isChecked());
-    QCOMPARE(names(0), QStringList({" ..", " old runs", "au.rbs", "notes.txt", "si.SEN", "ta.as1"}));
+    QCOMPARE(names(0),
+             QStringList({" ..", " old runs", "au.rbs", "notes.txt", "si.SEN", "ta.as1"}));
   }
 
   void convertsTheSelectionWithItsQuestions() {
@@ -252,8 +255,9 @@ class FrmDurnixTest : public QObject {
     QCOMPARE(damaged.readAll(), QByteArray("no longer a spectrum"));
     // A file that is not RBS or SEN is refused.
     select(0, {"notes.txt"});
-    answers_.expect((source_ + "/notes.txt").toUpper().toStdString() + " is not RUMP or SENRAS file !!",
-                    kAnswerOk);
+    answers_.expect(
+        (source_ + "/notes.txt").toUpper().toStdString() + " is not RUMP or SENRAS file !!",
+        kAnswerOk);
     window_->mnuRumpEdit_Click();
     QVERIFY2(answers_.problems().empty(), answers_.report().c_str());
   }

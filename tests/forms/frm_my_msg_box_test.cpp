@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "shell/forms/frm_my_msg_box.h"
+
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
 
 #include "convert/prompter.h"
-#include "shell/forms/frm_my_msg_box.h"
 
 using namespace durnix;
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "elements/forms/frm_ptable.h"
+
 #include <QLabel>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QtTest>
-
-#include "elements/forms/frm_ptable.h"
 
 using namespace durnix;
 
@@ -66,7 +66,8 @@ class FrmPTableTest : public QObject {
     auto* tabs = element->findChild<QTabWidget*>("tabElem");
     QStringList titles;
     for (int i = 0; i < tabs->count(); ++i) titles << tabs->tabText(i);
-    QCOMPARE(titles, QStringList({"General", "Isotopes", "X-Ray", "Ion Potential", "Misc", "History"}));
+    QCOMPARE(titles,
+             QStringList({"General", "Isotopes", "X-Ray", "Ion Potential", "Misc", "History"}));
     QVERIFY(element->findChild<QTreeWidget*>("lvIsotope")->topLevelItemCount() > 4);
     QVERIFY(element->findChild<QTreeWidget*>("lvXRay")->topLevelItemCount() > 2);
     QVERIFY(element->findChild<QTreeWidget*>("lvIon")->topLevelItemCount() >= 26);
@@ -94,7 +95,8 @@ class FrmPTableTest : public QObject {
   void aMissingDatabaseOpensNothing() {
     std::string problem;
     QVERIFY(FrmPTable::Open(nullptr, "/nonexistent/Durnix.mdb", problem) == nullptr);
-    QCOMPARE(problem, std::string("The element database /nonexistent/Durnix.mdb cannot be opened !!"));
+    QCOMPARE(problem,
+             std::string("The element database /nonexistent/Durnix.mdb cannot be opened !!"));
   }
 };
 

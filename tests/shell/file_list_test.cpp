@@ -36,12 +36,13 @@ TEST(Attributes, NumbersOfThisPlatform) {
 
 TEST(Attributes, LettersFollowTheBitsAndOthersAreErrors) {
   const std::pair<int, const char*> cases[] = {
-      {0, "----"},  {16, "----"}, {1, "-r--"},  {17, "-r--"}, {2, "--h-"},  {18, "--h-"},
-      {3, "-rh-"},  {4, "---s"},  {5, "-r-s"},  {6, "--hs"},  {7, "-rhs"},  {23, "-rhs"},
-      {32, "a---"}, {48, "a---"}, {33, "ar--"}, {34, "a-h-"}, {35, "arh-"}, {36, "a--s"},
-      {37, "ar-s"}, {38, "a-hs"}, {39, "arhs"}, {55, "arhs"}, {8, "Error"}, {24, "Error"},
+      {0, "----"},   {16, "----"},  {1, "-r--"},  {17, "-r--"}, {2, "--h-"},  {18, "--h-"},
+      {3, "-rh-"},   {4, "---s"},   {5, "-r-s"},  {6, "--hs"},  {7, "-rhs"},  {23, "-rhs"},
+      {32, "a---"},  {48, "a---"},  {33, "ar--"}, {34, "a-h-"}, {35, "arh-"}, {36, "a--s"},
+      {37, "ar-s"},  {38, "a-hs"},  {39, "arhs"}, {55, "arhs"}, {8, "Error"}, {24, "Error"},
       {40, "Error"}, {56, "Error"}, {-1, "Error"}};
-  for (const auto& [number, letters] : cases) EXPECT_EQ(AttributeLetters(number), letters) << number;
+  for (const auto& [number, letters] : cases)
+    EXPECT_EQ(AttributeLetters(number), letters) << number;
 }
 
 TEST(FileRows, NamesExtensionsSizesAndFolders) {
@@ -77,7 +78,8 @@ TEST(FileRows, MasksAndSpectrumExtensions) {
   EXPECT_FALSE(MatchesMask("film.rbs.bak", "*.RBS"));
   EXPECT_FALSE(MatchesMask("..", "*.RBS"));
   EXPECT_FALSE(MatchesMask(".RBS", "*.RBS"));
-  for (const char* ext : {"RBS", "chn", "SPC", "SPT", "SPM", "AS1", "AS2", "ANS", "SEN", "NCL", "SNF"}) {
+  for (const char* ext :
+       {"RBS", "chn", "SPC", "SPT", "SPM", "AS1", "AS2", "ANS", "SEN", "NCL", "SNF"}) {
     EXPECT_TRUE(IsSpectrumExtension(ext)) << ext;
   }
   EXPECT_FALSE(IsSpectrumExtension("MCA"));  // CANBERRA's written extension is not a mask

@@ -22,7 +22,8 @@ inline std::vector<std::int32_t> CountsAfterWriting(FormatCode format,
       // Exactly 1024 channels; SENRAS and Hypra keep them as singles.
       back.resize(1024, 0);
       if (format != FMT_NCL) {
-        for (std::int32_t& c : back) c = static_cast<std::int32_t>(std::nearbyint(static_cast<float>(c)));
+        for (std::int32_t& c : back)
+          c = static_cast<std::int32_t>(std::nearbyint(static_cast<float>(c)));
       }
       break;
     case FMT_GV_SPC:

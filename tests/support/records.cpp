@@ -16,7 +16,8 @@ std::vector<std::int32_t> SmoothCounts(int n) {
   std::vector<std::int32_t> counts;
   for (int i = 0; i < n; ++i) {
     const double x = static_cast<double>(i) / n;
-    counts.push_back(static_cast<std::int32_t>(400 * std::exp(-x) + 900 * std::exp(-std::pow((x - 0.7) * 30, 2))));
+    counts.push_back(static_cast<std::int32_t>(400 * std::exp(-x) +
+                                               900 * std::exp(-std::pow((x - 0.7) * 30, 2))));
   }
   return counts;
 }

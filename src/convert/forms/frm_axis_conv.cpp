@@ -25,9 +25,12 @@ struct KeyMove {
 };
 
 constexpr KeyMove kKeys[] = {
-    {"txtEffic", "txtMaxEnergy", "txtMaxEnergy"}, {"txtMaxEnergy", nullptr, "txtLTOF"},
-    {"txtLTOF", nullptr, "txtConv"},              {"txtConv", nullptr, "txtOffset"},
-    {"txtOffset", nullptr, "txtChNum"},           {"txtChNum", nullptr, "txtMass"},
+    {"txtEffic", "txtMaxEnergy", "txtMaxEnergy"},
+    {"txtMaxEnergy", nullptr, "txtLTOF"},
+    {"txtLTOF", nullptr, "txtConv"},
+    {"txtConv", nullptr, "txtOffset"},
+    {"txtOffset", nullptr, "txtChNum"},
+    {"txtChNum", nullptr, "txtMass"},
     {"txtMass", "txtEffic", "txtEffic"},
 };
 
@@ -41,9 +44,9 @@ FrmAxisConv::FrmAxisConv(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
   setObjectName("frmAxisConv");
   auto* grid = new QGridLayout(this);
-  const char* fields[][2] = {{"txtMass", "lblMass"},         {"txtEffic", "lblEffic"},
+  const char* fields[][2] = {{"txtMass", "lblMass"},           {"txtEffic", "lblEffic"},
                              {"txtMaxEnergy", "lblMaxEnergy"}, {"txtLTOF", "lblLTOF"},
-                             {"txtConv", "lblConv"},         {"txtOffset", "lblOffset"},
+                             {"txtConv", "lblConv"},           {"txtOffset", "lblOffset"},
                              {"txtChNum", "lblChNum"}};
   int row = 0;
   for (const auto& [fieldName, labelName] : fields) {
@@ -64,7 +67,8 @@ FrmAxisConv::FrmAxisConv(QWidget* parent)
   chkConvCheck_ = new QCheckBox("Use the conversion factor and offset given here", this);
   chkConvCheck_->setObjectName("chkConvCheck");
   grid->addWidget(chkConvCheck_, row++, 0, 1, 2);
-  connect(field("txtConv"), &QLineEdit::textEdited, this, [this] { chkConvCheck_->setChecked(true); });
+  connect(field("txtConv"), &QLineEdit::textEdited, this,
+          [this] { chkConvCheck_->setChecked(true); });
 
   auto* buttons = new QHBoxLayout();
   cmdPTable_ = new QPushButton("Periodic table", this);
@@ -86,8 +90,12 @@ FrmAxisConv::FrmAxisConv(QWidget* parent)
   setTabOrder(field("txtEffic"), field("txtMaxEnergy"));
 }
 
-QLineEdit* FrmAxisConv::field(const char* name) const { return findChild<QLineEdit*>(name); }
-QLabel* FrmAxisConv::label(const char* name) const { return findChild<QLabel*>(name); }
+QLineEdit* FrmAxisConv::field(const char* name) const {
+  return findChild<QLineEdit*>(name);
+}
+QLabel* FrmAxisConv::label(const char* name) const {
+  return findChild<QLabel*>(name);
+}
 
 void FrmAxisConv::prepare(bool timeToEnergy, float convFactor, float offset, float tofLength) {
   setWindowTitle(timeToEnergy ? "Time to Energy" : "Energy to Time");

@@ -47,12 +47,12 @@ constexpr FieldSpec kGeometry[] = {{"txtTheta", "Theta", false},
 // Where Enter moves the focus.
 const std::map<QString, QString>& enterOrder() {
   static const std::map<QString, QString> order = {
-      {"txtVersion", "txtAtom"},  {"txtAtom", "txtMass"},      {"txtMass", "txtMeV"},
-      {"txtMeV", "txtIon"},       {"txtIon", "txtCharge"},     {"txtCharge", "txtCurrent"},
-      {"txtCurrent", "txtkeV"},   {"txtkeV", "txtOffset"},     {"txtOffset", "txtStartCh"},
-      {"txtStartCh", "txtFWHM"},  {"txtFWHM", "txtCorrect"},   {"txtCorrect", "cbxGeom"},
-      {"cbxGeom", "txtTheta"},    {"txtTheta", "txtPhi"},      {"txtPhi", "txtPsi"},
-      {"txtPsi", "txtOmega"},     {"txtOmega", "txtAtom"},     {"txtDate", "txtAtom"}};
+      {"txtVersion", "txtAtom"}, {"txtAtom", "txtMass"},    {"txtMass", "txtMeV"},
+      {"txtMeV", "txtIon"},      {"txtIon", "txtCharge"},   {"txtCharge", "txtCurrent"},
+      {"txtCurrent", "txtkeV"},  {"txtkeV", "txtOffset"},   {"txtOffset", "txtStartCh"},
+      {"txtStartCh", "txtFWHM"}, {"txtFWHM", "txtCorrect"}, {"txtCorrect", "cbxGeom"},
+      {"cbxGeom", "txtTheta"},   {"txtTheta", "txtPhi"},    {"txtPhi", "txtPsi"},
+      {"txtPsi", "txtOmega"},    {"txtOmega", "txtAtom"},   {"txtDate", "txtAtom"}};
   return order;
 }
 
@@ -63,7 +63,9 @@ const std::map<QString, QString>& senrasOrder() {
   return order;
 }
 
-QString latin1(const std::string& text) { return QString::fromLatin1(text.c_str()); }
+QString latin1(const std::string& text) {
+  return QString::fromLatin1(text.c_str());
+}
 
 }  // namespace
 
@@ -160,13 +162,23 @@ QLineEdit* FrmRump::field(const QString& name) const {
 }
 
 void FrmRump::fill(const RumpDialogTexts& t) {
-  const std::pair<const char*, const std::string*> values[] = {
-      {"txtVersion", &t.Version}, {"txtDate", &t.Date},       {"txtAtom", &t.AtomicNo},
-      {"txtMass", &t.Mass},       {"txtMeV", &t.BeamMeV},     {"txtIon", &t.ChargeState},
-      {"txtCharge", &t.ChargeUC}, {"txtCurrent", &t.CurrentNA}, {"txtkeV", &t.CalGain},
-      {"txtOffset", &t.CalOffset}, {"txtStartCh", &t.StartCh}, {"txtFWHM", &t.Fwhm},
-      {"txtCorrect", &t.Correction}, {"txtTheta", &t.Theta},  {"txtPhi", &t.Phi},
-      {"txtPsi", &t.Psi},         {"txtOmega", &t.Omega}};
+  const std::pair<const char*, const std::string*> values[] = {{"txtVersion", &t.Version},
+                                                               {"txtDate", &t.Date},
+                                                               {"txtAtom", &t.AtomicNo},
+                                                               {"txtMass", &t.Mass},
+                                                               {"txtMeV", &t.BeamMeV},
+                                                               {"txtIon", &t.ChargeState},
+                                                               {"txtCharge", &t.ChargeUC},
+                                                               {"txtCurrent", &t.CurrentNA},
+                                                               {"txtkeV", &t.CalGain},
+                                                               {"txtOffset", &t.CalOffset},
+                                                               {"txtStartCh", &t.StartCh},
+                                                               {"txtFWHM", &t.Fwhm},
+                                                               {"txtCorrect", &t.Correction},
+                                                               {"txtTheta", &t.Theta},
+                                                               {"txtPhi", &t.Phi},
+                                                               {"txtPsi", &t.Psi},
+                                                               {"txtOmega", &t.Omega}};
   for (const auto& [name, value] : values) field(name)->setText(latin1(*value));
   cbxGeom_->setCurrentText(latin1(t.Geometry));
 }
@@ -283,7 +295,8 @@ bool FrmRump::eventFilter(QObject* watched, QEvent* event) {
   }
   if (event->type() == QEvent::FocusIn) {
     // A field that receives the focus has its whole text selected.
-    if (auto* edit = qobject_cast<QLineEdit*>(watched)) QTimer::singleShot(0, edit, &QLineEdit::selectAll);
+    if (auto* edit = qobject_cast<QLineEdit*>(watched))
+      QTimer::singleShot(0, edit, &QLineEdit::selectAll);
   }
   return QDialog::eventFilter(watched, event);
 }

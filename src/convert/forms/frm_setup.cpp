@@ -19,11 +19,14 @@ namespace durnix {
 
 namespace {
 
-QString text(std::string_view s) { return QString::fromLatin1(s.data(), static_cast<int>(s.size())); }
+QString text(std::string_view s) {
+  return QString::fromLatin1(s.data(), static_cast<int>(s.size()));
+}
 
 }  // namespace
 
-FrmSetup::FrmSetup(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
+FrmSetup::FrmSetup(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
   setObjectName("FrmSetup");
   setWindowTitle("Format & Axis");
   auto* grid = new QGridLayout(this);
@@ -101,7 +104,7 @@ bool FrmSetup::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
       const int key = static_cast<QKeyEvent*>(event)->key();
       if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Tab) {
-        QWidget* next = edit == txtConvFac_ ? static_cast<QWidget*>(txtOffset_)
+        QWidget* next = edit == txtConvFac_  ? static_cast<QWidget*>(txtOffset_)
                         : edit == txtOffset_ ? static_cast<QWidget*>(txtLTOF_)
                                              : findChild<QWidget*>("cmdOK");
         next->setFocus(Qt::TabFocusReason);

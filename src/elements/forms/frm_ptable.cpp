@@ -20,7 +20,9 @@ namespace durnix {
 
 namespace {
 
-QString latin1(const std::string& text) { return QString::fromLatin1(text.c_str()); }
+QString latin1(const std::string& text) {
+  return QString::fromLatin1(text.c_str());
+}
 
 struct CellPlace {
   int column;  // 1 to 18
@@ -50,9 +52,9 @@ QColor tintOf(int z) {
   return QColor(210, 225, 255);
 }
 
-constexpr const char* kGroupCaptions[] = {"IA",   "IIA", "IIIB", "IVB", "VB",  "VIB",
-                                          "VIIB", "VIII", "",    "",    "IB",  "IIB",
-                                          "IIIA", "IVA", "VA",   "VIA", "VIIA", "VIIIA"};
+constexpr const char* kGroupCaptions[] = {"IA",   "IIA",  "IIIB", "IVB", "VB",   "VIB",
+                                          "VIIB", "VIII", "",     "",    "IB",   "IIB",
+                                          "IIIA", "IVA",  "VA",   "VIA", "VIIA", "VIIIA"};
 
 QTreeWidget* listOf(QWidget* parent, const char* name, const QStringList& columns) {
   auto* list = new QTreeWidget(parent);
@@ -140,8 +142,9 @@ void FrmPTable::build() {
     auto* cell = new QLabel(this);
     cell->setObjectName(QString("lblCell%1").arg(z - 1));
     const std::optional<FieldRow> record = db_->ionData(z);
-    const QString symbol = z >= 110 ? QString::number(z)
-                                    : (record && record->size() > 1 ? latin1((*record)[1].text) : QString());
+    const QString symbol =
+        z >= 110 ? QString::number(z)
+                 : (record && record->size() > 1 ? latin1((*record)[1].text) : QString());
     cell->setText(symbol);
     cell->setFont(cellFont);
     cell->setAlignment(Qt::AlignCenter);
@@ -209,8 +212,8 @@ void FrmPTable::build() {
   cmdXray_->setGeometry(TwipsRect(panelLeft + 2300, 3450, 1000, 360));
   connect(cmdXray_, &QPushButton::clicked, this, &FrmPTable::cmdXrayClick);
 
-  auto* hint = new QLabel("Point at an element; click to hold it, double-click for all its data.",
-                          this);
+  auto* hint =
+      new QLabel("Point at an element; click to hold it, double-click for all its data.", this);
   hint->setObjectName("lblHint");
   hint->setGeometry(TwipsRect(0, 300, 6500, 230));
   hint->installEventFilter(this);
@@ -239,7 +242,9 @@ void FrmPTable::showElement(int z) {
                       lines ? db_->xrayEnergy(z, "LA1") : std::nullopt));
 }
 
-void FrmPTable::clearPanel() { setPanel(ClearedPanel()); }
+void FrmPTable::clearPanel() {
+  setPanel(ClearedPanel());
+}
 
 void FrmPTable::updatePointer() {
   const QCursor pointer(hold_ ? Qt::ArrowCursor : Qt::WhatsThisCursor);
@@ -351,10 +356,12 @@ void FrmElement::showElement(int z) {
   fillList(findChild<QTreeWidget*>("lvXRay"), db_.xrays(z), {1, 2, 3, 4});
   fillList(findChild<QTreeWidget*>("lvIon"), db_.ions(z), {1, 2});
   const std::optional<FieldRow> record = db_.ionData(z);
-  setWindowTitle("Element Data - " + (record && record->size() > 1 ? latin1((*record)[1].text) : QString()));
+  setWindowTitle("Element Data - " +
+                 (record && record->size() > 1 ? latin1((*record)[1].text) : QString()));
 }
 
-FrmXTable::FrmXTable(QWidget* parent, const ElementDatabase& db) : QDialog(parent, Qt::Window), db_(db) {
+FrmXTable::FrmXTable(QWidget* parent, const ElementDatabase& db)
+    : QDialog(parent, Qt::Window), db_(db) {
   setObjectName("frmXTable");
   setWindowTitle("X-ray Table");
   auto* layout = new QVBoxLayout(this);
@@ -378,7 +385,9 @@ void FrmXTable::fill() {
     auto symbol = symbols.find(z);
     if (symbol == symbols.end()) {
       const std::optional<FieldRow> record = db_.ionData(z);
-      symbol = symbols.emplace(z, record && record->size() > 1 ? latin1((*record)[1].text) : QString()).first;
+      symbol =
+          symbols.emplace(z, record && record->size() > 1 ? latin1((*record)[1].text) : QString())
+              .first;
     }
     auto* item = new QTreeWidgetItem();
     item->setText(0, latin1(XrayEnergyText(row[2].number)));

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/forms/frm_durnix.h"
 
+#include <sys/stat.h>
+
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -24,7 +26,6 @@
 #include <QTreeWidget>
 #include <QUrl>
 #include <filesystem>
-#include <sys/stat.h>
 
 #include "convert/forms/frm_axis_conv.h"
 #include "convert/forms/frm_rump.h"
@@ -56,7 +57,9 @@ enum Column { kName, kExt, kSize, kDate, kAttr, kAttrNum };
 QString latin1(std::string_view text) {
   return QString::fromLatin1(text.data(), static_cast<int>(text.size()));
 }
-std::string bytesOf(const QString& text) { return text.toLatin1().toStdString(); }
+std::string bytesOf(const QString& text) {
+  return text.toLatin1().toStdString();
+}
 
 // Rows sort by the text of the sort column, as a list of texts does.
 class Row : public QTreeWidgetItem {
@@ -113,7 +116,9 @@ class QtFolderPicker : public FolderPicker {
 class FrmDurnix::RunHost : public ConversionHost {
  public:
   explicit RunHost(FrmDurnix& window) : w_(window) {}
-  void SetSourceStatus(const std::string& text) override { w_.pane(0).lblFile->setText(latin1(text)); }
+  void SetSourceStatus(const std::string& text) override {
+    w_.pane(0).lblFile->setText(latin1(text));
+  }
   void SetDestinationStatus(const std::string& text) override {
     w_.tally_ = text;
     w_.pane(1).lblFile->setText(latin1(text));
@@ -158,7 +163,8 @@ FrmDurnix::FrmDurnix(Startup startup)
     : startup_(std::move(startup)),
       nav_(startup_.places.empty() ? MachinePlaces() : startup_.places) {
   setObjectName("FrmDurnix");
-  if (startup_.programFolder.isEmpty()) startup_.programFolder = QCoreApplication::applicationDirPath();
+  if (startup_.programFolder.isEmpty())
+    startup_.programFolder = QCoreApplication::applicationDirPath();
   if (startup_.prompter == nullptr) {
     ownPrompter_ = std::make_unique<QtPrompter>(this);
     startup_.prompter = ownPrompter_.get();
@@ -220,7 +226,9 @@ FrmDurnix::FrmDurnix(Startup startup)
 
 FrmDurnix::~FrmDurnix() = default;
 
-Prompter& FrmDurnix::prompter() { return *startup_.prompter; }
+Prompter& FrmDurnix::prompter() {
+  return *startup_.prompter;
+}
 
 void FrmDurnix::buildToolbar(QWidget* client) {
   toolbar_ = new QToolBar(client);
@@ -327,7 +335,8 @@ void FrmDurnix::buildPanes(QWidget* client) {
     connect(s.cmdRoot, &QPushButton::clicked, this, [this, p] { cmdRoot_Click(p); });
     connect(s.DriveList, qOverload<int>(&QComboBox::activated), this,
             [this, p](int place) { DriveList_Click(p, place); });
-    connect(s.ListView, &QTreeWidget::itemSelectionChanged, this, [this, p] { selectionChanged(p); });
+    connect(s.ListView, &QTreeWidget::itemSelectionChanged, this,
+            [this, p] { selectionChanged(p); });
     connect(s.ListView, &QTreeWidget::itemDoubleClicked, this, [this, p] { activate(p); });
   }
 }
@@ -394,9 +403,14 @@ void FrmDurnix::buildMenus() {
   file->setObjectName("mnuFile");
   addAction(file, "mnuConv", "&Convert", &FrmDurnix::mnuConv_Click);
   for (const auto& [name, caption] : std::initializer_list<std::pair<const char*, const char*>>{
-           {"mnuView", "&View Spectrum"}, {"mnuCopy", "Copy"}, {"mnuMove", "&Move"},
-           {"mnuDelete", "Delete"}, {"mnuRename", "&Rename"}, {"mnuMkDir", "Make &Dir"},
-           {"mnuProperties", "&Properties"}, {"mnuConnect", "Connect Network Drive"},
+           {"mnuView", "&View Spectrum"},
+           {"mnuCopy", "Copy"},
+           {"mnuMove", "&Move"},
+           {"mnuDelete", "Delete"},
+           {"mnuRename", "&Rename"},
+           {"mnuMkDir", "Make &Dir"},
+           {"mnuProperties", "&Properties"},
+           {"mnuConnect", "Connect Network Drive"},
            {"mnuDisconnect", "Disconnect Network Drive"}}) {
     addAction(file, name, caption)->setEnabled(false);  // later parts of the program
   }
@@ -441,7 +455,8 @@ void FrmDurnix::buildMenus() {
         [this](int item) { setMask(1, item); });
   QMenu* graphic = pref->addMenu("Graphic");
   QStringList sizes;
-  for (int item = 1; item <= kDotSizeItems; ++item) sizes << QString::fromStdString(DotSizeCaption(item));
+  for (int item = 1; item <= kDotSizeItems; ++item)
+    sizes << QString::fromStdString(DotSizeCaption(item));
   radio(graphic->addMenu("Dot Size"), "mnuDSize", sizes,
         [this](int item) { prefs_.DotSize = DotSizeOfItem(item); });
   radio(graphic->addMenu("Dot Color"), "mnuDColor", list(kDotColourNames), [this](int item) {
@@ -457,9 +472,9 @@ void FrmDurnix::buildMenus() {
         [this](int item) { setStampConfirm(item == 2); });
   pref->addSeparator();
   connect(addAction(pref, "mnuLDef", "Load Default"), &QAction::triggered, this, [this] {
-    const QString path = QFileDialog::getOpenFileName(
-        this, "Load default", startup_.programFolder,
-        "Durnix config file (*.cfg);;All files (*.*)");
+    const QString path =
+        QFileDialog::getOpenFileName(this, "Load default", startup_.programFolder,
+                                     "Durnix config file (*.cfg);;All files (*.*)");
     if (path.isEmpty()) return;
     loadConfig(path);
   });
@@ -529,7 +544,8 @@ void FrmDurnix::centre() {
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->geometry();
     const QRect frame = frameGeometry();
-    move(area.x() + (area.width() - frame.width()) / 2, area.y() + (area.height() - frame.height()) / 2);
+    move(area.x() + (area.width() - frame.width()) / 2,
+         area.y() + (area.height() - frame.height()) / 2);
   }
 }
 
@@ -560,12 +576,22 @@ void FrmDurnix::layoutClient() {
     double title[4], form[4], sel[4], ref[4], drive[4], path[4], root[4], up[4];
   };
   const Top tops[2] = {
-      {{1560, 484, 1095, 375}, {0, 898, 2655, 330}, {2655, 898, 1000, 330},
-       {3655, 898, 860, 330}, {0, 1233, 800, 330}, {790, 1230, 3050, 352},
-       {3820, 1233, 330, 291}, {4150, 1233, 330, 291}},
-      {{6120, 484, 1695, 375}, {4545, 898, 2655, 330}, {7200, 898, 1000, 330},
-       {8200, 898, 860, 330}, {4545, 1233, 800, 330}, {5300, 1230, 3050, 352},
-       {8370, 1233, 330, 291}, {8700, 1233, 330, 291}},
+      {{1560, 484, 1095, 375},
+       {0, 898, 2655, 330},
+       {2655, 898, 1000, 330},
+       {3655, 898, 860, 330},
+       {0, 1233, 800, 330},
+       {790, 1230, 3050, 352},
+       {3820, 1233, 330, 291},
+       {4150, 1233, 330, 291}},
+      {{6120, 484, 1695, 375},
+       {4545, 898, 2655, 330},
+       {7200, 898, 1000, 330},
+       {8200, 898, 860, 330},
+       {4545, 1233, 800, 330},
+       {5300, 1230, 3050, 352},
+       {8370, 1233, 330, 291},
+       {8700, 1233, 330, 291}},
   };
   for (int p = 0; p < 2; ++p) {
     Pane& s = pane(p);
@@ -621,9 +647,10 @@ void FrmDurnix::layoutClient() {
     const char* name;
     double left, width;
   };
-  const ButtonPlace row[] = {{"cmdConv", 0, 975},     {"cmdSpect", 960, 1095}, {"cmdText", 2040, 1200},
-                       {"cmdData", 3240, 1215}, {"CmdCopy", 5010, 855},  {"CmdMove", 5850, 855},
-                       {"CmdMkDir", 6690, 975}, {"CmdDelete", 7650, 855}, {"CmdExit", 8490, 615}};
+  const ButtonPlace row[] = {
+      {"cmdConv", 0, 975},     {"cmdSpect", 960, 1095},  {"cmdText", 2040, 1200},
+      {"cmdData", 3240, 1215}, {"CmdCopy", 5010, 855},   {"CmdMove", 5850, 855},
+      {"CmdMkDir", 6690, 975}, {"CmdDelete", 7650, 855}, {"CmdExit", 8490, 615}};
   for (const ButtonPlace& b : row) scaled(buttons_[b.name], b.left, 5547, b.width, 300);
 }
 
@@ -670,7 +697,8 @@ int FrmDurnix::MakeFileList(int p) {
       } else {
         const QString key = latin1(row.extension).toLower();
         auto it = iconCache.find(key);
-        if (it == iconCache.end()) it = iconCache.emplace(key, icons.icon(QFileInfo(latin1(path)))).first;
+        if (it == iconCache.end())
+          it = iconCache.emplace(key, icons.icon(QFileInfo(latin1(path)))).first;
         item->setIcon(kName, it->second);
       }
     }
@@ -720,16 +748,15 @@ void FrmDurnix::showPath(int p) {
   QLabel* label = pane(p).lblPath;
   const QString path = latin1(nav_.folder(p));
   label->setToolTip(path);
-  label->setText(label->fontMetrics().elidedText(path, Qt::ElideLeft,
-                                                 std::max(10, label->width() - 8)));
+  label->setText(
+      label->fontMetrics().elidedText(path, Qt::ElideLeft, std::max(10, label->width() - 8)));
 }
 
 void FrmDurnix::writeStatusLine(int p) {
   const Selection& selection = sel_[static_cast<std::size_t>(p)];
-  pane(p).lblFile->setText(latin1(StatusLine(selection.count(), selection.bytes,
-                                             pane(p).ListView->topLevelItemCount(),
-                                             paneBytes_[static_cast<std::size_t>(p)],
-                                             QLocale().groupSeparator().toStdString())));
+  pane(p).lblFile->setText(latin1(StatusLine(
+      selection.count(), selection.bytes, pane(p).ListView->topLevelItemCount(),
+      paneBytes_[static_cast<std::size_t>(p)], QLocale().groupSeparator().toStdString())));
   pane(p).lblFile->setToolTip(pane(p).lblFile->text());
 }
 
@@ -737,7 +764,8 @@ void FrmDurnix::showFreeSpace(int p) {
   unsigned long long freeBytes = 0, totalBytes = 0;
   QLabel* label = pane(p).lblFreeSpace;
   if (FreeSpace(nav_.folder(p), freeBytes, totalBytes)) {
-    label->setToolTip(latin1(FreeSpaceText(freeBytes, totalBytes, QLocale().groupSeparator().toStdString())));
+    label->setToolTip(
+        latin1(FreeSpaceText(freeBytes, totalBytes, QLocale().groupSeparator().toStdString())));
   } else {
     label->setToolTip("");
   }
@@ -750,8 +778,8 @@ void FrmDurnix::setActivePane(int p) {
   for (int q = 0; q < 2; ++q) {
     const bool active = q == p;
     QPalette list = pane(q).ListView->palette();
-    list.setColor(QPalette::Base, active ? QApplication::palette().color(QPalette::Base)
-                                         : QColor(176, 176, 176));
+    list.setColor(QPalette::Base,
+                  active ? QApplication::palette().color(QPalette::Base) : QColor(176, 176, 176));
     pane(q).ListView->setPalette(list);
     QPalette path = pane(q).lblPath->palette();
     path.setColor(QPalette::Window, active ? QApplication::palette().color(QPalette::Highlight)
@@ -872,7 +900,9 @@ bool FrmDurnix::eventFilter(QObject* watched, QEvent* event) {
 
 // ---- Commands --------------------------------------------------------------------------------
 
-void FrmDurnix::mnuConv_Click() { runConversion(); }
+void FrmDurnix::mnuConv_Click() {
+  runConversion();
+}
 
 void FrmDurnix::runConversion() {
   ConversionRequest request;
@@ -985,8 +1015,12 @@ void FrmDurnix::mnuPTable_Click() {
   frmPTable_->show();
 }
 
-void FrmDurnix::mnuT2E_Click() { armAxis(true); }
-void FrmDurnix::mnuE2T_Click() { armAxis(false); }
+void FrmDurnix::mnuT2E_Click() {
+  armAxis(true);
+}
+void FrmDurnix::mnuE2T_Click() {
+  armAxis(false);
+}
 
 FrmSetup* FrmDurnix::setupDialog() {
   if (frmSetup_ == nullptr) {
@@ -1009,8 +1043,9 @@ FrmSetup* FrmDurnix::setupDialog() {
 
 void FrmDurnix::mnuPathForm_Click() {
   FrmSetup* dialog = setupDialog();
-  dialog->prepare({bytesOf(pane(0).CombForm->currentText()), bytesOf(pane(1).CombForm->currentText()),
-                   prefs_.AxisConvFactor, prefs_.AxisOffset, prefs_.AxisTofLength});
+  dialog->prepare({bytesOf(pane(0).CombForm->currentText()),
+                   bytesOf(pane(1).CombForm->currentText()), prefs_.AxisConvFactor,
+                   prefs_.AxisOffset, prefs_.AxisTofLength});
   client_->setEnabled(false);
   menuBar()->setEnabled(false);
   dialog->show();

@@ -35,9 +35,9 @@ class FrmSetup;
 // What the main window is started with: where the program lives (durnix.cfg and the help
 // pages), the places of the drive lists, and who answers the questions.
 struct MainWindowStartup {
-  QString programFolder;             // empty: the executable's folder
-  std::vector<Place> places;         // empty: the machine's own
-  Prompter* prompter = nullptr;      // null: real dialogs
+  QString programFolder;         // empty: the executable's folder
+  std::vector<Place> places;     // empty: the machine's own
+  Prompter* prompter = nullptr;  // null: real dialogs
   FolderPicker* folderPicker = nullptr;
 };
 

@@ -85,10 +85,13 @@ FrmMyMsgBox::FrmMyMsgBox(QWidget* parent, int buttonSet)
   }
 }
 
-void FrmMyMsgBox::setPrompt(const QString& prompt) { lblPrompt_->setText(prompt); }
+void FrmMyMsgBox::setPrompt(const QString& prompt) {
+  lblPrompt_->setText(prompt);
+}
 
 void FrmMyMsgBox::cmdRetClick(int index) {
-  returnCode_ = AnswerOfCaption(buttons_[static_cast<std::size_t>(index - 1)]->text().toStdString());
+  returnCode_ =
+      AnswerOfCaption(buttons_[static_cast<std::size_t>(index - 1)]->text().toStdString());
   done(returnCode_);
 }
 
