@@ -9,7 +9,15 @@
 #include <string>
 #include <vector>
 
+namespace durnix {
+struct Preferences;
+}
+
 namespace durnix::cli {
+
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitUsage = 2;
 
 int FormatsCommand(std::ostream& out);
 
@@ -36,9 +44,16 @@ struct ConvertOptions {
   // The axis dialog's fields; those not given come from the configuration (or its defaults).
   std::optional<double> mass, efficiency, maximum, tofLength, convFactor, offset;
   bool useConvFactor = false;
+  bool json = false;  // one JSON object per file and one for the run, on standard output
   std::vector<std::string> files;
 };
-int ConvertCommand(const ConvertOptions& options, std::ostream& out, std::ostream& err);
+// The file names are taken over by the run (a run of many files keeps one list of them).
+int ConvertCommand(ConvertOptions options, std::ostream& out, std::ostream& err);
+
+// Preferences from a configuration file for a run without a window. Its folders mean nothing
+// here, so they are not checked. Returns 0, or 1 when the file cannot be read or is no
+// configuration file (said on `err`, naming the file).
+int LoadHeadlessConfig(const std::string& path, Preferences& prefs, std::ostream& err);
 
 int ConfigShowCommand(const std::string& file, bool json, std::ostream& out, std::ostream& err);
 int ConfigSetCommand(const std::string& file, const std::vector<std::string>& assignments,

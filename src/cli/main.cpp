@@ -3,15 +3,20 @@
 // what a spectrum file holds and converts files between formats.
 
 #include <CLI/CLI.hpp>
+#include <csignal>
 #include <iostream>
 
 #include "cli/commands.h"
+#include "durnix/version.h"
 
 int main(int argc, char** argv) {
   using namespace durnix::cli;
+  // A file that outgrows the user's size limit is a write that fails, told as such, not the end
+  // of the program.
+  std::signal(SIGXFSZ, SIG_IGN);
   CLI::App app{"durnix-cli: convert and inspect spectrum files of multichannel analysers"};
   app.require_subcommand(1);
-  app.set_version_flag("--version", "durnix-cli 1.52");
+  app.set_version_flag("--version", std::string("durnix-cli ") + durnix::kProgramVersion);
 
   auto* formats = app.add_subcommand("formats", "List the formats: code, name, mask, extension");
 
@@ -62,7 +67,10 @@ int main(int argc, char** argv) {
   axisValue("--offset", convert.offset, "Offset (ns or keV)");
   convertCommand->add_flag("--use-conv-factor", convert.useConvFactor,
                            "Use the conversion factor and offset given, not the file's own");
-  convertCommand->add_option("FILE", convert.files, "Spectrum files")->required();
+  convertCommand->add_flag("--json", convert.json,
+                           "One JSON object per file and one for the run, on standard output");
+  auto* convertFiles =
+      convertCommand->add_option("FILE", convert.files, "Spectrum files")->required();
   convertCommand->footer(
       "Formats: AUTO, RBS, CHN, GVSPC, SPT, SPM, AS1, AS2, CANBERRA, ANS, SEN, NCL, SNF, KODAQ,\n"
       "a code 0 to 13, or a display name as `durnix-cli formats` lists them; any letter case.");
@@ -102,5 +110,7 @@ int main(int argc, char** argv) {
   if (energyToTime) convert.axis = AxisDirection::kEnergyToTime;
   if (overwrite) convert.existing = ExistingOutput::kOverwrite;
   if (skipExisting) convert.existing = ExistingOutput::kSkip;
-  return ConvertCommand(convert, std::cout, std::cerr);
+  // The parser's own copy of the names is not needed any more: a run keeps one list.
+  convertFiles->clear();
+  return ConvertCommand(std::move(convert), std::cout, std::cerr);
 }

@@ -69,10 +69,10 @@ std::string Latin1ToUtf8(std::string_view text) {
 nlohmann::ordered_json RecordJson(std::string_view file, Status status, std::string_view format,
                                   const SpectrumRecord& record) {
   nlohmann::ordered_json json;
-  json["file"] = Latin1ToUtf8(file);
+  json["file"] = std::string(file);  // a path: the system's bytes, not 8-bit text
   json["status"] = status;
   json["format"] = std::string(format);
-  json["FileName"] = Latin1ToUtf8(record.FileName);
+  json["FileName"] = record.FileName;
   forEachField(
       record, [&](const char* name, const std::string& v) { json[name] = Latin1ToUtf8(v); },
       [&](const char* name, float v) { json[name] = singleJson(v); },
@@ -82,16 +82,20 @@ nlohmann::ordered_json RecordJson(std::string_view file, Status status, std::str
   return json;
 }
 
+std::string JsonLine(const nlohmann::ordered_json& json) {
+  return json.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+}
+
 std::string RecordText(std::string_view file, Status status, std::string_view format,
                        const SpectrumRecord& record) {
   std::string out;
   const auto line = [&](std::string_view name, std::string_view value) {
     out.append(name).append(": ").append(value).append("\n");
   };
-  line("file", Latin1ToUtf8(file));
+  line("file", file);
   line("status", std::to_string(status));
   line("format", format);
-  line("FileName", Latin1ToUtf8(record.FileName));
+  line("FileName", record.FileName);
   forEachField(
       record, [&](const char* name, const std::string& v) { line(name, Latin1ToUtf8(v)); },
       [&](const char* name, float v) { line(name, SingleText(v)); },

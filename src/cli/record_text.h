@@ -15,9 +15,13 @@ namespace durnix::cli {
 // 8-bit text as UTF-8, each byte becoming the code point of the same number.
 std::string Latin1ToUtf8(std::string_view text);
 
-// "file", "status", "format", then every field of the record under its own name.
+// "file", "status", "format", then every field of the record under its own name. Paths stay the
+// system's bytes; print with JsonLine, which replaces what is not UTF-8.
 nlohmann::ordered_json RecordJson(std::string_view file, Status status, std::string_view format,
                                   const SpectrumRecord& record);
+
+// One line of JSON; bytes of a path that are not UTF-8 show as U+FFFD.
+std::string JsonLine(const nlohmann::ordered_json& json);
 
 // The same, one "Name: value" line per field, counts ten to a line.
 std::string RecordText(std::string_view file, Status status, std::string_view format,

@@ -1,16 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "convert/batch.h"
 
+#include "durnix/version.h"
 #include "formats/catalogue.h"
 #include "formats/detection.h"
-#include "formats/file_io.h"
 #include "formats/text_rules.h"
 
 namespace durnix {
 
 namespace {
 
-constexpr const char* kVersionText = "1.52";
 constexpr std::int32_t kLow24Bits = 0xFFFFFF;
 
 bool isOxford(std::string_view format) {
@@ -36,17 +35,66 @@ std::string withoutTrailingBlanks(const std::string& text) {
   return end == std::string::npos ? std::string() : text.substr(0, end + 1);
 }
 
+// The files this run has written, by path: a later file of the run must not replace one of
+// them unnoticed. Kept as hashes beside the number of the entry that wrote each, so that a run of
+// 20000 files costs a few hundred kilobytes; a hash that matches is checked against the path.
+class WrittenTargets {
+ public:
+  void add(const std::string& path, std::uint32_t entry) {
+    if ((used_ + 1) * 2 > slots_.size()) grow();
+    insert(std::hash<std::string>{}(path), entry);
+    ++used_;
+  }
+  // Calls `pathOf(entry)` for the entries whose hash matches, until one gives `path`.
+  template <class PathOf>
+  bool contains(const std::string& path, PathOf&& pathOf) const {
+    if (slots_.empty()) return false;
+    const std::size_t hash = std::hash<std::string>{}(path);
+    for (std::size_t i = hash & (slots_.size() - 1);; i = (i + 1) & (slots_.size() - 1)) {
+      const Slot& slot = slots_[i];
+      if (slot.entry == kEmpty) return false;
+      if (slot.hash == hash && pathOf(slot.entry) == path) return true;
+    }
+  }
+
+ private:
+  static constexpr std::uint32_t kEmpty = 0xFFFFFFFF;
+  struct Slot {
+    std::size_t hash = 0;
+    std::uint32_t entry = kEmpty;
+  };
+  void insert(std::size_t hash, std::uint32_t entry) {
+    std::size_t i = hash & (slots_.size() - 1);
+    while (slots_[i].entry != kEmpty) i = (i + 1) & (slots_.size() - 1);
+    slots_[i] = {hash, entry};
+  }
+  void grow() {
+    std::vector<Slot> old = std::move(slots_);
+    slots_.assign(old.empty() ? 64 : old.size() * 2, Slot{});
+    for (const Slot& slot : old) {
+      if (slot.entry != kEmpty) insert(slot.hash, slot.entry);
+    }
+  }
+  std::vector<Slot> slots_;
+  std::size_t used_ = 0;
+};
+
 // One Convert command, step by step.
 class Run {
  public:
-  Run(const ConversionRequest& request, StampData& stamp, AxisArming& arming, Prompter& prompter,
-      ConversionHost& host)
-      : req_(request), stamp_(stamp), arming_(arming), prompter_(prompter), host_(host) {}
+  Run(const ConversionRequest& request, FileSystem& files, StampData& stamp, AxisArming& arming,
+      Prompter& prompter, ConversionHost& host)
+      : req_(request),
+        files_(files),
+        stamp_(stamp),
+        arming_(arming),
+        prompter_(prompter),
+        host_(host) {}
 
   ConversionResult go() {
     const auto& selection = req_.selection;
     if (selection.empty()) {
-      prompter_.Ask(kNoFilesSelected, StandardButtons::kOk);
+      prompter_.Ask(kNoFilesSelected, StandardButtons::kOk, {Question::kRunEnds, {}});
       arming_.disarm();
       return result_;
     }
@@ -59,7 +107,9 @@ class Run {
         isOneOf(req_.destinationFormat, {FMT_RBS, FMT_SEN}) && req_.stampMode && req_.stampConfirm;
     const int n = static_cast<int>(selection.size());
     for (int i = 1; i <= n; ++i) {
-      const Next next = entry(selection[static_cast<std::size_t>(i - 1)], i == n);
+      entryIndex_ = static_cast<std::uint32_t>(i - 1);
+      const Next next = entry(selection[entryIndex_], i == n);
+      if (next != Next::kEndWithoutSummary) host_.FileDone(outcome_);
       if (next == Next::kEndWithoutSummary) return finish(false);
       if (next == Next::kEnd) return finish(true);
       result_.remained = n - i;
@@ -79,7 +129,7 @@ class Run {
     host_.SetSourceStatus("");
     if (withSummary) {
       result_.summary = status_ == kDone && result_.converted >= 1 ? kCompleted : kStopped;
-      prompter_.Ask(result_.summary, StandardButtons::kOk);
+      prompter_.Ask(result_.summary, StandardButtons::kOk, {Question::kSummary, {}});
       host_.RefreshBothLists();
     }
     arming_.disarm();
@@ -97,7 +147,8 @@ class Run {
     }
     if (!stampAsk_) return true;
     host_.ShowStampData();
-    lastAnswer_ = prompter_.AskExtended(kStampQuestion, last ? kSetYesNoLast : kSetYesNoMany);
+    lastAnswer_ = prompter_.AskExtended(kStampQuestion, last ? kSetYesNoLast : kSetYesNoMany,
+                                        {Question::kStampData, {}});
     switch (lastAnswer_) {
       case kAnswerYes:
         host_.CloseStampEditor();
@@ -120,23 +171,25 @@ class Run {
   }
 
   Next entry(const SelectedEntry& e, bool last) {
+    outcome_ = FileOutcome();
     if (!stampQuestion(last)) return Next::kEndWithoutSummary;
     host_.SetBusy(true);
-    host_.SetSourceStatus("Now " + withoutTrailingBlanks(e.name) + " is being converted !!");
+    host_.SetSourceStatus("Now " + withoutTrailingBlanks(std::string(e.fileName())) +
+                          " is being converted !!");
     host_.LetEventsRun();
-    const std::string folder = e.folder.empty() ? req_.sourceFolder : e.folder;
     for (;;) {  // again from here when the user retries a file that was not found
       record_.CalGain = 0;
       record_.CalOffset = 0;
-      const std::string name(Trim(e.name));
-      record_.FileName = folder + name;
-      sourcePath_ = record_.FileName;
+      // The name as the file system has it: names may begin or end in blanks.
+      record_.FileName = e.path(req_.sourceFolder);
+      outcome_.source = record_.FileName;
       if (IsFolderEntry(e.attributes)) {
+        outcome_.folder = true;
         ++result_.converted;
         return Next::kEntry;
       }
       read();
-      const Next next = convert(name);
+      const Next next = convert(std::string(e.fileName()));
       if (next != Next::kEntry || status_ != kRetryRead) return next;
     }
   }
@@ -152,15 +205,18 @@ class Run {
     record_.KodaqId.clear();
     record_.KodaqMem.clear();
     std::string detected;
+    source_.clear();
     if (req_.sourceFormat == Format(FMT_AUTO).displayName) {
-      status_ = DetectAndRead(record_, detected);
+      status_ = DetectAndRead(files_, record_, detected, input_);
       source_ = detected;
     } else if (const FormatInfo* format = FindFormatByDisplayName(req_.sourceFormat)) {
-      status_ = ReadFormat(*format, record_);
-      source_ = req_.sourceFormat;
+      status_ = ReadFormat(files_, *format, record_, input_);
+      if (status_ == kDone) source_ = req_.sourceFormat;
     } else {
       status_ = kSourceUnknown;
     }
+    if (status_ == kCannotOpen) reason_ = SystemErrorText(files_.LastError());
+    outcome_.format = source_;
     if (status_ == kDone && isOxford(source_) && !isOxford(req_.destinationFormat)) {
       for (std::int32_t& count : record_.Counts) count &= kLow24Bits;
     }
@@ -174,12 +230,18 @@ class Run {
       lastAnswer_ = kAnswerNone;
       if (status_ == kDone && destination_ != nullptr) {
         // The file the writer will write, by its own naming rule, whatever the list shows.
-        const std::string target = WithWriterExtension(
-            req_.destinationFolder + name, destination_->extension, destination_->extensionRule);
-        if (PathExists(target)) {
-          lastAnswer_ =
-              prompter_.Ask(std::string(OwnName(target)) + " is already exist. Overwrite it ?",
-                            StandardButtons::kYesNoCancel);
+        const std::string target = targetOf(name);
+        outcome_.destination = target;
+        if (files_.Exists(target)) {
+          const Question question =
+              written_.contains(target,
+                                [&](std::uint32_t entry) {
+                                  return targetOf(std::string(req_.selection[entry].fileName()));
+                                })
+                  ? Question::kOverwriteSameRun
+                  : Question::kOverwrite;
+          lastAnswer_ = ask(std::string(OwnName(target)) + " is already exist. Overwrite it ?",
+                            StandardButtons::kYesNoCancel, question);
           if (lastAnswer_ == kAnswerNo) status_ = kSkipped;
           if (lastAnswer_ == kAnswerCancel) return cancelled();
         }
@@ -192,7 +254,7 @@ class Run {
       if (status_ == kDone) {
         record_.FileName = req_.destinationFolder + name;
         if (record_.SpecId.empty())
-          record_.SpecId = std::string("Converted using Durnix v") + kVersionText;
+          record_.SpecId = std::string("Converted using Durnix v") + kProgramVersion;
         const Next next = write(name);
         if (next != Next::kEntry) return next;
       }
@@ -212,8 +274,8 @@ class Run {
       case FMT_NCL:
       case FMT_SNF:
         if (record_.ChannelCount != 1024) {
-          lastAnswer_ = prompter_.Ask(name + " has not 1024 channel. Continue ?",
-                                      StandardButtons::kYesNoCancel);
+          lastAnswer_ = ask(name + " has not 1024 channel. Continue ?",
+                            StandardButtons::kYesNoCancel, Question::kNot1024Channels);
           if (lastAnswer_ == kAnswerCancel) return cancelled();
           if (lastAnswer_ == kAnswerNo) {
             status_ = kSkipped;
@@ -244,7 +306,10 @@ class Run {
       default:
         break;
     }
-    status_ = WriteFormat(*destination_, record_);
+    status_ = WriteFormat(files_, *destination_, record_, output_);
+    outcome_.destination = record_.FileName;
+    if (status_ == kCannotCreate) reason_ = SystemErrorText(files_.LastError());
+    if (status_ == kDone) written_.add(record_.FileName, entryIndex_);
     if (status_ != kDone && status_ != kDoesNotFit && status_ != kOutOfMemory &&
         status_ != kSkipped && status_ != kCannotCreate) {
       status_ = kInternalFault;
@@ -262,10 +327,12 @@ class Run {
   Next act() {
     const std::string message =
         RunMessage(status_, record_.FileName, req_.sourceFormat, req_.destinationFormat);
+    outcome_.status = status_;
+    std::string reason;
+    std::swap(reason, reason_);
     switch (status_) {
       case kDone:
         ++result_.converted;
-        host_.FileConverted(sourcePath_, source_, record_.FileName);
         return Next::kEntry;
       case kSkipped:
         return Next::kEntry;
@@ -273,10 +340,11 @@ class Run {
       case kOutOfMemory:
       case kDestUnknown:
       case kBadAxisValues:
-        prompter_.Ask(message, StandardButtons::kOk);
+        ask(message, StandardButtons::kOk, Question::kRunEnds);
         return Next::kEnd;
       case kCannotOpen:
-        lastAnswer_ = prompter_.Ask(message, StandardButtons::kAbortRetryIgnore);
+        lastAnswer_ = ask(message, StandardButtons::kAbortRetryIgnore, Question::kRetryRead,
+                          std::move(reason));
         if (lastAnswer_ == kAnswerRetry) {
           status_ = kRetryRead;
           return Next::kEntry;
@@ -287,18 +355,33 @@ class Run {
         }
         return Next::kEntry;
       case kCannotCreate:
-        lastAnswer_ = prompter_.Ask(message, StandardButtons::kAbortRetryIgnore);
+        lastAnswer_ = ask(message, StandardButtons::kAbortRetryIgnore, Question::kRetryWrite,
+                          std::move(reason));
         if (lastAnswer_ == kAnswerRetry) {
           status_ = kRetryWrite;
           return Next::kEntry;
         }
         return lastAnswer_ == kAnswerAbort ? Next::kEnd : Next::kEntry;
       default:  // 1, 2, 3, 4, 6, 200
-        lastAnswer_ = prompter_.Ask(message, StandardButtons::kOkCancel);
+        lastAnswer_ = ask(message, StandardButtons::kOkCancel, Question::kFileFailed);
         if (lastAnswer_ != kAnswerOk) return Next::kEnd;
         status_ = kDone;
         return Next::kEntry;
     }
+  }
+
+  // Asks about the file in hand; the outcome keeps the last question and its answer.
+  int ask(const std::string& prompt, StandardButtons buttons, Question question,
+          std::string reason = {}) {
+    const int answer = prompter_.Ask(prompt, buttons, {question, std::move(reason)});
+    outcome_.question = question;
+    outcome_.answer = answer;
+    return answer;
+  }
+
+  std::string targetOf(const std::string& name) const {
+    return WithWriterExtension(req_.destinationFolder + name, destination_->extension,
+                               destination_->extensionRule);
   }
 
   // Internal marks of the two retry paths (never reported).
@@ -306,14 +389,20 @@ class Run {
   static constexpr Status kRetryWrite = -71;
 
   const ConversionRequest& req_;
+  FileSystem& files_;
   StampData& stamp_;
   AxisArming& arming_;
   Prompter& prompter_;
   ConversionHost& host_;
   const FormatInfo* destination_ = nullptr;
   SpectrumRecord record_;  // one record for the whole run
-  std::string source_;     // the source format as chosen, or as detected
-  std::string sourcePath_;
+  Bytes input_;            // the file read, and the file written: their memory serves every file
+  Bytes output_;
+  WrittenTargets written_;
+  FileOutcome outcome_;
+  std::uint32_t entryIndex_ = 0;
+  std::string reason_;  // the system's words for the last failure to open or to write
+  std::string source_;  // the source format as chosen, or as detected
   Status status_ = kDone;
   int lastAnswer_ = kAnswerNone;
   bool stampAsk_ = false;
@@ -345,8 +434,8 @@ std::string RunMessage(Status status, const std::string& fileName, const std::st
     case kUnknownFormat:
       return file + " is unknown format !!";
     case kInternalFault:
-      return std::string("Congratulation !! You've found out bug(s) of Durnix v") + kVersionText +
-             ". Let the author know !!";
+      return std::string("Congratulation !! You've found out bug(s) of Durnix v") +
+             kProgramVersion + ". Let the author know !!";
     case kDoesNotFit:
       return "Some channel of " + file + " is overflowed !!";
     case kOutOfMemory:
@@ -366,9 +455,20 @@ std::string RunMessage(Status status, const std::string& fileName, const std::st
   }
 }
 
-ConversionResult RunConversion(const ConversionRequest& request, StampData& stamp,
-                               AxisArming& arming, Prompter& prompter, ConversionHost& host) {
-  return Run(request, stamp, arming, prompter, host).go();
+SelectedEntry SelectedEntry::OfPath(std::string path, int attributes) {
+  SelectedEntry entry;
+  const auto slash = path.rfind('/');
+  if (slash == std::string::npos) path.insert(0, "./");
+  entry.folderLength = slash == std::string::npos ? 2 : slash + 1;
+  entry.name = std::move(path);
+  entry.attributes = attributes;
+  return entry;
+}
+
+ConversionResult RunConversion(const ConversionRequest& request, FileSystem& files,
+                               StampData& stamp, AxisArming& arming, Prompter& prompter,
+                               ConversionHost& host) {
+  return Run(request, files, stamp, arming, prompter, host).go();
 }
 
 }  // namespace durnix

@@ -12,20 +12,46 @@
 #include "convert/axis.h"
 #include "convert/prompter.h"
 #include "convert/stamp.h"
+#include "formats/file_system.h"
 #include "formats/spectrum_record.h"
 #include "formats/status.h"
 
 namespace durnix {
 
-// An entry of the source selection: its name as listed and its attribute number.
+// An entry of the source selection: its name as listed (or, from the command line, a path of its
+// own) and its attribute number.
 struct SelectedEntry {
-  std::string name;
+  SelectedEntry() = default;
+  SelectedEntry(std::string entryName, int entryAttributes)
+      : name(std::move(entryName)), attributes(entryAttributes) {}
+  // An entry named by a path of its own, outside the run's source folder.
+  static SelectedEntry OfPath(std::string path, int attributes);
+
+  std::string name;  // the name, or the whole path when folderLength is not 0
   int attributes = 32;
-  std::string folder;  // where the entry lies; empty for the run's source folder
+  std::size_t folderLength = 0;  // the length of the entry's own folder at the start of name
+
+  // The entry's file name, without its folder.
+  std::string_view fileName() const { return std::string_view(name).substr(folderLength); }
+  // The path of the entry: its own, or the name in `sourceFolder`.
+  std::string path(const std::string& sourceFolder) const {
+    return folderLength != 0 ? name : sourceFolder + name;
+  }
 };
 
 // A folder entry, by its attribute number: 16 to 23, or 48 and more.
 bool IsFolderEntry(int attributes);
+
+// What became of one entry of the selection.
+struct FileOutcome {
+  std::string source;       // the path read
+  std::string format;       // the source format as chosen or detected; empty when not read
+  std::string destination;  // the path written, or that would have been
+  Status status = kDone;    // 0 converted; 8 skipped by an answer; else the file's failure
+  bool folder = false;      // a folder entry, passed over
+  Question question = Question::kMessage;  // the last question about this file
+  int answer = kAnswerNone;                // and its answer
+};
 
 // What the run asks of the window that runs it.
 class ConversionHost {
@@ -50,11 +76,8 @@ class ConversionHost {
   // The header editor on the stamp data, modal: returns when the user has closed it (OK stores
   // into the stamp data).
   virtual void EditStampDataModal() = 0;
-  // A file was written: `source` read as `format`, written as `written`.
-  virtual void FileConverted(const std::string& source, const std::string& format,
-                             const std::string& written) {
-    (void)source, (void)format, (void)written;
-  }
+  // An entry of the selection is done with, converted or not.
+  virtual void FileDone(const FileOutcome& outcome) { (void)outcome; }
 };
 
 struct ConversionRequest {
@@ -101,7 +124,9 @@ std::string RunMessage(Status status, const std::string& file, const std::string
 // Runs one Convert command. The stamp data may change (a charge state of 0 becomes 1 when a
 // SENRAS file is stamped, the editor may store new data). The armed axis conversion lasts for
 // this run only: it is disarmed when the command ends, however it ends.
-ConversionResult RunConversion(const ConversionRequest& request, StampData& stamp,
-                               AxisArming& arming, Prompter& prompter, ConversionHost& host);
+// Every file is read and written through `files`.
+ConversionResult RunConversion(const ConversionRequest& request, FileSystem& files,
+                               StampData& stamp, AxisArming& arming, Prompter& prompter,
+                               ConversionHost& host);
 
 }  // namespace durnix

@@ -1,12 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "convert/preferences.h"
 
-#include <sys/stat.h>
-
 #include <cmath>
 
 #include "formats/catalogue.h"
-#include "formats/file_io.h"
 #include "formats/text_rules.h"
 
 namespace durnix {
@@ -93,7 +90,7 @@ Bytes EncodeConfig(const Preferences& p) {
   w.i32le(p.DotColour);
   w.i16le(p.StampMode ? kOn : kOff);
   w.i16le(p.StampConfirm ? kOn : kOff);
-  w.zeros(kStampAt - w.size());
+  w.padTo(kStampAt);
   const StampData& s = p.Stamp;
   w.fixedText(s.Version, kStampVersionWidth);
   w.i16le(s.AtomicNo);
@@ -112,7 +109,7 @@ Bytes EncodeConfig(const Preferences& p) {
   w.f32le(s.Phi);
   w.f32le(s.Psi);
   w.f32le(s.Omega);
-  w.zeros(kConfigFileBytes - w.size());
+  w.padTo(kConfigFileBytes);
   return out;
 }
 
@@ -173,19 +170,25 @@ std::optional<Preferences> DecodeConfig(ByteView bytes) {
   return p;
 }
 
-Status SaveConfig(const Preferences& prefs, const std::string& path) {
-  return WriteFileReplacing(path, EncodeConfig(prefs));
+Status SaveConfig(const Preferences& prefs, const std::string& path, FileSystem& files) {
+  const Bytes record = EncodeConfig(prefs);
+  // A field that ran past its offset would move every later one.
+  if (record.size() != kConfigFileBytes) return kInternalFault;
+  return files.WriteFile(path, record);
 }
 
-bool FolderExistsOnDisk(const std::string& folder) {
-  struct stat st {};
-  return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+bool IsConfigFile(ByteView bytes) {
+  return bytes.size() == kConfigFileBytes && DecodeConfig(bytes).has_value();
 }
 
 bool LoadConfig(const std::string& path, Preferences& prefs, Prompter& prompter,
-                FolderPicker& picker, FolderExists folderExists) {
+                FolderPicker& picker, FileSystem& files) {
+  const auto folderExists = [&](const std::string& folder) {
+    FileEntry entry;
+    return files.Stat(folder, entry) == kDone && entry.kind == EntryKind::kFolder;
+  };
   Bytes bytes;
-  if (ReadFileBytes(path, bytes) != kDone) {
+  if (files.ReadFile(path, bytes) != kDone) {
     prompter.Ask(kConfigNotFound, StandardButtons::kOk);
     return false;
   }

@@ -13,6 +13,7 @@
 #include "convert/prompter.h"
 #include "convert/stamp.h"
 #include "formats/byte_io.h"
+#include "formats/file_system.h"
 #include "formats/status.h"
 
 namespace durnix {
@@ -83,8 +84,10 @@ Bytes EncodeConfig(const Preferences& prefs);
 // Nothing when the file is shorter than 1024 bytes or holds no source folder.
 std::optional<Preferences> DecodeConfig(ByteView bytes);
 
-// Writes the preferences to `path` in one piece. Returns 0, 6, 7 or 71.
-Status SaveConfig(const Preferences& prefs, const std::string& path);
+// Writes the preferences to `path` in one piece. Returns 0, 7 or 71 (5 for a fault of the
+// layout).
+Status SaveConfig(const Preferences& prefs, const std::string& path,
+                  FileSystem& files = LocalFiles());
 
 // The shell's folder picker, behind an interface: the chosen folder, or nothing when cancelled.
 class FolderPicker {
@@ -93,17 +96,17 @@ class FolderPicker {
   virtual std::optional<std::string> PickFolder(const std::string& caption) = 0;
 };
 
-// Tells whether a folder exists (the tests supply their own answer).
-using FolderExists = bool (*)(const std::string& folder);
-bool FolderExistsOnDisk(const std::string& folder);
-
 // Loads a configuration file into `prefs` as the program does at start and on "Load Default":
 // a missing file is reported ("Configuration file not found") and changes nothing; folders that
 // no longer exist are asked for anew; a file that cannot be used is reported ("Configuration file
 // is not valid for this system." / "Default setting is initialized.") and changes nothing.
 // Returns ConfigLoaded: true when the file was applied.
 bool LoadConfig(const std::string& path, Preferences& prefs, Prompter& prompter,
-                FolderPicker& picker, FolderExists folderExists = FolderExistsOnDisk);
+                FolderPicker& picker, FileSystem& files = LocalFiles());
+
+// Whether `bytes` are those of a configuration file that the program can use: exactly 1024 bytes
+// holding a source folder. Files that are not may not be changed as configuration files.
+bool IsConfigFile(ByteView bytes);
 
 // Messages of the loader.
 inline constexpr const char* kConfigNotFound = "Configuration file not found";

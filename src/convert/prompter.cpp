@@ -60,6 +60,10 @@ std::string_view CaptionOfAnswer(int answer) {
   return {};
 }
 
+std::string PromptWithReason(const std::string& prompt, const Asking& about) {
+  return about.reason.empty() ? prompt : prompt + "\n" + about.reason;
+}
+
 int ButtonSetWindowHeight(int set) {
   switch (ButtonSetCaptions(set).size()) {
     case 7:

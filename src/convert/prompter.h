@@ -57,15 +57,40 @@ enum ButtonSet : int {
 // The title of every message box of the program.
 inline constexpr std::string_view kMessageTitle = "Durnix";
 
+// What a question of the program is about, whatever its words: an answer policy (the command
+// line's options, a test's script) goes by this, never by the text.
+enum class Question {
+  kMessage,           // a message or a question of no fixed kind
+  kStampData,         // "Are stamp data OK ?"
+  kOverwrite,         // "NAME is already exist. Overwrite it ?"
+  kOverwriteSameRun,  // the same, about a file that this run wrote from another source file
+  kNot1024Channels,   // "NAME has not 1024 channel. Continue ?"
+  kFileFailed,        // a file could not be read or written; OK goes on with the next one
+  kRetryRead,         // "FILE not found or disk not ready !" (Abort, Retry, Ignore)
+  kRetryWrite,        // "Disk is not ready or bad media." (Abort, Retry, Ignore)
+  kRunEnds,           // a failure that ends the run
+  kSummary,           // "Conversion is completed !!" or "Conversion is stopped !!"
+};
+
+// A question beside its words: its kind, and for failures of the system the system's own
+// description of the error ("No space left on device"), which the box shows under the message.
+struct Asking {
+  Question question = Question::kMessage;
+  std::string reason;
+};
+
 class Prompter {
  public:
   virtual ~Prompter() = default;
   // Shows `prompt` in the standard box and returns the answer code (OK 1 ... No 7).
-  virtual int Ask(const std::string& prompt, StandardButtons buttons) = 0;
+  virtual int Ask(const std::string& prompt, StandardButtons buttons, const Asking& about = {}) = 0;
   // Shows `prompt` in the extended box with button set `set` (1 to 6); a close without a button
   // is Cancel (2).
-  virtual int AskExtended(const std::string& prompt, int set) = 0;
+  virtual int AskExtended(const std::string& prompt, int set, const Asking& about = {}) = 0;
 };
+
+// The prompt as a box shows it: the message, and the system's reason on a line of its own.
+std::string PromptWithReason(const std::string& prompt, const Asking& about);
 
 // The captions of a button set in display order (empty for a set outside 1 to 6).
 const std::vector<std::string_view>& ButtonSetCaptions(int set);

@@ -4,7 +4,6 @@
 #include <charconv>
 #include <cmath>
 
-#include "formats/file_io.h"
 #include "formats/rbs.h"
 #include "formats/sen.h"
 #include "formats/text_rules.h"
@@ -131,10 +130,11 @@ HeaderKind HeaderKindOfCaption(std::string_view caption) {
   return caption.size() > 5 && caption[5] == 'S' ? HeaderKind::kSenras : HeaderKind::kRump;
 }
 
-Status ReadHeaderFile(const std::string& path, SpectrumRecord& record, HeaderKind& kind) {
+Status ReadHeaderFile(const std::string& path, SpectrumRecord& record, HeaderKind& kind,
+                      FileSystem& files) {
   record = SpectrumRecord();
   record.FileName = path;
-  Status status = ReadRBS(record);
+  Status status = ReadRBS(record, files);
   if (status == kDone) {
     kind = HeaderKind::kRump;
     return kDone;
@@ -142,17 +142,18 @@ Status ReadHeaderFile(const std::string& path, SpectrumRecord& record, HeaderKin
   if (status == kCannotOpen) return status;
   record = SpectrumRecord();
   record.FileName = path;
-  status = ReadSEN(record);
+  status = ReadSEN(record, files);
   if (status == kDone) kind = HeaderKind::kSenras;
   return status == kDone || status == kCannotOpen || status == kOutOfMemory ? status
                                                                             : kNotThisFormat;
 }
 
-Status CommitHeaderFile(const std::string& path, HeaderKind kind, const RumpDialogTexts& texts) {
+Status CommitHeaderFile(const std::string& path, HeaderKind kind, const RumpDialogTexts& texts,
+                        FileSystem& files) {
   const bool senras = kind == HeaderKind::kSenras;
   SpectrumRecord record;
   record.FileName = path;
-  const Status read = senras ? ReadSEN(record) : ReadRBS(record);
+  const Status read = senras ? ReadSEN(record, files) : ReadRBS(record, files);
   if (read != kDone) return read;
   // Every field is converted before anything is written.
   SpectrumRecord edited = record;
@@ -162,14 +163,14 @@ Status CommitHeaderFile(const std::string& path, HeaderKind kind, const RumpDial
   Bytes file;
   const Status encoded = senras ? EncodeSEN(edited, file) : EncodeRBS(edited, file);
   if (encoded != kDone) return encoded;
-  return WriteFileReplacing(path, file);
+  return files.WriteFile(path, file);
 }
 
 Status CommitRumpDialog(const RumpDialogTexts& texts, const RumpEditorTarget& target,
-                        StampData& stamp) {
+                        StampData& stamp, FileSystem& files) {
   if (target.rumpEditing) {
-    return CommitHeaderFile(std::string(Trim(target.path)), HeaderKindOfCaption(target.caption),
-                            texts);
+    // The path as the file system has it: names may end in blanks.
+    return CommitHeaderFile(target.path, HeaderKindOfCaption(target.caption), texts, files);
   }
   return StoreStampTexts(texts, stamp) ? kDone : kInvalidData;
 }

@@ -54,8 +54,9 @@ Status ReadAns(ByteView bytes, SpectrumRecord& record) {
   return detail::ReadTransaction(bytes, record, parse);
 }
 
-Status ReadAns(SpectrumRecord& record) {
-  return detail::ReadFile(record, [](ByteView b, SpectrumRecord& r) { return ReadAns(b, r); });
+Status ReadAns(SpectrumRecord& record, FileSystem& files) {
+  return detail::ReadFile(files, record,
+                          [](ByteView b, SpectrumRecord& r) { return ReadAns(b, r); });
 }
 
 Status EncodeAns(SpectrumRecord& record, Bytes& out) {
@@ -71,32 +72,32 @@ Status EncodeAns(SpectrumRecord& record, Bytes& out) {
   ByteWriter w(out);
   w.i16le(2);  // header version
   w.fixedText(record.SpecId, 72);
-  w.zeros(kDateTimeAt - w.size());
+  w.padTo(kDateTimeAt);
   w.f64le(dateTime);
   w.f64le(0);
   w.f64le(NumericPrefix(record.RealTime));
   w.f64le(NumericPrefix(record.LiveTime));
-  w.zeros(kChannelsAt - w.size());
+  w.padTo(kChannelsAt);
   w.i16le(record.ChannelCount);
   w.i16le(1);
-  w.zeros(368 - w.size());
+  w.padTo(368);
   w.fixedText("PCA3:00", 16);
   w.i16le(5);
-  w.zeros(kGainAt - w.size());
+  w.padTo(kGainAt);
   w.f32le(record.CalGain);
   w.f32le(record.CalOffset);
-  w.zeros(kFirstStoredAt - w.size());
+  w.padTo(kFirstStoredAt);
   w.i16le(0);
   w.i16le(static_cast<std::int16_t>(record.ChannelCount - 1));
-  w.zeros(kFileNameAt - w.size());
+  w.padTo(kFileNameAt);
   w.fixedText(OwnName(record.FileName), kFileNameWidth);
-  w.zeros(kHeaderBytes - w.size());
+  w.padTo(kHeaderBytes);
   detail::WriteInt32Counts(w, record.Counts);
-  return kDone;
+  return w.overran() ? kInternalFault : kDone;
 }
 
-Status WriteAns(SpectrumRecord& record) {
-  return detail::WriteFile(record, "ANS", ExtensionRule::kAfterFirstDot, EncodeAns);
+Status WriteAns(SpectrumRecord& record, FileSystem& files) {
+  return detail::WriteFile(files, record, "ANS", ExtensionRule::kAfterFirstDot, EncodeAns);
 }
 
 }  // namespace durnix

@@ -28,6 +28,14 @@ bool isComment(std::string_view line) {
          upper(line[2]) == 'M';
 }
 
+// Whether `text` begins with a number (an optional sign, then a digit, or a point and a digit).
+bool startsWithNumber(std::string_view text) {
+  std::size_t i = 0;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  if (i < text.size() && text[i] == '.') ++i;
+  return i < text.size() && text[i] >= '0' && text[i] <= '9';
+}
+
 bool endsInDigit(std::string_view line) {
   return line.back() >= '0' && line.back() <= '9';
 }
@@ -134,12 +142,14 @@ Status ReadAS2(ByteView bytes, SpectrumRecord& record) {
   });
 }
 
-Status ReadAS1(SpectrumRecord& record) {
-  return detail::ReadFile(record, [](ByteView b, SpectrumRecord& r) { return ReadAS1(b, r); });
+Status ReadAS1(SpectrumRecord& record, FileSystem& files) {
+  return detail::ReadFile(files, record,
+                          [](ByteView b, SpectrumRecord& r) { return ReadAS1(b, r); });
 }
 
-Status ReadAS2(SpectrumRecord& record) {
-  return detail::ReadFile(record, [](ByteView b, SpectrumRecord& r) { return ReadAS2(b, r); });
+Status ReadAS2(SpectrumRecord& record, FileSystem& files) {
+  return detail::ReadFile(files, record,
+                          [](ByteView b, SpectrumRecord& r) { return ReadAS2(b, r); });
 }
 
 Status EncodeAS1(const SpectrumRecord& record, Bytes& out) {
@@ -150,12 +160,25 @@ Status EncodeAS2(const SpectrumRecord& record, Bytes& out) {
   return encode(record, out, Layout::kWithoutChannel);
 }
 
-Status WriteAS1(SpectrumRecord& record) {
-  return detail::WriteFile(record, "AS1", ExtensionRule::kAfterFirstDot, EncodeAS1);
+Status WriteAS1(SpectrumRecord& record, FileSystem& files) {
+  return detail::WriteFile(files, record, "AS1", ExtensionRule::kAfterFirstDot, EncodeAS1);
 }
 
-Status WriteAS2(SpectrumRecord& record) {
-  return detail::WriteFile(record, "AS2", ExtensionRule::kAfterFirstDot, EncodeAS2);
+Status WriteAS2(SpectrumRecord& record, FileSystem& files) {
+  return detail::WriteFile(files, record, "AS2", ExtensionRule::kAfterFirstDot, EncodeAS2);
+}
+
+bool HasAS1Shape(ByteView bytes) {
+  bool twoNumbers = false;
+  ForEachLine(bytes, [&](std::string_view raw) {
+    const std::string_view line = Trim(raw);
+    if (isComment(line)) return true;
+    std::string_view second;
+    twoNumbers =
+        startsWithNumber(line) && secondColumn(line, second) && startsWithNumber(Trim(second));
+    return false;
+  });
+  return twoNumbers;
 }
 
 bool ScreenAS1(ByteView bytes) {

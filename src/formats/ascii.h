@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "formats/byte_io.h"
+#include "formats/file_system.h"
 #include "formats/spectrum_record.h"
 #include "formats/status.h"
 
@@ -20,19 +21,22 @@ inline constexpr int kAsciiMaxChannels = 16384;
 // 7 (out of memory); the file forms also 53 (cannot be opened).
 Status ReadAS1(ByteView bytes, SpectrumRecord& record);
 Status ReadAS2(ByteView bytes, SpectrumRecord& record);
-Status ReadAS1(SpectrumRecord& record);
-Status ReadAS2(SpectrumRecord& record);
+Status ReadAS1(SpectrumRecord& record, FileSystem& files = LocalFiles());
+Status ReadAS2(SpectrumRecord& record, FileSystem& files = LocalFiles());
 
 // Writers take SpecId, AcqDate, AcqTime and the spectrum. Return 0, 6 (a channel count that the
 // readers would reject, or writing failed), 7, 71 (cannot create).
 Status EncodeAS1(const SpectrumRecord& record, Bytes& out);
 Status EncodeAS2(const SpectrumRecord& record, Bytes& out);
-Status WriteAS1(SpectrumRecord& record);
-Status WriteAS2(SpectrumRecord& record);
+Status WriteAS1(SpectrumRecord& record, FileSystem& files = LocalFiles());
+Status WriteAS2(SpectrumRecord& record, FileSystem& files = LocalFiles());
 
 // The quick looks that detection takes before trying the full readers: true when some data line
 // holds a non-zero value (AS1: in its second column).
 bool ScreenAS1(ByteView bytes);
 bool ScreenAS2(ByteView bytes);
+
+// True when the first data line holds two numbers side by side, the shape of an AS1 file.
+bool HasAS1Shape(ByteView bytes);
 
 }  // namespace durnix

@@ -106,6 +106,17 @@ class ByteWriter {
     out_.append(width - n, pad);
   }
   void zeros(std::size_t n) { out_.append(n, '\0'); }
+  // Zeros up to `offset`, where the next field of a layout starts. A field that ran past it is a
+  // fault of the writer: nothing is added and overran() tells, so the writer fails instead of
+  // writing a file whose fields stand in the wrong places.
+  void padTo(std::size_t offset) {
+    if (out_.size() > offset) {
+      overran_ = true;
+      return;
+    }
+    out_.append(offset - out_.size(), '\0');
+  }
+  bool overran() const { return overran_; }
   // Overwrites 4 bytes at `at` (for lengths known only at the end).
   void patchU32be(std::size_t at, std::uint32_t v) {
     for (int i = 0; i < 4; ++i)
@@ -114,6 +125,7 @@ class ByteWriter {
 
  private:
   Bytes& out_;
+  bool overran_ = false;
 };
 
 }  // namespace durnix

@@ -33,8 +33,9 @@ Status ReadCanberra(ByteView bytes, SpectrumRecord& record) {
   return detail::ReadTransaction(bytes, record, parse);
 }
 
-Status ReadCanberra(SpectrumRecord& record) {
-  return detail::ReadFile(record, [](ByteView b, SpectrumRecord& r) { return ReadCanberra(b, r); });
+Status ReadCanberra(SpectrumRecord& record, FileSystem& files) {
+  return detail::ReadFile(files, record,
+                          [](ByteView b, SpectrumRecord& r) { return ReadCanberra(b, r); });
 }
 
 Status EncodeCanberra(const SpectrumRecord& record, Bytes& out) {
@@ -47,12 +48,11 @@ Status EncodeCanberra(const SpectrumRecord& record, Bytes& out) {
   ByteWriter w(out);
   w.zeros(6);
   w.fixedText(withoutTrailingBlanks(record.SpecId), 16);
-  detail::WriteHeader512Tail(w, record);
-  return kDone;
+  return detail::WriteHeader512Tail(w, record);
 }
 
-Status WriteCanberra(SpectrumRecord& record) {
-  return detail::WriteFile(record, "MCA", ExtensionRule::kAfterFirstDot, EncodeCanberra);
+Status WriteCanberra(SpectrumRecord& record, FileSystem& files) {
+  return detail::WriteFile(files, record, "MCA", ExtensionRule::kAfterFirstDot, EncodeCanberra);
 }
 
 }  // namespace durnix

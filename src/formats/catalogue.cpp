@@ -120,14 +120,28 @@ Status ParseFormat(const FormatInfo& format, ByteView bytes, SpectrumRecord& rec
   return format.parse(bytes, record);
 }
 
-Status ReadFormat(const FormatInfo& format, SpectrumRecord& record) {
+Status ReadFormat(FileSystem& files, const FormatInfo& format, SpectrumRecord& record,
+                  Bytes& buffer) {
   return detail::ReadFile(
-      record, [&](ByteView bytes, SpectrumRecord& r) { return ParseFormat(format, bytes, r); });
+      files, record,
+      [&](ByteView bytes, SpectrumRecord& r) { return ParseFormat(format, bytes, r); }, buffer);
 }
 
-Status WriteFormat(const FormatInfo& format, SpectrumRecord& record) {
+Status ReadFormat(const FormatInfo& format, SpectrumRecord& record, FileSystem& files) {
+  Bytes buffer;
+  return ReadFormat(files, format, record, buffer);
+}
+
+Status WriteFormat(FileSystem& files, const FormatInfo& format, SpectrumRecord& record,
+                   Bytes& buffer) {
   if (!format.writable()) return kDestUnknown;
-  return detail::WriteFile(record, format.extension, format.extensionRule, format.encode);
+  return detail::WriteFile(files, record, format.extension, format.extensionRule, format.encode,
+                           buffer);
+}
+
+Status WriteFormat(const FormatInfo& format, SpectrumRecord& record, FileSystem& files) {
+  Bytes buffer;
+  return WriteFormat(files, format, record, buffer);
 }
 
 }  // namespace durnix

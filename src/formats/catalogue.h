@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "formats/byte_io.h"
+#include "formats/file_system.h"
 #include "formats/spectrum_record.h"
 #include "formats/status.h"
 
@@ -79,16 +80,24 @@ std::string WithWriterExtension(std::string_view path, std::string_view extensio
 // The file's own name: the part of `path` after its last "/".
 std::string_view OwnName(std::string_view path);
 
-// Reads the file named by record.FileName with the format's reader.
+// Reads the file named by record.FileName with the format's reader, the file's bytes into
+// `buffer` (whose memory is reused from one file to the next).
 // Returns the reader's status; 53 when the file cannot be opened, 1 when the format has no reader.
-Status ReadFormat(const FormatInfo& format, SpectrumRecord& record);
+Status ReadFormat(FileSystem& files, const FormatInfo& format, SpectrumRecord& record,
+                  Bytes& buffer);
+Status ReadFormat(const FormatInfo& format, SpectrumRecord& record,
+                  FileSystem& files = LocalFiles());
 
 // Reads `bytes` with the format's reader; the record is changed only on success, except that
 // a failure leaves its spectrum empty. Returns the reader's status (7 when memory runs out).
 Status ParseFormat(const FormatInfo& format, ByteView bytes, SpectrumRecord& record);
 
-// Sets record.FileName to the writer's name for it, builds the file and replaces the target
-// atomically. Returns 0, 6 (a value does not fit, or writing failed), 7 or 71.
-Status WriteFormat(const FormatInfo& format, SpectrumRecord& record);
+// Sets record.FileName to the writer's name for it, builds the file in `buffer` and puts it in
+// place whole. Returns 0, 6 (a value does not fit the format), 7 or 71 (the file cannot be
+// created or written).
+Status WriteFormat(FileSystem& files, const FormatInfo& format, SpectrumRecord& record,
+                   Bytes& buffer);
+Status WriteFormat(const FormatInfo& format, SpectrumRecord& record,
+                   FileSystem& files = LocalFiles());
 
 }  // namespace durnix

@@ -61,8 +61,9 @@ Status ReadChn(ByteView bytes, SpectrumRecord& record) {
   return detail::ReadTransaction(bytes, record, parse);
 }
 
-Status ReadChn(SpectrumRecord& record) {
-  return detail::ReadFile(record, [](ByteView b, SpectrumRecord& r) { return ReadChn(b, r); });
+Status ReadChn(SpectrumRecord& record, FileSystem& files) {
+  return detail::ReadFile(files, record,
+                          [](ByteView b, SpectrumRecord& r) { return ReadChn(b, r); });
 }
 
 Status EncodeChn(SpectrumRecord& record, Bytes& out) {
@@ -114,8 +115,8 @@ Status EncodeChn(SpectrumRecord& record, Bytes& out) {
   return kDone;
 }
 
-Status WriteChn(SpectrumRecord& record) {
-  return detail::WriteFile(record, "CHN", ExtensionRule::kAfterFirstDot, EncodeChn);
+Status WriteChn(SpectrumRecord& record, FileSystem& files) {
+  return detail::WriteFile(files, record, "CHN", ExtensionRule::kAfterFirstDot, EncodeChn);
 }
 
 }  // namespace durnix

@@ -5,6 +5,7 @@
 // energy calibration.
 
 #include "formats/byte_io.h"
+#include "formats/file_system.h"
 #include "formats/spectrum_record.h"
 #include "formats/status.h"
 
@@ -16,11 +17,11 @@ inline constexpr int kChnMaxChannels = 16384;
 // Fills AcqDate, AcqTime, RealTime, LiveTime, StartCh, CalGain (0 for a gain of exactly 1.0),
 // CalOffset and the spectrum. Returns 0, 1, 7; the file form also 53.
 Status ReadChn(ByteView bytes, SpectrumRecord& record);
-Status ReadChn(SpectrumRecord& record);
+Status ReadChn(SpectrumRecord& record, FileSystem& files = LocalFiles());
 
 // A gain of 0 is written, and left in the record, as 1.0. Returns 0, 6 (a channel count outside
 // 511..16384, times or start channel that do not fit, writing failed), 7, 71.
 Status EncodeChn(SpectrumRecord& record, Bytes& out);
-Status WriteChn(SpectrumRecord& record);
+Status WriteChn(SpectrumRecord& record, FileSystem& files = LocalFiles());
 
 }  // namespace durnix

@@ -3,7 +3,6 @@
 
 #include "formats/ascii.h"
 #include "formats/catalogue.h"
-#include "formats/file_io.h"
 
 namespace durnix {
 
@@ -13,7 +12,9 @@ Status DetectAndRead(ByteView bytes, SpectrumRecord& record, std::string& detect
     if (!format.readable()) continue;
     // Almost any text would pass as ASCII: a quick look at the lines comes first.
     if (format.code == FMT_AS1 && !ScreenAS1(bytes)) continue;
-    if (format.code == FMT_AS2 && !ScreenAS2(bytes)) continue;
+    // Lines of two numbers are AS1 lines: read as AS2 they would give the channel numbers for
+    // counts, so a file of that shape that AS1 refused is of no format.
+    if (format.code == FMT_AS2 && (HasAS1Shape(bytes) || !ScreenAS2(bytes))) continue;
     const Status status = format.parse(bytes, record);
     if (status == kDone) {
       detectedName = format.displayName;
@@ -26,10 +27,10 @@ Status DetectAndRead(ByteView bytes, SpectrumRecord& record, std::string& detect
   return kUnknownFormat;
 }
 
-Status DetectAndRead(SpectrumRecord& record, std::string& detectedName) {
+Status DetectAndRead(FileSystem& files, SpectrumRecord& record, std::string& detectedName,
+                     Bytes& buffer) {
   detectedName.clear();
-  Bytes bytes;
-  const Status status = ReadFileBytes(record.FileName, bytes);
+  const Status status = files.ReadFile(record.FileName, buffer);
   if (status == kNotThisFormat) {
     // Too large for any format.
     record.clearSpectrum();
@@ -39,7 +40,12 @@ Status DetectAndRead(SpectrumRecord& record, std::string& detectedName) {
     record.clearSpectrum();
     return status;
   }
-  return DetectAndRead(ByteView(bytes), record, detectedName);
+  return DetectAndRead(ByteView(buffer), record, detectedName);
+}
+
+Status DetectAndRead(SpectrumRecord& record, std::string& detectedName, FileSystem& files) {
+  Bytes buffer;
+  return DetectAndRead(files, record, detectedName, buffer);
 }
 
 }  // namespace durnix

@@ -7,16 +7,22 @@
 #include <string>
 
 #include "formats/byte_io.h"
+#include "formats/file_system.h"
 #include "formats/spectrum_record.h"
 #include "formats/status.h"
 
 namespace durnix {
 
-// Reads the file named by record.FileName once and tries every candidate on its bytes.
+// Reads the file named by record.FileName once (into `buffer`, whose memory is reused from one
+// file to the next) and tries every candidate on its bytes.
 // Returns 0 (detected and read; `detectedName` is the catalogue display name), 3 (an RBS file of
-// PIXE or NRA data), 4 (no candidate accepted the file), 53 (the file cannot be opened), 7 (out
-// of memory while reading the file). `detectedName` is empty unless the status is 0.
-Status DetectAndRead(SpectrumRecord& record, std::string& detectedName);
+// PIXE or NRA data), 4 (no candidate accepted the file, or it is larger than any spectrum),
+// 53 (the file cannot be opened or read), 7 (out of memory while reading the file).
+// `detectedName` is empty unless the status is 0.
+Status DetectAndRead(FileSystem& files, SpectrumRecord& record, std::string& detectedName,
+                     Bytes& buffer);
+Status DetectAndRead(SpectrumRecord& record, std::string& detectedName,
+                     FileSystem& files = LocalFiles());
 
 // The same on bytes already in memory.
 Status DetectAndRead(ByteView bytes, SpectrumRecord& record, std::string& detectedName);

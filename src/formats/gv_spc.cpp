@@ -92,8 +92,9 @@ Status ReadGvSpc(ByteView bytes, SpectrumRecord& record) {
   return detail::ReadTransaction(bytes, record, parse);
 }
 
-Status ReadGvSpc(SpectrumRecord& record) {
-  return detail::ReadFile(record, [](ByteView b, SpectrumRecord& r) { return ReadGvSpc(b, r); });
+Status ReadGvSpc(SpectrumRecord& record, FileSystem& files) {
+  return detail::ReadFile(files, record,
+                          [](ByteView b, SpectrumRecord& r) { return ReadGvSpc(b, r); });
 }
 
 Status EncodeGvSpc(const SpectrumRecord& record, Bytes& out) {
@@ -155,8 +156,8 @@ Status EncodeGvSpc(const SpectrumRecord& record, Bytes& out) {
   return kDone;
 }
 
-Status WriteGvSpc(SpectrumRecord& record) {
-  return detail::WriteFile(record, "SPC", ExtensionRule::kAfterLastDot, EncodeGvSpc);
+Status WriteGvSpc(SpectrumRecord& record, FileSystem& files) {
+  return detail::WriteFile(files, record, "SPC", ExtensionRule::kAfterLastDot, EncodeGvSpc);
 }
 
 }  // namespace durnix

@@ -24,15 +24,18 @@ inline void ReadHeader512Tail(ByteView bytes, std::int16_t channels, SpectrumRec
   record.AcqTime = TrimmedText(bytes, 34, 11);
 }
 
-// Writes from offset 22 on, after the caller's first 22 bytes.
-inline void WriteHeader512Tail(ByteWriter& w, const SpectrumRecord& record) {
+// Writes from offset 22 on, after the caller's first 22 bytes. Returns 0, or 5 when a field of
+// the caller's ran past offset 22.
+inline Status WriteHeader512Tail(ByteWriter& w, const SpectrumRecord& record) {
+  w.padTo(22);
   w.fixedText(record.AcqDate, 11);
   w.zeros(1);
   w.fixedText(record.AcqTime, 11);
-  w.zeros(kHeader512ChannelsAt - w.size());
+  w.padTo(kHeader512ChannelsAt);
   w.i16le(record.ChannelCount);
-  w.zeros(kHeader512Bytes - w.size());
+  w.padTo(kHeader512Bytes);
   WriteInt32Counts(w, record.Counts);
+  return w.overran() ? kInternalFault : kDone;
 }
 
 }  // namespace durnix::detail

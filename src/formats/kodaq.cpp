@@ -44,8 +44,9 @@ Status ReadKodaq(ByteView bytes, SpectrumRecord& record) {
   return detail::ReadTransaction(bytes, record, parse);
 }
 
-Status ReadKodaq(SpectrumRecord& record) {
-  return detail::ReadFile(record, [](ByteView b, SpectrumRecord& r) { return ReadKodaq(b, r); });
+Status ReadKodaq(SpectrumRecord& record, FileSystem& files) {
+  return detail::ReadFile(files, record,
+                          [](ByteView b, SpectrumRecord& r) { return ReadKodaq(b, r); });
 }
 
 Status EncodeKodaq(const SpectrumRecord& record, Bytes& out) {
@@ -78,13 +79,13 @@ Status EncodeKodaq(const SpectrumRecord& record, Bytes& out) {
   w.fixedText(isMemoryItem(record.KodaqMem) ? std::string_view(record.KodaqMem) : "MEM1", 4);
   w.zeros(9);
   w.text("ADC");
-  w.zeros(kHeaderBytes - w.size());
+  w.padTo(kHeaderBytes);
   for (std::int32_t count : record.Counts) w.i16le(static_cast<std::int16_t>(count));
-  return kDone;
+  return w.overran() ? kInternalFault : kDone;
 }
 
-Status WriteKodaq(SpectrumRecord& record) {
-  return detail::WriteFile(record, "SPC", ExtensionRule::kAfterFirstDot, EncodeKodaq);
+Status WriteKodaq(SpectrumRecord& record, FileSystem& files) {
+  return detail::WriteFile(files, record, "SPC", ExtensionRule::kAfterFirstDot, EncodeKodaq);
 }
 
 }  // namespace durnix

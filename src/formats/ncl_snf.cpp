@@ -57,21 +57,23 @@ Status ReadNcl(ByteView bytes, SpectrumRecord& record) {
   return detail::ReadTransaction(bytes, record, parseNcl);
 }
 
-Status ReadNcl(SpectrumRecord& record) {
+Status ReadNcl(SpectrumRecord& record, FileSystem& files) {
   // An SNF file is refused by its name before it is opened.
   if (namedSnf(record.FileName)) {
     record.clearSpectrum();
     return kNotThisFormat;
   }
-  return detail::ReadFile(record, [](ByteView b, SpectrumRecord& r) { return ReadNcl(b, r); });
+  return detail::ReadFile(files, record,
+                          [](ByteView b, SpectrumRecord& r) { return ReadNcl(b, r); });
 }
 
 Status ReadSnf(ByteView bytes, SpectrumRecord& record) {
   return detail::ReadTransaction(bytes, record, parseSnf);
 }
 
-Status ReadSnf(SpectrumRecord& record) {
-  return detail::ReadFile(record, [](ByteView b, SpectrumRecord& r) { return ReadSnf(b, r); });
+Status ReadSnf(SpectrumRecord& record, FileSystem& files) {
+  return detail::ReadFile(files, record,
+                          [](ByteView b, SpectrumRecord& r) { return ReadSnf(b, r); });
 }
 
 Status EncodeNcl(const SpectrumRecord& record, Bytes& out) {
@@ -89,12 +91,12 @@ Status EncodeSnf(const SpectrumRecord& record, Bytes& out) {
   });
 }
 
-Status WriteNcl(SpectrumRecord& record) {
-  return detail::WriteFile(record, "NCL", ExtensionRule::kAfterFirstDot, EncodeNcl);
+Status WriteNcl(SpectrumRecord& record, FileSystem& files) {
+  return detail::WriteFile(files, record, "NCL", ExtensionRule::kAfterFirstDot, EncodeNcl);
 }
 
-Status WriteSnf(SpectrumRecord& record) {
-  return detail::WriteFile(record, "SNF", ExtensionRule::kAfterFirstDot, EncodeSnf);
+Status WriteSnf(SpectrumRecord& record, FileSystem& files) {
+  return detail::WriteFile(files, record, "SNF", ExtensionRule::kAfterFirstDot, EncodeSnf);
 }
 
 }  // namespace durnix

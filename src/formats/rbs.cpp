@@ -87,7 +87,7 @@ class Parser {
       if (words < 3 || words * 4 > left) return kNotThisFormat;
       const std::size_t next = pos + static_cast<std::size_t>(words * 4);
       const ByteView data = bytes_.substr(pos + 8, static_cast<std::size_t>(words * 4) - 12);
-      const Status status = record(type, data, nextIsData(next));
+      const Status status = record(type, data, next);
       if (status != kDone) return status;
       pos = next;
     }
@@ -98,8 +98,10 @@ class Parser {
   }
 
  private:
-  // True when another data record of the same spectrum comes later: records of other kinds may
-  // stand between them, a type-16 record starts another spectrum.
+  // True when another data record of the same spectrum comes after `next`: records of other
+  // kinds may stand between them, a type-16 record starts another spectrum. Asked once for each
+  // data record that still has channels to fill, each time looking no further than the next
+  // data record, so a file is looked through about twice at most.
   bool nextIsData(std::size_t next) const {
     while (next + 8 <= bytes_.size()) {
       const std::uint64_t words = bytes::u32be(bytes_, next);
@@ -111,7 +113,7 @@ class Parser {
     return false;
   }
 
-  Status record(std::uint32_t type, ByteView data, bool dataFollows) {
+  Status record(std::uint32_t type, ByteView data, std::size_t next) {
     using namespace bytes;
     switch (type) {
       case kComment:
@@ -146,7 +148,7 @@ class Parser {
       case kDataDifferences:
         if (declared_ < 0) return kNotThisFormat;
         return channelData(type == kData ? encoding_ : static_cast<int>(type - kDataSingles), data,
-                           dataFollows);
+                           next);
       case kCorrection:
         if (data.size() < 4) return kNotThisFormat;
         record_.Correction = f32be(data, 0);
@@ -210,11 +212,11 @@ class Parser {
 
   // Every data record but the last of a spectrum holds exactly 1024 values; the last holds all
   // that remain (a single record may hold the whole spectrum).
-  Status channelData(int encoding, ByteView data, bool dataFollows) {
+  Status channelData(int encoding, ByteView data, std::size_t next) {
     const std::size_t remaining = counts_.size() - filled_;
     if (remaining == 0) return kDone;  // values beyond the spectrum are not ours
     const std::size_t wanted =
-        dataFollows ? std::min<std::size_t>(kRbsBlockChannels, remaining) : remaining;
+        remaining > kRbsBlockChannels && nextIsData(next) ? kRbsBlockChannels : remaining;
     std::int32_t* out = counts_.data() + filled_;
     if (encoding == kSingles || encoding == kIntegers) {
       if (wanted * 4 > data.size()) return kNotThisFormat;
@@ -360,8 +362,9 @@ Status ReadRBS(ByteView bytes, SpectrumRecord& record) {
                                  [](ByteView b, SpectrumRecord& r) { return Parser(b, r).run(); });
 }
 
-Status ReadRBS(SpectrumRecord& record) {
-  return detail::ReadFile(record, [](ByteView b, SpectrumRecord& r) { return ReadRBS(b, r); });
+Status ReadRBS(SpectrumRecord& record, FileSystem& files) {
+  return detail::ReadFile(files, record,
+                          [](ByteView b, SpectrumRecord& r) { return ReadRBS(b, r); });
 }
 
 Status EncodeRBS(const SpectrumRecord& record, Bytes& out) {
@@ -443,8 +446,8 @@ Status EncodeRBS(const SpectrumRecord& record, Bytes& out) {
   return kDone;
 }
 
-Status WriteRBS(SpectrumRecord& record) {
-  return detail::WriteFile(record, "RBS", ExtensionRule::kAfterFirstDot, EncodeRBS);
+Status WriteRBS(SpectrumRecord& record, FileSystem& files) {
+  return detail::WriteFile(files, record, "RBS", ExtensionRule::kAfterFirstDot, EncodeRBS);
 }
 
 }  // namespace durnix

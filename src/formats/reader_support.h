@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "formats/catalogue.h"
-#include "formats/file_io.h"
+#include "formats/file_system.h"
 #include "formats/text_rules.h"
 
 namespace durnix::detail {
@@ -31,7 +31,9 @@ Status ReadTransaction(ByteView bytes, SpectrumRecord& record, Parse&& parse) {
         record.Counts = std::move(counts);
         throw;
       }
-      record.Counts = std::move(counts);
+      // The memory of the old spectrum serves the new one.
+      counts.clear();
+      work.Counts = std::move(counts);
     }
     work.ChannelCount = 0;
     const Status status = std::forward<Parse>(parse)(bytes, work);
@@ -39,6 +41,7 @@ Status ReadTransaction(ByteView bytes, SpectrumRecord& record, Parse&& parse) {
       record = std::move(work);
       return kDone;
     }
+    record.Counts = std::move(work.Counts);
     record.clearSpectrum();
     return status == kDone ? kNotThisFormat : status;
   } catch (const std::bad_alloc&) {
@@ -47,31 +50,45 @@ Status ReadTransaction(ByteView bytes, SpectrumRecord& record, Parse&& parse) {
   }
 }
 
-// Reads the file named by record.FileName once and hands its bytes to `read`.
+// Reads the file named by record.FileName once (into `buffer`, whose memory is reused) and hands
+// its bytes to `read`.
 template <class Read>
-Status ReadFile(SpectrumRecord& record, Read&& read) {
-  Bytes bytes;
-  const Status status = ReadFileBytes(record.FileName, bytes);
+Status ReadFile(FileSystem& files, SpectrumRecord& record, Read&& read, Bytes& buffer) {
+  const Status status = files.ReadFile(record.FileName, buffer);
   if (status != kDone) {
     record.clearSpectrum();
     return status;
   }
-  return std::forward<Read>(read)(ByteView(bytes), record);
+  return std::forward<Read>(read)(ByteView(buffer), record);
 }
 
-// Names the output file by the writer's rule, builds it with `encode` and writes it atomically.
+template <class Read>
+Status ReadFile(FileSystem& files, SpectrumRecord& record, Read&& read) {
+  Bytes buffer;
+  return ReadFile(files, record, std::forward<Read>(read), buffer);
+}
+
+// Names the output file by the writer's rule, builds it with `encode` in `out` (whose memory is
+// reused) and writes it whole or not at all.
 template <class Encode>
-Status WriteFile(SpectrumRecord& record, std::string_view extension, ExtensionRule rule,
-                 Encode&& encode) {
+Status WriteFile(FileSystem& files, SpectrumRecord& record, std::string_view extension,
+                 ExtensionRule rule, Encode&& encode, Bytes& out) {
   try {
     record.FileName = WithWriterExtension(record.FileName, extension, rule);
-    Bytes out;
+    out.clear();
     const Status status = std::forward<Encode>(encode)(record, out);
     if (status != kDone) return status;
-    return WriteFileReplacing(record.FileName, out);
+    return files.WriteFile(record.FileName, out);
   } catch (const std::bad_alloc&) {
     return kOutOfMemory;
   }
+}
+
+template <class Encode>
+Status WriteFile(FileSystem& files, SpectrumRecord& record, std::string_view extension,
+                 ExtensionRule rule, Encode&& encode) {
+  Bytes out;
+  return WriteFile(files, record, extension, rule, std::forward<Encode>(encode), out);
 }
 
 // Reads `n` little-endian int32 counts from `at` (the caller has checked the length).

@@ -84,8 +84,9 @@ Status ReadSEN(ByteView bytes, SpectrumRecord& record) {
   return detail::ReadTransaction(bytes, record, parse);
 }
 
-Status ReadSEN(SpectrumRecord& record) {
-  return detail::ReadFile(record, [](ByteView b, SpectrumRecord& r) { return ReadSEN(b, r); });
+Status ReadSEN(SpectrumRecord& record, FileSystem& files) {
+  return detail::ReadFile(files, record,
+                          [](ByteView b, SpectrumRecord& r) { return ReadSEN(b, r); });
 }
 
 Status EncodeSEN(const SpectrumRecord& record, Bytes& out) {
@@ -130,8 +131,8 @@ Status EncodeSEN(const SpectrumRecord& record, Bytes& out) {
   return kDone;
 }
 
-Status WriteSEN(SpectrumRecord& record) {
-  return detail::WriteFile(record, "SEN", ExtensionRule::kAfterFirstDot, EncodeSEN);
+Status WriteSEN(SpectrumRecord& record, FileSystem& files) {
+  return detail::WriteFile(files, record, "SEN", ExtensionRule::kAfterFirstDot, EncodeSEN);
 }
 
 }  // namespace durnix

@@ -28,8 +28,9 @@ Status ReadSpm(ByteView bytes, SpectrumRecord& record) {
   return detail::ReadTransaction(bytes, record, parse);
 }
 
-Status ReadSpm(SpectrumRecord& record) {
-  return detail::ReadFile(record, [](ByteView b, SpectrumRecord& r) { return ReadSpm(b, r); });
+Status ReadSpm(SpectrumRecord& record, FileSystem& files) {
+  return detail::ReadFile(files, record,
+                          [](ByteView b, SpectrumRecord& r) { return ReadSpm(b, r); });
 }
 
 Status EncodeSpm(const SpectrumRecord& record, Bytes& out) {
@@ -44,12 +45,11 @@ Status EncodeSpm(const SpectrumRecord& record, Bytes& out) {
   w.u8(kMark);
   w.zeros(4);
   w.fixedText(record.SpecId, 14);
-  detail::WriteHeader512Tail(w, record);
-  return kDone;
+  return detail::WriteHeader512Tail(w, record);
 }
 
-Status WriteSpm(SpectrumRecord& record) {
-  return detail::WriteFile(record, "SPM", ExtensionRule::kAfterFirstDot, EncodeSpm);
+Status WriteSpm(SpectrumRecord& record, FileSystem& files) {
+  return detail::WriteFile(files, record, "SPM", ExtensionRule::kAfterFirstDot, EncodeSpm);
 }
 
 }  // namespace durnix

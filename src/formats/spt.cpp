@@ -165,8 +165,9 @@ Status ReadSpt(ByteView bytes, SpectrumRecord& record) {
   return detail::ReadTransaction(bytes, record, parse);
 }
 
-Status ReadSpt(SpectrumRecord& record) {
-  return detail::ReadFile(record, [](ByteView b, SpectrumRecord& r) { return ReadSpt(b, r); });
+Status ReadSpt(SpectrumRecord& record, FileSystem& files) {
+  return detail::ReadFile(files, record,
+                          [](ByteView b, SpectrumRecord& r) { return ReadSpt(b, r); });
 }
 
 Status EncodeSpt(SpectrumRecord& record, Bytes& out) {
@@ -225,8 +226,8 @@ Status EncodeSpt(SpectrumRecord& record, Bytes& out) {
   return kDone;
 }
 
-Status WriteSpt(SpectrumRecord& record) {
-  return detail::WriteFile(record, "SPT", ExtensionRule::kAfterFirstDot, EncodeSpt);
+Status WriteSpt(SpectrumRecord& record, FileSystem& files) {
+  return detail::WriteFile(files, record, "SPT", ExtensionRule::kAfterFirstDot, EncodeSpt);
 }
 
 }  // namespace durnix

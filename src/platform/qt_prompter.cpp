@@ -4,15 +4,17 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "platform/paths.h"
 #include "shell/forms/frm_my_msg_box.h"
 
 namespace durnix {
 
-int QtPrompter::Ask(const std::string& prompt, StandardButtons buttons) {
+int QtPrompter::Ask(const std::string& prompt, StandardButtons buttons, const Asking& about) {
   QMessageBox box(parent_);
   box.setWindowTitle(
       QString::fromLatin1(kMessageTitle.data(), static_cast<int>(kMessageTitle.size())));
-  box.setText(QString::fromLatin1(prompt.c_str()));
+  // Messages name files by their paths, which are the system's bytes.
+  box.setText(PathText(PromptWithReason(prompt, about)));
   const bool question =
       buttons == StandardButtons::kYesNo || buttons == StandardButtons::kYesNoCancel;
   box.setIcon(question                          ? QMessageBox::Question
@@ -68,8 +70,8 @@ int QtPrompter::Ask(const std::string& prompt, StandardButtons buttons) {
   }
 }
 
-int QtPrompter::AskExtended(const std::string& prompt, int set) {
-  return MyMSGBox(parent_, prompt, set, std::string(kMessageTitle));
+int QtPrompter::AskExtended(const std::string& prompt, int set, const Asking& about) {
+  return MyMSGBox(parent_, PromptWithReason(prompt, about), set, std::string(kMessageTitle));
 }
 
 void ShowMessage(QWidget* parent, const std::string& text) {

@@ -13,8 +13,8 @@ namespace durnix {
 class QtPrompter : public Prompter {
  public:
   explicit QtPrompter(QWidget* parent = nullptr) : parent_(parent) {}
-  int Ask(const std::string& prompt, StandardButtons buttons) override;
-  int AskExtended(const std::string& prompt, int set) override;
+  int Ask(const std::string& prompt, StandardButtons buttons, const Asking& about = {}) override;
+  int AskExtended(const std::string& prompt, int set, const Asking& about = {}) override;
 
  private:
   QWidget* parent_;

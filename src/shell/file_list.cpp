@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/file_list.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <array>
 
 #include "convert/batch.h"
@@ -11,22 +8,6 @@
 #include "formats/text_rules.h"
 
 namespace durnix {
-
-int AttributeNumber(const std::string& path, std::string_view name) {
-  const int hidden = !name.empty() && name[0] == '.' && name != ".." ? kAttrHidden : 0;
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) {
-    struct stat link {};
-    if (::lstat(path.c_str(), &link) != 0) return -1;
-    return kAttrSystem | hidden;  // a link that leads nowhere
-  }
-  int attributes = S_ISDIR(st.st_mode)   ? kAttrFolder
-                   : S_ISREG(st.st_mode) ? kAttrArchive
-                                         : kAttrSystem;
-  // Without any write permission a file is read-only for everyone, root included.
-  if ((st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0) attributes |= kAttrReadOnly;
-  return attributes | hidden;
-}
 
 std::string AttributeLetters(int attributes) {
   if (attributes < 0 || attributes > 55 || (attributes > 39 && attributes < 48) ||

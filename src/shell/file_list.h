@@ -10,19 +10,9 @@
 #include <string_view>
 #include <vector>
 
+#include "formats/file_system.h"
+
 namespace durnix {
-
-// Attribute numbers on this platform: 16 for a folder, plus 1 when the user may not write it,
-// plus 2 when its name begins with ".", plus 4 when it is neither a regular file nor a folder
-// (a device, socket, pipe or broken link), plus 32 for every regular file.
-inline constexpr int kAttrReadOnly = 1;
-inline constexpr int kAttrHidden = 2;
-inline constexpr int kAttrSystem = 4;
-inline constexpr int kAttrFolder = 16;
-inline constexpr int kAttrArchive = 32;
-
-// The attribute number of `path` (links followed); -1 when it cannot be examined.
-int AttributeNumber(const std::string& path, std::string_view name);
 
 // "a---", "ar--", "--h-", ... ; "Error" for numbers outside 0 to 55.
 std::string AttributeLetters(int attributes);

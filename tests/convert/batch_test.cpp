@@ -2,19 +2,17 @@
 #include "convert/batch.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
-#include <filesystem>
+#include <cerrno>
 #include <numeric>
 
 #include "formats/ascii.h"
 #include "formats/catalogue.h"
-#include "formats/file_io.h"
 #include "formats/kodaq.h"
 #include "formats/text_rules.h"
+#include "support/memory_file_system.h"
 #include "support/records.h"
 #include "support/scripted.h"
-#include "support/temp_dir.h"
 
 namespace durnix {
 namespace {
@@ -27,13 +25,12 @@ constexpr auto kOkCancel = StandardButtons::kOkCancel;
 constexpr auto kYesNoCancel = StandardButtons::kYesNoCancel;
 constexpr auto kAbortRetryIgnore = StandardButtons::kAbortRetryIgnore;
 
+// Runs on a file system in memory, so that any write or read can be made to fail.
 class Batch : public ::testing::Test {
  protected:
   void SetUp() override {
-    source_ = dir_.path() + "/source/";
-    destination_ = dir_.path() + "/destination/";
-    std::filesystem::create_directories(source_);
-    std::filesystem::create_directories(destination_);
+    files_.addFolder(source_);
+    files_.addFolder(destination_);
   }
 
   // Writes a spectrum of `counts` into the source folder as `name` in `format`.
@@ -44,13 +41,13 @@ class Batch : public ::testing::Test {
     record.FileName = source_ + name;
     Bytes bytes;
     ASSERT_EQ(Format(format).encode(record, bytes), kDone);
-    test::WriteWhole(source_ + name, bytes);
+    files_.addFile(source_ + name, bytes);
   }
 
   ConversionRequest request(std::vector<std::string> names, FormatCode to,
                             FormatCode from = FMT_AUTO) {
     ConversionRequest r;
-    for (std::string& name : names) r.selection.push_back({std::move(name), 32, ""});
+    for (std::string& name : names) r.selection.emplace_back(std::move(name), 32);
     r.sourceFolder = source_;
     r.destinationFolder = destination_;
     r.sourceFormat = Format(from).displayName;
@@ -58,23 +55,24 @@ class Batch : public ::testing::Test {
     return r;
   }
 
-  ConversionResult run(const ConversionRequest& r) {
-    ConversionResult result = RunConversion(r, stamp_, arming_, prompter_, host_);
-    prompter_.verify();
+  ConversionResult run(const ConversionRequest& r) { return run(r, prompter_); }
+  ConversionResult run(const ConversionRequest& r, ScriptedPrompter& prompter) {
+    ConversionResult result = RunConversion(r, files_, stamp_, arming_, prompter, host_);
+    prompter.verify();
     return result;
   }
 
   SpectrumRecord readBack(const std::string& name, FormatCode format) {
     SpectrumRecord record;
     record.FileName = destination_ + name;
-    EXPECT_EQ(ReadFormat(Format(format), record), kDone) << name;
+    EXPECT_EQ(ReadFormat(Format(format), record, files_), kDone) << name;
     return record;
   }
 
   std::string upper(const std::string& name) const { return UpperAscii(source_ + name); }
 
-  test::TempDir dir_;
-  std::string source_, destination_;
+  test::MemoryFileSystem files_;
+  std::string source_ = "/data/source/", destination_ = "/data/destination/";
   StampData stamp_;
   AxisArming arming_;
   ScriptedPrompter prompter_;
@@ -98,8 +96,10 @@ TEST_F(Batch, NothingSelectedAndTheParentEntryAlone) {
 
 TEST_F(Batch, ConvertsEveryFileAndTalliesAfterEach) {
   put("a.rbs", FMT_RBS, ramp(300), "first");
-  put("b.as2", FMT_AS2, ramp(1024));
-  ConversionRequest r = request({"a.rbs", "b.as2  ", "sub"}, FMT_AS1);
+  // Names may end in blanks: the entry is the file of that very name.
+  put("b.as2 ", FMT_AS2, ramp(1024));
+  put("b.as2", FMT_AS2, ramp(1024, 3));
+  ConversionRequest r = request({"a.rbs", "b.as2 ", "sub"}, FMT_AS1);
   r.selection[2].attributes = 16;  // a folder: passed over, counted as converted
   prompter_.expect(kCompleted, kOk, kAnswerOk);
   const ConversionResult result = run(r);
@@ -117,23 +117,54 @@ TEST_F(Batch, ConvertsEveryFileAndTalliesAfterEach) {
   EXPECT_EQ(host_.refills, 3);
   EXPECT_EQ(host_.refreshes, 1);
   EXPECT_EQ(readBack("a.AS1", FMT_AS1).Counts, ramp(300));
+  EXPECT_EQ(readBack("b.AS1", FMT_AS1).Counts, ramp(1024));
   // A spectrum without identifier gets the program's.
-  const Bytes b = test::ReadWhole(destination_ + "b.AS1");
+  const Bytes b = files_.bytesOf(destination_ + "b.AS1");
   EXPECT_EQ(b.substr(0, 34), "REM Converted using Durnix v1.52\r\n");
-  EXPECT_EQ(test::ReadWhole(destination_ + "a.AS1").substr(0, 11), "REM first\r\n");
+  EXPECT_EQ(files_.bytesOf(destination_ + "a.AS1").substr(0, 11), "REM first\r\n");
+  // What became of each entry.
+  ASSERT_EQ(host_.outcomes.size(), 3u);
+  EXPECT_EQ(host_.outcomes[1].source, source_ + "b.as2 ");
+  EXPECT_EQ(host_.outcomes[1].format, "ASCII without channel (AS2)");
+  EXPECT_EQ(host_.outcomes[1].destination, destination_ + "b.AS1");
+  EXPECT_EQ(host_.outcomes[1].status, kDone);
+  EXPECT_TRUE(host_.outcomes[2].folder);
+}
+
+TEST_F(Batch, AFileWrittenEarlierInTheRunIsNeverReplacedUnasked) {
+  put("run.01.chn", FMT_CHN, ramp(1024));
+  put("run.02.chn", FMT_CHN, ramp(1024, 2));
+  put("run.rbs", FMT_RBS, ramp(300));
+  // The second file would become the first one's output: the question says so by its kind.
+  prompter_.expect("run.RBS is already exist. Overwrite it ?", kYesNoCancel, kAnswerNo)
+      .expect("run.RBS is already exist. Overwrite it ?", kYesNoCancel, kAnswerNo)
+      .expect(kStopped, kOk, kAnswerOk);
+  const ConversionResult result = run(request({"run.01.chn", "run.02.chn", "run.rbs"}, FMT_RBS));
+  EXPECT_EQ(prompter_.questions()[0].question, Question::kOverwriteSameRun);
+  EXPECT_EQ(readBack("run.RBS", FMT_RBS).Counts, ramp(1024));
+  EXPECT_EQ(result.converted, 1);
+  EXPECT_EQ(result.failed, 2);
+  EXPECT_EQ(host_.outcomes[1].status, kSkipped);
+  EXPECT_EQ(host_.outcomes[1].answer, kAnswerNo);
+
+  // A file that was there before the run is an ordinary question.
+  prompter_.expect("run.RBS is already exist. Overwrite it ?", kYesNoCancel, kAnswerNo)
+      .expect(kStopped, kOk, kAnswerOk);
+  run(request({"run.02.chn"}, FMT_RBS));
+  EXPECT_EQ(prompter_.questions()[3].question, Question::kOverwrite);
 }
 
 TEST_F(Batch, ReadingFailuresAskToGoOnOrStop) {
   put("film.rbs", FMT_RBS, ramp(300));
-  test::WriteWhole(source_ + "text.txt", "nothing to see\n");
+  files_.addFile(source_ + "text.txt", "nothing to see\n");
   put("pixe.rbs", FMT_RBS, ramp(300));
   // Make the last one a PIXE file: its type-16 record becomes type 290.
-  Bytes pixe = test::ReadWhole(source_ + "pixe.rbs");
+  Bytes pixe = files_.bytesOf(source_ + "pixe.rbs");
   std::size_t at = 20;
   while (bytes::u32be(pixe, at + 4) != 16) at += 4 * bytes::u32be(pixe, at);
   pixe[at + 6] = 1;
   pixe[at + 7] = 0x22;
-  test::WriteWhole(source_ + "pixe.rbs", pixe);
+  files_.addFile(source_ + "pixe.rbs", pixe);
 
   prompter_.expect(upper("text.txt") + " is unknown format !!", kOkCancel, kAnswerOk)
       .expect(upper("pixe.rbs") + " is for PIXE or NRA file !!", kOkCancel, kAnswerOk)
@@ -159,26 +190,27 @@ TEST_F(Batch, MissingFilesCanBeRetriedIgnoredOrAbortTheRun) {
       .expect(missing, kAbortRetryIgnore, kAnswerIgnore)
       .expect(kStopped, kOk, kAnswerOk);
   ConversionResult result = run(request({"here.rbs", "late.rbs"}, FMT_AS1));
+  EXPECT_EQ(prompter_.questions()[0].question, Question::kRetryRead);
+  EXPECT_EQ(prompter_.questions()[0].reason, "No such file or directory");
   // Ignored on the last file: the run ends as stopped.
   EXPECT_EQ(result.converted, 1);
   EXPECT_EQ(result.summary, kStopped);
 
   // The file turns up while the question is open: Retry reads it.
-  std::filesystem::remove(destination_ + "here.AS1");
+  files_.Remove(destination_ + "here.AS1");
   ScriptedPrompter retrying;
   struct Appear : ScriptedPrompter {
     std::function<void()> before;
-    int Ask(const std::string& p, StandardButtons b) override {
+    int Ask(const std::string& p, StandardButtons b, const Asking& about) override {
       if (before) before();
-      return ScriptedPrompter::Ask(p, b);
+      return ScriptedPrompter::Ask(p, b, about);
     }
   } appear;
   appear.before = [&] {
-    if (!PathExists(source_ + "late.rbs")) put("late.rbs", FMT_RBS, ramp(300, 2));
+    if (!files_.hasFile(source_ + "late.rbs")) put("late.rbs", FMT_RBS, ramp(300, 2));
   };
   appear.expect(missing, kAbortRetryIgnore, kAnswerRetry).expect(kCompleted, kOk, kAnswerOk);
-  result = RunConversion(request({"late.rbs"}, FMT_AS1), stamp_, arming_, appear, host_);
-  appear.verify();
+  result = run(request({"late.rbs"}, FMT_AS1), appear);
   EXPECT_EQ(result.converted, 1);
   EXPECT_EQ(readBack("late.AS1", FMT_AS1).Counts, ramp(300, 2));
 
@@ -189,19 +221,30 @@ TEST_F(Batch, MissingFilesCanBeRetriedIgnoredOrAbortTheRun) {
   result = run(request({"gone.rbs", "late.rbs"}, FMT_AS2));
   EXPECT_EQ(result.converted, 0);
   EXPECT_GE(host_.refreshes, refreshes + 1);
+
+  // A file that opens but cannot be read (a share gone away) is a file not found, not a file
+  // of another format.
+  files_.failRead(source_ + "here.rbs", EIO);
+  prompter_
+      .expect(upper("here.rbs") + " not found or disk not ready !", kAbortRetryIgnore,
+              kAnswerIgnore)
+      .expect(kStopped, kOk, kAnswerOk);
+  const std::size_t asked = prompter_.questions().size();
+  run(request({"here.rbs"}, FMT_AS2, FMT_RBS));
+  EXPECT_EQ(prompter_.questions()[asked].reason, "Input/output error");
 }
 
 TEST_F(Batch, AFileOfTheWrittenNameIsNeverReplacedWithoutAsking) {
   put("run.01.chn", FMT_CHN, ramp(1024));
   put("two.rbs", FMT_RBS, ramp(300));
   // The writer names CANBERRA files .MCA, and the list's mask may hide them: the disk decides.
-  test::WriteWhole(destination_ + "run.MCA", "keep me");
-  test::WriteWhole(destination_ + "two.MCA", "replace me");
+  files_.addFile(destination_ + "run.MCA", "keep me");
+  files_.addFile(destination_ + "two.MCA", "replace me");
   prompter_.expect("run.MCA is already exist. Overwrite it ?", kYesNoCancel, kAnswerNo)
       .expect("two.MCA is already exist. Overwrite it ?", kYesNoCancel, kAnswerYes)
       .expect(kCompleted, kOk, kAnswerOk);
   ConversionResult result = run(request({"run.01.chn", "two.rbs"}, FMT_CANBERRA));
-  EXPECT_EQ(test::ReadWhole(destination_ + "run.MCA"), "keep me");
+  EXPECT_EQ(files_.bytesOf(destination_ + "run.MCA"), "keep me");
   EXPECT_EQ(readBack("two.MCA", FMT_CANBERRA).Counts, ramp(300));
   EXPECT_EQ(result.converted, 1);
   EXPECT_EQ(result.failed, 1);
@@ -212,7 +255,7 @@ TEST_F(Batch, AFileOfTheWrittenNameIsNeverReplacedWithoutAsking) {
       .expect(kStopped, kOk, kAnswerOk);
   result = run(request({"two.rbs", "run.01.chn"}, FMT_CANBERRA));
   EXPECT_EQ(result.summary, kStopped);
-  EXPECT_EQ(test::ReadWhole(destination_ + "run.MCA"), "keep me");
+  EXPECT_EQ(files_.bytesOf(destination_ + "run.MCA"), "keep me");
 }
 
 TEST_F(Batch, WritingFailuresAndTheirRetry) {
@@ -223,36 +266,39 @@ TEST_F(Batch, WritingFailuresAndTheirRetry) {
       .expect("Some channel of " + destination + "BIG.RBS is overflowed !!", kOkCancel, kAnswerOk)
       .expect(kCompleted, kOk, kAnswerOk);
   ConversionResult result = run(request({"big.rbs", "ok.rbs"}, FMT_KODAQ));
-  EXPECT_FALSE(PathExists(destination_ + "big.SPC"));
+  EXPECT_FALSE(files_.hasFile(destination_ + "big.SPC"));
   EXPECT_EQ(result.converted, 1);
 
-  // A folder that cannot be written: Retry after it was made writable writes the file.
-  ASSERT_EQ(::chmod(destination_.c_str(), 0555), 0);
-  const bool enforced = ::access(destination_.c_str(), W_OK) != 0;  // not for root
-  if (enforced) {
-    struct Fix : ScriptedPrompter {
-      std::string folder;
-      int Ask(const std::string& p, StandardButtons b) override {
-        ::chmod(folder.c_str(), 0755);
-        return ScriptedPrompter::Ask(p, b);
-      }
-    } fix;
-    fix.folder = destination_;
-    fix.expect("Disk is not ready or bad media.", kAbortRetryIgnore, kAnswerRetry)
-        .expect(kCompleted, kOk, kAnswerOk);
-    result = RunConversion(request({"ok.rbs"}, FMT_AS2), stamp_, arming_, fix, host_);
-    fix.verify();
-    EXPECT_EQ(result.converted, 1);
-  }
-  ::chmod(destination_.c_str(), 0755);
-  // A read-only file of that name is refused by every user.
-  test::WriteWhole(destination_ + "ok.SEN", "protected");
-  ASSERT_EQ(::chmod((destination_ + "ok.SEN").c_str(), 0444), 0);
+  // A full disk: the system's reason comes with the message, and Retry after space was made
+  // writes the file.
+  files_.setCapacity(static_cast<long long>(files_.bytesOf(source_ + "big.rbs").size() +
+                                            files_.bytesOf(source_ + "ok.rbs").size() +
+                                            files_.bytesOf(destination_ + "ok.SPC").size()));
+  struct Free : ScriptedPrompter {
+    test::MemoryFileSystem* files;
+    int Ask(const std::string& p, StandardButtons b, const Asking& about) override {
+      files->setCapacity(-1);
+      return ScriptedPrompter::Ask(p, b, about);
+    }
+  } free;
+  free.files = &files_;
+  free.expect("Disk is not ready or bad media.", kAbortRetryIgnore, kAnswerRetry)
+      .expect(kCompleted, kOk, kAnswerOk);
+  result = run(request({"ok.rbs"}, FMT_AS2), free);
+  EXPECT_EQ(free.questions()[0].question, Question::kRetryWrite);
+  EXPECT_EQ(free.questions()[0].reason, "No space left on device");
+  EXPECT_EQ(result.converted, 1);
+  EXPECT_EQ(readBack("ok.AS2", FMT_AS2).Counts, ramp(300));
+
+  // A write that fails part way leaves the file that was there, and Abort ends the run.
+  files_.addFile(destination_ + "ok.SEN", "the user's own");
+  files_.failWrite(1, EIO);
   prompter_.expect("ok.SEN is already exist. Overwrite it ?", kYesNoCancel, kAnswerYes)
       .expect("Disk is not ready or bad media.", kAbortRetryIgnore, kAnswerAbort)
       .expect(kStopped, kOk, kAnswerOk);
-  result = run(request({"ok.rbs"}, FMT_SEN));
-  EXPECT_EQ(test::ReadWhole(destination_ + "ok.SEN"), "protected");
+  result = run(request({"ok.rbs", "big.rbs"}, FMT_SEN));
+  EXPECT_EQ(files_.bytesOf(destination_ + "ok.SEN"), "the user's own");
+  EXPECT_EQ(result.converted, 0);
 }
 
 TEST_F(Batch, FormatsThatHoldExactly1024ChannelsAsk) {
@@ -263,13 +309,13 @@ TEST_F(Batch, FormatsThatHoldExactly1024ChannelsAsk) {
       .expect("long.rbs has not 1024 channel. Continue ?", kYesNoCancel, kAnswerNo)
       .expect(kCompleted, kOk, kAnswerOk);
   ConversionResult result = run(request({"short.rbs", "long.rbs", "exact.rbs"}, FMT_NCL));
-  EXPECT_TRUE(PathExists(destination_ + "short.NCL"));
-  EXPECT_FALSE(PathExists(destination_ + "long.NCL"));  // No: skipped, counted as failed
+  EXPECT_TRUE(files_.hasFile(destination_ + "short.NCL"));
+  EXPECT_FALSE(files_.hasFile(destination_ + "long.NCL"));  // No: skipped, counted as failed
   EXPECT_EQ(result.failed, 1);
   prompter_.expect("long.rbs has not 1024 channel. Continue ?", kYesNoCancel, kAnswerCancel)
       .expect(kStopped, kOk, kAnswerOk);
   result = run(request({"long.rbs", "exact.rbs"}, FMT_SNF));
-  EXPECT_FALSE(PathExists(destination_ + "exact.SNF"));
+  EXPECT_FALSE(files_.hasFile(destination_ + "exact.SNF"));
 }
 
 TEST_F(Batch, OxfordCountsKeep24BitsOutsideTheOxfordFormats) {
@@ -292,7 +338,7 @@ TEST_F(Batch, OxfordCountsKeep24BitsOutsideTheOxfordFormats) {
               kOkCancel, kAnswerOk)
       .expect(kStopped, kOk, kAnswerOk);
   run(request({"wide.as1"}, FMT_SPM));
-  EXPECT_FALSE(PathExists(destination_ + "wide.SPM"));
+  EXPECT_FALSE(files_.hasFile(destination_ + "wide.SPM"));
 }
 
 TEST_F(Batch, UnknownFormatsAndAxisValues) {
@@ -354,7 +400,7 @@ TEST_F(Batch, StampQuestionAndItsFiveAnswers) {
 
   // Yes All stops the questions; the last file gets the one-file set.
   for (const char* name : {"1.RBS", "2.RBS", "3.RBS", "4.RBS"}) {
-    std::filesystem::remove(destination_ + name);
+    files_.Remove(destination_ + name);
   }
   host_.events_.clear();
   r.selection.resize(2);
@@ -387,7 +433,7 @@ TEST_F(Batch, SenrasStampChargeAndCalibrationUnderAnArmedAxis) {
   EXPECT_EQ(sen.Mass, 0.0f);  // SENRAS carries no mass
 
   stamp_.ChargeState = 2;
-  std::filesystem::remove(destination_ + "s.SEN");
+  files_.Remove(destination_ + "s.SEN");
   prompter_.expect(kCompleted, kOk, kAnswerOk);
   run(r);
   EXPECT_EQ(readBack("s.SEN", FMT_SEN).ChargeUC, 15.0f);
@@ -398,7 +444,7 @@ TEST_F(Batch, KodaqItemsDoNotTravelFromOneFileToTheNext) {
   kodaq.KodaqId = "ID07";
   kodaq.KodaqMem = "mem7";
   kodaq.FileName = source_ + "k.spc";
-  ASSERT_EQ(WriteKodaq(kodaq), kDone);
+  ASSERT_EQ(WriteKodaq(kodaq, files_), kDone);
   put("plain.as1", FMT_AS1, ramp(512));
   prompter_.expect(kCompleted, kOk, kAnswerOk);
   run(request({"k.SPC", "plain.as1"}, FMT_KODAQ));
@@ -411,28 +457,18 @@ TEST_F(Batch, ARetriedWriteTransformsTheSpectrumOnce) {
   SpectrumRecord tof = test::RecordWithCounts(std::vector<std::int32_t>(256, 0));
   tof.Counts[1] = 6;
   tof.FileName = source_ + "tof";
-  ASSERT_EQ(WriteAS1(tof), kDone);
+  ASSERT_EQ(WriteAS1(tof, files_), kDone);
   arming_.timeToEnergy = true;
   arming_.axis = {1, 100, 0, 1, 10, -15, true};
-  // The first write fails on a read-only file; its owner then lets it go.
-  test::WriteWhole(destination_ + "tof.AS2", "old");
-  ASSERT_EQ(::chmod((destination_ + "tof.AS2").c_str(), 0444), 0);
-  struct Release : ScriptedPrompter {
-    std::string file;
-    int Ask(const std::string& p, StandardButtons b) override {
-      if (p == "Disk is not ready or bad media.") ::chmod(file.c_str(), 0644);
-      return ScriptedPrompter::Ask(p, b);
-    }
-  } release;
-  release.file = destination_ + "tof.AS2";
-  release.expect("tof.AS2 is already exist. Overwrite it ?", kYesNoCancel, kAnswerYes)
+  // The first write fails; the second goes through.
+  files_.addFile(destination_ + "tof.AS2", "old");
+  files_.failWrite(1, EIO);
+  prompter_.expect("tof.AS2 is already exist. Overwrite it ?", kYesNoCancel, kAnswerYes)
       .expect("Disk is not ready or bad media.", kAbortRetryIgnore, kAnswerRetry)
       .expect("tof.AS2 is already exist. Overwrite it ?", kYesNoCancel, kAnswerYes)
       .expect(kCompleted, kOk, kAnswerOk);
   arming_.timeToEnergy = true;
-  const ConversionResult result =
-      RunConversion(request({"tof.AS1"}, FMT_AS2), stamp_, arming_, release, host_);
-  release.verify();
+  const ConversionResult result = run(request({"tof.AS1"}, FMT_AS2));
   ASSERT_EQ(result.converted, 1);
   // Channel 2 lies above one channel width: all its counts land in the last channel, once.
   const SpectrumRecord back = readBack("tof.AS2", FMT_AS2);

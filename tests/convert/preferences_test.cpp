@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "formats/file_io.h"
+#include "support/memory_file_system.h"
 #include "support/scripted.h"
 #include "support/temp_dir.h"
 
@@ -49,13 +49,6 @@ class Picker : public FolderPicker {
   std::vector<std::string> captions;
 };
 
-bool everyFolderExists(const std::string&) {
-  return true;
-}
-bool noFolderExists(const std::string&) {
-  return false;
-}
-
 TEST(ConfigFile, BytesFollowTheLayout) {
   Preferences defaults;
   defaults.SourceFolder = "/home/lab/spectra/";
@@ -93,51 +86,66 @@ TEST(ConfigFile, MenuValuesOfTheGraphicOptions) {
   EXPECT_EQ(DecodeConfig(bytes)->RangeIndex, 11);
 }
 
+// The configuration file's own folders, and a file system that holds them.
+test::MemoryFileSystem withFolders() {
+  test::MemoryFileSystem files;
+  files.addFolder("/home/lab/spectra/");
+  files.addFolder("/home/lab/out/");
+  files.addFolder("/etc/durnix/");
+  return files;
+}
+
 TEST(LoadConfig, AppliesAValidFile) {
-  test::TempDir dir;
-  ASSERT_EQ(SaveConfig(stamped(), dir.file("durnix.cfg")), kDone);
+  test::MemoryFileSystem files = withFolders();
+  ASSERT_EQ(SaveConfig(stamped(), "/etc/durnix/durnix.cfg", files), kDone);
+  EXPECT_TRUE(IsConfigFile(files.bytesOf("/etc/durnix/durnix.cfg")));
   Preferences prefs;
   Picker picker;
   ScriptedPrompter prompter;
-  EXPECT_TRUE(LoadConfig(dir.file("durnix.cfg"), prefs, prompter, picker, everyFolderExists));
+  EXPECT_TRUE(LoadConfig("/etc/durnix/durnix.cfg", prefs, prompter, picker, files));
   EXPECT_EQ(prefs, stamped());
   prompter.verify();
 }
 
 TEST(LoadConfig, MissingEmptyShortAndForeignFiles) {
-  test::TempDir dir;
+  test::MemoryFileSystem files = withFolders();
   Preferences prefs = stamped();
   Picker picker;
   ScriptedPrompter prompter;
   prompter.expect("Configuration file not found", StandardButtons::kOk, kAnswerOk);
-  EXPECT_FALSE(LoadConfig(dir.file("none.cfg"), prefs, prompter, picker));
+  EXPECT_FALSE(LoadConfig("/etc/durnix/none.cfg", prefs, prompter, picker, files));
   // No source folder: nothing loaded and nothing said, the caller's defaults stand.
-  test::WriteWhole(dir.file("empty.cfg"), std::string(1024, '\0'));
-  EXPECT_FALSE(LoadConfig(dir.file("empty.cfg"), prefs, prompter, picker));
+  files.addFile("/etc/durnix/empty.cfg", std::string(1024, '\0'));
+  EXPECT_FALSE(LoadConfig("/etc/durnix/empty.cfg", prefs, prompter, picker, files));
   prompter.expect(kConfigNotValid, StandardButtons::kOk, kAnswerOk);
-  test::WriteWhole(dir.file("short.cfg"), "/home/lab/");
-  EXPECT_FALSE(LoadConfig(dir.file("short.cfg"), prefs, prompter, picker));
+  files.addFile("/etc/durnix/short.cfg", "/home/lab/");
+  EXPECT_FALSE(LoadConfig("/etc/durnix/short.cfg", prefs, prompter, picker, files));
   EXPECT_EQ(prefs, stamped());
   prompter.verify();
+  // Whatever begins with a character and is long enough passes the loader's check, but only a
+  // file of exactly 1024 bytes is a configuration file that may be changed as one.
+  EXPECT_FALSE(IsConfigFile("/home/lab/" + std::string(4630, 'x')));
+  EXPECT_FALSE(IsConfigFile(std::string(1024, '\0')));
 }
 
 TEST(LoadConfig, FoldersOfAnotherMachineAreAskedForAnew) {
-  test::TempDir dir;
-  ASSERT_EQ(SaveConfig(stamped(), dir.file("durnix.cfg")), kDone);
+  test::MemoryFileSystem files;
+  files.addFolder("/mnt/new/");
+  ASSERT_EQ(SaveConfig(stamped(), "/mnt/new/durnix.cfg", files), kDone);
   Preferences prefs;
   Picker picker;
-  picker.answers = {dir.path(), dir.path() + "/"};
+  picker.answers = {"/mnt/new", "/mnt/new/"};
   ScriptedPrompter prompter;
   prompter
       .expect("Source path is not exist any more. Set new path ?", StandardButtons::kYesNo,
               kAnswerYes)
       .expect("Destination path is not exist any more. Set new path ?", StandardButtons::kYesNo,
               kAnswerYes);
-  EXPECT_TRUE(LoadConfig(dir.file("durnix.cfg"), prefs, prompter, picker, noFolderExists));
+  EXPECT_TRUE(LoadConfig("/mnt/new/durnix.cfg", prefs, prompter, picker, files));
   EXPECT_EQ(picker.captions,
             (std::vector<std::string>{"Enter source path", "Enter destination path"}));
-  EXPECT_EQ(prefs.SourceFolder, dir.path() + "/");
-  EXPECT_EQ(prefs.DestinationFolder, dir.path() + "/");
+  EXPECT_EQ(prefs.SourceFolder, "/mnt/new/");
+  EXPECT_EQ(prefs.DestinationFolder, "/mnt/new/");
   EXPECT_EQ(prefs.Stamp, stamped().Stamp);
   prompter.verify();
 
@@ -147,12 +155,12 @@ TEST(LoadConfig, FoldersOfAnotherMachineAreAskedForAnew) {
       .expect("Source path is not exist any more. Set new path ?", StandardButtons::kYesNo,
               kAnswerNo)
       .expect(kConfigNotValid, StandardButtons::kOk, kAnswerOk);
-  EXPECT_FALSE(LoadConfig(dir.file("durnix.cfg"), untouched, prompter, picker, noFolderExists));
+  EXPECT_FALSE(LoadConfig("/mnt/new/durnix.cfg", untouched, prompter, picker, files));
   prompter
       .expect("Source path is not exist any more. Set new path ?", StandardButtons::kYesNo,
               kAnswerYes)
       .expect(kConfigNotValid, StandardButtons::kOk, kAnswerOk);
-  EXPECT_FALSE(LoadConfig(dir.file("durnix.cfg"), untouched, prompter, picker, noFolderExists));
+  EXPECT_FALSE(LoadConfig("/mnt/new/durnix.cfg", untouched, prompter, picker, files));
   EXPECT_EQ(untouched, Preferences());
   prompter.verify();
 }

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "formats/catalogue.h"
-#include "formats/file_io.h"
 #include "support/records.h"
 #include "support/temp_dir.h"
 
@@ -42,7 +41,7 @@ TEST(AsciiWriter, RefusesChannelCountsItsReaderWouldReject) {
     record.FileName = dir.file("small.chn");
     EXPECT_EQ(WriteAS1(record), kDoesNotFit) << n;
     EXPECT_EQ(record.FileName, dir.file("small.AS1"));
-    EXPECT_FALSE(PathExists(record.FileName)) << n;
+    EXPECT_FALSE(LocalFiles().Exists(record.FileName)) << n;
     EXPECT_EQ(WriteAS2(record), kDoesNotFit) << n;
   }
   SpectrumRecord largest = RecordWithCounts(std::vector<std::int32_t>(16384, 3));

@@ -2,33 +2,13 @@
 #include "shell/file_list.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "support/temp_dir.h"
 
 namespace durnix {
 namespace {
 
-TEST(Attributes, NumbersOfThisPlatform) {
-  test::TempDir dir;
-  test::WriteWhole(dir.file("film.rbs"), "x");
-  test::WriteWhole(dir.file("kept.rbs"), "x");
-  ASSERT_EQ(::chmod(dir.file("kept.rbs").c_str(), 0444), 0);
-  test::WriteWhole(dir.file(".profile"), "x");
-  ASSERT_EQ(::mkdir(dir.file("data").c_str(), 0755), 0);
-  ASSERT_EQ(::mkdir(dir.file(".cache").c_str(), 0755), 0);
-  ASSERT_EQ(::symlink("nowhere", dir.file("broken").c_str()), 0);
-  ASSERT_EQ(::symlink(dir.file("film.rbs").c_str(), dir.file("link.rbs").c_str()), 0);
-  EXPECT_EQ(AttributeNumber(dir.file("film.rbs"), "film.rbs"), 32);
-  EXPECT_EQ(AttributeNumber(dir.file("kept.rbs"), "kept.rbs"), 33);
-  EXPECT_EQ(AttributeNumber(dir.file(".profile"), ".profile"), 34);
-  EXPECT_EQ(AttributeNumber(dir.file("data"), "data"), 16);
-  EXPECT_EQ(AttributeNumber(dir.file(".cache"), ".cache"), 18);
-  EXPECT_EQ(AttributeNumber(dir.file("broken"), "broken"), 4);
-  EXPECT_EQ(AttributeNumber(dir.file("link.rbs"), "link.rbs"), 32);  // links are followed
-  EXPECT_EQ(AttributeNumber("/dev/null", "null") & 4, 4);
-  EXPECT_EQ(AttributeNumber(dir.file("missing"), "missing"), -1);
+TEST(Attributes, NormalFiles) {
   EXPECT_TRUE(IsNormalFile(32));
   EXPECT_TRUE(IsNormalFile(0));
   EXPECT_FALSE(IsNormalFile(33));

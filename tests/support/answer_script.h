@@ -30,10 +30,14 @@ class AnswerScript : public Prompter {
     return *this;
   }
 
-  int Ask(const std::string& prompt, StandardButtons buttons) override {
+  int Ask(const std::string& prompt, StandardButtons buttons, const Asking& about) override {
+    questions_.push_back(about);
     return take(prompt, static_cast<int>(buttons), false);
   }
-  int AskExtended(const std::string& prompt, int set) override { return take(prompt, set, true); }
+  int AskExtended(const std::string& prompt, int set, const Asking& about) override {
+    questions_.push_back(about);
+    return take(prompt, set, true);
+  }
 
   // Everything that went against the script, unasked questions included; empty when all went
   // as written.
@@ -53,6 +57,8 @@ class AnswerScript : public Prompter {
     return text;
   }
   const std::vector<std::string>& asked() const { return asked_; }
+  // What each question asked was about, in turn.
+  const std::vector<Asking>& questions() const { return questions_; }
 
  private:
   static constexpr int kAnyButtons = -1;
@@ -81,6 +87,7 @@ class AnswerScript : public Prompter {
   std::deque<Step> script_;
   std::vector<std::string> problems_;
   std::vector<std::string> asked_;
+  std::vector<Asking> questions_;
 };
 
 }  // namespace durnix::test

@@ -37,10 +37,12 @@ class RecordingHost : public ConversionHost {
     events_.push_back("edit");
     if (onEdit) onEdit();
   }
+  void FileDone(const FileOutcome& outcome) override { outcomes.push_back(outcome); }
 
   std::vector<std::string> sourceStatus;
   std::vector<std::string> tallies;
   std::vector<std::string> events_;
+  std::vector<FileOutcome> outcomes;
   std::function<void()> onEdit;
   bool busy = false;
   int refills = 0;

@@ -671,14 +671,10 @@ int FrmDurnix::MakeFileList(int p) {
   const bool sorting = s.ListView->isSortingEnabled();
   s.ListView->setSortingEnabled(false);
 
-  const auto addRow = [&](const std::string& name) {
+  const auto addRow = [&](const FileEntry& entry) {
+    const std::string& name = entry.name;
     const std::string path = folder + name;
-    const int attributes = AttributeNumber(path, name);
-    if (attributes < 0) return;
-    struct stat st {};
-    const bool known = ::stat(path.c_str(), &st) == 0;
-    const long long bytes = known && S_ISREG(st.st_mode) ? static_cast<long long>(st.st_size) : 0;
-    const FileRow row = MakeRow(name, attributes, bytes, known ? st.st_mtime : 0, grouping);
+    const FileRow row = MakeRow(name, entry.attributes, entry.bytes, entry.modified, grouping);
     auto* item = new Row();
     item->setText(kName, latin1(row.text));
     item->setText(kExt, latin1(row.extension));
@@ -706,19 +702,25 @@ int FrmDurnix::MakeFileList(int p) {
     rows.push_back(item);
   };
 
-  std::error_code error;
-  std::filesystem::directory_iterator entries(folder, error);
-  if (!error) {
-    if (folder != "/" && MatchesMask("..", mask)) addRow("..");
-    for (const auto& entry : entries) {
-      const std::string name = entry.path().filename().string();
-      if (MatchesMask(name, mask)) addRow(name);
+  std::vector<FileEntry> entries;
+  const Status listed = LocalFiles().ListFolder(folder, entries);
+  const int error = listed == kDone ? 0 : LocalFiles().LastError();
+  if (listed == kDone) {
+    if (folder != "/" && MatchesMask("..", mask)) {
+      FileEntry up;
+      LocalFiles().Stat(folder + "..", up);
+      up.name = "..";
+      up.attributes = kAttrFolder;
+      addRow(up);
+    }
+    for (const FileEntry& entry : entries) {
+      if (MatchesMask(entry.name, mask)) addRow(entry);
     }
   }
   for (QTreeWidgetItem* row : rows) s.ListView->addTopLevelItem(row);
   s.ListView->setSortingEnabled(sorting);
   QApplication::restoreOverrideCursor();
-  if (error) return error.value() != 0 ? error.value() : 1;
+  if (listed != kDone) return error != 0 ? error : 1;
   sel_[static_cast<std::size_t>(p)].bytes = 0;
   writeStatusLine(p);
   return 0;
@@ -826,9 +828,10 @@ void FrmDurnix::CmdSel_Click(int p) {
     FileRow row;
     row.text = bytesOf(item->text(kName));
     row.extension = bytesOf(item->text(kExt));
-    struct stat st {};
+    FileEntry entry;
     const std::string path = nav_.folder(p) + row.fileName();
-    selection.add(row.fileName(), attributes, ::stat(path.c_str(), &st) == 0 ? st.st_size : 0);
+    selection.add(row.fileName(), attributes,
+                  LocalFiles().Stat(path, entry) == kDone ? entry.bytes : 0);
   }
   selecting_ = false;
   list->setFocus();
@@ -908,8 +911,8 @@ void FrmDurnix::runConversion() {
   ConversionRequest request;
   const Selection& selection = sel_[0];
   for (int i = 0; i < selection.count(); ++i) {
-    request.selection.push_back({selection.names[static_cast<std::size_t>(i)],
-                                 selection.attributes[static_cast<std::size_t>(i)], ""});
+    request.selection.emplace_back(selection.names[static_cast<std::size_t>(i)],
+                                   selection.attributes[static_cast<std::size_t>(i)]);
   }
   request.sourceFolder = nav_.folder(0);
   request.destinationFolder = nav_.folder(1);
@@ -918,7 +921,7 @@ void FrmDurnix::runConversion() {
   request.stampMode = prefs_.StampMode;
   request.stampConfirm = prefs_.StampConfirm;
   RunHost host(*this);
-  RunConversion(request, prefs_.Stamp, arming_, prompter(), host);
+  RunConversion(request, LocalFiles(), prefs_.Stamp, arming_, prompter(), host);
 }
 
 FrmRump* FrmDurnix::rumpEditor() {

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "convert/prompter.h"
+#include "platform/paths.h"
 #include "platform/twips.h"
 
 namespace durnix {
@@ -118,7 +119,7 @@ void FrmMyMsgBox::closeEvent(QCloseEvent* event) {
 int MyMSGBox(QWidget* parent, const std::string& prompt, int buttonSet, const std::string& title) {
   FrmMyMsgBox box(parent, buttonSet);
   box.setWindowTitle(QString::fromLatin1(title.c_str()));
-  box.setPrompt(QString::fromLatin1(prompt.c_str()));
+  box.setPrompt(PathText(prompt));  // questions name files by their paths
   box.exec();
   return box.returnCode() == 0 ? kAnswerCancel : box.returnCode();
 }

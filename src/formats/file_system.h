@@ -1,0 +1,118 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// Every file access of the program goes through a FileSystem: the local disk, the in-memory one
+// of the tests, a network share. Paths are the system's bytes (UTF-8 here), never 8-bit text.
+// Each operation returns a status of the program and keeps the system's error number of its last
+// failure, for messages that quote the platform's own words.
+
+#include <cstddef>
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "formats/byte_io.h"
+#include "formats/status.h"
+
+namespace durnix {
+
+// No spectrum of any format comes near this size; larger files are not read at all.
+inline constexpr std::size_t kMaxSpectrumFileBytes = 64u << 20;
+
+// Attribute numbers on this platform: 16 for a folder, plus 1 when the user may not write it,
+// plus 2 when its name begins with ".", plus 4 when it is neither a regular file nor a folder
+// (a device, socket, pipe or broken link), plus 32 for every regular file.
+inline constexpr int kAttrReadOnly = 1;
+inline constexpr int kAttrHidden = 2;
+inline constexpr int kAttrSystem = 4;
+inline constexpr int kAttrFolder = 16;
+inline constexpr int kAttrArchive = 32;
+
+enum class EntryKind { kFile, kFolder, kOther };
+
+// What a folder listing or a look at one path tells of an entry (links followed).
+struct FileEntry {
+  std::string name;  // the entry's own name
+  EntryKind kind = EntryKind::kFile;
+  bool readOnly = false;  // the user may not write it
+  long long bytes = 0;    // length of a regular file, else 0
+  std::time_t modified = 0;
+  int attributes = kAttrArchive;  // the attribute number
+};
+
+// The attribute number of an entry of this kind and name.
+int AttributeNumberOf(EntryKind kind, bool readOnly, std::string_view name);
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // Reads the whole regular file at `path` into `out` (whose memory is reused).
+  // Returns 53 when it cannot be opened, is not a regular file (a folder, pipe, socket or
+  // device) or reading fails part way, 1 when it is longer than `limit`, 7 when memory runs out.
+  virtual Status ReadFile(const std::string& path, Bytes& out,
+                          std::size_t limit = kMaxSpectrumFileBytes) = 0;
+
+  // Puts `data` at `path` whole or not at all: an existing file is replaced in one step and keeps
+  // its permissions, owner and group; a file that does not exist is made, but never over one that
+  // appears meanwhile. Returns 71 when the file cannot be created or written (folder missing or
+  // not writable, a read-only or special target, a full disk), 7 when memory runs out.
+  virtual Status WriteFile(const std::string& path, ByteView data) = 0;
+
+  // Makes a new file at `path` holding `data`; an existing entry of that name is never replaced
+  // (71, with the error number of an existing file).
+  virtual Status CreateFile(const std::string& path, ByteView data) = 0;
+
+  // Looks at one path. Returns 0 or 53 (no such entry).
+  virtual Status Stat(const std::string& path, FileEntry& entry) = 0;
+
+  // The entries of `folder` ("." and ".." not among them), in the order the system gives them.
+  // Returns 0, 53 when the folder cannot be read (also part way through), 7.
+  virtual Status ListFolder(const std::string& folder, std::vector<FileEntry>& entries) = 0;
+
+  // Returns 0 or 71.
+  virtual Status MakeFolder(const std::string& path) = 0;
+  // Removes a file or an empty folder. Returns 0, 53 (no such entry) or 71.
+  virtual Status Remove(const std::string& path) = 0;
+  // Renames within one file system; an existing `to` is never replaced. Returns 0, 53 or 71.
+  virtual Status Rename(const std::string& from, const std::string& to) = 0;
+  // Copies a regular file; `to` is replaced when `replace`, otherwise never. Returns 0, 53 (the
+  // source cannot be read), 71 (the copy cannot be made), 7.
+  virtual Status Copy(const std::string& from, const std::string& to, bool replace) = 0;
+  // Free and total bytes of the volume that holds `folder`. Returns 0 or 53.
+  virtual Status Space(const std::string& folder, unsigned long long& freeBytes,
+                       unsigned long long& totalBytes) = 0;
+
+  // True when an entry of any kind (a broken link too) is at `path`.
+  bool Exists(const std::string& path);
+
+  // The system's error number of the last failure (0 when the last operation succeeded).
+  int LastError() const { return error_; }
+
+ protected:
+  Status fail(Status status, int error) {
+    error_ = error;
+    return status;
+  }
+  Status done() {
+    error_ = 0;
+    return kDone;
+  }
+
+ private:
+  int error_ = 0;
+};
+
+// The error number of a path that is neither a regular file nor a folder (a pipe, socket or
+// device), which the program does not open.
+inline constexpr int kErrorNotRegular = -2;
+
+// The system's description of an error number ("No space left on device"); empty for 0.
+std::string SystemErrorText(int error);
+
+// The file system of this machine, shared by everything that has no other.
+FileSystem& LocalFiles();
+
+}  // namespace durnix

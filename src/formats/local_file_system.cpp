@@ -1,0 +1,441 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "formats/local_file_system.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+namespace durnix {
+
+namespace {
+
+constexpr std::size_t kCopyChunk = 1u << 20;
+
+mode_t newFileMode() {
+  // umask can only be read by setting it; the program has a single thread.
+  static const mode_t mode = [] {
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    return static_cast<mode_t>(0666 & ~mask);
+  }();
+  return mode;
+}
+
+std::string folderOf(const std::string& path) {
+  const auto slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string_view nameOf(std::string_view path) {
+  while (path.size() > 1 && path.back() == '/') path.remove_suffix(1);
+  const auto slash = path.rfind('/');
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+bool writeAll(int fd, const char* data, std::size_t size) {
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t n = ::write(fd, data + done, size - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) {
+      errno = ENOSPC;
+      return false;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// A name for a temporary file beside the target: hidden, and unlikely to be taken.
+std::string temporaryName(const std::string& folder) {
+  static unsigned long long state =
+      static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+      (static_cast<unsigned long long>(::getpid()) << 32);
+  static constexpr char kLetters[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  std::string name = folder + "/.durnix-";
+  for (int i = 0; i < 6; ++i) {
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    name.push_back(kLetters[(state >> 33) % (sizeof kLetters - 1)]);
+  }
+  return name;
+}
+
+// Moves `from` to `to` unless `to` exists. Falls back to a plain rename where the file system
+// knows neither hard links nor the no-replace rename.
+int placeWithoutReplacing(const std::string& from, const std::string& to) {
+  if (::link(from.c_str(), to.c_str()) == 0) {
+    ::unlink(from.c_str());
+    return 0;
+  }
+  if (errno == EEXIST) return EEXIST;
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  if (errno != EINVAL && errno != ENOSYS) return errno;
+  struct stat st {};
+  if (::lstat(to.c_str(), &st) == 0) return EEXIST;
+  return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+bool isReadOnly(const struct stat& st, int dirFd, const char* name) {
+  // Without any write permission a file is read-only for everyone, root included.
+  return (st.st_mode & 0222) == 0 || ::faccessat(dirFd, name, W_OK, 0) != 0;
+}
+
+FileEntry entryOf(std::string_view name, const struct stat& st, bool readOnly) {
+  FileEntry entry;
+  entry.name = std::string(name);
+  entry.kind = S_ISDIR(st.st_mode)   ? EntryKind::kFolder
+               : S_ISREG(st.st_mode) ? EntryKind::kFile
+                                     : EntryKind::kOther;
+  entry.readOnly = readOnly;
+  entry.bytes = entry.kind == EntryKind::kFile ? static_cast<long long>(st.st_size) : 0;
+  entry.modified = st.st_mtime;
+  entry.attributes = AttributeNumberOf(entry.kind, readOnly, name);
+  return entry;
+}
+
+// The entry at `name` of the folder `dirFd` (links followed; a broken link is an entry of its
+// own kind). False when there is none.
+bool lookAt(int dirFd, const char* name, std::string_view shownName, FileEntry& entry) {
+  struct stat st {};
+  if (::fstatat(dirFd, name, &st, 0) == 0) {
+    entry = entryOf(shownName, st, isReadOnly(st, dirFd, name));
+    return true;
+  }
+  if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
+  entry = entryOf(shownName, st, false);
+  entry.kind = EntryKind::kOther;
+  entry.bytes = 0;
+  entry.attributes = AttributeNumberOf(EntryKind::kOther, false, shownName);
+  return true;
+}
+
+// Opens a regular file for reading; a pipe, socket or device is not opened at all, so nothing
+// waits on it.
+int openRegular(const std::string& path, struct stat& st) {
+  if (::stat(path.c_str(), &st) != 0) return -1;
+  if (!S_ISREG(st.st_mode)) {
+    errno = S_ISDIR(st.st_mode) ? EISDIR : kErrorNotRegular;
+    return -1;
+  }
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) return -1;
+  // It may have been replaced by something else since.
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    errno = kErrorNotRegular;
+    return -1;
+  }
+  return fd;
+}
+
+}  // namespace
+
+int AttributeNumberOf(EntryKind kind, bool readOnly, std::string_view name) {
+  const int hidden = !name.empty() && name[0] == '.' && name != ".." ? kAttrHidden : 0;
+  const int base = kind == EntryKind::kFolder ? kAttrFolder
+                   : kind == EntryKind::kFile ? kAttrArchive
+                                              : kAttrSystem;
+  return base | hidden | (readOnly ? kAttrReadOnly : 0);
+}
+
+bool FileSystem::Exists(const std::string& path) {
+  FileEntry entry;
+  return Stat(path, entry) == kDone;
+}
+
+std::string SystemErrorText(int error) {
+  if (error == 0) return {};
+  if (error == kErrorNotRegular) return "Not a regular file";
+  char buffer[256];
+  // The GNU strerror_r returns its text, in the buffer or not.
+  return ::strerror_r(error, buffer, sizeof buffer);
+}
+
+FileSystem& LocalFiles() {
+  static LocalFileSystem files;
+  return files;
+}
+
+Status LocalFileSystem::ReadFile(const std::string& path, Bytes& out, std::size_t limit) {
+  out.clear();
+  struct stat st {};
+  const int fd = openRegular(path, st);
+  if (fd < 0) return fail(errno == ENOMEM ? kOutOfMemory : kCannotOpen, errno);
+  try {
+    if (static_cast<unsigned long long>(st.st_size) > limit) {
+      ::close(fd);
+      return fail(kNotThisFormat, EFBIG);
+    }
+    // The size known beforehand is read in one go; a file that grows meanwhile is read on to
+    // its end or the limit.
+    std::size_t size = static_cast<std::size_t>(st.st_size);
+    out.resize(size + 1);
+    std::size_t done = 0;
+    for (;;) {
+      if (done == out.size()) {
+        if (out.size() > limit) break;
+        out.resize(std::min(limit + 1, out.size() * 2 + 4096));
+      }
+      const ssize_t n = ::read(fd, out.data() + done, out.size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) {
+        const int error = errno;
+        ::close(fd);
+        out.clear();
+        return fail(kCannotOpen, error);
+      }
+      if (n == 0) break;
+      done += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    if (done > limit) {
+      out.clear();
+      return fail(kNotThisFormat, EFBIG);
+    }
+    out.resize(done);
+    return this->done();
+  } catch (const std::bad_alloc&) {
+    ::close(fd);
+    out.clear();
+    return fail(kOutOfMemory, ENOMEM);
+  }
+}
+
+template <class Fill>
+Status LocalFileSystem::put(const std::string& path, bool replace, Fill&& fill) {
+  try {
+    std::string target = path;
+    struct stat st {};
+    bool replacing = false;
+    mode_t mode = newFileMode();
+    if (::lstat(target.c_str(), &st) == 0) {
+      if (!replace) return fail(kCannotCreate, EEXIST);
+      if (S_ISLNK(st.st_mode)) {
+        // A link is followed only when it belongs to the user or to the owner of the file it
+        // names, as the kernel's protected links do: a link planted by someone else in a shared
+        // folder must not make the program replace a file of the user's.
+        const uid_t linkOwner = st.st_uid;
+        char resolved[PATH_MAX];
+        if (::realpath(target.c_str(), resolved) == nullptr) return fail(kCannotCreate, errno);
+        target = resolved;
+        if (::stat(target.c_str(), &st) != 0) return fail(kCannotCreate, errno);
+        if (linkOwner != ::geteuid() && linkOwner != st.st_uid) {
+          return fail(kCannotCreate, EACCES);
+        }
+      }
+      if (S_ISDIR(st.st_mode)) return fail(kCannotCreate, EISDIR);
+      if (!S_ISREG(st.st_mode)) return fail(kCannotCreate, EINVAL);
+      if ((st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0) {
+        return fail(kCannotCreate, EACCES);
+      }
+      replacing = true;
+      mode = st.st_mode & 07777;
+    } else if (errno != ENOENT) {
+      return fail(kCannotCreate, errno);
+    }
+
+    const std::string folder = folderOf(target);
+    // The new content is made under no name at all where the file system allows it, so that a
+    // run killed part way leaves nothing behind; elsewhere under a hidden temporary name.
+    int fd = -1;
+    std::string temp;
+    if (unnamedTemporaries_) {
+      fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+      if (fd < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+        return fail(kCannotCreate, errno);
+      }
+    }
+    if (fd < 0) {
+      for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        temp = temporaryName(folder);
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0 && errno != EEXIST) return fail(kCannotCreate, errno);
+      }
+      if (fd < 0) return fail(kCannotCreate, EEXIST);
+    }
+    const auto abandon = [&](int error) {
+      ::close(fd);
+      if (!temp.empty()) ::unlink(temp.c_str());
+      return fail(kCannotCreate, error);
+    };
+    if (!fill(fd)) return abandon(errno);
+    if ((replacing || !temp.empty()) && ::fchmod(fd, mode) != 0) return abandon(errno);
+    if (replacing) {
+      // The owner and group stay where the process may keep them.
+      if (st.st_uid != ::geteuid() || st.st_gid != ::getegid()) {
+        if (::fchown(fd, st.st_uid, st.st_gid) != 0) {
+          (void)::fchown(fd, static_cast<uid_t>(-1), st.st_gid);  // the group alone, if allowed
+        }
+        // fchown may clear the set-user-ID bits: the permissions are set again.
+        (void)::fchmod(fd, mode);
+      }
+      // The old file goes away with the rename: its replacement must be on the disk first.
+      if (::fdatasync(fd) != 0) return abandon(errno);
+    }
+
+    if (temp.empty()) {
+      // Give the unnamed file its name: the final one for a new file (never over an entry
+      // that appeared meanwhile), a temporary one first for a replacement.
+      const std::string self = "/proc/self/fd/" + std::to_string(fd);
+      const auto linkTo = [&](const std::string& name) {
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+          return 0;
+        }
+        if (errno == EEXIST) return EEXIST;
+        // Without /proc: the descriptor itself, which needs the right to look through it.
+        if (::linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0) return 0;
+        return errno;
+      };
+      if (!replacing) {
+        const int error = linkTo(target);
+        if (error != 0) return abandon(error);
+        if (::close(fd) != 0) {
+          const int closeError = errno;
+          ::unlink(target.c_str());
+          return fail(kCannotCreate, closeError);
+        }
+        return done();
+      }
+      int error = EEXIST;
+      for (int attempt = 0; error == EEXIST && attempt < 100; ++attempt) {
+        temp = temporaryName(folder);
+        error = linkTo(temp);
+      }
+      if (error != 0) {
+        temp.clear();
+        return abandon(error);
+      }
+    }
+    if (::close(fd) != 0) {
+      const int error = errno;
+      ::unlink(temp.c_str());
+      return fail(kCannotCreate, error);
+    }
+    const int error = replacing ? (::rename(temp.c_str(), target.c_str()) == 0 ? 0 : errno)
+                                : placeWithoutReplacing(temp, target);
+    if (error != 0) {
+      ::unlink(temp.c_str());
+      return fail(kCannotCreate, error);
+    }
+    return done();
+  } catch (const std::bad_alloc&) {
+    return fail(kOutOfMemory, ENOMEM);
+  }
+}
+
+Status LocalFileSystem::WriteFile(const std::string& path, ByteView data) {
+  return put(path, true, [&](int fd) { return writeAll(fd, data.data(), data.size()); });
+}
+
+Status LocalFileSystem::CreateFile(const std::string& path, ByteView data) {
+  return put(path, false, [&](int fd) { return writeAll(fd, data.data(), data.size()); });
+}
+
+Status LocalFileSystem::Stat(const std::string& path, FileEntry& entry) {
+  if (!lookAt(AT_FDCWD, path.c_str(), nameOf(path), entry)) return fail(kCannotOpen, errno);
+  return done();
+}
+
+Status LocalFileSystem::ListFolder(const std::string& folder, std::vector<FileEntry>& entries) {
+  entries.clear();
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return fail(errno == ENOMEM ? kOutOfMemory : kCannotOpen, errno);
+  const int dirFd = ::dirfd(dir);
+  try {
+    for (;;) {
+      errno = 0;
+      const dirent* d = ::readdir(dir);
+      if (d == nullptr) {
+        const int error = errno;
+        ::closedir(dir);
+        if (error != 0) {
+          entries.clear();
+          return fail(kCannotOpen, error);
+        }
+        return done();
+      }
+      const std::string_view name = d->d_name;
+      if (name == "." || name == "..") continue;
+      FileEntry entry;
+      // An entry that went away since the folder was read is no longer listed.
+      if (lookAt(dirFd, d->d_name, name, entry)) entries.push_back(std::move(entry));
+    }
+  } catch (const std::bad_alloc&) {
+    ::closedir(dir);
+    entries.clear();
+    return fail(kOutOfMemory, ENOMEM);
+  }
+}
+
+Status LocalFileSystem::MakeFolder(const std::string& path) {
+  if (::mkdir(path.c_str(), 0777) != 0) return fail(kCannotCreate, errno);
+  return done();
+}
+
+Status LocalFileSystem::Remove(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) return fail(kCannotOpen, errno);
+  const int result = S_ISDIR(st.st_mode) ? ::rmdir(path.c_str()) : ::unlink(path.c_str());
+  if (result != 0) return fail(kCannotCreate, errno);
+  return done();
+}
+
+Status LocalFileSystem::Rename(const std::string& from, const std::string& to) {
+  struct stat st {};
+  if (::lstat(from.c_str(), &st) != 0) return fail(kCannotOpen, errno);
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+    return done();
+  }
+  if (errno != EINVAL && errno != ENOSYS) return fail(kCannotCreate, errno);
+  if (::lstat(to.c_str(), &st) == 0) return fail(kCannotCreate, EEXIST);
+  if (::rename(from.c_str(), to.c_str()) != 0) return fail(kCannotCreate, errno);
+  return done();
+}
+
+Status LocalFileSystem::Copy(const std::string& from, const std::string& to, bool replace) {
+  struct stat st {};
+  const int in = openRegular(from, st);
+  if (in < 0) return fail(kCannotOpen, errno);
+  int readError = 0;
+  const Status status = put(to, replace, [&](int out) {
+    std::string chunk(kCopyChunk, '\0');
+    for (;;) {
+      const ssize_t n = ::read(in, chunk.data(), chunk.size());
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) {
+        readError = errno;
+        return false;
+      }
+      if (n == 0) return true;
+      if (!writeAll(out, chunk.data(), static_cast<std::size_t>(n))) return false;
+    }
+  });
+  ::close(in);
+  if (readError != 0) return fail(kCannotOpen, readError);
+  return status;
+}
+
+Status LocalFileSystem::Space(const std::string& folder, unsigned long long& freeBytes,
+                              unsigned long long& totalBytes) {
+  struct statvfs vfs {};
+  if (::statvfs(folder.c_str(), &vfs) != 0) return fail(kCannotOpen, errno);
+  freeBytes = static_cast<unsigned long long>(vfs.f_bavail) * vfs.f_frsize;
+  totalBytes = static_cast<unsigned long long>(vfs.f_blocks) * vfs.f_frsize;
+  return done();
+}
+
+}  // namespace durnix

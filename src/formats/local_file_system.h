@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// The file system of this machine, through the POSIX calls.
+
+#include "formats/file_system.h"
+
+namespace durnix {
+
+class LocalFileSystem : public FileSystem {
+ public:
+  Status ReadFile(const std::string& path, Bytes& out,
+                  std::size_t limit = kMaxSpectrumFileBytes) override;
+  Status WriteFile(const std::string& path, ByteView data) override;
+  Status CreateFile(const std::string& path, ByteView data) override;
+  Status Stat(const std::string& path, FileEntry& entry) override;
+  Status ListFolder(const std::string& folder, std::vector<FileEntry>& entries) override;
+  Status MakeFolder(const std::string& path) override;
+  Status Remove(const std::string& path) override;
+  Status Rename(const std::string& from, const std::string& to) override;
+  Status Copy(const std::string& from, const std::string& to, bool replace) override;
+  Status Space(const std::string& folder, unsigned long long& freeBytes,
+               unsigned long long& totalBytes) override;
+
+  // Whether new files are first made without a name (O_TMPFILE) where the folder's file system
+  // supports it; off, they are written under a hidden temporary name (".durnix-" and six
+  // letters) beside the target, as on file systems without that support.
+  void setUnnamedTemporaries(bool on) { unnamedTemporaries_ = on; }
+
+ private:
+  // Writes a whole file through a temporary one, `fill` writing its content to the descriptor.
+  template <class Fill>
+  Status put(const std::string& path, bool replace, Fill&& fill);
+  bool unnamedTemporaries_ = true;
+};
+
+}  // namespace durnix

@@ -1,0 +1,240 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// durnix-cli against what users and their machines do to it: pipes and folders named as files,
+// names ending in blanks, files that are not configuration files, two files of one run that
+// would become one, a disk that fills up, a run killed part way.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <random>
+#include <thread>
+
+#include "formats/detection.h"
+#include "formats/text_rules.h"
+#include "support/cli_run.h"
+#include "support/temp_dir.h"
+
+namespace durnix {
+namespace {
+
+using nlohmann::json;
+using test::cli;
+using test::CliRun;
+using test::jsonLines;
+namespace fs = std::filesystem;
+
+bool contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+TEST(CliHostile, PipesAndFoldersAreNotSpectra) {
+  test::TempDir dir;
+  ASSERT_EQ(::mkfifo(dir.file("f.CHN").c_str(), 0644), 0);
+  // Each command answers at once: nothing waits on a pipe that nobody writes.
+  CliRun run = cli({"info", dir.file("f.CHN")});
+  EXPECT_EQ(run.exit, 1);
+  EXPECT_TRUE(
+      contains(run.err, dir.file("f.CHN") + " not found or disk not ready ! (Not a regular file)"))
+      << run.err;
+  run = cli({"convert", "--to", "RBS", "--out", dir.path(), dir.file("f.CHN")});
+  EXPECT_EQ(run.exit, 1);
+  EXPECT_TRUE(contains(run.err, "not found or disk not ready ! (Not a regular file) Ignore"));
+  EXPECT_EQ(cli({"config", "show", dir.file("f.CHN")}).exit, 1);
+  EXPECT_EQ(cli({"config", "set", dir.file("f.CHN"), "Mass=4"}).exit, 1);
+  EXPECT_TRUE(fs::is_fifo(dir.file("f.CHN")));
+
+  // A folder named as a file is a mistake for that name, not a file converted.
+  fs::create_directory(dir.file("spectra.chn"));
+  run = cli({"convert", "--to", "AS1", "--out", dir.path(), dir.file("spectra.chn"),
+             test::DataFile("rbs/film.RBS")});
+  EXPECT_EQ(run.exit, 1);
+  EXPECT_TRUE(contains(run.err, dir.file("spectra.chn") + " is a folder\n")) << run.err;
+  EXPECT_TRUE(fs::exists(dir.file("film.AS1")));
+}
+
+TEST(CliHostile, NamesAreTakenAsTheFileSystemHasThem) {
+  test::TempDir dir;
+  fs::copy_file(test::DataFile("rbs/film.RBS"), dir.file("x.CHN"));
+  // "x.CHN " does not exist, although "x.CHN" does.
+  CliRun run = cli({"convert", "--to", "AS1", "--out", dir.path(), dir.file("x.CHN ")});
+  EXPECT_EQ(run.exit, 1);
+  EXPECT_FALSE(fs::exists(dir.file("x.AS1")));
+  fs::copy_file(test::DataFile("as2/film.AS2"), dir.file("y.AS2 "));
+  run = cli({"convert", "--to", "AS1", "--out", dir.path(), dir.file("y.AS2 ")});
+  EXPECT_EQ(run.exit, 0) << run.err;
+  EXPECT_TRUE(fs::exists(dir.file("y.AS1")));
+
+  // Paths that are not ASCII are the system's bytes, shown as they are.
+  fs::create_directory(dir.file("jürgen é"));
+  fs::copy_file(test::DataFile("rbs/film.RBS"), dir.file("jürgen é/über.RBS"));
+  run = cli({"convert", "--to", "SEN", "--json", "--out", dir.file("jürgen é"),
+             dir.file("jürgen é/über.RBS")});
+  EXPECT_EQ(run.exit, 0) << run.err;
+  EXPECT_EQ(jsonLines(run.out).at(0)["destination"], dir.file("jürgen é/über.SEN"));
+}
+
+TEST(CliHostile, AnAs1FileWithACountOutOfRangeIsOfNoFormat) {
+  test::TempDir dir;
+  std::string as1 = "REM film\r\n\r\n";
+  for (int channel = 0; channel < 300; ++channel) {
+    as1 += " " + std::to_string(channel) + "  " + (channel == 7 ? "9999999999" : "12") + " \r\n";
+  }
+  test::WriteWhole(dir.file("film.AS1"), as1);
+  SpectrumRecord record;
+  record.FileName = dir.file("film.AS1");
+  std::string detected;
+  EXPECT_EQ(DetectAndRead(record, detected), kUnknownFormat);
+  // Read as AS2 it would have given the channel numbers as counts.
+  const CliRun run = cli({"convert", "--to", "RBS", "--out", dir.path(), dir.file("film.AS1")});
+  EXPECT_EQ(run.exit, 1);
+  EXPECT_TRUE(contains(run.err, UpperAscii(dir.file("film.AS1")) + " is unknown format !!"));
+  EXPECT_FALSE(fs::exists(dir.file("film.RBS")));
+}
+
+TEST(CliHostile, TwoFilesOfOneRunNeverBecomeOne) {
+  test::TempDir dir;
+  fs::copy_file(test::DataFile("rbs/film.RBS"), dir.file("run.01.RBS"));
+  fs::copy_file(test::DataFile("as1/film.AS1"), dir.file("run.02.AS1"));
+  const CliRun run = cli({"convert", "--to", "CHN", "--overwrite", "--json", "--out", dir.path(),
+                          dir.file("run.01.RBS"), dir.file("run.02.AS1")});
+  EXPECT_EQ(run.exit, 1);
+  EXPECT_TRUE(contains(run.err, dir.file("run.CHN") +
+                                    " was written from another file of this run: " +
+                                    dir.file("run.02.AS1") + " is not converted"))
+      << run.err;
+  EXPECT_TRUE(contains(run.err, "    Converted : 1  Remained : 0    Failed :  1"));
+  const std::vector<json> lines = jsonLines(run.out);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0]["result"], "converted");
+  EXPECT_EQ(lines[0]["format"], "RUMP (RBS)");
+  EXPECT_EQ(lines[1]["result"], "failed");
+  EXPECT_EQ(lines[1]["status"], 8);
+  EXPECT_EQ(lines[1]["answer"], "No");
+  EXPECT_EQ(lines[2]["converted"], 1);
+  EXPECT_EQ(lines[2]["failed"], 1);
+  EXPECT_EQ(lines[2]["summary"], "Conversion is stopped !!");
+  SpectrumRecord record;
+  record.FileName = dir.file("run.CHN");
+  std::string detected;
+  ASSERT_EQ(DetectAndRead(record, detected), kDone);
+  SpectrumRecord first;
+  first.FileName = dir.file("run.01.RBS");
+  ASSERT_EQ(DetectAndRead(first, detected), kDone);
+  EXPECT_EQ(record.Counts, first.Counts);
+}
+
+TEST(CliHostile, AWriteThatCannotFinishIsADiskErrorWithItsReason) {
+  test::TempDir dir;
+  fs::copy_file(test::DataFile("rbs/film.RBS"), dir.file("film.RBS"));
+  test::WriteWhole(dir.file("film.AS1"), "the user's own file");
+  // Files of at most 1 KiB may be written, as on a disk that is nearly full.
+  const CliRun run =
+      cli({"convert", "--to", "AS1", "--overwrite", "--out", dir.path(), dir.file("film.RBS")},
+          dir.path(), "ulimit -f 2 &&");
+  EXPECT_EQ(run.exit, 1);
+  EXPECT_TRUE(contains(run.err, "Disk is not ready or bad media. (File too large) Abort"))
+      << run.err;
+  EXPECT_FALSE(contains(run.err, "overflowed"));
+  EXPECT_EQ(test::ReadWhole(dir.file("film.AS1")), "the user's own file");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 2);
+}
+
+TEST(CliHostile, OnlyConfigurationFilesAreChangedAsOnes) {
+  test::TempDir dir;
+  const std::string spectrum = dir.file("run.CHN");
+  fs::copy_file(test::DataFile("chn/film.CHN"), spectrum);
+  const std::string before = test::ReadWhole(spectrum);
+  CliRun run = cli({"config", "set", spectrum, "Mass=4"});
+  EXPECT_EQ(run.exit, 1);
+  EXPECT_TRUE(contains(run.err, spectrum + " is not a configuration file")) << run.err;
+  EXPECT_EQ(test::ReadWhole(spectrum), before);
+  EXPECT_EQ(cli({"config", "show", spectrum}).exit, 1);
+  EXPECT_EQ(cli({"config", "show", test::DataFile("rbs/film.RBS")}).exit, 1);
+
+  // Text values that do not fit their field are refused, never cut.
+  const std::string config = dir.file("lab.cfg");
+  ASSERT_EQ(cli({"config", "set", config, "Version=1.00"}).exit, 0);
+  const std::string saved = test::ReadWhole(config);
+  run = cli({"config", "set", config, "SourceFolder=/" + std::string(400, 'a')});
+  EXPECT_EQ(run.exit, 2);
+  EXPECT_TRUE(contains(run.err, "SourceFolder holds at most 256 bytes")) << run.err;
+  EXPECT_EQ(cli({"config", "set", config, "SourceMask=*.RBSXY"}).exit, 2);
+  EXPECT_EQ(cli({"config", "set", config, "Version=" + std::string(21, 'v')}).exit, 2);
+  run =
+      cli({"config", "set", config, "Version=\xE2\x82\xAC 1"});  // the euro sign has no 8-bit form
+  EXPECT_EQ(run.exit, 2);
+  EXPECT_TRUE(contains(run.err, "Version holds 8-bit text")) << run.err;
+  EXPECT_EQ(test::ReadWhole(config), saved);
+
+  // Folders are paths: stored and shown as their bytes; other texts are 8-bit.
+  ASSERT_EQ(
+      cli({"config", "set", config, "DestinationFolder=/data/café", "Version=v\xC2\xB5"}).exit, 0);
+  const std::string bytes = test::ReadWhole(config);
+  EXPECT_EQ(bytes.substr(256, 13), "/data/caf\xC3\xA9/ ");
+  EXPECT_EQ(bytes.substr(890, 3), "v\xB5 ");
+  run = cli({"config", "show", config});
+  EXPECT_TRUE(contains(run.out, "DestinationFolder: /data/café/\n")) << run.out;
+  EXPECT_TRUE(contains(run.out, "Version: vµ\n"));
+}
+
+// The spectra that a run over `sources` writes, converted once and kept for comparison.
+std::map<std::string, std::string> expectedOutputs(const std::vector<std::string>& args,
+                                                   const std::string& out) {
+  const CliRun run = cli(args);
+  EXPECT_EQ(run.exit, 0) << run.err;
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::directory_iterator(out)) {
+    files[entry.path().filename().string()] = test::ReadWhole(entry.path().string());
+  }
+  return files;
+}
+
+TEST(CliHostile, AKilledRunLeavesOnlyWholeFilesAndNoTemporaryOnes) {
+  test::TempDir dir;
+  fs::create_directory(dir.file("in"));
+  std::vector<std::string> sources;
+  const std::string film = test::ReadWhole(test::DataFile("chn/film.CHN"));
+  for (int i = 0; i < 2000; ++i) {
+    sources.push_back(dir.file("in/s" + std::to_string(i) + ".CHN"));
+    test::WriteWhole(sources.back(), film);
+  }
+  fs::create_directory(dir.file("reference"));
+  std::vector<std::string> args = {"convert", "--to", "GVSPC", "--out", dir.file("reference")};
+  args.insert(args.end(), sources.begin(), sources.end());
+  const std::map<std::string, std::string> expected = expectedOutputs(args, dir.file("reference"));
+  ASSERT_EQ(expected.size(), 2000u);
+
+  std::mt19937 random(20261206);
+  for (int attempt = 0; attempt < 6; ++attempt) {
+    const std::string out = dir.file("out" + std::to_string(attempt));
+    fs::create_directory(out);
+    std::vector<std::string> argv = {DURNIX_CLI_PATH, "convert", "--to", "GVSPC", "--out", out};
+    argv.insert(argv.end(), sources.begin(), sources.end());
+    const pid_t child = ::fork();
+    if (child == 0) {
+      std::vector<char*> pointers;
+      for (std::string& a : argv) pointers.push_back(a.data());
+      pointers.push_back(nullptr);
+      ::freopen("/dev/null", "w", stdout);
+      ::freopen("/dev/null", "w", stderr);
+      ::execv(DURNIX_CLI_PATH, pointers.data());
+      ::_exit(127);
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(random() % 400000));
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    for (const auto& entry : fs::directory_iterator(out)) {
+      const std::string name = entry.path().filename().string();
+      ASSERT_TRUE(expected.count(name) == 1) << "left behind: " << name;
+      EXPECT_EQ(test::ReadWhole(entry.path().string()), expected.at(name)) << name;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace durnix

@@ -1,0 +1,214 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "formats/local_file_system.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <map>
+
+#include "support/temp_dir.h"
+
+namespace durnix {
+namespace {
+
+class LocalDisk : public ::testing::Test {
+ protected:
+  // The names in the test's folder, sorted.
+  std::vector<std::string> names() const {
+    std::vector<std::string> all;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
+      all.push_back(entry.path().filename().string());
+    }
+    std::sort(all.begin(), all.end());
+    return all;
+  }
+
+  // Runs `write` in a child process that may write files of `limit` bytes at most, as a full
+  // disk would let it; returns the status it gave and its error number.
+  std::pair<Status, int> withFileLimit(rlim_t limit, const std::function<Status()>& write) {
+    int pipeFds[2];
+    EXPECT_EQ(::pipe(pipeFds), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+      ::signal(SIGXFSZ, SIG_IGN);
+      const rlimit small{limit, limit};
+      ::setrlimit(RLIMIT_FSIZE, &small);
+      const int answer[2] = {write(), files_.LastError()};
+      (void)!::write(pipeFds[1], answer, sizeof answer);
+      ::_exit(0);
+    }
+    int answer[2] = {-1, -1};
+    ::close(pipeFds[1]);
+    EXPECT_EQ(::read(pipeFds[0], answer, sizeof answer), static_cast<ssize_t>(sizeof answer));
+    ::close(pipeFds[0]);
+    ::waitpid(child, nullptr, 0);
+    return {static_cast<Status>(answer[0]), answer[1]};
+  }
+
+  test::TempDir dir_;
+  LocalFileSystem files_;
+};
+
+TEST_F(LocalDisk, ReadingGivesTheBytesOr53AndNeverWaitsOnAPipe) {
+  test::WriteWhole(dir_.file("x"), std::string("a\0b", 3));
+  Bytes bytes;
+  ASSERT_EQ(files_.ReadFile(dir_.file("x"), bytes), kDone);
+  EXPECT_EQ(bytes, std::string("a\0b", 3));
+  EXPECT_EQ(files_.ReadFile(dir_.file("x"), bytes, 2), kNotThisFormat);  // beyond the limit
+  EXPECT_EQ(files_.ReadFile(dir_.file("none"), bytes), kCannotOpen);
+  EXPECT_EQ(SystemErrorText(files_.LastError()), "No such file or directory");
+  EXPECT_EQ(files_.ReadFile(dir_.path(), bytes), kCannotOpen);
+  // Pipes, devices and sockets are not read at all: a pipe without a writer would wait for ever.
+  ASSERT_EQ(::mkfifo(dir_.file("f.CHN").c_str(), 0644), 0);
+  EXPECT_EQ(files_.ReadFile(dir_.file("f.CHN"), bytes), kCannotOpen);
+  EXPECT_EQ(SystemErrorText(files_.LastError()), "Not a regular file");
+  EXPECT_EQ(files_.ReadFile("/dev/zero", bytes), kCannotOpen);
+  EXPECT_TRUE(bytes.empty());
+}
+
+TEST_F(LocalDisk, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
+  const std::string target = dir_.file("film.RBS");
+  test::WriteWhole(target, "the user's old spectrum");
+  for (bool unnamed : {true, false}) {
+    files_.setUnnamedTemporaries(unnamed);
+    const auto [status, error] =
+        withFileLimit(100, [&] { return files_.WriteFile(target, std::string(5000, 'x')); });
+    EXPECT_EQ(status, kCannotCreate) << unnamed;
+    EXPECT_EQ(error, EFBIG);
+    EXPECT_EQ(test::ReadWhole(target), "the user's old spectrum");
+    const auto [created, createError] =
+        withFileLimit(100, [&] { return files_.CreateFile(dir_.file("new.AS1"), "x"); });
+    EXPECT_EQ(created, kDone) << createError;
+    const auto [failed, failError] = withFileLimit(
+        100, [&] { return files_.CreateFile(dir_.file("big.AS1"), std::string(5000, 'x')); });
+    EXPECT_EQ(failed, kCannotCreate);
+    EXPECT_EQ(names(), (std::vector<std::string>{"film.RBS", "new.AS1"})) << unnamed;
+    std::filesystem::remove(dir_.file("new.AS1"));
+  }
+}
+
+TEST_F(LocalDisk, NewFilesNeverReplaceAndReplacedFilesKeepTheirModes) {
+  const std::string existing = dir_.file("a.AS1");
+  test::WriteWhole(existing, "old");
+  EXPECT_EQ(files_.CreateFile(existing, "new"), kCannotCreate);
+  EXPECT_EQ(files_.LastError(), EEXIST);
+  EXPECT_EQ(test::ReadWhole(existing), "old");
+
+  ASSERT_EQ(::chmod(existing.c_str(), 0640), 0);
+  ASSERT_EQ(files_.WriteFile(existing, "new"), kDone);
+  EXPECT_EQ(test::ReadWhole(existing), "new");
+  struct stat st {};
+  ASSERT_EQ(::stat(existing.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+
+  const mode_t mask = ::umask(022);
+  ::umask(mask);
+  for (bool unnamed : {true, false}) {
+    files_.setUnnamedTemporaries(unnamed);
+    const std::string fresh = dir_.file(unnamed ? "b.AS1" : "c.AS1");
+    ASSERT_EQ(files_.WriteFile(fresh, "fresh"), kDone);
+    ASSERT_EQ(::stat(fresh.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0666u & ~mask);
+  }
+  EXPECT_EQ(names(), (std::vector<std::string>{"a.AS1", "b.AS1", "c.AS1"}));
+}
+
+TEST_F(LocalDisk, ProtectedTargetsAndMissingFoldersCannotBeWritten) {
+  const std::string readOnly = dir_.file("kept.RBS");
+  test::WriteWhole(readOnly, "precious");
+  ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
+  EXPECT_EQ(files_.WriteFile(readOnly, "new"), kCannotCreate);  // even for root
+  EXPECT_EQ(test::ReadWhole(readOnly), "precious");
+  EXPECT_EQ(files_.WriteFile(dir_.file("missing/x.RBS"), "new"), kCannotCreate);
+  ASSERT_EQ(::mkdir(dir_.file("folder.RBS").c_str(), 0755), 0);
+  EXPECT_EQ(files_.WriteFile(dir_.file("folder.RBS"), "new"), kCannotCreate);
+  ASSERT_EQ(::mkfifo(dir_.file("pipe.RBS").c_str(), 0644), 0);
+  EXPECT_EQ(files_.WriteFile(dir_.file("pipe.RBS"), "new"), kCannotCreate);
+}
+
+TEST_F(LocalDisk, LinksAreFollowedOnlyWhenTheirOwnerMayBeTrusted) {
+  const std::string real = dir_.file("real.SEN");
+  test::WriteWhole(real, "old");
+  ASSERT_EQ(::symlink(real.c_str(), dir_.file("link.SEN").c_str()), 0);
+  ASSERT_EQ(files_.WriteFile(dir_.file("link.SEN"), "new"), kDone);
+  EXPECT_TRUE(std::filesystem::is_symlink(dir_.file("link.SEN")));
+  EXPECT_EQ(test::ReadWhole(real), "new");
+
+  if (::geteuid() != 0) GTEST_SKIP() << "a link of another user can only be planted by root";
+  // A link that another user put beside the target, leading to a file of ours, is not followed.
+  constexpr uid_t kNobody = 65534;
+  ASSERT_EQ(::symlink(real.c_str(), dir_.file("planted.SEN").c_str()), 0);
+  ASSERT_EQ(::lchown(dir_.file("planted.SEN").c_str(), kNobody, kNobody), 0);
+  EXPECT_EQ(files_.WriteFile(dir_.file("planted.SEN"), "taken over"), kCannotCreate);
+  EXPECT_EQ(test::ReadWhole(real), "new");
+  // A file of another user keeps its owner and group when it is replaced.
+  ASSERT_EQ(::chown(real.c_str(), kNobody, kNobody), 0);
+  ASSERT_EQ(files_.WriteFile(real, "newer"), kDone);
+  struct stat st {};
+  ASSERT_EQ(::stat(real.c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, kNobody);
+  EXPECT_EQ(st.st_gid, kNobody);
+  // Its own link is followed again.
+  EXPECT_EQ(files_.WriteFile(dir_.file("planted.SEN"), "by its owner"), kDone);
+}
+
+TEST_F(LocalDisk, ListingsGiveTheAttributeNumbersOfThisPlatform) {
+  test::WriteWhole(dir_.file("film.rbs"), "xy");
+  test::WriteWhole(dir_.file("kept.rbs"), "x");
+  ASSERT_EQ(::chmod(dir_.file("kept.rbs").c_str(), 0444), 0);
+  test::WriteWhole(dir_.file(".profile"), "x");
+  ASSERT_EQ(::mkdir(dir_.file("data").c_str(), 0755), 0);
+  ASSERT_EQ(::mkdir(dir_.file(".cache").c_str(), 0755), 0);
+  ASSERT_EQ(::symlink("nowhere", dir_.file("broken").c_str()), 0);
+  ASSERT_EQ(::symlink(dir_.file("film.rbs").c_str(), dir_.file("link.rbs").c_str()), 0);
+  std::vector<FileEntry> entries;
+  ASSERT_EQ(files_.ListFolder(dir_.path(), entries), kDone);
+  std::map<std::string, FileEntry> byName;
+  for (const FileEntry& entry : entries) byName[entry.name] = entry;
+  EXPECT_EQ(byName.size(), 7u);  // no "." and ".."
+  EXPECT_EQ(byName["film.rbs"].attributes, 32);
+  EXPECT_EQ(byName["film.rbs"].bytes, 2);
+  EXPECT_EQ(byName["kept.rbs"].attributes, 33);
+  EXPECT_EQ(byName[".profile"].attributes, 34);
+  EXPECT_EQ(byName["data"].attributes, 16);
+  EXPECT_EQ(byName[".cache"].attributes, 18);
+  EXPECT_EQ(byName["broken"].attributes, 4);
+  EXPECT_EQ(byName["link.rbs"].attributes, 32);  // links are followed
+  FileEntry null;
+  ASSERT_EQ(files_.Stat("/dev/null", null), kDone);
+  EXPECT_EQ(null.attributes & kAttrSystem, kAttrSystem);
+  EXPECT_EQ(files_.Stat(dir_.file("missing"), null), kCannotOpen);
+  EXPECT_EQ(files_.ListFolder(dir_.file("film.rbs"), entries), kCannotOpen);
+}
+
+TEST_F(LocalDisk, FolderOperations) {
+  ASSERT_EQ(files_.MakeFolder(dir_.file("sub")), kDone);
+  EXPECT_EQ(files_.MakeFolder(dir_.file("sub")), kCannotCreate);
+  test::WriteWhole(dir_.file("sub/a.RBS"), "spectrum");
+  ASSERT_EQ(files_.Copy(dir_.file("sub/a.RBS"), dir_.file("b.RBS"), false), kDone);
+  EXPECT_EQ(test::ReadWhole(dir_.file("b.RBS")), "spectrum");
+  EXPECT_EQ(files_.Copy(dir_.file("sub/a.RBS"), dir_.file("b.RBS"), false), kCannotCreate);
+  EXPECT_EQ(files_.Copy(dir_.file("none"), dir_.file("c.RBS"), true), kCannotOpen);
+  EXPECT_EQ(files_.Rename(dir_.file("b.RBS"), dir_.file("sub/a.RBS")), kCannotCreate);
+  ASSERT_EQ(files_.Rename(dir_.file("b.RBS"), dir_.file("c.RBS")), kDone);
+  EXPECT_EQ(files_.Remove(dir_.file("sub")), kCannotCreate);  // not empty
+  ASSERT_EQ(files_.Remove(dir_.file("sub/a.RBS")), kDone);
+  ASSERT_EQ(files_.Remove(dir_.file("sub")), kDone);
+  EXPECT_EQ(files_.Remove(dir_.file("sub")), kCannotOpen);
+  EXPECT_EQ(names(), std::vector<std::string>{"c.RBS"});
+  unsigned long long freeBytes = 0, totalBytes = 0;
+  ASSERT_EQ(files_.Space(dir_.path(), freeBytes, totalBytes), kDone);
+  EXPECT_GT(totalBytes, 0u);
+  EXPECT_LE(freeBytes, totalBytes);
+}
+
+}  // namespace
+}  // namespace durnix

@@ -1,0 +1,226 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "support/memory_file_system.h"
+
+#include <cerrno>
+
+namespace durnix::test {
+
+MemoryFileSystem::MemoryFileSystem() {
+  nodes_["/"].kind = Kind::kFolder;
+}
+
+std::string MemoryFileSystem::key(const std::string& path) {
+  std::string k = path;
+  while (k.size() > 1 && k.back() == '/') k.pop_back();
+  return k;
+}
+
+std::string MemoryFileSystem::parentOf(const std::string& k) {
+  const auto slash = k.rfind('/');
+  return slash == 0 || slash == std::string::npos ? "/" : k.substr(0, slash);
+}
+
+void MemoryFileSystem::addFolder(const std::string& path) {
+  const std::string k = key(path);
+  if (k != "/") addFolder(parentOf(k));
+  Node& node = nodes_[k];
+  node.kind = Kind::kFolder;
+}
+
+void MemoryFileSystem::addFile(const std::string& path, ByteView bytes, bool readOnly) {
+  const std::string k = key(path);
+  addFolder(parentOf(k));
+  nodes_[k] = Node{Kind::kFile, Bytes(bytes), readOnly, ++clock_};
+}
+
+void MemoryFileSystem::addSpecial(const std::string& path) {
+  const std::string k = key(path);
+  addFolder(parentOf(k));
+  nodes_[k] = Node{Kind::kSpecial, {}, false, ++clock_};
+}
+
+bool MemoryFileSystem::hasFile(const std::string& path) const {
+  const auto it = nodes_.find(key(path));
+  return it != nodes_.end() && it->second.kind == Kind::kFile;
+}
+
+Bytes MemoryFileSystem::bytesOf(const std::string& path) const {
+  const auto it = nodes_.find(key(path));
+  return it == nodes_.end() ? Bytes() : it->second.bytes;
+}
+
+std::vector<std::string> MemoryFileSystem::namesIn(const std::string& folder) const {
+  const std::string k = key(folder);
+  std::vector<std::string> names;
+  for (const auto& [path, node] : nodes_) {
+    if (path != "/" && parentOf(path) == k)
+      names.push_back(path.substr(k == "/" ? 1 : k.size() + 1));
+  }
+  return names;
+}
+
+void MemoryFileSystem::failWrite(int nth, int error) {
+  failingWrites_[writes_ + nth] = error;
+}
+void MemoryFileSystem::setCapacity(long long bytes) {
+  capacity_ = bytes;
+}
+void MemoryFileSystem::failRead(const std::string& path, int error) {
+  failingReads_[key(path)] = error;
+}
+void MemoryFileSystem::failListing(const std::string& folder, int error) {
+  failingListings_[key(folder)] = error;
+}
+
+long long MemoryFileSystem::used() const {
+  long long total = 0;
+  for (const auto& [path, node] : nodes_) total += static_cast<long long>(node.bytes.size());
+  return total;
+}
+
+Status MemoryFileSystem::ReadFile(const std::string& path, Bytes& out, std::size_t limit) {
+  out.clear();
+  const auto it = nodes_.find(key(path));
+  if (it == nodes_.end()) return fail(kCannotOpen, ENOENT);
+  if (it->second.kind == Kind::kFolder) return fail(kCannotOpen, EISDIR);
+  if (it->second.kind == Kind::kSpecial) return fail(kCannotOpen, kErrorNotRegular);
+  if (it->second.bytes.size() > limit) return fail(kNotThisFormat, EFBIG);
+  if (const auto failing = failingReads_.find(key(path)); failing != failingReads_.end()) {
+    return fail(kCannotOpen, failing->second);
+  }
+  out = it->second.bytes;
+  return done();
+}
+
+Status MemoryFileSystem::put(const std::string& path, ByteView data, bool replace) {
+  const int number = ++writes_;
+  const std::string k = key(path);
+  const auto parent = nodes_.find(parentOf(k));
+  if (parent == nodes_.end() || parent->second.kind != Kind::kFolder) {
+    return fail(kCannotCreate, ENOENT);
+  }
+  if (parent->second.readOnly) return fail(kCannotCreate, EACCES);
+  const auto existing = nodes_.find(k);
+  long long freed = 0;
+  if (existing != nodes_.end()) {
+    if (!replace) return fail(kCannotCreate, EEXIST);
+    if (existing->second.kind == Kind::kFolder) return fail(kCannotCreate, EISDIR);
+    if (existing->second.kind == Kind::kSpecial) return fail(kCannotCreate, EINVAL);
+    if (existing->second.readOnly) return fail(kCannotCreate, EACCES);
+    freed = static_cast<long long>(existing->second.bytes.size());
+  }
+  if (const auto failing = failingWrites_.find(number); failing != failingWrites_.end()) {
+    return fail(kCannotCreate, failing->second);
+  }
+  // The new content is written beside the old one before the old one goes.
+  if (capacity_ >= 0 && used() + static_cast<long long>(data.size()) > capacity_) {
+    return fail(kCannotCreate, ENOSPC);
+  }
+  (void)freed;
+  nodes_[k] = Node{Kind::kFile, Bytes(data), false, ++clock_};
+  return done();
+}
+
+Status MemoryFileSystem::WriteFile(const std::string& path, ByteView data) {
+  return put(path, data, true);
+}
+
+Status MemoryFileSystem::CreateFile(const std::string& path, ByteView data) {
+  return put(path, data, false);
+}
+
+Status MemoryFileSystem::Stat(const std::string& path, FileEntry& entry) {
+  const std::string k = key(path);
+  const auto it = nodes_.find(k);
+  if (it == nodes_.end()) return fail(kCannotOpen, ENOENT);
+  const Node& node = it->second;
+  entry.name = k == "/" ? "/" : k.substr(k.rfind('/') + 1);
+  entry.kind = node.kind == Kind::kFile     ? EntryKind::kFile
+               : node.kind == Kind::kFolder ? EntryKind::kFolder
+                                            : EntryKind::kOther;
+  entry.readOnly = node.readOnly;
+  entry.bytes = node.kind == Kind::kFile ? static_cast<long long>(node.bytes.size()) : 0;
+  entry.modified = node.modified;
+  entry.attributes = AttributeNumberOf(entry.kind, entry.readOnly, entry.name);
+  return done();
+}
+
+Status MemoryFileSystem::ListFolder(const std::string& folder, std::vector<FileEntry>& entries) {
+  entries.clear();
+  const std::string k = key(folder);
+  const auto it = nodes_.find(k);
+  if (it == nodes_.end()) return fail(kCannotOpen, ENOENT);
+  if (it->second.kind != Kind::kFolder) return fail(kCannotOpen, ENOTDIR);
+  for (const std::string& name : namesIn(k)) {
+    if (const auto failing = failingListings_.find(k);
+        failing != failingListings_.end() && entries.size() == 1) {
+      entries.clear();
+      return fail(kCannotOpen, failing->second);
+    }
+    FileEntry entry;
+    Stat(k == "/" ? "/" + name : k + "/" + name, entry);
+    entries.push_back(std::move(entry));
+  }
+  return done();
+}
+
+Status MemoryFileSystem::MakeFolder(const std::string& path) {
+  const std::string k = key(path);
+  if (nodes_.count(k) != 0) return fail(kCannotCreate, EEXIST);
+  const auto parent = nodes_.find(parentOf(k));
+  if (parent == nodes_.end() || parent->second.kind != Kind::kFolder) {
+    return fail(kCannotCreate, ENOENT);
+  }
+  nodes_[k] = Node{Kind::kFolder, {}, false, ++clock_};
+  return done();
+}
+
+Status MemoryFileSystem::Remove(const std::string& path) {
+  const std::string k = key(path);
+  const auto it = nodes_.find(k);
+  if (it == nodes_.end()) return fail(kCannotOpen, ENOENT);
+  if (it->second.kind == Kind::kFolder && !namesIn(k).empty()) {
+    return fail(kCannotCreate, ENOTEMPTY);
+  }
+  nodes_.erase(it);
+  return done();
+}
+
+Status MemoryFileSystem::Rename(const std::string& from, const std::string& to) {
+  const std::string f = key(from);
+  const std::string t = key(to);
+  const auto it = nodes_.find(f);
+  if (it == nodes_.end()) return fail(kCannotOpen, ENOENT);
+  if (nodes_.count(t) != 0) return fail(kCannotCreate, EEXIST);
+  if (nodes_.count(parentOf(t)) == 0) return fail(kCannotCreate, ENOENT);
+  // A folder takes what it holds along.
+  std::map<std::string, Node> moved;
+  for (auto node = nodes_.begin(); node != nodes_.end();) {
+    if (node->first == f || node->first.rfind(f + "/", 0) == 0) {
+      moved[t + node->first.substr(f.size())] = std::move(node->second);
+      node = nodes_.erase(node);
+    } else {
+      ++node;
+    }
+  }
+  nodes_.merge(moved);
+  return done();
+}
+
+Status MemoryFileSystem::Copy(const std::string& from, const std::string& to, bool replace) {
+  Bytes bytes;
+  const Status read = ReadFile(from, bytes, static_cast<std::size_t>(-1));
+  if (read != kDone) return read;
+  return put(to, bytes, replace);
+}
+
+Status MemoryFileSystem::Space(const std::string& folder, unsigned long long& freeBytes,
+                               unsigned long long& totalBytes) {
+  if (nodes_.count(key(folder)) == 0) return fail(kCannotOpen, ENOENT);
+  const long long capacity = capacity_ >= 0 ? capacity_ : 1000000000;
+  totalBytes = static_cast<unsigned long long>(capacity);
+  freeBytes = static_cast<unsigned long long>(std::max(0LL, capacity - used()));
+  return done();
+}
+
+}  // namespace durnix::test

@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// A file system in memory for the tests, into which failures can be put at any step: the Nth
+// write, a full disk, a read or a listing that fails part way, a file gone since it was listed.
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "formats/file_system.h"
+
+namespace durnix::test {
+
+class MemoryFileSystem : public FileSystem {
+ public:
+  MemoryFileSystem();
+
+  // What is there. Paths are absolute; folders may be named with or without a final "/".
+  void addFolder(const std::string& path);
+  void addFile(const std::string& path, ByteView bytes, bool readOnly = false);
+  // Something that is neither a file nor a folder (a pipe, a device).
+  void addSpecial(const std::string& path);
+  bool hasFile(const std::string& path) const;
+  Bytes bytesOf(const std::string& path) const;
+  // The names in a folder, sorted.
+  std::vector<std::string> namesIn(const std::string& folder) const;
+
+  // Failures. The `nth` write from now (1 for the next) fails with `error`.
+  void failWrite(int nth, int error);
+  // A disk of `bytes`: a write that would fill it further fails with ENOSPC.
+  void setCapacity(long long bytes);
+  // Reading `path` fails part way with `error`.
+  void failRead(const std::string& path, int error);
+  // Listing `folder` fails part way with `error`.
+  void failListing(const std::string& folder, int error);
+  // Files written (WriteFile, CreateFile, Copy) so far, failed or not.
+  int writes() const { return writes_; }
+
+  Status ReadFile(const std::string& path, Bytes& out,
+                  std::size_t limit = kMaxSpectrumFileBytes) override;
+  Status WriteFile(const std::string& path, ByteView data) override;
+  Status CreateFile(const std::string& path, ByteView data) override;
+  Status Stat(const std::string& path, FileEntry& entry) override;
+  Status ListFolder(const std::string& folder, std::vector<FileEntry>& entries) override;
+  Status MakeFolder(const std::string& path) override;
+  Status Remove(const std::string& path) override;
+  Status Rename(const std::string& from, const std::string& to) override;
+  Status Copy(const std::string& from, const std::string& to, bool replace) override;
+  Status Space(const std::string& folder, unsigned long long& freeBytes,
+               unsigned long long& totalBytes) override;
+
+ private:
+  enum class Kind { kFile, kFolder, kSpecial };
+  struct Node {
+    Kind kind = Kind::kFile;
+    Bytes bytes;
+    bool readOnly = false;
+    std::time_t modified = 0;
+  };
+  static std::string key(const std::string& path);
+  static std::string parentOf(const std::string& key);
+  Status put(const std::string& path, ByteView data, bool replace);
+  long long used() const;
+
+  std::map<std::string, Node> nodes_;
+  std::map<int, int> failingWrites_;  // write number -> error
+  std::map<std::string, int> failingReads_;
+  std::map<std::string, int> failingListings_;
+  long long capacity_ = -1;
+  int writes_ = 0;
+  std::time_t clock_ = 1796380800;  // 2026-12-06
+};
+
+}  // namespace durnix::test
