@@ -3,13 +3,17 @@
 // main window.
 
 #include <QApplication>
+#include <csignal>
 
+#include "durnix/version.h"
 #include "shell/forms/frm_durnix.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Durnix");
-  QApplication::setApplicationVersion("1.52");
+  QApplication::setApplicationVersion(durnix::kProgramVersion);
+  // A file that outgrows the user's size limit is a write that fails, told as such.
+  std::signal(SIGXFSZ, SIG_IGN);
   durnix::FrmDurnix window;
   window.show();
   return QApplication::exec();

@@ -264,7 +264,7 @@ std::string folderWithSlash(const std::string& folder) {
 
 }  // namespace
 
-int ConvertCommand(ConvertOptions options, std::ostream& out, std::ostream& err) {
+int ConvertCommand(const ConvertOptions& options, std::ostream& out, std::ostream& err) {
   const FormatInfo* from = FormatOption(options.from, false, err);
   const FormatInfo* to = FormatOption(options.to, true, err);
   if (from == nullptr || to == nullptr) return kExitUsage;
@@ -283,20 +283,17 @@ int ConvertCommand(ConvertOptions options, std::ostream& out, std::ostream& err)
   request.destinationFolder = folderWithSlash(options.outDir);
   request.stampMode = options.stamp || prefs.StampMode;
   request.stampConfirm = false;
-  // The names of the command line become the selection itself: a run of many files keeps one
-  // list of them.
+  // The selection views the names as the command line gives them: paths of their own.
   bool folderNamed = false;
   request.selection.reserve(options.files.size());
-  for (std::string& file : options.files) {
-    if (isFolder(file)) {
+  for (std::string_view file : options.files) {
+    if (isFolder(std::string(file))) {
       err << file << " is a folder\n";
       folderNamed = true;
       continue;
     }
-    request.selection.push_back(SelectedEntry::OfPath(std::move(file), kAttrArchive));
+    request.selection.push_back({file, kAttrArchive});
   }
-  options.files.clear();
-  options.files.shrink_to_fit();
   const std::size_t files = request.selection.size();
   if (files == 0) return kExitFailed;
 

@@ -7,6 +7,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace durnix {
@@ -45,10 +46,11 @@ struct ConvertOptions {
   std::optional<double> mass, efficiency, maximum, tofLength, convFactor, offset;
   bool useConvFactor = false;
   bool json = false;  // one JSON object per file and one for the run, on standard output
-  std::vector<std::string> files;
+  // The files, as the caller keeps them for the run (the command line's own words): a run of
+  // many files keeps one list of their names.
+  std::vector<std::string_view> files;
 };
-// The file names are taken over by the run (a run of many files keeps one list of them).
-int ConvertCommand(ConvertOptions options, std::ostream& out, std::ostream& err);
+int ConvertCommand(const ConvertOptions& options, std::ostream& out, std::ostream& err);
 
 // Preferences from a configuration file for a run without a window. Its folders mean nothing
 // here, so they are not checked. Returns 0, or 1 when the file cannot be read or is no

@@ -5,9 +5,46 @@
 #include <CLI/CLI.hpp>
 #include <csignal>
 #include <iostream>
+#include <string_view>
+#include <vector>
 
 #include "cli/commands.h"
 #include "durnix/version.h"
+
+namespace {
+
+// Moves the file names of `durnix-cli convert ...` out of the arguments into `files`: every
+// argument after "convert" that is neither an option, nor the value of an option that takes one,
+// nor after "--". Returns the arguments left for the parser.
+std::vector<char*> TakeConvertFiles(CLI::App& convert, int argc, char** argv,
+                                    std::vector<std::string_view>& files) {
+  std::vector<char*> rest(argv, argv + argc);
+  if (argc < 2 || std::string_view(argv[1]) != "convert") return rest;
+  rest.resize(2);
+  files.reserve(static_cast<std::size_t>(argc));
+  bool onlyFiles = false;
+  for (int i = 2; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (onlyFiles || arg.empty() || arg[0] != '-' || arg == "-") {
+      files.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      onlyFiles = true;
+      continue;
+    }
+    rest.push_back(argv[i]);
+    const CLI::Option* option =
+        convert.get_option_no_throw(std::string(arg.substr(0, arg.find('='))));
+    if (option != nullptr && option->get_items_expected_min() > 0 &&
+        arg.find('=') == std::string::npos && i + 1 < argc) {
+      rest.push_back(argv[++i]);  // the option's value
+    }
+  }
+  return rest;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using namespace durnix::cli;
@@ -69,8 +106,8 @@ int main(int argc, char** argv) {
                            "Use the conversion factor and offset given, not the file's own");
   convertCommand->add_flag("--json", convert.json,
                            "One JSON object per file and one for the run, on standard output");
-  auto* convertFiles =
-      convertCommand->add_option("FILE", convert.files, "Spectrum files")->required();
+  // Shown by --help; the names themselves are taken from the command line before it is parsed.
+  convertCommand->add_option("FILE", "Spectrum files");
   convertCommand->footer(
       "Formats: AUTO, RBS, CHN, GVSPC, SPT, SPM, AS1, AS2, CANBERRA, ANS, SEN, NCL, SNF, KODAQ,\n"
       "a code 0 to 13, or a display name as `durnix-cli formats` lists them; any letter case.");
@@ -89,8 +126,11 @@ int main(int argc, char** argv) {
   set->add_option("KEY=VALUE", assignments, "Settings, named as `config show` lists them")
       ->required();
 
+  // The files of a conversion stay where the command line has them: a run of 20000 files keeps
+  // no copies of their names.
+  std::vector<char*> rest = TakeConvertFiles(*convertCommand, argc, argv, convert.files);
   try {
-    app.parse(argc, argv);
+    app.parse(static_cast<int>(rest.size()), rest.data());
   } catch (const CLI::CallForHelp& e) {
     return app.exit(e);
   } catch (const CLI::CallForAllHelp& e) {
@@ -110,7 +150,9 @@ int main(int argc, char** argv) {
   if (energyToTime) convert.axis = AxisDirection::kEnergyToTime;
   if (overwrite) convert.existing = ExistingOutput::kOverwrite;
   if (skipExisting) convert.existing = ExistingOutput::kSkip;
-  // The parser's own copy of the names is not needed any more: a run keeps one list.
-  convertFiles->clear();
-  return ConvertCommand(std::move(convert), std::cout, std::cerr);
+  if (convert.files.empty()) {
+    std::cerr << "FILE is required\nRun with --help for more information.\n";
+    return 2;
+  }
+  return ConvertCommand(convert, std::cout, std::cerr);
 }

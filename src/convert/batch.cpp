@@ -36,20 +36,21 @@ std::string withoutTrailingBlanks(const std::string& text) {
 }
 
 // The files this run has written, by path: a later file of the run must not replace one of
-// them unnoticed. Kept as hashes beside the number of the entry that wrote each, so that a run of
-// 20000 files costs a few hundred kilobytes; a hash that matches is checked against the path.
+// them unnoticed. Kept as hashes beside the number of the entry that wrote each (8 bytes a file),
+// so a run of 20000 files keeps no second list of names; a hash that matches is checked against
+// the path.
 class WrittenTargets {
  public:
   void add(const std::string& path, std::uint32_t entry) {
-    if ((used_ + 1) * 2 > slots_.size()) grow();
-    insert(std::hash<std::string>{}(path), entry);
+    if ((used_ + 1) * 4 > slots_.size() * 3) grow();
+    insert(hashOf(path), entry);
     ++used_;
   }
   // Calls `pathOf(entry)` for the entries whose hash matches, until one gives `path`.
   template <class PathOf>
   bool contains(const std::string& path, PathOf&& pathOf) const {
     if (slots_.empty()) return false;
-    const std::size_t hash = std::hash<std::string>{}(path);
+    const std::uint32_t hash = hashOf(path);
     for (std::size_t i = hash & (slots_.size() - 1);; i = (i + 1) & (slots_.size() - 1)) {
       const Slot& slot = slots_[i];
       if (slot.entry == kEmpty) return false;
@@ -60,10 +61,13 @@ class WrittenTargets {
  private:
   static constexpr std::uint32_t kEmpty = 0xFFFFFFFF;
   struct Slot {
-    std::size_t hash = 0;
+    std::uint32_t hash = 0;
     std::uint32_t entry = kEmpty;
   };
-  void insert(std::size_t hash, std::uint32_t entry) {
+  static std::uint32_t hashOf(const std::string& path) {
+    return static_cast<std::uint32_t>(std::hash<std::string>{}(path));
+  }
+  void insert(std::uint32_t hash, std::uint32_t entry) {
     std::size_t i = hash & (slots_.size() - 1);
     while (slots_[i].entry != kEmpty) i = (i + 1) & (slots_.size() - 1);
     slots_[i] = {hash, entry};
@@ -453,16 +457,6 @@ std::string RunMessage(Status status, const std::string& fileName, const std::st
     default:
       return "Error " + std::to_string(status) + " with " + file + " !!";
   }
-}
-
-SelectedEntry SelectedEntry::OfPath(std::string path, int attributes) {
-  SelectedEntry entry;
-  const auto slash = path.rfind('/');
-  if (slash == std::string::npos) path.insert(0, "./");
-  entry.folderLength = slash == std::string::npos ? 2 : slash + 1;
-  entry.name = std::move(path);
-  entry.attributes = attributes;
-  return entry;
 }
 
 ConversionResult RunConversion(const ConversionRequest& request, FileSystem& files,

@@ -6,7 +6,9 @@
 // destination folder, with every question, message, tally and summary of a run.
 
 #include <cstdint>
+#include <deque>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "convert/axis.h"
@@ -18,24 +20,24 @@
 
 namespace durnix {
 
-// An entry of the source selection: its name as listed (or, from the command line, a path of its
-// own) and its attribute number.
+// An entry of the source selection: its name as listed in the source folder (from the command
+// line, a path of its own), and its attribute number. The name is a view of text that the
+// request or the caller keeps for the length of the run: a run of 20000 files keeps one list of
+// their names.
 struct SelectedEntry {
-  SelectedEntry() = default;
-  SelectedEntry(std::string entryName, int entryAttributes)
-      : name(std::move(entryName)), attributes(entryAttributes) {}
-  // An entry named by a path of its own, outside the run's source folder.
-  static SelectedEntry OfPath(std::string path, int attributes);
-
-  std::string name;  // the name, or the whole path when folderLength is not 0
+  std::string_view name;
   int attributes = 32;
-  std::size_t folderLength = 0;  // the length of the entry's own folder at the start of name
 
-  // The entry's file name, without its folder.
-  std::string_view fileName() const { return std::string_view(name).substr(folderLength); }
-  // The path of the entry: its own, or the name in `sourceFolder`.
+  // The entry's file name, without a folder.
+  std::string_view fileName() const {
+    const auto slash = name.rfind('/');
+    return slash == std::string_view::npos ? name : name.substr(slash + 1);
+  }
+  // The path of the entry in `sourceFolder`.
   std::string path(const std::string& sourceFolder) const {
-    return folderLength != 0 ? name : sourceFolder + name;
+    std::string path = sourceFolder;
+    path.append(name);
+    return path;
   }
 };
 
@@ -82,12 +84,19 @@ class ConversionHost {
 
 struct ConversionRequest {
   std::vector<SelectedEntry> selection;
-  std::string sourceFolder;       // ending in "/"
+  std::deque<std::string> names;  // the names that the selection views, when the caller keeps none
+  std::string sourceFolder;       // ending in "/", or empty when the names are paths
   std::string destinationFolder;  // ending in "/"
   std::string sourceFormat;       // display name, or "AUTO detection"
   std::string destinationFormat;  // display name
   bool stampMode = false;
   bool stampConfirm = true;
+
+  // Adds an entry whose name the request keeps.
+  void add(std::string name, int attributes) {
+    names.push_back(std::move(name));
+    selection.push_back({names.back(), attributes});
+  }
 };
 
 // The axis conversion armed for one run (by "Go On" of the axis dialog).

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "formats/ascii.h"
 
+#include <charconv>
+#include <cstring>
 #include <vector>
 
 #include "formats/reader_support.h"
@@ -103,28 +105,46 @@ Status encode(const SpectrumRecord& record, Bytes& out, Layout layout) {
       record.ChannelCount > kAsciiMaxChannels) {
     return kDoesNotFit;
   }
-  out.clear();
-  out.reserve(static_cast<std::size_t>(record.ChannelCount) * 24 + 256);
-  if (!record.SpecId.empty()) out += "REM " + oneLine(record.SpecId) + "\r\n";
-  if (!record.AcqDate.empty()) out += "REM Date : " + oneLine(record.AcqDate) + "\r\n";
-  if (!record.AcqTime.empty()) out += "REM Time : " + oneLine(record.AcqTime) + "\r\n";
-  out += "\r\n";
-  // Lines are laid out by hand here: a spectrum has thousands of them.
-  char line[2 * PrintLine::kZoneWidth + 32];
-  for (int channel = 1; channel <= record.ChannelCount; ++channel) {
-    std::size_t n = 0;
+  std::string header;
+  if (!record.SpecId.empty()) header += "REM " + oneLine(record.SpecId) + "\r\n";
+  if (!record.AcqDate.empty()) header += "REM Date : " + oneLine(record.AcqDate) + "\r\n";
+  if (!record.AcqTime.empty()) header += "REM Time : " + oneLine(record.AcqTime) + "\r\n";
+  header += "\r\n";
+  // Lines are laid out straight into the file: a spectrum has thousands of them. A channel
+  // number below 16384 with its blanks always fits the first print zone; it is counted up in
+  // its text rather than converted anew for every line. The buffer is made long enough for the
+  // longest lines; what it held of the last file is written over, not cleared first.
+  constexpr std::size_t kLongestLine = PrintLine::kZoneWidth + 1 + 11 + 3;
+  const std::size_t longest =
+      header.size() + static_cast<std::size_t>(record.ChannelCount) * kLongestLine;
+  if (out.size() < longest) out.resize(longest);
+  std::memcpy(out.data(), header.data(), header.size());
+  char* p = out.data() + header.size();
+  char channel[PrintLine::kZoneWidth];
+  std::memset(channel, ' ', sizeof channel);
+  channel[1] = '0';
+  std::size_t channelDigits = 1;
+  for (const std::int32_t count : record.Counts) {
     if (layout == Layout::kWithChannel) {
-      n = AppendNumberText(line, channel - 1);
-      line[n++] = ' ';
-      const std::size_t zone = (n / PrintLine::kZoneWidth + 1) * PrintLine::kZoneWidth;
-      while (n < zone) line[n++] = ' ';
+      std::memcpy(p, channel, PrintLine::kZoneWidth);
+      p += PrintLine::kZoneWidth;
+      std::size_t digit = channelDigits;
+      while (digit > 0 && channel[digit] == '9') channel[digit--] = '0';
+      if (digit > 0) {
+        ++channel[digit];
+      } else {
+        // 9, 99, 999 ... became 10, 100, 1000: one digit more.
+        channel[1] = '1';
+        channel[++channelDigits] = '0';
+      }
     }
-    n += AppendNumberText(line + n, record.count(channel));
-    line[n++] = ' ';
-    line[n++] = '\r';
-    line[n++] = '\n';
-    out.append(line, n);
+    if (count >= 0) *p++ = ' ';
+    p = std::to_chars(p, p + 11, count).ptr;
+    *p++ = ' ';
+    *p++ = '\r';
+    *p++ = '\n';
   }
+  out.resize(static_cast<std::size_t>(p - out.data()));
   return kDone;
 }
 

@@ -72,20 +72,22 @@ class ByteWriter {
 
   void u8(std::uint8_t v) { out_.push_back(static_cast<char>(v)); }
   void u16le(std::uint16_t v) {
-    u8(static_cast<std::uint8_t>(v));
-    u8(static_cast<std::uint8_t>(v >> 8));
+    const char b[2] = {static_cast<char>(v), static_cast<char>(v >> 8)};
+    out_.append(b, 2);
   }
   void u16be(std::uint16_t v) {
-    u8(static_cast<std::uint8_t>(v >> 8));
-    u8(static_cast<std::uint8_t>(v));
+    const char b[2] = {static_cast<char>(v >> 8), static_cast<char>(v)};
+    out_.append(b, 2);
   }
   void u32le(std::uint32_t v) {
-    u16le(static_cast<std::uint16_t>(v));
-    u16le(static_cast<std::uint16_t>(v >> 16));
+    const char b[4] = {static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
+                       static_cast<char>(v >> 24)};
+    out_.append(b, 4);
   }
   void u32be(std::uint32_t v) {
-    u16be(static_cast<std::uint16_t>(v >> 16));
-    u16be(static_cast<std::uint16_t>(v));
+    const char b[4] = {static_cast<char>(v >> 24), static_cast<char>(v >> 16),
+                       static_cast<char>(v >> 8), static_cast<char>(v)};
+    out_.append(b, 4);
   }
   void i16le(std::int16_t v) { u16le(static_cast<std::uint16_t>(v)); }
   void i16be(std::int16_t v) { u16be(static_cast<std::uint16_t>(v)); }
@@ -97,6 +99,19 @@ class ByteWriter {
     const auto bits = std::bit_cast<std::uint64_t>(v);
     u32le(static_cast<std::uint32_t>(bits));
     u32le(static_cast<std::uint32_t>(bits >> 32));
+  }
+  // Many 32-bit values at once: a spectrum's counts.
+  void i32leAll(const std::int32_t* values, std::size_t n) {
+    const std::size_t at = out_.size();
+    out_.resize(at + 4 * n);
+    char* p = out_.data() + at;
+    for (std::size_t i = 0; i < n; ++i, p += 4) {
+      const auto v = static_cast<std::uint32_t>(values[i]);
+      p[0] = static_cast<char>(v);
+      p[1] = static_cast<char>(v >> 8);
+      p[2] = static_cast<char>(v >> 16);
+      p[3] = static_cast<char>(v >> 24);
+    }
   }
   void text(std::string_view s) { out_.append(s); }
   // `s` cut or padded with `pad` to exactly `width` bytes.

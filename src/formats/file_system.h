@@ -86,7 +86,7 @@ class FileSystem {
                        unsigned long long& totalBytes) = 0;
 
   // True when an entry of any kind (a broken link too) is at `path`.
-  bool Exists(const std::string& path);
+  virtual bool Exists(const std::string& path);
 
   // The system's error number of the last failure (0 when the last operation succeeded).
   int LastError() const { return error_; }

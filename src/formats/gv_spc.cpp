@@ -108,15 +108,18 @@ Status EncodeGvSpc(const SpectrumRecord& record, Bytes& out) {
       (record.Counts.size() + kChannelsPerRecord - 1) / kChannelsPerRecord * kChannelsPerRecord;
   const auto dataRecords = static_cast<std::int16_t>(padded / kChannelsPerRecord);
 
-  out.assign(static_cast<std::size_t>(kFirstDataRecord - 1) * kRecordBytes + 4 * padded, '\0');
+  // The header records are laid out in place; the counts follow from record 40, the padding of
+  // the last data record stays zero.
+  out.assign(static_cast<std::size_t>(kFirstDataRecord - 1) * kRecordBytes, '\0');
   const auto at = [&](int recordNumber, std::size_t offset) {
     return static_cast<std::size_t>(recordNumber - 1) * kRecordBytes + offset;
   };
+  Bytes fields;
   const auto put = [&](std::size_t offset, const auto& write) {
-    Bytes field;
-    ByteWriter w(field);
+    fields.clear();
+    ByteWriter w(fields);
     write(w);
-    out.replace(offset, field.size(), field);
+    out.replace(offset, fields.size(), fields);
   };
   put(0, [&](ByteWriter& w) {
     w.i16le(1);               // information type
@@ -152,7 +155,9 @@ Status EncodeGvSpc(const SpectrumRecord& record, Bytes& out) {
     w.f32le(record.CalOffset);
     w.f32le(record.CalGain);
   });
-  put(at(kFirstDataRecord, 0), [&](ByteWriter& w) { detail::WriteInt32Counts(w, record.Counts); });
+  ByteWriter counts(out);
+  detail::WriteInt32Counts(counts, record.Counts);
+  counts.zeros(4 * (padded - record.Counts.size()));
   return kDone;
 }
 

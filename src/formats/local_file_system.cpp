@@ -157,6 +157,16 @@ bool FileSystem::Exists(const std::string& path) {
   return Stat(path, entry) == kDone;
 }
 
+bool LocalFileSystem::Exists(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) {
+    fail(kCannotOpen, errno);
+    return false;
+  }
+  done();
+  return true;
+}
+
 std::string SystemErrorText(int error) {
   if (error == 0) return {};
   if (error == kErrorNotRegular) return "Not a regular file";
@@ -171,24 +181,28 @@ FileSystem& LocalFiles() {
 }
 
 Status LocalFileSystem::ReadFile(const std::string& path, Bytes& out, std::size_t limit) {
-  out.clear();
   struct stat st {};
   const int fd = openRegular(path, st);
-  if (fd < 0) return fail(errno == ENOMEM ? kOutOfMemory : kCannotOpen, errno);
+  if (fd < 0) {
+    out.clear();
+    return fail(errno == ENOMEM ? kOutOfMemory : kCannotOpen, errno);
+  }
   try {
     if (static_cast<unsigned long long>(st.st_size) > limit) {
       ::close(fd);
+      out.clear();
       return fail(kNotThisFormat, EFBIG);
     }
-    // The size known beforehand is read in one go; a file that grows meanwhile is read on to
-    // its end or the limit.
-    std::size_t size = static_cast<std::size_t>(st.st_size);
-    out.resize(size + 1);
+    // A file is read to the length it had when it was opened; a file that tells no length (of
+    // the kernel's own kind) is read to its end or the limit. The buffer keeps its memory from
+    // the last file: only what it grows by is cleared first.
+    const auto size = static_cast<std::size_t>(st.st_size);
+    out.resize(size != 0 ? size : 4096);
     std::size_t done = 0;
     for (;;) {
       if (done == out.size()) {
-        if (out.size() > limit) break;
-        out.resize(std::min(limit + 1, out.size() * 2 + 4096));
+        if (size != 0 || out.size() > limit) break;
+        out.resize(std::min(limit + 1, out.size() * 2));
       }
       const ssize_t n = ::read(fd, out.data() + done, out.size() - done);
       if (n < 0 && errno == EINTR) continue;
@@ -290,14 +304,20 @@ Status LocalFileSystem::put(const std::string& path, bool replace, Fill&& fill) 
     if (temp.empty()) {
       // Give the unnamed file its name: the final one for a new file (never over an entry
       // that appeared meanwhile), a temporary one first for a replacement.
-      const std::string self = "/proc/self/fd/" + std::to_string(fd);
       const auto linkTo = [&](const std::string& name) {
+        // The descriptor itself where the process may name files by it (CAP_DAC_READ_SEARCH),
+        // else its name under /proc.
+        static bool byDescriptor = true;
+        if (byDescriptor) {
+          if (::linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0) return 0;
+          if (errno == EEXIST) return EEXIST;
+          if (errno != ENOENT && errno != EPERM) return errno;
+          byDescriptor = false;
+        }
+        const std::string self = "/proc/self/fd/" + std::to_string(fd);
         if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
           return 0;
         }
-        if (errno == EEXIST) return EEXIST;
-        // Without /proc: the descriptor itself, which needs the right to look through it.
-        if (::linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0) return 0;
         return errno;
       };
       if (!replacing) {

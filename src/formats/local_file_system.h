@@ -21,6 +21,8 @@ class LocalFileSystem : public FileSystem {
   Status Copy(const std::string& from, const std::string& to, bool replace) override;
   Status Space(const std::string& folder, unsigned long long& freeBytes,
                unsigned long long& totalBytes) override;
+  // One look, links not followed.
+  bool Exists(const std::string& path) override;
 
   // Whether new files are first made without a name (O_TMPFILE) where the folder's file system
   // supports it; off, they are written under a hidden temporary name (".durnix-" and six

@@ -60,7 +60,11 @@ int hexValue(char c) {
 
 class Parser {
  public:
-  Parser(ByteView bytes, SpectrumRecord& record) : bytes_(bytes), record_(record) {}
+  // The record's spectrum memory serves the counts being read.
+  Parser(ByteView bytes, SpectrumRecord& record)
+      : bytes_(bytes), record_(record), counts_(std::move(record.Counts)) {
+    counts_.clear();
+  }
 
   Status run() {
     using namespace bytes;
@@ -315,22 +319,34 @@ class RecordWriter {
 
 // Codes one block of channels as differences; false when a count cannot be held.
 bool codeDifferences(std::span<const std::int32_t> block, Bytes& coded) {
-  ByteWriter w(coded);
-  w.i32be(block[0]);
+  // Room for the longest coding (7 bytes a step), laid out in place and cut to what was used.
+  coded.resize(4 + 7 * block.size());
+  auto* p = reinterpret_cast<unsigned char*>(coded.data());
+  const auto put32 = [&](std::uint32_t v) {
+    p[0] = static_cast<unsigned char>(v >> 24);
+    p[1] = static_cast<unsigned char>(v >> 16);
+    p[2] = static_cast<unsigned char>(v >> 8);
+    p[3] = static_cast<unsigned char>(v);
+    p += 4;
+  };
+  put32(static_cast<std::uint32_t>(block[0]));
   for (std::size_t i = 1; i < block.size(); ++i) {
     const std::int64_t step = static_cast<std::int64_t>(block[i]) - block[i - 1];
     if (step >= -127 && step <= 127) {
-      w.u8(static_cast<std::uint8_t>(step & 0xFF));
+      *p++ = static_cast<unsigned char>(step & 0xFF);
     } else if (step >= -32767 && step <= 32767) {
-      w.u8(128);
-      w.u16be(static_cast<std::uint16_t>(step & 0xFFFF));
+      *p++ = 128;
+      *p++ = static_cast<unsigned char>((step >> 8) & 0xFF);
+      *p++ = static_cast<unsigned char>(step & 0xFF);
     } else {
       if (block[i] < 0 || block[i] == std::numeric_limits<std::int32_t>::max()) return false;
-      w.u8(128);
-      w.u16be(32768);
-      w.i32be(block[i]);
+      *p++ = 128;
+      *p++ = 128;
+      *p++ = 0;
+      put32(static_cast<std::uint32_t>(block[i]));
     }
   }
+  coded.resize(static_cast<std::size_t>(p - reinterpret_cast<unsigned char*>(coded.data())));
   return true;
 }
 
@@ -338,8 +354,10 @@ bool codeDifferences(std::span<const std::int32_t> block, Bytes& coded) {
 
 std::uint32_t RbsCheckWord(ByteView recordWithoutCheck) {
   std::uint32_t sum = 0;
-  for (std::size_t at = 0; at + 4 <= recordWithoutCheck.size(); at += 4) {
-    sum += bytes::u32be(recordWithoutCheck, at);
+  const auto* p = reinterpret_cast<const unsigned char*>(recordWithoutCheck.data());
+  for (std::size_t words = recordWithoutCheck.size() / 4; words > 0; --words, p += 4) {
+    sum += (static_cast<std::uint32_t>(p[0]) << 24) | (static_cast<std::uint32_t>(p[1]) << 16) |
+           (static_cast<std::uint32_t>(p[2]) << 8) | static_cast<std::uint32_t>(p[3]);
   }
   return 0u - sum;
 }

@@ -3,6 +3,7 @@
 
 #include <limits>
 
+#include "durnix/version.h"
 #include "formats/reader_support.h"
 #include "formats/text_rules.h"
 
@@ -185,7 +186,7 @@ Status EncodeSpt(SpectrumRecord& record, Bytes& out) {
 
   ByteWriter& w = r.open(kFirst, 128);
   w.f64le(0);
-  w.fixedText("Durnix v1.52", 64);
+  w.fixedText(std::string("Durnix v") + kProgramVersion, 64);
   w.f64le(0);
   w.zeros(4);
   w.text(std::string(44, ' '));

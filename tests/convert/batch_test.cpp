@@ -47,7 +47,7 @@ class Batch : public ::testing::Test {
   ConversionRequest request(std::vector<std::string> names, FormatCode to,
                             FormatCode from = FMT_AUTO) {
     ConversionRequest r;
-    for (std::string& name : names) r.selection.emplace_back(std::move(name), 32);
+    for (std::string& name : names) r.add(std::move(name), 32);
     r.sourceFolder = source_;
     r.destinationFolder = destination_;
     r.sourceFormat = Format(from).displayName;

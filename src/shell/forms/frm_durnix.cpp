@@ -30,6 +30,7 @@
 #include "convert/forms/frm_axis_conv.h"
 #include "convert/forms/frm_rump.h"
 #include "convert/forms/frm_setup.h"
+#include "durnix/version.h"
 #include "elements/forms/frm_ptable.h"
 #include "formats/catalogue.h"
 #include "formats/text_rules.h"
@@ -42,8 +43,6 @@
 namespace durnix {
 
 namespace {
-
-constexpr const char* kVersion = "1.52";
 
 // The client area as designed, in twips, and what the window's frame and title bar add to it.
 constexpr double kDesignWidth = 9045;
@@ -211,7 +210,7 @@ FrmDurnix::FrmDurnix(Startup startup)
 
   applyWindowSize();
   centre();
-  setWindowTitle(QString("Durnix v") + kVersion);
+  setWindowTitle(QString("Durnix v") + kProgramVersion);
   HelpViewer::SetHelpFile(QDir(startup_.programFolder).filePath("Durnix.hlp"));
 
   for (int p : {1, 0}) {
@@ -911,8 +910,8 @@ void FrmDurnix::runConversion() {
   ConversionRequest request;
   const Selection& selection = sel_[0];
   for (int i = 0; i < selection.count(); ++i) {
-    request.selection.emplace_back(selection.names[static_cast<std::size_t>(i)],
-                                   selection.attributes[static_cast<std::size_t>(i)]);
+    request.add(selection.names[static_cast<std::size_t>(i)],
+                selection.attributes[static_cast<std::size_t>(i)]);
   }
   request.sourceFolder = nav_.folder(0);
   request.destinationFolder = nav_.folder(1);

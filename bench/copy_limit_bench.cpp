@@ -1,0 +1,235 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A batch conversion should cost little more than copying the files: durnix-cli converts a folder
+// of 2000 spectra of 16384 channels (the real bronze.chn of ../shared/real_samples when it is
+// there, else a made-up one) to each of the thirteen formats, as whole processes, against
+// `cp -r` of the same folder in the same run. Each case reports the medians of five pairs of runs
+// and their ratio (ratio_to_cp), and the peak memory of durnix-cli. Formats that hold at most
+// 8192 channels convert a folder of 8192-channel spectra instead.
+//
+// BM_PeakMemory runs the conversion over 2000 and over 20000 files (hard links to the 2000)
+// and reports the peak memory of each and their difference, which must stay under 2 MB.
+//
+// The folders are made under DURNIX_BENCH_DIR, or the system's temporary folder: on a disk,
+// making files costs the same to both sides; on a tmpfs (/dev/shm) the work of each shows.
+
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "formats/chn.h"
+#include "formats/local_file_system.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kFiles = 2000;
+constexpr int kManyFiles = 20000;
+constexpr int kPairs = 5;
+
+struct ChildRun {
+  double seconds = 0;
+  double peakMiB = 0;
+  int exit = -1;
+};
+
+// Runs a program in `cwd`, its output thrown away, and measures it as a whole process.
+ChildRun runChild(const std::vector<std::string>& args, const std::string& cwd) {
+  std::vector<char*> argv;
+  std::vector<std::string> copy = args;
+  for (std::string& a : copy) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  // What earlier runs left to be written out is written before this one starts, so that each
+  // run pays for its own files only.
+  ::sync();
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::chdir(cwd.c_str()) != 0) ::_exit(126);
+    ::freopen("/dev/null", "w", stdout);
+    ::freopen("/dev/null", "w", stderr);
+    ::execvp(argv[0], argv.data());
+    ::_exit(127);
+  }
+  int status = 0;
+  rusage usage{};
+  ::wait4(child, &status, 0, &usage);
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  ChildRun run;
+  run.seconds = seconds;
+  run.peakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;
+  run.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+std::string cliPath() {
+  const fs::path self = fs::read_symlink("/proc/self/exe");
+  return (self.parent_path().parent_path() / "src" / "cli" / "durnix-cli").string();
+}
+
+// A spectrum of `channels`: the real one, cut when it is longer, or a made-up one.
+durnix::SpectrumRecord spectrum(int channels) {
+  durnix::SpectrumRecord record;
+  record.FileName = DURNIX_REAL_SAMPLES_DIR "/chn/daquiri_bronze.chn";
+  if (durnix::ReadChn(record) != durnix::kDone) {
+    record = {};
+    for (int ch = 0; ch < 16384; ++ch) {
+      const double x = (ch - 5000.0) / 20.0;
+      record.Counts.push_back(static_cast<std::int32_t>(400 * std::exp(-ch / 4000.0) +
+                                                        6000 * std::exp(-x * x / 2) + ch % 7));
+    }
+    record.ChannelCount = 16384;
+  }
+  record.Counts.resize(static_cast<std::size_t>(channels));
+  record.ChannelCount = static_cast<std::int16_t>(channels);
+  if (channels <= 8192) {
+    // The shorter spectrum serves formats of 16-bit counts too (KODAQ).
+    while (*std::max_element(record.Counts.begin(), record.Counts.end()) > 32767) {
+      for (std::int32_t& count : record.Counts) count /= 2;
+    }
+  }
+  return record;
+}
+
+class Corpus {
+ public:
+  Corpus() {
+    const char* base = std::getenv("DURNIX_BENCH_DIR");
+    root_ = fs::path(base != nullptr ? base : fs::temp_directory_path().c_str()) /
+            ("durnix-copy-limit-" + std::to_string(::getpid()));
+    for (int channels : {16384, 8192}) {
+      const fs::path folder = input(channels);
+      fs::create_directories(folder);
+      durnix::SpectrumRecord record = spectrum(channels);
+      durnix::Bytes bytes;
+      durnix::EncodeChn(record, bytes);
+      for (int i = 0; i < kFiles; ++i) {
+        durnix::LocalFiles().WriteFile((folder / name(i)).string(), bytes);
+      }
+    }
+    fs::create_directories(root_ / "many");
+    for (int i = 0; i < kManyFiles; ++i) {
+      fs::create_hard_link(input(16384) / name(i % kFiles), root_ / "many" / name(i));
+    }
+  }
+  ~Corpus() { fs::remove_all(root_); }
+
+  fs::path input(int channels) const { return root_ / ("in" + std::to_string(channels)); }
+  fs::path many() const { return root_ / "many"; }
+  fs::path output() const { return root_ / "out"; }
+  static std::string name(int i) { return "s" + std::to_string(i) + ".chn"; }
+
+ private:
+  fs::path root_;
+};
+
+Corpus& corpus() {
+  static Corpus instance;
+  return instance;
+}
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+ChildRun convert(const char* to, const fs::path& folder, int files) {
+  fs::remove_all(corpus().output());
+  fs::create_directories(corpus().output());
+  std::vector<std::string> args = {
+      cliPath(), "convert", "--to", to, "--yes", "--out", corpus().output().string()};
+  for (int i = 0; i < files; ++i) args.push_back(Corpus::name(i));
+  const ChildRun run = runChild(args, folder.string());
+  fs::remove_all(corpus().output());
+  return run;
+}
+
+ChildRun copyFolder(const fs::path& folder) {
+  fs::remove_all(corpus().output());
+  const ChildRun run =
+      runChild({"cp", "-r", folder.string(), corpus().output().string()}, folder.string());
+  fs::remove_all(corpus().output());
+  return run;
+}
+
+void BM_ConvertAgainstCopy(benchmark::State& state, const char* to, int channels) {
+  const fs::path folder = corpus().input(channels);
+  for (auto _ : state) {
+    std::vector<double> converting, copying;
+    double peak = 0;
+    for (int pair = 0; pair < kPairs; ++pair) {
+      const ChildRun copied = copyFolder(folder);
+      const ChildRun converted = convert(to, folder, kFiles);
+      if (converted.exit != 0 || copied.exit != 0) {
+        state.SkipWithError("a run failed");
+        return;
+      }
+      copying.push_back(copied.seconds);
+      converting.push_back(converted.seconds);
+      peak = std::max(peak, converted.peakMiB);
+    }
+    state.SetIterationTime(median(converting));
+    state.counters["cp_ms"] = median(copying) * 1000;
+    state.counters["ratio_to_cp"] = median(converting) / median(copying);
+    state.counters["peak_rss_MiB"] = peak;
+  }
+}
+
+void BM_PeakMemory(benchmark::State& state) {
+  for (auto _ : state) {
+    const ChildRun few = convert("RBS", corpus().input(16384), kFiles);
+    const ChildRun many = convert("RBS", corpus().many(), kManyFiles);
+    if (few.exit != 0 || many.exit != 0) {
+      state.SkipWithError("a run failed");
+      return;
+    }
+    state.SetIterationTime(many.seconds);
+    state.counters["rss_2000_MiB"] = few.peakMiB;
+    state.counters["rss_20000_MiB"] = many.peakMiB;
+    state.counters["growth_MiB"] = many.peakMiB - few.peakMiB;
+  }
+}
+
+void registerAll() {
+  struct Destination {
+    const char* key;
+    int channels;
+  };
+  const Destination destinations[] = {
+      {"RBS", 16384}, {"CHN", 16384}, {"GVSPC", 16384},   {"SPT", 16384}, {"SPM", 8192},
+      {"AS1", 16384}, {"AS2", 16384}, {"CANBERRA", 8192}, {"ANS", 8192},  {"SEN", 16384},
+      {"NCL", 16384}, {"SNF", 16384}, {"KODAQ", 8192},
+  };
+  for (const Destination& d : destinations) {
+    benchmark::RegisterBenchmark(
+        ("BM_ConvertAgainstCopy/" + std::string(d.key) + "/" + std::to_string(d.channels)).c_str(),
+        [d](benchmark::State& state) { BM_ConvertAgainstCopy(state, d.key, d.channels); })
+        ->UseManualTime()
+        ->Iterations(1)
+        ->Unit(benchmark::kMillisecond);
+  }
+  benchmark::RegisterBenchmark("BM_PeakMemory", BM_PeakMemory)
+      ->UseManualTime()
+      ->Iterations(1)
+      ->Unit(benchmark::kMillisecond);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  registerAll();
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
