@@ -9,7 +9,11 @@ descriptions and kept apart from the program's own code.  The program's
 readers and writers are checked against the files written here, byte for
 byte.
 
-Usage: /usr/bin/python3 tests/data/make_golden.py
+Usage: /usr/bin/python3 tests/data/make_golden.py [--check]
+
+With --check the corpus is made in a temporary folder and compared with the
+committed one; any file that differs, is missing or is left over fails the
+check (exit status 1) and nothing here is changed.
 
 The script is deterministic: running it twice gives identical files.  Only the
 Python standard library is used.
@@ -124,10 +128,12 @@ import hashlib
 import json
 import math
 import os
+import sys
 import re
 import struct
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+OUT = HERE  # where the corpus is written: here, or a temporary folder for --check
 
 # ---------------------------------------------------------------------------
 # Spectrum record
@@ -2940,7 +2946,7 @@ EXTRA_OLD_CONVERTS = [
 # ---------------------------------------------------------------------------
 
 def put(rel, data, written):
-    path = os.path.join(HERE, rel)
+    path = os.path.join(OUT, rel)
     os.makedirs(os.path.dirname(path), exist_ok=True)
     with open(path, "wb") as f:
         f.write(data)
@@ -3309,14 +3315,14 @@ def clean_old():
     leaves nothing behind.  The folders of the binary layouts hold only
     files made here."""
     for folder in ("as1", "as2", "rbs", "sen", "convert"):
-        path = os.path.join(HERE, folder)
+        path = os.path.join(OUT, folder)
         if not os.path.isdir(path):
             continue
         for n in os.listdir(path):
             if n.rsplit(".", 1)[-1] in KEYS:
                 os.remove(os.path.join(path, n))
     for folder in FOLDER.values():
-        path = os.path.join(HERE, folder)
+        path = os.path.join(OUT, folder)
         if not os.path.isdir(path):
             continue
         for n in os.listdir(path):
@@ -3416,14 +3422,57 @@ def main():
                 if x != y:
                     print("differs under", mode, ":", x[:200])
         raise SystemExit("golden values depend on the blank rule")
-    with open(os.path.join(HERE, "golden.json"), "w", newline="\n") as f:
+    with open(os.path.join(OUT, "golden.json"), "w", newline="\n") as f:
         f.write(texts["lead"])
     total = 0
-    for root, _, names in os.walk(HERE):
+    for root, _, names in os.walk(OUT):
         for n in names:
             total += os.path.getsize(os.path.join(root, n))
     print("corpus bytes:", total)
 
 
+def corpus_files(root):
+    """The relative paths of the corpus files under root: what clean_old
+    removes and main writes."""
+    found = set()
+    folders = [(f, True) for f in ("as1", "as2", "rbs", "sen", "convert")]
+    folders += [(f, False) for f in FOLDER.values()] + [("config", False)]
+    for folder, by_key in folders:
+        path = os.path.join(root, folder)
+        if not os.path.isdir(path):
+            continue
+        for n in os.listdir(path):
+            if not by_key or n.rsplit(".", 1)[-1] in KEYS:
+                found.add(folder + "/" + n)
+    if os.path.exists(os.path.join(root, "golden.json")):
+        found.add("golden.json")
+    return found
+
+
+def check():
+    """Makes the corpus anew in a temporary folder and compares it with the
+    committed files."""
+    global OUT
+    import tempfile
+    with tempfile.TemporaryDirectory(prefix="durnix-golden-") as tmp:
+        OUT = tmp
+        main()
+        made, here = corpus_files(tmp), corpus_files(HERE)
+        problems = ["missing here: " + r for r in sorted(made - here)]
+        problems += ["left over here: " + r for r in sorted(here - made)]
+        for rel in sorted(made & here):
+            with open(os.path.join(tmp, rel), "rb") as a, \
+                    open(os.path.join(HERE, rel), "rb") as b:
+                if a.read() != b.read():
+                    problems.append("differs: " + rel)
+    for p in problems:
+        print(p)
+    print("corpus %s: %d files" % ("differs" if problems else "matches",
+                                   len(made)))
+    return 1 if problems else 0
+
+
 if __name__ == "__main__":
+    if sys.argv[1:] == ["--check"]:
+        sys.exit(check())
     main()
