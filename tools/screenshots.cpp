@@ -12,7 +12,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <cstdio>
 
 #include "convert/forms/frm_axis_conv.h"
@@ -78,10 +78,12 @@ int main(int argc, char** argv) {
   durnix::FrmDurnix window(startup);
   window.show();
   settle();
-  auto* list = window.findChild<QTreeWidget*>("ListView0");
-  for (int i = 0; i < list->topLevelItemCount(); ++i) {
-    if (list->topLevelItem(i)->text(1) == "RBS" || list->topLevelItem(i)->text(1) == "SEN") {
-      list->topLevelItem(i)->setSelected(true);
+  auto* list = window.findChild<QTreeView*>("ListView0");
+  for (int i = 0; i < list->model()->rowCount(); ++i) {
+    const QString ext = list->model()->index(i, 1).data().toString();
+    if (ext == "RBS" || ext == "SEN") {
+      list->selectionModel()->select(list->model()->index(i, 0),
+                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
   }
   bool ok = save(&window, out + "/main_window.png");

@@ -38,12 +38,6 @@ bool FileRow::isFolder() const {
   return IsFolderEntry(attributeNumber);
 }
 
-std::string FileRow::fileName() const {
-  std::string name(Trim(text));
-  if (!extension.empty()) name += "." + extension;
-  return name;
-}
-
 std::string Grouped(long long value, std::string_view grouping) {
   std::string digits = std::to_string(value < 0 ? -value : value);
   for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) {
@@ -63,6 +57,7 @@ std::string DateText(std::time_t when) {
 FileRow MakeRow(std::string_view name, int attributes, long long bytes, std::time_t modified,
                 std::string_view grouping) {
   FileRow row;
+  row.name = std::string(name);
   row.attributeNumber = attributes;
   row.attributes = AttributeLetters(attributes);
   row.date = DateText(modified);
@@ -80,6 +75,28 @@ FileRow MakeRow(std::string_view name, int attributes, long long bytes, std::tim
     row.size = Grouped(bytes, grouping);
   }
   return row;
+}
+
+Status ListFolderRows(FileSystem& files, const std::string& folder, std::string_view mask,
+                      bool topOfPlace, std::string_view grouping, std::vector<FileRow>& rows,
+                      long long& paneBytes) {
+  rows.clear();
+  paneBytes = 0;
+  std::vector<FileEntry> entries;
+  const Status status = files.ListFolder(folder, entries);
+  if (status != kDone) return status;
+  rows.reserve(entries.size() + 1);
+  if (!topOfPlace && MatchesMask("..", mask)) {
+    FileEntry parent;
+    files.Stat(folder + "..", parent);  // its date; a parent that cannot be seen shows 0
+    rows.push_back(MakeRow("..", kAttrFolder, 0, parent.modified, grouping));
+  }
+  for (const FileEntry& entry : entries) {
+    if (!MatchesMask(entry.name, mask)) continue;
+    rows.push_back(MakeRow(entry.name, entry.attributes, entry.bytes, entry.modified, grouping));
+    paneBytes += rows.back().bytes;
+  }
+  return kDone;
 }
 
 bool IsSpectrumExtension(std::string_view extension) {

@@ -25,6 +25,7 @@ bool MatchesMask(std::string_view name, std::string_view mask);
 
 // A row of the list.
 struct FileRow {
+  std::string name;         // the entry's own name, as the file system has it
   std::string text;         // "File Name": a blank first for folders
   std::string extension;    // "Ext"
   std::string size;         // "Size": grouped bytes, or "DIR"
@@ -34,13 +35,22 @@ struct FileRow {
   long long bytes = 0;      // the file's length; 0 for folders
 
   bool isFolder() const;
-  // The entry's file name: the text trimmed, "." and the extension when there is one.
-  std::string fileName() const;
+  // The entry's file name, as every command takes it: the name as the file system has it (a
+  // name may begin or end in blanks).
+  const std::string& fileName() const { return name; }
 };
 
 // The row of one entry. `grouping` is the locale's digit-group separator.
 FileRow MakeRow(std::string_view name, int attributes, long long bytes, std::time_t modified,
                 std::string_view grouping);
+
+// The rows of `folder` that match `mask`, in the order the file system gives them, ".." first
+// unless the folder is the top of its place; `paneBytes` is the length of all files listed.
+// Returns 0, or the file system's status when the folder cannot be read (53, 7): the listing
+// then holds no rows.
+Status ListFolderRows(FileSystem& files, const std::string& folder, std::string_view mask,
+                      bool topOfPlace, std::string_view grouping, std::vector<FileRow>& rows,
+                      long long& paneBytes);
 
 // `value` with digit groups of three ("120,000").
 std::string Grouped(long long value, std::string_view grouping);

@@ -38,44 +38,44 @@ std::string Navigation::rememberedFolder(int place) const {
   return it == drivePath_.end() ? std::string() : it->second;
 }
 
-void Navigation::remember(int pane) {
+void Navigation::arrive(int pane, const std::string& folder) {
+  folder_[pane] = NormalizeFolder(folder);
+  place_[pane] = PlaceOf(places_, folder_[pane]);
   drivePath_[place_[pane]] = folder_[pane];
 }
 
-void Navigation::set(int pane, int place, const std::string& folder) {
-  place_[pane] = place;
-  folder_[pane] = NormalizeFolder(folder);
-  remember(pane);
+void Navigation::set(int pane, const std::string& folder) {
+  arrive(pane, folder);
 }
 
 void Navigation::changePlace(int pane, int place) {
   const int other = 1 - pane;
-  place_[pane] = place;
   if (place_[other] == place && !folder_[other].empty()) {
-    folder_[pane] = folder_[other];
+    arrive(pane, folder_[other]);
     return;
   }
   const std::string last = rememberedFolder(place);
-  folder_[pane] = last.empty() ? places_[static_cast<std::size_t>(place)].top : last;
-  remember(pane);
+  arrive(pane, last.empty() ? places_[static_cast<std::size_t>(place)].top : last);
+}
+
+bool Navigation::atTop(int pane) const {
+  return folder_[pane] == places_[static_cast<std::size_t>(place_[pane])].top;
 }
 
 bool Navigation::up(int pane) {
+  if (atTop(pane)) return false;
   const std::optional<std::string> parent = ParentFolder(folder_[pane]);
   if (!parent) return false;
-  folder_[pane] = *parent;
-  remember(pane);
+  arrive(pane, *parent);
   return true;
 }
 
 void Navigation::root(int pane) {
-  folder_[pane] = places_[static_cast<std::size_t>(place_[pane])].top;
-  remember(pane);
+  arrive(pane, places_[static_cast<std::size_t>(place_[pane])].top);
 }
 
 void Navigation::enter(int pane, const std::string& name) {
-  folder_[pane] = NormalizeFolder(folder_[pane] + name);
-  remember(pane);
+  arrive(pane, folder_[pane] + name);
 }
 
 }  // namespace durnix

@@ -39,20 +39,23 @@ class Navigation {
   const std::string& folder(int pane) const { return folder_[pane]; }
   std::string rememberedFolder(int place) const;
 
-  // Puts a pane on a place and folder, remembering it (start-up, configuration).
-  void set(int pane, int place, const std::string& folder);
+  // Puts a pane on a folder, remembering it (start-up, configuration). After this and every
+  // move below, the pane's place is the place that holds its folder.
+  void set(int pane, const std::string& folder);
   // Change of place: the other pane's folder when it is on the same place, else the folder last
   // shown on the place, else its top folder.
   void changePlace(int pane, int place);
-  // Up one folder; false (nothing to refresh) at "/".
+  // Up one folder; false (nothing to refresh) at the top folder of the pane's place.
   bool up(int pane);
+  // Whether the pane shows the top folder of its place (which lists no "..").
+  bool atTop(int pane) const;
   // To the top folder of the pane's place.
   void root(int pane);
   // Into folder `name` of the pane's folder.
   void enter(int pane, const std::string& name);
 
  private:
-  void remember(int pane);
+  void arrive(int pane, const std::string& folder);
 
   std::vector<Place> places_;
   int place_[2] = {0, 0};

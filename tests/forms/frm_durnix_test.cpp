@@ -10,7 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QtTest>
 
 #include "convert/forms/frm_axis_conv.h"
@@ -45,24 +45,30 @@ class FrmDurnixTest : public QObject {
     window_->show();
   }
 
-  QTreeWidget* list(int pane) const {
-    return window_->findChild<QTreeWidget*>(QString("ListView%1").arg(pane));
+  QTreeView* list(int pane) const {
+    return window_->findChild<QTreeView*>(QString("ListView%1").arg(pane));
   }
+  QString text(int pane, int row, int column) const {
+    return list(pane)->model()->index(row, column).data().toString();
+  }
+  // The rows as the list shows them: "File Name", then "." and "Ext" when there is one.
   QStringList names(int pane) const {
     QStringList out;
-    for (int i = 0; i < list(pane)->topLevelItemCount(); ++i) {
-      QTreeWidgetItem* row = list(pane)->topLevelItem(i);
-      out << row->text(0) + (row->text(1).isEmpty() ? "" : "." + row->text(1));
+    for (int i = 0; i < list(pane)->model()->rowCount(); ++i) {
+      out << text(pane, i, 0) + (text(pane, i, 1).isEmpty() ? "" : "." + text(pane, i, 1));
     }
     return out;
   }
   void select(int pane, const QStringList& files) {
     list(pane)->clearSelection();
-    for (int i = 0; i < list(pane)->topLevelItemCount(); ++i) {
-      QTreeWidgetItem* row = list(pane)->topLevelItem(i);
+    for (int i = 0; i < list(pane)->model()->rowCount(); ++i) {
       const QString name =
-          row->text(0).trimmed() + (row->text(1).isEmpty() ? "" : "." + row->text(1));
-      if (files.contains(name)) row->setSelected(true);
+          text(pane, i, 0).trimmed() + (text(pane, i, 1).isEmpty() ? "" : "." + text(pane, i, 1));
+      if (files.contains(name)) {
+        list(pane)->selectionModel()->select(
+            list(pane)->model()->index(i, 0),
+            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+      }
     }
   }
   void useConfig() {
@@ -189,7 +195,7 @@ class FrmDurnixTest : public QObject {
     QCOMPARE(names(0).first(), QString(" .."));
     window_->CmdSel_Click(0);
     QCOMPARE(window_->selection(0).count(), 4);  // files only
-    for (int i = 0; i < 2; ++i) QVERIFY(!list(0)->topLevelItem(i)->isSelected());
+    for (int i = 0; i < 2; ++i) QVERIFY(!list(0)->selectionModel()->isRowSelected(i, {}));
     const long long bytes = window_->selection(0).bytes;
     const QString expected = QString(" 4 (%1 kB) files of 6 (%1 kB) selected").arg(bytes / 1000);
     QCOMPARE(window_->findChild<QLabel*>("lblFile0")->text(), expected);
@@ -215,8 +221,7 @@ class FrmDurnixTest : public QObject {
     QVERIFY(!names(1).contains(" .."));
     // A double click enters a folder.
     select(0, {"old runs"});
-    QTreeWidgetItem* folder = list(0)->selectedItems().front();
-    emit list(0)->itemDoubleClicked(folder, 0);
+    emit list(0)->doubleClicked(list(0)->selectionModel()->selectedRows().front());
     QCOMPARE(window_->navigation().folder(0), source_.toStdString() + "/old runs/");
   }
 

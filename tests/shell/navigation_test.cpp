@@ -24,26 +24,34 @@ TEST(Navigation, FoldersEndInOneSlash) {
   EXPECT_EQ(PlaceOf(places(), "/tmp/"), 1);
 }
 
-TEST(Navigation, UpStopsAtTheRootAndRootGoesToThePlacesTop) {
+TEST(Navigation, UpStopsAtThePlacesTopAndThePlaceFollowsTheFolder) {
   Navigation nav(places());
-  nav.set(0, 0, "/home/anna/spectra");
+  nav.set(0, "/home/anna/spectra");
+  EXPECT_EQ(nav.place(0), 0);
+  EXPECT_FALSE(nav.atTop(0));
   EXPECT_TRUE(nav.up(0));
   EXPECT_EQ(nav.folder(0), "/home/anna/");
+  EXPECT_TRUE(nav.atTop(0));
+  EXPECT_FALSE(nav.up(0));  // the top of Home: nothing to refresh
+  EXPECT_EQ(nav.folder(0), "/home/anna/");
+  nav.set(0, "/tmp/x");
+  EXPECT_EQ(nav.place(0), 1);
   EXPECT_TRUE(nav.up(0));
   EXPECT_TRUE(nav.up(0));
   EXPECT_EQ(nav.folder(0), "/");
-  EXPECT_FALSE(nav.up(0));  // nothing to refresh
+  EXPECT_FALSE(nav.up(0));
+  // Into a folder that another place holds: the pane is on that place now.
+  nav.enter(0, "media/anna/USB/run");
+  EXPECT_EQ(nav.place(0), 2);
   nav.root(0);
-  EXPECT_EQ(nav.folder(0), "/home/anna/");
-  EXPECT_EQ(nav.rememberedFolder(0), "/home/anna/");
-  nav.enter(0, "runs");
-  EXPECT_EQ(nav.folder(0), "/home/anna/runs/");
+  EXPECT_EQ(nav.folder(0), "/media/anna/USB/");
+  EXPECT_EQ(nav.rememberedFolder(2), "/media/anna/USB/");
 }
 
 TEST(Navigation, ChangingPlaceRemembersTheFolderOfEachPlace) {
   Navigation nav(places());
-  nav.set(0, 0, "/home/anna/");
-  nav.set(1, 2, "/media/anna/USB/x/");
+  nav.set(0, "/home/anna/");
+  nav.set(1, "/media/anna/USB/x/");
   // The other pane is on that place: its folder is taken.
   nav.changePlace(0, 2);
   EXPECT_EQ(nav.folder(0), "/media/anna/USB/x/");

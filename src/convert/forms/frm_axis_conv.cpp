@@ -136,9 +136,11 @@ void FrmAxisConv::showEvent(QShowEvent* event) {
   field("txtEffic")->setFocus(Qt::ActiveWindowFocusReason);
 }
 
-void FrmAxisConv::closeEvent(QCloseEvent* event) {
-  if (!goingOn_ && onCancel) onCancel();
-  QDialog::closeEvent(event);
+// Cancel, the close box and Escape all end here: the conversion is disarmed and the main window
+// takes input again.
+void FrmAxisConv::reject() {
+  if (!goingOn_ && isVisible() && onCancel) onCancel();
+  QDialog::reject();
 }
 
 bool FrmAxisConv::eventFilter(QObject* watched, QEvent* event) {

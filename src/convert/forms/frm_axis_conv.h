@@ -35,7 +35,7 @@ class FrmAxisConv : public QDialog {
   QLineEdit* field(const char* name) const;
 
  protected:
-  void closeEvent(QCloseEvent* event) override;
+  void reject() override;
   void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 

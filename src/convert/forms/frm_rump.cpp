@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "convert/batch.h"
+#include "platform/paths.h"
 #include "platform/qt_prompter.h"
 #include "platform/twips.h"
 
@@ -232,10 +233,10 @@ void FrmRump::editFile(const std::string& path, HeaderKind kind, const SpectrumR
   const auto slash = path.rfind('/');
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
   target_ = {true, HeaderEditorCaption(kind, name), path};
-  setWindowTitle(latin1(target_.caption));
+  setWindowTitle(PathText(target_.caption));  // the caption names the file
   fill(HeaderTexts(record));
   setSenras(kind == HeaderKind::kSenras);
-  lblPath_->setText(latin1(path));
+  lblPath_->setText(PathText(path));
   lblPath_->show();
   lblDate_->show();
   field("txtDate")->show();
@@ -245,18 +246,24 @@ void FrmRump::editFile(const std::string& path, HeaderKind kind, const SpectrumR
 void FrmRump::showHeader(const SpectrumRecord& record, HeaderKind kind) {
   fill(HeaderTexts(record));
   setSenras(kind == HeaderKind::kSenras);
-  lblPath_->setText(latin1(record.FileName));
+  lblPath_->setText(PathText(record.FileName));
 }
 
 void FrmRump::cmdOkClick() {
   StampData unused;
-  const Status status = CommitRumpDialog(texts(), target_, stamp_ != nullptr ? *stamp_ : unused);
+  const Status status =
+      CommitRumpDialog(texts(), target_, stamp_ != nullptr ? *stamp_ : unused, *files_);
   if (status == kInvalidData) {
     showMessage("There are some invalid data");
   } else if (status != kDone) {
     // The file could not be read again or written: it is left as it was.
     const bool senras = HeaderKindOfCaption(target_.caption) == HeaderKind::kSenras;
-    showMessage(RunMessage(status, target_.path, senras ? "SENRAS (SEN)" : "RUMP (RBS)", ""));
+    std::string message =
+        RunMessage(status, target_.path, senras ? "SENRAS (SEN)" : "RUMP (RBS)", "");
+    if (status == kCannotOpen || status == kCannotCreate) {
+      message += "\n" + SystemErrorText(files_->LastError());  // the system's reason
+    }
+    showMessage(message);
   }
   close();
 }

@@ -32,6 +32,9 @@ class FrmRump : public QDialog {
   // frmRumpView: shows a spectrum's header.
   void showHeader(const SpectrumRecord& record, HeaderKind kind);
 
+  // The files the editor reads and writes.
+  void setFiles(FileSystem& files) { files_ = &files; }
+
   bool editingFile() const { return target_.rumpEditing; }
   bool editingStamp() const { return stamp_ != nullptr; }
 
@@ -66,6 +69,7 @@ class FrmRump : public QDialog {
   StampData* stamp_ = nullptr;
   RumpEditorTarget target_;
   bool senras_ = false;
+  FileSystem* files_ = &LocalFiles();
 };
 
 }  // namespace durnix

@@ -93,9 +93,10 @@ SetupValues FrmSetup::values() const {
           number(txtOffset_), number(txtLTOF_)};
 }
 
-void FrmSetup::closeEvent(QCloseEvent* event) {
-  if (onClosed) onClosed();
-  QDialog::closeEvent(event);
+// OK, Cancel, the close box and Escape all end here: the main window takes input again.
+void FrmSetup::reject() {
+  if (isVisible() && onClosed) onClosed();
+  QDialog::reject();
 }
 
 bool FrmSetup::eventFilter(QObject* watched, QEvent* event) {

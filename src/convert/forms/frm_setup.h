@@ -33,7 +33,7 @@ class FrmSetup : public QDialog {
   std::function<void()> onClosed;
 
  protected:
-  void closeEvent(QCloseEvent* event) override;
+  void reject() override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:

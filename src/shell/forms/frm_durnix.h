@@ -14,31 +14,32 @@
 #include "convert/batch.h"
 #include "convert/preferences.h"
 #include "elements/forms/frm_ptable.h"
+#include "formats/file_system.h"
 #include "shell/file_list.h"
+#include "shell/forms/command_table.h"
 #include "shell/navigation.h"
 
 class QAction;
-class QComboBox;
 class QLabel;
 class QMenu;
 class QPushButton;
 class QToolBar;
-class QTreeWidget;
-class QTreeWidgetItem;
 
 namespace durnix {
 
+class FilePane;
 class FrmAxisConv;
 class FrmRump;
 class FrmSetup;
 
 // What the main window is started with: where the program lives (durnix.cfg and the help
-// pages), the places of the drive lists, and who answers the questions.
+// pages), the places of the drive lists, who answers the questions and which files it works on.
 struct MainWindowStartup {
   QString programFolder;         // empty: the executable's folder
   std::vector<Place> places;     // empty: the machine's own
   Prompter* prompter = nullptr;  // null: real dialogs
   FolderPicker* folderPicker = nullptr;
+  FileSystem* files = nullptr;  // null: the machine's own
 };
 
 class FrmDurnix : public QMainWindow {
@@ -55,10 +56,13 @@ class FrmDurnix : public QMainWindow {
   const Preferences& preferences() const { return prefs_; }
   Preferences& preferences() { return prefs_; }
   const Navigation& navigation() const { return nav_; }
-  const Selection& selection(int pane) const { return sel_[static_cast<std::size_t>(pane)]; }
+  const Selection& selection(int pane) const;
   int activePane() const { return activePane_; }
   AxisArming& arming() { return arming_; }
   bool configLoaded() const { return configLoaded_; }
+  FilePane& pane(int p) const { return *panes_[static_cast<std::size_t>(p)]; }
+  CommandTable& commands() { return *commands_; }
+  FileSystem& files() { return *startup_.files; }
 
   // Commands, as the menus, buttons and toolbar run them.
   void mnuConv_Click();
@@ -79,6 +83,9 @@ class FrmDurnix : public QMainWindow {
   void loadConfig(const QString& path);
   Status saveConfig(const QString& path);
 
+  // While a command runs, the window and its menus take no input.
+  void setCommandsEnabled(bool enabled);
+
   FrmRump* rumpEditor();
   FrmAxisConv* axisDialog();
   FrmSetup* setupDialog();
@@ -87,48 +94,18 @@ class FrmDurnix : public QMainWindow {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  class RunHost;
-  struct Pane {
-    QLabel* lblTitle;
-    QComboBox* DriveList;
-    QPushButton* cmdUp;
-    QPushButton* cmdRoot;
-    QLabel* lblPath;
-    QTreeWidget* ListView;
-    QLabel* lblFile;
-    QLabel* lblFreeSpace;
-    QPushButton* CmdRef;
-    QPushButton* CmdSel;
-    QComboBox* CombForm;
-  };
-
-  void buildPanes(QWidget* client);
-  void buildCommandButtons(QWidget* client);
   void buildStampIndicator(QWidget* client);
-  void buildToolbar(QWidget* client);
   void buildMenus();
-  QAction* addAction(QMenu* menu, const QString& name, const QString& caption,
-                     void (FrmDurnix::*slot)() = nullptr);
+  void connectCommands();
   void applyDefaults();
   void applyPreferences();
   void layoutClient();
   void applyWindowSize();
   void centre();
-
-  // The panes.
-  int MakeFileList(int pane);
-  void writeStatusLine(int pane);
-  void showPath(int pane);
-  void showFreeSpace(int pane);
   void setActivePane(int pane);
-  void selectionChanged(int pane);
-  void activate(int pane);
   void openEntry(int pane, const std::string& name, int attributes);
-  Pane& pane(int p) { return panes_[static_cast<std::size_t>(p)]; }
-
   void tick(const QString& group, int item);
   void runConversion();
   void armAxis(bool timeToEnergy);
@@ -140,18 +117,15 @@ class FrmDurnix : public QMainWindow {
   std::unique_ptr<FolderPicker> ownPicker_;
   Preferences prefs_;
   Navigation nav_;
-  std::array<Selection, 2> sel_;
-  std::array<long long, 2> paneBytes_{};
   int activePane_ = 0;
   AxisArming arming_;
   bool loading_ = true;
   bool configLoaded_ = false;
-  bool selecting_ = false;
-  std::string tally_;
 
   QWidget* client_ = nullptr;
   QToolBar* toolbar_ = nullptr;
-  std::array<Pane, 2> panes_{};
+  CommandTable* commands_ = nullptr;
+  std::array<FilePane*, 2> panes_{};
   std::map<QString, QPushButton*> buttons_;
   QPushButton* cmdStampOn_ = nullptr;
   QLabel* picStampOn_ = nullptr;

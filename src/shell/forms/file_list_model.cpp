@@ -1,0 +1,176 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "shell/forms/file_list_model.h"
+
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPixmap>
+#include <algorithm>
+
+#include "platform/paths.h"
+
+namespace durnix {
+
+QIcon ProgramIcon() {
+  static const QIcon icon = [] {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setPen(QPen(QColor(0, 0, 160), 1));
+    p.drawRect(0, 0, 15, 15);
+    const int heights[] = {2, 3, 3, 5, 9, 13, 8, 4, 3, 2, 6, 11, 5, 2};
+    for (int x = 0; x < 14; ++x) p.drawLine(x + 1, 14, x + 1, 14 - heights[x]);
+    return QIcon(pixmap);
+  }();
+  return icon;
+}
+
+FileListModel::FileListModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void FileListModel::setRows(std::vector<FileRow> rows, const std::string& folder) {
+  beginResetModel();
+  rows_ = std::move(rows);
+  names_.clear();
+  for (const FileRow& r : rows_) names_.insert(r.name);
+  folder_ = folder;
+  iconCache_.clear();
+  sortRows();
+  endResetModel();
+}
+
+void FileListModel::appendRow(FileRow row) {
+  const int at = static_cast<int>(rows_.size());
+  beginInsertRows({}, at, at);
+  names_.insert(row.name);
+  rows_.push_back(std::move(row));
+  endInsertRows();
+}
+
+void FileListModel::clear() {
+  setRows({}, folder_);
+}
+
+bool FileListModel::contains(const std::string& name) const {
+  return names_.count(name) != 0;
+}
+
+int FileListModel::widestName(const QFontMetrics& metrics) const {
+  int widest = 0;
+  for (const FileRow& r : rows_)
+    widest = std::max(widest, metrics.horizontalAdvance(PathText(r.text)));
+  return widest + 16 + 12;  // the icon and the margins
+}
+
+int FileListModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int FileListModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : kColumns;
+}
+
+QIcon FileListModel::iconOf(const FileRow& r) const {
+  if (r.name == "..") return {};
+  if (r.isFolder()) {
+    static const QIcon folder = QFileIconProvider().icon(QFileIconProvider::Folder);
+    return folder;
+  }
+  if (IsSpectrumExtension(r.extension)) return ProgramIcon();
+  const QString key = PathText(r.extension).toLower();
+  auto it = iconCache_.find(key);
+  if (it == iconCache_.end()) {
+    it = iconCache_.emplace(key, icons_.icon(QFileInfo(PathText(folder_ + r.name)))).first;
+  }
+  return it->second;
+}
+
+QVariant FileListModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= static_cast<int>(rows_.size())) return {};
+  const FileRow& r = rows_[static_cast<std::size_t>(index.row())];
+  switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+      switch (index.column()) {
+        case kName:
+          return PathText(r.text);  // names are the system's bytes
+        case kExt:
+          return PathText(r.extension);
+        case kSize:
+          return QString::fromLatin1(r.size.c_str());
+        case kDate:
+          return QString::fromLatin1(r.date.c_str());
+        case kAttr:
+          return QString::fromLatin1(r.attributes.c_str());
+        default:
+          return {};
+      }
+    case Qt::DecorationRole:
+      return index.column() == kName ? QVariant(iconOf(r)) : QVariant();
+    case Qt::TextAlignmentRole:
+      if (index.column() == kExt || index.column() == kAttr) return int(Qt::AlignCenter);
+      if (index.column() == kSize) return int(Qt::AlignRight | Qt::AlignVCenter);
+      return int(Qt::AlignLeft | Qt::AlignVCenter);
+    case Qt::SizeHintRole:
+      return QSize(-1, rowHeight_);
+    case kFileNameRole:
+      return QByteArray(r.name.data(), static_cast<qsizetype>(r.name.size()));
+    case kAttributesRole:
+      return r.attributeNumber;
+    case kBytesRole:
+      return static_cast<qlonglong>(r.bytes);
+    default:
+      return {};
+  }
+}
+
+QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal) return {};
+  static const char* const kCaptions[] = {"File Name", "Ext", "Size", "Date", "Attr"};
+  if (role == Qt::DisplayRole && section >= 0 && section < kColumns) return kCaptions[section];
+  if (role == Qt::TextAlignmentRole) {
+    if (section == kExt || section == kAttr) return int(Qt::AlignCenter);
+    if (section == kSize) return int(Qt::AlignRight | Qt::AlignVCenter);
+    return int(Qt::AlignLeft | Qt::AlignVCenter);
+  }
+  return {};
+}
+
+void FileListModel::sort(int column, Qt::SortOrder order) {
+  if (column < 0 || column >= kColumns) return;
+  sortColumn_ = column;
+  sortOrder_ = order;
+  emit layoutAboutToBeChanged();
+  sortRows();
+  emit layoutChanged();
+}
+
+void FileListModel::sortRows() {
+  const auto text = [this](const FileRow& r) -> const std::string& {
+    switch (sortColumn_) {
+      case kExt:
+        return r.extension;
+      case kSize:
+        return r.size;
+      case kDate:
+        return r.date;
+      case kAttr:
+        return r.attributes;
+      default:
+        return r.text;
+    }
+  };
+  const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
+  const auto less = [&](const FileRow& a, const FileRow& b) {
+    const std::string& x = text(a);
+    const std::string& y = text(b);
+    return std::lexicographical_compare(
+        x.begin(), x.end(), y.begin(), y.end(), [&](char p, char q) {
+          return lower(static_cast<unsigned char>(p)) < lower(static_cast<unsigned char>(q));
+        });
+  };
+  std::stable_sort(rows_.begin(), rows_.end(), [&](const FileRow& a, const FileRow& b) {
+    return sortOrder_ == Qt::AscendingOrder ? less(a, b) : less(b, a);
+  });
+}
+
+}  // namespace durnix

@@ -1,0 +1,305 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "shell/forms/file_pane.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QTreeView>
+#include <algorithm>
+
+#include "platform/paths.h"
+#include "platform/places.h"
+#include "platform/twips.h"
+#include "shell/forms/file_list_model.h"
+
+namespace durnix {
+
+namespace {
+
+std::string grouping() {
+  return QLocale().groupSeparator().toStdString();
+}
+
+}  // namespace
+
+FilePane::FilePane(int index, FileSystem& files, Navigation& navigation, Prompter& prompter,
+                   QWidget* parent)
+    : QWidget(parent), index_(index), files_(files), navigation_(navigation), prompter_(prompter) {
+  setObjectName(QString("Pane%1").arg(index));
+  build();
+}
+
+void FilePane::build() {
+  const QString n = QString::number(index_);
+  lblTitle = new QLabel(index_ == 0 ? "Source" : "Destination", this);
+  lblTitle->setObjectName("lblTitle" + n);
+  lblTitle->setAlignment(Qt::AlignCenter);
+  lblTitle->setAutoFillBackground(true);
+  QPalette title = lblTitle->palette();
+  title.setColor(QPalette::Window, QColor(128, 128, 128));
+  title.setColor(QPalette::WindowText, Qt::white);
+  lblTitle->setPalette(title);
+  QFont bold = lblTitle->font();
+  bold.setBold(true);
+  bold.setPointSizeF(bold.pointSizeF() * 1.3);
+  lblTitle->setFont(bold);
+
+  CombForm = new QComboBox(this);
+  CombForm->setObjectName("CombForm" + n);
+  CmdSel = new QPushButton("Select All", this);
+  CmdSel->setObjectName("CmdSel" + n);
+  CmdRef = new QPushButton("Refresh", this);
+  CmdRef->setObjectName("CmdRef" + n);
+  DriveList = new QComboBox(this);
+  DriveList->setObjectName("DriveList" + n);
+  DriveList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  DriveList->view()->setMinimumWidth(Twips(2400));
+  for (const Place& place : navigation_.places()) {
+    DriveList->addItem(PlaceIcon(place.kind), PathText(place.name));
+    DriveList->setItemData(DriveList->count() - 1, PathText(place.name + "  " + place.top),
+                           Qt::ToolTipRole);
+  }
+  lblPath = new QLabel(this);
+  lblPath->setObjectName("lblPath" + n);
+  lblPath->setAutoFillBackground(true);
+  lblPath->setIndent(4);
+  lblPath->installEventFilter(this);
+  cmdRoot = new QPushButton("/", this);
+  cmdRoot->setObjectName("cmdRoot" + n);
+  cmdRoot->setToolTip("To the top folder of this place");
+  cmdUp = new QPushButton("..", this);
+  cmdUp->setObjectName("cmdUp" + n);
+  cmdUp->setToolTip("Up one folder");
+
+  model_ = new FileListModel(this);
+  model_->setRowHeight(std::max(16, fontMetrics().height()) + 4);
+  ListView = new QTreeView(this);
+  ListView->setObjectName("ListView" + n);
+  ListView->setModel(model_);
+  ListView->setRootIsDecorated(false);
+  ListView->setUniformRowHeights(true);
+  ListView->setIconSize(QSize(16, 16));
+  ListView->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  ListView->setSelectionBehavior(QAbstractItemView::SelectRows);
+  ListView->setAllColumnsShowFocus(true);
+  ListView->setTextElideMode(Qt::ElideRight);
+  ListView->header()->setStretchLastSection(false);
+  ListView->header()->setSectionsClickable(true);
+  ListView->header()->setSortIndicatorShown(true);
+  ListView->setSortingEnabled(true);
+  ListView->sortByColumn(FileListModel::kName, Qt::AscendingOrder);
+  ListView->installEventFilter(this);
+  ListView->setAutoFillBackground(true);
+
+  lblFile = new QLabel(index_ == 0 ? "Source Status" : "Destination status", this);
+  lblFile->setObjectName("lblFile" + n);
+  lblFreeSpace = new QLabel(this);
+  lblFreeSpace->setObjectName("lblFreeSpace" + n);
+  lblFreeSpace->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+  connect(CmdRef, &QPushButton::clicked, this, &FilePane::CmdRef_Click);
+  connect(CmdSel, &QPushButton::clicked, this, &FilePane::CmdSel_Click);
+  connect(cmdUp, &QPushButton::clicked, this, &FilePane::cmdUp_Click);
+  connect(cmdRoot, &QPushButton::clicked, this, &FilePane::cmdRoot_Click);
+  connect(DriveList, qOverload<int>(&QComboBox::activated), this, &FilePane::DriveList_Click);
+  connect(ListView->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+    if (selecting_ || loading_) return;
+    emit activated(index_);
+    takeSelection();
+    writeStatusLine();
+  });
+  connect(ListView, &QTreeView::doubleClicked, this, [this] { activateFirstSelected(); });
+}
+
+int FilePane::MakeFileList() {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  QCoreApplication::processEvents();
+  std::vector<FileRow> rows;
+  const Status status = ListFolderRows(files_, folder(), mask_, navigation_.atTop(index_),
+                                       grouping(), rows, paneBytes_);
+  const int error = status == kDone ? 0 : files_.LastError();
+  selecting_ = true;
+  model_->setRows(std::move(rows), folder());
+  selecting_ = false;
+  QApplication::restoreOverrideCursor();
+  if (status != kDone) return error != 0 ? error : 1;
+  selection_.bytes = 0;
+  writeStatusLine();
+  return 0;
+}
+
+void FilePane::CmdRef_Click() {
+  for (;;) {
+    selection_.clear();
+    selecting_ = true;
+    model_->clear();
+    selecting_ = false;
+    const int error = MakeFileList();
+    if (error == 0) break;
+    // A folder that cannot be read, also part way through: the user may try again.
+    const std::string reason = error > 0 || error == kErrorNotRegular ? SystemErrorText(error) : "";
+    if (prompter_.Ask("Disk is not ready !!", StandardButtons::kRetryCancel,
+                      {Question::kRetryRead, reason}) != kAnswerRetry) {
+      model_->clear();
+      showPath();
+      return;
+    }
+  }
+  showPlace();
+  showPath();
+  emit activated(index_);
+  writeStatusLine();
+  showFreeSpace();
+}
+
+void FilePane::takeSelection() {
+  selection_.clear();
+  QModelIndexList rows = ListView->selectionModel()->selectedRows();
+  std::sort(rows.begin(), rows.end(),
+            [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+  for (const QModelIndex& at : rows) {
+    const FileRow& row = model_->row(at.row());
+    selection_.add(row.name, row.attributeNumber, row.bytes);
+  }
+}
+
+void FilePane::CmdSel_Click() {
+  emit activated(index_);
+  selection_.clear();
+  // Every file, folders and ".." not: the rows in ranges, for long lists.
+  QItemSelection files;
+  int first = -1;
+  const int last = FileListModel::kColumns - 1;
+  for (int i = 0; i <= model_->rowCountOf(); ++i) {
+    const bool file = i < model_->rowCountOf() && !model_->row(i).isFolder();
+    if (file && first < 0) first = i;
+    if (!file && first >= 0) {
+      files.select(model_->index(first, 0), model_->index(i - 1, last));
+      first = -1;
+    }
+    if (file)
+      selection_.add(model_->row(i).name, model_->row(i).attributeNumber, model_->row(i).bytes);
+  }
+  selecting_ = true;
+  ListView->selectionModel()->select(files, QItemSelectionModel::ClearAndSelect);
+  selecting_ = false;
+  ListView->setFocus();
+  writeStatusLine();
+}
+
+void FilePane::activateFirstSelected() {
+  if (selection_.count() == 0) return;
+  const std::string name = selection_.names.front();
+  const int attributes = selection_.attributes.front();
+  switch (ActivationOf(name, attributes)) {
+    case Activation::kUp:
+      cmdUp_Click();
+      return;
+    case Activation::kEnterFolder:
+      navigation_.enter(index_, name);
+      CmdRef_Click();
+      return;
+    case Activation::kNothing:
+      return;
+    default:
+      emit entryActivated(index_, name, attributes);
+      return;
+  }
+}
+
+void FilePane::cmdUp_Click() {
+  if (navigation_.up(index_)) CmdRef_Click();
+}
+
+void FilePane::cmdRoot_Click() {
+  navigation_.root(index_);
+  CmdRef_Click();
+}
+
+void FilePane::DriveList_Click(int place) {
+  if (loading_) return;
+  model_->clear();
+  navigation_.changePlace(index_, place);
+  showPlace();
+  showPath();
+  CmdRef_Click();
+}
+
+void FilePane::writeStatusLine() {
+  showStatus(StatusLine(selection_.count(), selection_.bytes, model_->rowCountOf(), paneBytes_,
+                        grouping()));
+}
+
+void FilePane::showStatus(const std::string& text) {
+  lblFile->setText(QString::fromLatin1(text.c_str()));
+  lblFile->setToolTip(lblFile->text());
+}
+
+void FilePane::showFreeSpace() {
+  unsigned long long freeBytes = 0, totalBytes = 0;
+  const bool known = files_.Space(folder(), freeBytes, totalBytes) == kDone;
+  lblFreeSpace->setText(
+      known ? QString::fromLatin1(FreeSpaceText(freeBytes, totalBytes, grouping()).c_str())
+            : QString());
+  lblFreeSpace->setToolTip(lblFreeSpace->text());
+  emit bottomChanged();
+}
+
+// The path label shows the end of a long path, where the folder's own name is.
+void FilePane::showPath() {
+  const QString path = PathText(folder());
+  lblPath->setToolTip(path);
+  lblPath->setText(
+      lblPath->fontMetrics().elidedText(path, Qt::ElideLeft, std::max(10, lblPath->width() - 8)));
+}
+
+void FilePane::showPlace() {
+  DriveList->setCurrentIndex(navigation_.place(index_));
+}
+
+void FilePane::setActive(bool active) {
+  QPalette list = ListView->palette();
+  list.setColor(QPalette::Base,
+                active ? QApplication::palette().color(QPalette::Base) : QColor(176, 176, 176));
+  ListView->setPalette(list);
+  QPalette path = lblPath->palette();
+  path.setColor(QPalette::Window, active ? QApplication::palette().color(QPalette::Highlight)
+                                         : QColor(128, 128, 128));
+  path.setColor(QPalette::WindowText, Qt::white);
+  lblPath->setPalette(path);
+}
+
+void FilePane::addFile(const std::string& name) {
+  if (!MatchesMask(name, mask_) || model_->contains(name)) return;
+  FileEntry entry;
+  if (files_.Stat(folder() + name, entry) != kDone) return;
+  FileRow row = MakeRow(name, entry.attributes, entry.bytes, entry.modified, grouping());
+  paneBytes_ += row.bytes;
+  model_->appendRow(std::move(row));
+}
+
+bool FilePane::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ListView) {
+    if (event->type() == QEvent::FocusIn && !loading_) emit activated(index_);
+    if (event->type() == QEvent::KeyPress) {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        takeSelection();
+        activateFirstSelected();
+        return true;
+      }
+    }
+  }
+  if (watched == lblPath && event->type() == QEvent::MouseButtonPress) {
+    ListView->setFocus(Qt::MouseFocusReason);
+    emit activated(index_);
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace durnix

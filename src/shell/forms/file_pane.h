@@ -1,0 +1,111 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// One pane of the main window: its place list, path, file list, status line and free space,
+// and what the user does in it (refresh, select all, up, root, change of place, activating an
+// entry). The main window has two, each knowing the other; the commands work on their
+// selections.
+
+#include <QWidget>
+#include <string>
+
+#include "convert/prompter.h"
+#include "formats/file_system.h"
+#include "shell/file_list.h"
+#include "shell/navigation.h"
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTreeView;
+
+namespace durnix {
+
+class FileListModel;
+
+class FilePane : public QWidget {
+  Q_OBJECT
+
+ public:
+  // Pane `index` (0 source, 1 destination) over the shared navigation; `mask` gives the pane's
+  // current mask.
+  FilePane(int index, FileSystem& files, Navigation& navigation, Prompter& prompter,
+           QWidget* parent);
+
+  int index() const { return index_; }
+  void setOther(FilePane* other) { other_ = other; }
+  FilePane* other() const { return other_; }
+  void setMask(const std::string& mask) { mask_ = mask; }
+  const std::string& mask() const { return mask_; }
+  const std::string& folder() const { return navigation_.folder(index_); }
+
+  // The controls, by the names the program gives them.
+  QLabel* lblTitle;
+  QComboBox* CombForm;
+  QPushButton* CmdSel;
+  QPushButton* CmdRef;
+  QComboBox* DriveList;
+  QLabel* lblPath;
+  QPushButton* cmdRoot;
+  QPushButton* cmdUp;
+  QTreeView* ListView;
+  QLabel* lblFile;
+  QLabel* lblFreeSpace;
+
+  FileListModel* model() const { return model_; }
+  const Selection& selection() const { return selection_; }
+  long long paneBytes() const { return paneBytes_; }
+
+  // Lists the folder through the mask; returns 0 or the error number of the file system.
+  int MakeFileList();
+  // Lists the pane anew (with "Disk is not ready !!", Retry and Cancel, when it cannot), empties
+  // its selection and makes it the active pane.
+  void CmdRef_Click();
+  void CmdSel_Click();
+  void cmdUp_Click();
+  void cmdRoot_Click();
+  void DriveList_Click(int place);
+
+  // The status line from the selection, or a text of a command (the tally of a conversion).
+  void writeStatusLine();
+  void showStatus(const std::string& text);
+  void showFreeSpace();
+  void showPath();
+  void showPlace();
+  void setActive(bool active);
+  // A file that a command made in this pane's folder, listed at once without reading the
+  // folder again (when it matches the mask and is not listed yet).
+  void addFile(const std::string& name);
+  // The selection list anew from the selected rows.
+  void takeSelection();
+  void setLoading(bool loading) { loading_ = loading; }
+
+ signals:
+  // The pane became the active pane (its list got the focus, it was refreshed or clicked).
+  void activated(int pane);
+  // The user activated the entry `name` (double click, Enter).
+  void entryActivated(int pane, const std::string& name, int attributes);
+  // The texts at the bottom of the pane changed their width.
+  void bottomChanged();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void build();
+  void activateFirstSelected();
+
+  const int index_;
+  FileSystem& files_;
+  Navigation& navigation_;
+  Prompter& prompter_;
+  FilePane* other_ = nullptr;
+  FileListModel* model_ = nullptr;
+  std::string mask_ = "*.*";
+  Selection selection_;
+  long long paneBytes_ = 0;
+  bool loading_ = true;
+  bool selecting_ = false;
+};
+
+}  // namespace durnix
