@@ -313,7 +313,10 @@ class Run {
     status_ = WriteFormat(files_, *destination_, record_, output_);
     outcome_.destination = record_.FileName;
     if (status_ == kCannotCreate) reason_ = SystemErrorText(files_.LastError());
-    if (status_ == kDone) written_.add(record_.FileName, entryIndex_);
+    if (status_ == kDone) {
+      written_.add(record_.FileName, entryIndex_);
+      outcome_.bytesWritten = static_cast<long long>(output_.size());
+    }
     if (status_ != kDone && status_ != kDoesNotFit && status_ != kOutOfMemory &&
         status_ != kSkipped && status_ != kCannotCreate) {
       status_ = kInternalFault;

@@ -46,11 +46,12 @@ bool IsFolderEntry(int attributes);
 
 // What became of one entry of the selection.
 struct FileOutcome {
-  std::string source;       // the path read
-  std::string format;       // the source format as chosen or detected; empty when not read
-  std::string destination;  // the path written, or that would have been
-  Status status = kDone;    // 0 converted; 8 skipped by an answer; else the file's failure
-  bool folder = false;      // a folder entry, passed over
+  std::string source;          // the path read
+  std::string format;          // the source format as chosen or detected; empty when not read
+  std::string destination;     // the path written, or that would have been
+  long long bytesWritten = 0;  // the length of the file written
+  Status status = kDone;       // 0 converted; 8 skipped by an answer; else the file's failure
+  bool folder = false;         // a folder entry, passed over
   Question question = Question::kMessage;  // the last question about this file
   int answer = kAnswerNone;                // and its answer
 };

@@ -3,6 +3,9 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <cstdio>
+
 #include "formats/text_rules.h"
 
 namespace durnix {
@@ -144,6 +147,30 @@ ElementPanel ClearedPanel() {
            "Heat Subl.    =", "Fermi Vel.    ="}};
 }
 
+namespace {
+
+// The number of significant digits of a decimal text ("7.874" 4, "0.0899" 3).
+int significantDigits(std::string_view text) {
+  int digits = 0;
+  bool leading = true;
+  for (char c : text) {
+    if (c == 'e' || c == 'E') break;
+    if (c < '0' || c > '9') continue;
+    if (leading && c == '0') continue;
+    leading = false;
+    ++digits;
+  }
+  return digits;
+}
+
+}  // namespace
+
+std::string SignificantText(double value, int digits) {
+  char text[48];
+  std::snprintf(text, sizeof text, "%.*g", std::clamp(digits, 1, 17), value);
+  return text;
+}
+
 ElementPanel PanelTexts(const FieldRow& d, std::optional<double> ka1, std::optional<double> la1) {
   const auto field = [&](std::size_t i) { return i < d.size() ? d[i] : FieldValue(); };
   // A field without value leaves its label alone, without unit.
@@ -155,6 +182,13 @@ ElementPanel PanelTexts(const FieldRow& d, std::optional<double> ka1, std::optio
   const auto line = [](const char* label, std::optional<double> energy) {
     return std::string(label) + (energy ? " " + DecimalText(*energy) : "") + " keV";
   };
+  // The atom density is worked out from the density: it shows as many digits as the density
+  // has, four to six, not those of the arithmetic.
+  FieldValue atomDensity = field(6);
+  if (atomDensity.present && field(5).present) {
+    atomDensity.text =
+        SignificantText(atomDensity.number, std::clamp(significantDigits(field(5).text), 4, 6));
+  }
   ElementPanel p;
   p.atomNum = field(0).text;
   p.symbol = field(1).text;
@@ -163,7 +197,8 @@ ElementPanel PanelTexts(const FieldRow& d, std::optional<double> ka1, std::optio
              with(2, "MAI Mass=", "MAI Mass=", ""),
              with(3, "MAI Wgt.=", "MAI Wgt.=", ""),
              with(5, "Density        = ", "Density        =", " g/cm3"),
-             with(6, "Atom Dens. = ", "Atom Dens. =", "e22 atom/cm3"),
+             atomDensity.present ? "Atom Dens. = " + atomDensity.text + "e22 atom/cm3"
+                                 : std::string("Atom Dens. ="),
              line("X-ray (Ka1)    =", ka1),
              line("X-ray (La1)    =", la1)};
   return p;

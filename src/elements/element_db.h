@@ -64,6 +64,9 @@ struct ElementPanel {
   std::vector<std::string> props;  // lblProp(0..6)
 };
 
+// `value` in `digits` significant digits ("5.901").
+std::string SignificantText(double value, int digits);
+
 // The panel for the "Ion Data" record of an element and its KA1 and LA1 energies.
 ElementPanel PanelTexts(const FieldRow& ionData, std::optional<double> ka1,
                         std::optional<double> la1);

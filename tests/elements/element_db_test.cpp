@@ -75,7 +75,12 @@ TEST_F(Elements, PanelTextsWithAndWithoutValues) {
   EXPECT_EQ(fe.props[1], "MAI Mass=56");
   EXPECT_EQ(fe.props[3].substr(0, 17), "Density        = ");
   EXPECT_TRUE(fe.props[3].ends_with(" g/cm3"));
-  EXPECT_TRUE(fe.props[4].ends_with("e22 atom/cm3"));
+  // The atom density, worked out from the density, has the density's digits (four to six).
+  EXPECT_EQ(fe.props[3], "Density        = 7.874 g/cm3");
+  EXPECT_EQ(fe.props[4], "Atom Dens. = 8.491e22 atom/cm3");
+  const int silicon = 14;
+  EXPECT_EQ(PanelTexts(*db_->ionData(silicon), std::nullopt, std::nullopt).props[4],
+            "Atom Dens. = 4.996e22 atom/cm3");
   EXPECT_EQ(fe.props[5].substr(0, 20), "X-ray (Ka1)    = 6.4");
   EXPECT_TRUE(fe.props[5].ends_with(" keV"));
 

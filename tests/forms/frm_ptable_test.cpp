@@ -2,6 +2,7 @@
 #include "elements/forms/frm_ptable.h"
 
 #include <QLabel>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QtTest>
@@ -73,6 +74,12 @@ class FrmPTableTest : public QObject {
     QVERIFY(element->findChild<QTreeWidget*>("lvIon")->topLevelItemCount() >= 26);
 
     table->cmdXrayClick();
+    // Both windows stand with their frames, title bars included, on the screen.
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    for (QWidget* window :
+         {static_cast<QWidget*>(element), static_cast<QWidget*>(table->xrayTable())}) {
+      QVERIFY(screen.contains(window->frameGeometry().topLeft()));
+    }
     auto* lines = table->xrayTable()->findChild<QTreeWidget*>("lvXTable");
     QCOMPARE(lines->topLevelItemCount(), 1807);
     // Sorted by energy text: numeric order.

@@ -15,6 +15,7 @@
 #include <map>
 
 #include "platform/twips.h"
+#include "platform/window_placement.h"
 
 namespace durnix {
 
@@ -132,7 +133,10 @@ FrmPTable::FrmPTable(QWidget* parent, std::unique_ptr<ElementDatabase> db)
   build();
   clearPanel();
   updatePointer();
-  move(0, 0);  // the top left corner of the screen
+  // The top left corner of the screen, frame and title bar included.
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    move(screen->availableGeometry().topLeft());
+  }
 }
 
 void FrmPTable::build() {
@@ -261,6 +265,7 @@ void FrmPTable::cellDoubleClicked(int z) {
   if (frmElement_ == nullptr) frmElement_ = new FrmElement(this, *db_);
   frmElement_->showElement(z);
   frmElement_->show();
+  KeepFrameOnScreen(frmElement_);
   frmElement_->raise();
 }
 
@@ -270,6 +275,7 @@ void FrmPTable::cmdXrayClick() {
   frmXTable_->fill();
   QApplication::restoreOverrideCursor();
   frmXTable_->show();
+  KeepFrameOnScreen(frmXTable_);
   frmXTable_->raise();
 }
 

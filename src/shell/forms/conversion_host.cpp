@@ -81,7 +81,7 @@ void WindowConversionHost::EditStampDataModal() {
 
 void WindowConversionHost::FileDone(const FileOutcome& outcome) {
   if (outcome.status != kDone || outcome.folder) return;
-  destination_.addFile(std::string(OwnName(outcome.destination)));
+  destination_.addFile(std::string(OwnName(outcome.destination)), outcome.bytesWritten);
 }
 
 }  // namespace durnix

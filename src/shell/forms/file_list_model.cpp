@@ -30,6 +30,7 @@ FileListModel::FileListModel(QObject* parent) : QAbstractTableModel(parent) {}
 void FileListModel::setRows(std::vector<FileRow> rows, const std::string& folder) {
   beginResetModel();
   rows_ = std::move(rows);
+  widest_ = -1;
   names_.clear();
   for (const FileRow& r : rows_) names_.insert(r.name);
   folder_ = folder;

@@ -40,7 +40,8 @@ class FileListModel : public QAbstractTableModel {
 
   const FileRow& row(int index) const { return rows_[static_cast<std::size_t>(index)]; }
   int rowCountOf() const { return static_cast<int>(rows_.size()); }
-  // The width the "File Name" column needs for its longest text, icons included.
+  // The width the "File Name" column needs for its longest text, icons included (measured
+  // once per row, as rows come).
   int widestName(const QFontMetrics& metrics) const;
 
   int rowCount(const QModelIndex& parent = {}) const override;
@@ -60,6 +61,8 @@ class FileListModel : public QAbstractTableModel {
 
   std::vector<FileRow> rows_;
   std::unordered_set<std::string> names_;
+  mutable int widest_ = -1;           // -1: not measured yet
+  mutable std::size_t measured_ = 0;  // rows measured so far
   std::string folder_;
   int sortColumn_ = kName;
   Qt::SortOrder sortOrder_ = Qt::AscendingOrder;

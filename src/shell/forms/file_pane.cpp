@@ -274,11 +274,10 @@ void FilePane::setActive(bool active) {
   lblPath->setPalette(path);
 }
 
-void FilePane::addFile(const std::string& name) {
+void FilePane::addFile(const std::string& name, long long bytes) {
   if (!MatchesMask(name, mask_) || model_->contains(name)) return;
-  FileEntry entry;
-  if (files_.Stat(folder() + name, entry) != kDone) return;
-  FileRow row = MakeRow(name, entry.attributes, entry.bytes, entry.modified, grouping());
+  const int attributes = AttributeNumberOf(EntryKind::kFile, false, name);
+  FileRow row = MakeRow(name, attributes, bytes, std::time(nullptr), grouping());
   paneBytes_ += row.bytes;
   model_->appendRow(std::move(row));
 }

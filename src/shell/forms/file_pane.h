@@ -73,9 +73,9 @@ class FilePane : public QWidget {
   void showPath();
   void showPlace();
   void setActive(bool active);
-  // A file that a command made in this pane's folder, listed at once without reading the
-  // folder again (when it matches the mask and is not listed yet).
-  void addFile(const std::string& name);
+  // A file of `bytes` that a command has just made in this pane's folder, listed at once
+  // without reading the folder again (when it matches the mask and is not listed yet).
+  void addFile(const std::string& name, long long bytes);
   // The selection list anew from the selected rows.
   void takeSelection();
   void setLoading(bool loading) { loading_ = loading; }

@@ -156,9 +156,10 @@ void LayOutMainWindow(const MainWindowWidgets& w) {
   for (const ButtonPlace& b : row) {
     const auto it = w.buttons->find(b.name);
     if (it == w.buttons->end()) continue;
-    it->second->setGeometry(static_cast<int>(Twips(b.left) * sx), buttonTop,
-                            std::max(1, static_cast<int>(Twips(b.width) * sx)),
-                            Twips(kButtonHeight));
+    // The last button of the design reaches past the client's edge: it ends at the edge.
+    const int left = static_cast<int>(Twips(b.left) * sx);
+    const int right = std::min(width, static_cast<int>(Twips(b.left + b.width) * sx));
+    it->second->setGeometry(left, buttonTop, std::max(1, right - left), Twips(kButtonHeight));
   }
 }
 

@@ -1,0 +1,164 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Converting a large selection in the main window should take about as long as durnix-cli on
+// the same files: 2000 and 20000 small RBS files to AS1, the window (Select All, Convert, its
+// tally after every file, the new files in the destination list, both lists read at the end)
+// against durnix-cli as a whole process. The ratio (window_to_cli) must stay at most 1.5 for
+// both sizes: a run that refilled the destination list after every file would grow with the
+// square of the folder.
+//
+// Runs on Qt's offscreen platform; the folders are made under DURNIX_BENCH_DIR, or the system's
+// temporary folder.
+
+#include <benchmark/benchmark.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "convert/preferences.h"
+#include "formats/rbs.h"
+#include "shell/forms/frm_durnix.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Answers the summary of the run, and nothing else comes.
+class SummaryOnly : public durnix::Prompter {
+ public:
+  int Ask(const std::string&, durnix::StandardButtons, const durnix::Asking& about) override {
+    if (about.question != durnix::Question::kSummary) ++unexpected;
+    return durnix::kAnswerOk;
+  }
+  int AskExtended(const std::string&, int, const durnix::Asking&) override {
+    ++unexpected;
+    return durnix::kAnswerCancel;
+  }
+  int unexpected = 0;
+};
+
+fs::path benchRoot() {
+  const char* base = std::getenv("DURNIX_BENCH_DIR");
+  return fs::path(base != nullptr ? base : fs::temp_directory_path().c_str()) /
+         ("durnix-window-" + std::to_string(::getpid()));
+}
+
+// A folder of `files` small RBS spectra of 1024 channels.
+fs::path makeSource(const fs::path& root, int files) {
+  const fs::path source = root / ("source" + std::to_string(files));
+  fs::create_directories(source);
+  durnix::SpectrumRecord record;
+  for (int ch = 0; ch < 1024; ++ch) {
+    const double x = (ch - 700.0) / 8.0;
+    record.Counts.push_back(
+        static_cast<std::int32_t>(300 * std::exp(-ch / 900.0) + 2000 * std::exp(-x * x / 2)));
+  }
+  record.ChannelCount = 1024;
+  durnix::Bytes bytes;
+  durnix::EncodeRBS(record, bytes);
+  for (int i = 0; i < files; ++i) {
+    durnix::LocalFiles().WriteFile((source / ("r" + std::to_string(i) + ".rbs")).string(), bytes);
+  }
+  return source;
+}
+
+std::string cliPath() {
+  const fs::path self = fs::read_symlink("/proc/self/exe");
+  return (self.parent_path().parent_path() / "src" / "cli" / "durnix-cli").string();
+}
+
+double runCli(const fs::path& source, const fs::path& out, int files) {
+  std::vector<std::string> args = {cliPath(), "convert", "--to", "AS1", "--out", out.string()};
+  for (int i = 0; i < files; ++i) args.push_back("r" + std::to_string(i) + ".rbs");
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  ::sync();
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::chdir(source.c_str()) != 0) ::_exit(126);
+    ::freopen("/dev/null", "w", stdout);
+    ::freopen("/dev/null", "w", stderr);
+    ::execv(argv[0], argv.data());
+    ::_exit(127);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? seconds : -1;
+}
+
+double runWindow(const fs::path& root, const fs::path& source, const fs::path& out) {
+  // The window starts with both panes where the run needs them, as a durnix.cfg puts them.
+  const fs::path program = root / "program";
+  fs::create_directories(program);
+  durnix::Preferences prefs;
+  prefs.SourceFolder = source.string() + "/";
+  prefs.DestinationFolder = out.string() + "/";
+  prefs.DestinationFormat = "ASCII with channel (AS1)";
+  prefs.StampMode = false;
+  durnix::SaveConfig(prefs, (program / "durnix.cfg").string());
+  SummaryOnly answers;
+  durnix::MainWindowStartup startup;
+  startup.programFolder = QString::fromStdString(program.string());
+  startup.places = {{"Bench", root.string() + "/", durnix::PlaceKind::kFixed}};
+  startup.prompter = &answers;
+  durnix::FrmDurnix window(startup);
+  window.show();
+  QCoreApplication::processEvents();
+  ::sync();
+  const auto start = std::chrono::steady_clock::now();
+  window.CmdSel_Click(0);
+  window.mnuConv_Click();
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  return answers.unexpected == 0 ? seconds : -1;
+}
+
+void BM_WindowAgainstCli(benchmark::State& state) {
+  const int files = static_cast<int>(state.range(0));
+  const fs::path root = benchRoot();
+  const fs::path source = makeSource(root, files);
+  for (auto _ : state) {
+    fs::create_directories(root / "cli");
+    fs::create_directories(root / "window");
+    const double cli = runCli(source, root / "cli", files);
+    const double window = runWindow(root, source, root / "window");
+    fs::remove_all(root / "cli");
+    fs::remove_all(root / "window");
+    if (cli < 0 || window < 0) {
+      state.SkipWithError("a run failed");
+      break;
+    }
+    state.SetIterationTime(window);
+    state.counters["cli_ms"] = cli * 1000;
+    state.counters["window_to_cli"] = window / cli;
+  }
+  fs::remove_all(root);
+}
+
+}  // namespace
+
+BENCHMARK(BM_WindowAgainstCli)
+    ->Arg(2000)
+    ->Arg(20000)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

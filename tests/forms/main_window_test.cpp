@@ -1,0 +1,226 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window as a new user meets it: what stands where at every size, names that are not
+// ASCII, Escape in its dialogs, and a folder that cannot be read.
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeView>
+#include <QtTest>
+
+#include "convert/forms/frm_axis_conv.h"
+#include "convert/forms/frm_rump.h"
+#include "convert/forms/frm_setup.h"
+#include "convert/preferences.h"
+#include "formats/text_rules.h"
+#include "forms_support.h"
+#include "platform/paths.h"
+#include "platform/twips.h"
+#include "shell/forms/file_pane.h"
+#include "shell/forms/frm_durnix.h"
+#include "support/memory_file_system.h"
+
+using namespace durnix;
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir dir_;
+  QString data_, source_, destination_;
+  test::AnswerScript answers_;
+  std::unique_ptr<FrmDurnix> window_;
+
+  void start(const QString& sourceFolder, FileSystem* files = nullptr,
+             std::vector<Place> places = {}) {
+    if (files == nullptr) {
+      Preferences prefs;
+      prefs.SourceFolder = PathBytes(sourceFolder) + "/";
+      prefs.DestinationFolder = PathBytes(destination_) + "/";
+      QCOMPARE(SaveConfig(prefs, PathBytes(dir_.filePath("durnix.cfg"))), kDone);
+      places = {{"Home", PathBytes(data_) + "/", PlaceKind::kHome}, {"/", "/", PlaceKind::kRoot}};
+    }
+    MainWindowStartup startup;
+    startup.programFolder = dir_.path();
+    startup.places = places;
+    startup.prompter = &answers_;
+    startup.files = files;
+    window_ = std::make_unique<FrmDurnix>(startup);
+    window_->show();
+  }
+
+  QTreeView* list(int pane) const {
+    return window_->findChild<QTreeView*>(QString("ListView%1").arg(pane));
+  }
+  QStringList names(int pane) const {
+    QStringList out;
+    const QAbstractItemModel* model = list(pane)->model();
+    for (int i = 0; i < model->rowCount(); ++i) {
+      const QString ext = model->index(i, 1).data().toString();
+      out << model->index(i, 0).data().toString().trimmed() + (ext.isEmpty() ? "" : "." + ext);
+    }
+    return out;
+  }
+  void select(int pane, const QString& name) {
+    const int row = static_cast<int>(names(pane).indexOf(name));
+    QVERIFY(row >= 0);
+    list(pane)->selectionModel()->select(
+        list(pane)->model()->index(row, 0),
+        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  }
+  static bool wholeText(const QLabel* label) {
+    return label->fontMetrics().horizontalAdvance(label->text()) <= label->width();
+  }
+  QRect inClient(const QWidget* widget) const {
+    return QRect(widget->mapTo(window_->centralWidget(), QPoint(0, 0)), widget->size());
+  }
+
+ private slots:
+  void init() {
+    QVERIFY(dir_.isValid());
+    data_ = dir_.filePath("data");
+    source_ = data_ + "/spectra";
+    destination_ = data_ + "/converted";
+    QVERIFY(QDir().mkpath(source_ + "/sub"));
+    QVERIFY(QDir().mkpath(destination_));
+    test::WriteSpectrum(source_ + "/au.rbs", FMT_RBS, 512);
+    test::WriteSpectrum(source_ + "/ta.as1", FMT_AS1, 300);
+  }
+
+  void cleanup() {
+    window_.reset();
+    QDir(data_).removeRecursively();
+    QFile::remove(dir_.filePath("durnix.cfg"));
+    answers_ = test::AnswerScript();
+  }
+
+  void everythingStandsWhereItCanBeSeenAtEverySize() {
+    start(source_);
+    QWidget* client = window_->centralWidget();
+    for (const QSize size : {window_->size(), QSize(1200, 900), QSize(1700, 1100)}) {
+      window_->resize(size);
+      QCoreApplication::processEvents();
+      int statusBottom = 0;
+      for (int p = 0; p < 2; ++p) {
+        FilePane& pane = window_->pane(p);
+        const QRect status = inClient(pane.lblFile);
+        const QRect free = inClient(pane.lblFreeSpace);
+        QVERIFY2(!status.intersects(free),
+                 qPrintable(QString("pane %1 at %2").arg(p).arg(size.width())));
+        QVERIFY(wholeText(pane.lblFile));
+        QVERIFY(wholeText(pane.lblFreeSpace));
+        QVERIFY(pane.lblFreeSpace->text().contains(" of "));
+        QVERIFY(inClient(pane.ListView).bottom() < std::min(status.top(), free.top()));
+        statusBottom = std::max({statusBottom, status.bottom(), free.bottom()});
+        // The date is never cut; the place list shows the place's name whole.
+        const QFontMetrics m = pane.ListView->fontMetrics();
+        const QString date = pane.ListView->model()->index(0, 3).data().toString();
+        QVERIFY(pane.ListView->columnWidth(3) >= m.horizontalAdvance(date));
+        QVERIFY(pane.DriveList->width() >=
+                pane.DriveList->fontMetrics().horizontalAdvance(pane.DriveList->currentText()) +
+                    16);
+      }
+      // The command buttons: their designed height, inside the window, below the status lines.
+      for (const char* name : {"cmdConv", "cmdSpect", "cmdText", "cmdData", "CmdCopy", "CmdMove",
+                               "CmdMkDir", "CmdDelete", "CmdExit"}) {
+        const QRect button = inClient(window_->findChild<QPushButton*>(name));
+        QVERIFY2(client->rect().contains(button), name);
+        QVERIFY2(button.top() > statusBottom, name);
+        QCOMPARE(button.height(), Twips(300));
+      }
+    }
+    // Every row as high as the rows with icons, ".." too.
+    const QTreeView* view = list(0);
+    QCOMPARE(names(0).front(), QString(".."));
+    const int height = view->visualRect(view->model()->index(0, 0)).height();
+    QVERIFY(height >= 16);
+    for (int i = 1; i < view->model()->rowCount(); ++i) {
+      QCOMPARE(view->visualRect(view->model()->index(i, 0)).height(), height);
+    }
+  }
+
+  void theTopFolderOfAPlaceListsNoParent() {
+    start(source_);
+    window_->cmdRoot_Click(1);  // the top folder of Home
+    QCOMPARE(window_->navigation().folder(1), PathBytes(data_) + "/");
+    QVERIFY(!names(1).contains(".."));
+    window_->cmdUp_Click(1);
+    QCOMPARE(window_->navigation().folder(1), PathBytes(data_) + "/");
+    QCOMPARE(window_->pane(1).DriveList->currentText(), QString("Home"));
+    // A folder of another place is shown on that place.
+    window_->DriveList_Click(1, 1);
+    QCOMPARE(window_->pane(1).DriveList->currentText(), QString("/"));
+  }
+
+  void namesThatAreNotAscii() {
+    const QString folder = source_ + "/jürgen é";
+    QVERIFY(QDir().mkpath(folder));
+    test::WriteSpectrum(folder + "/über é.rbs", FMT_RBS, 512);
+    QFile notes(folder + "/notiz ü.txt");
+    QVERIFY(notes.open(QIODevice::WriteOnly));
+    notes.write("not a spectrum");
+    notes.close();
+    start(folder);
+    QCOMPARE(window_->pane(0).lblPath->toolTip(), folder + "/");
+    QVERIFY(names(0).contains("über é.rbs"));
+    select(0, "über é.rbs");
+    QCOMPARE(window_->selection(0).names.front(), PathBytes("über é.rbs"));
+    answers_.expect(kCompleted, kAnswerOk);
+    window_->findChild<QPushButton*>("cmdConv")->click();
+    QVERIFY2(answers_.problems().empty(), answers_.report().c_str());
+    QVERIFY(QFile::exists(destination_ + "/über é.AS1"));
+    QVERIFY(names(1).contains("über é.AS1"));
+    // The header editor opens it and names it.
+    select(0, "über é.rbs");
+    window_->mnuRumpEdit_Click();
+    QCOMPARE(window_->rumpEditor()->windowTitle(), QString("Edit Rump Data : über é.rbs"));
+    window_->rumpEditor()->close();
+    // Messages name it as the file system does.
+    select(0, "notiz ü.txt");
+    answers_.expect(
+        UpperAscii(PathBytes(folder + "/notiz ü.txt")) + " is not RUMP or SENRAS file !!",
+        kAnswerOk);
+    window_->mnuRumpEdit_Click();
+    QVERIFY2(answers_.problems().empty(), answers_.report().c_str());
+  }
+
+  void escapeInTheDialogsIsCancel() {
+    start(source_);
+    select(0, "ta.as1");
+    window_->mnuT2E_Click();
+    FrmAxisConv* axis = window_->axisDialog();
+    QVERIFY(axis->isVisible());
+    QVERIFY(!window_->centralWidget()->isEnabled());
+    QTest::keyClick(axis, Qt::Key_Escape);
+    QVERIFY(!axis->isVisible());
+    QVERIFY(window_->centralWidget()->isEnabled());
+    QVERIFY(!window_->arming().armed());
+    window_->mnuPathForm_Click();
+    QVERIFY(!window_->centralWidget()->isEnabled());
+    QTest::keyClick(window_->setupDialog(), Qt::Key_Escape);
+    QVERIFY(!window_->setupDialog()->isVisible());
+    QVERIFY(window_->centralWidget()->isEnabled());
+  }
+
+  void aFolderThatCannotBeReadAsksToRetry() {
+    test::MemoryFileSystem files;
+    files.addFolder("/data/");
+    files.addFile("/data/a.rbs", "x");
+    files.addFile("/data/b.rbs", "y");
+    files.failListing("/data/", EIO);
+    // At start both panes list /data: Retry once, then Cancel, for each.
+    for (int pane = 0; pane < 2; ++pane) {
+      answers_.expect("Disk is not ready !!", StandardButtons::kRetryCancel, kAnswerRetry)
+          .expect("Disk is not ready !!", StandardButtons::kRetryCancel, kAnswerCancel);
+    }
+    start("", &files, {{"Data", "/data/", PlaceKind::kFixed}});
+    QVERIFY2(answers_.problems().empty(), answers_.report().c_str());
+    QCOMPARE(answers_.questions().front().reason, std::string("Input/output error"));
+    QVERIFY(names(0).isEmpty());
+    QVERIFY(window_->isVisible());
+  }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
