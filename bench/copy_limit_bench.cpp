@@ -25,57 +25,21 @@
 #include <string>
 #include <vector>
 
+#include "child_process.h"
 #include "formats/chn.h"
 #include "formats/local_file_system.h"
 
 namespace fs = std::filesystem;
+
+using bench::ChildRun;
+using bench::cliPath;
+using bench::runChild;
 
 namespace {
 
 constexpr int kFiles = 2000;
 constexpr int kManyFiles = 20000;
 constexpr int kPairs = 5;
-
-struct ChildRun {
-  double seconds = 0;
-  double peakMiB = 0;
-  int exit = -1;
-};
-
-// Runs a program in `cwd`, its output thrown away, and measures it as a whole process.
-ChildRun runChild(const std::vector<std::string>& args, const std::string& cwd) {
-  std::vector<char*> argv;
-  std::vector<std::string> copy = args;
-  for (std::string& a : copy) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  // What earlier runs left to be written out is written before this one starts, so that each
-  // run pays for its own files only.
-  ::sync();
-  const auto start = std::chrono::steady_clock::now();
-  const pid_t child = ::fork();
-  if (child == 0) {
-    if (::chdir(cwd.c_str()) != 0) ::_exit(126);
-    ::freopen("/dev/null", "w", stdout);
-    ::freopen("/dev/null", "w", stderr);
-    ::execvp(argv[0], argv.data());
-    ::_exit(127);
-  }
-  int status = 0;
-  rusage usage{};
-  ::wait4(child, &status, 0, &usage);
-  const double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  ChildRun run;
-  run.seconds = seconds;
-  run.peakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;
-  run.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
-
-std::string cliPath() {
-  const fs::path self = fs::read_symlink("/proc/self/exe");
-  return (self.parent_path().parent_path() / "src" / "cli" / "durnix-cli").string();
-}
 
 // A spectrum of `channels`: the real one, cut when it is longer, or a made-up one.
 durnix::SpectrumRecord spectrum(int channels) {

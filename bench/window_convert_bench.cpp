@@ -10,7 +10,6 @@
 // temporary folder.
 
 #include <benchmark/benchmark.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -21,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "child_process.h"
 #include "convert/preferences.h"
 #include "formats/rbs.h"
 #include "shell/forms/frm_durnix.h"
@@ -68,32 +68,12 @@ fs::path makeSource(const fs::path& root, int files) {
   return source;
 }
 
-std::string cliPath() {
-  const fs::path self = fs::read_symlink("/proc/self/exe");
-  return (self.parent_path().parent_path() / "src" / "cli" / "durnix-cli").string();
-}
-
 double runCli(const fs::path& source, const fs::path& out, int files) {
-  std::vector<std::string> args = {cliPath(), "convert", "--to", "AS1", "--out", out.string()};
+  std::vector<std::string> args = {bench::cliPath(), "convert",   "--to", "AS1",
+                                   "--out",          out.string()};
   for (int i = 0; i < files; ++i) args.push_back("r" + std::to_string(i) + ".rbs");
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  ::sync();
-  const auto start = std::chrono::steady_clock::now();
-  const pid_t child = ::fork();
-  if (child == 0) {
-    if (::chdir(source.c_str()) != 0) ::_exit(126);
-    ::freopen("/dev/null", "w", stdout);
-    ::freopen("/dev/null", "w", stderr);
-    ::execv(argv[0], argv.data());
-    ::_exit(127);
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  const double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? seconds : -1;
+  const bench::ChildRun run = bench::runChild(args, source.string());
+  return run.exit == 0 ? run.seconds : -1;
 }
 
 double runWindow(const fs::path& root, const fs::path& source, const fs::path& out) {

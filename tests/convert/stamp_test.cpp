@@ -160,25 +160,5 @@ TEST_F(HeaderFile, NothingIsWrittenUnlessEverythingConvertsAndTheFileReads) {
   EXPECT_EQ(ReadHeaderFile(dir_.file("other.txt"), record, kind), kNotThisFormat);
 }
 
-TEST(Stamping, RumpAndSenrasTakeTheirFields) {
-  StampData stamp{"1.00", 2,     4.0026f, 2.0f, 0,     30.0f,  12.5f, 2.5f, 10.0f,
-                  1.0f,   15.0f, 1.0f,    1,    10.0f, 170.0f, 3.0f,  4.0f};
-  SpectrumRecord rbs;
-  rbs.CalGain = 9;
-  StampRump(stamp, false, rbs);
-  EXPECT_EQ(rbs.Mass, 4.0026f);
-  EXPECT_EQ(rbs.Psi, 3.0f);
-  EXPECT_EQ(rbs.CalGain, 9.0f);  // an armed axis conversion keeps its own calibration
-  StampRump(stamp, true, rbs);
-  EXPECT_EQ(rbs.CalGain, 2.5f);
-  SpectrumRecord sen;
-  StampSenras(stamp, true, sen);
-  EXPECT_EQ(stamp.ChargeState, 1);
-  EXPECT_EQ(sen.ChargeUC, 30.0f);
-  EXPECT_EQ(sen.Mass, 0.0f);
-  EXPECT_EQ(sen.Psi, 0.0f);
-  EXPECT_EQ(sen.Phi, 170.0f);
-}
-
 }  // namespace
 }  // namespace durnix

@@ -189,25 +189,18 @@ TEST_F(LocalDisk, ListingsGiveTheAttributeNumbersOfThisPlatform) {
   EXPECT_EQ(files_.ListFolder(dir_.file("film.rbs"), entries), kCannotOpen);
 }
 
-TEST_F(LocalDisk, FolderOperations) {
+TEST_F(LocalDisk, FolderOperationsNeverReplaceAnEntry) {
   ASSERT_EQ(files_.MakeFolder(dir_.file("sub")), kDone);
   EXPECT_EQ(files_.MakeFolder(dir_.file("sub")), kCannotCreate);
   test::WriteWhole(dir_.file("sub/a.RBS"), "spectrum");
   ASSERT_EQ(files_.Copy(dir_.file("sub/a.RBS"), dir_.file("b.RBS"), false), kDone);
-  EXPECT_EQ(test::ReadWhole(dir_.file("b.RBS")), "spectrum");
   EXPECT_EQ(files_.Copy(dir_.file("sub/a.RBS"), dir_.file("b.RBS"), false), kCannotCreate);
-  EXPECT_EQ(files_.Copy(dir_.file("none"), dir_.file("c.RBS"), true), kCannotOpen);
   EXPECT_EQ(files_.Rename(dir_.file("b.RBS"), dir_.file("sub/a.RBS")), kCannotCreate);
-  ASSERT_EQ(files_.Rename(dir_.file("b.RBS"), dir_.file("c.RBS")), kDone);
   EXPECT_EQ(files_.Remove(dir_.file("sub")), kCannotCreate);  // not empty
   ASSERT_EQ(files_.Remove(dir_.file("sub/a.RBS")), kDone);
   ASSERT_EQ(files_.Remove(dir_.file("sub")), kDone);
-  EXPECT_EQ(files_.Remove(dir_.file("sub")), kCannotOpen);
-  EXPECT_EQ(names(), std::vector<std::string>{"c.RBS"});
-  unsigned long long freeBytes = 0, totalBytes = 0;
-  ASSERT_EQ(files_.Space(dir_.path(), freeBytes, totalBytes), kDone);
-  EXPECT_GT(totalBytes, 0u);
-  EXPECT_LE(freeBytes, totalBytes);
+  EXPECT_EQ(names(), std::vector<std::string>{"b.RBS"});
+  EXPECT_EQ(test::ReadWhole(dir_.file("b.RBS")), "spectrum");
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 #include "elements/forms/frm_ptable.h"
 
 #include <QLabel>
-#include <QScreen>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QtTest>

@@ -140,19 +140,6 @@ class MainWindowTest : public QObject {
     }
   }
 
-  void theTopFolderOfAPlaceListsNoParent() {
-    start(source_);
-    window_->cmdRoot_Click(1);  // the top folder of Home
-    QCOMPARE(window_->navigation().folder(1), PathBytes(data_) + "/");
-    QVERIFY(!names(1).contains(".."));
-    window_->cmdUp_Click(1);
-    QCOMPARE(window_->navigation().folder(1), PathBytes(data_) + "/");
-    QCOMPARE(window_->pane(1).DriveList->currentText(), QString("Home"));
-    // A folder of another place is shown on that place.
-    window_->DriveList_Click(1, 1);
-    QCOMPARE(window_->pane(1).DriveList->currentText(), QString("/"));
-  }
-
   void namesThatAreNotAscii() {
     const QString folder = source_ + "/jürgen é";
     QVERIFY(QDir().mkpath(folder));

@@ -3,16 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "support/temp_dir.h"
-
 namespace durnix {
 namespace {
-
-TEST(Attributes, NormalFiles) {
-  EXPECT_TRUE(IsNormalFile(32));
-  EXPECT_TRUE(IsNormalFile(0));
-  EXPECT_FALSE(IsNormalFile(33));
-}
 
 TEST(Attributes, LettersFollowTheBitsAndOthersAreErrors) {
   const std::pair<int, const char*> cases[] = {
@@ -29,7 +21,6 @@ TEST(FileRows, NamesExtensionsSizesAndFolders) {
   const FileRow readme = MakeRow("readme", 32, 999, 0, ",");
   EXPECT_EQ(readme.text, "readme");
   EXPECT_EQ(readme.extension, "");
-  EXPECT_EQ(readme.fileName(), "readme");
   const FileRow profile = MakeRow(".profile", 34, 12, 0, ",");
   EXPECT_EQ(profile.text, ".profile");
   EXPECT_EQ(profile.extension, "");
@@ -37,16 +28,13 @@ TEST(FileRows, NamesExtensionsSizesAndFolders) {
   EXPECT_EQ(spectrum.text, "run.01");
   EXPECT_EQ(spectrum.extension, "chn");
   EXPECT_EQ(spectrum.size, "1,234,567");
-  EXPECT_EQ(spectrum.fileName(), "run.01.chn");
   const FileRow folder = MakeRow("old.dir", 16, 0, 0, ",");
   EXPECT_EQ(folder.text, " old");
   EXPECT_EQ(folder.extension, "dir");
   EXPECT_EQ(folder.size, "DIR");
-  EXPECT_EQ(folder.fileName(), "old.dir");
   EXPECT_TRUE(folder.isFolder());
   const FileRow parent = MakeRow("..", 16, 0, 0, ",");
   EXPECT_EQ(parent.text, " ..");
-  EXPECT_EQ(parent.fileName(), "..");
   EXPECT_EQ(Grouped(999, "."), "999");
   EXPECT_EQ(Grouped(1000, "."), "1.000");
 }

@@ -33,12 +33,6 @@ void MemoryFileSystem::addFile(const std::string& path, ByteView bytes, bool rea
   nodes_[k] = Node{Kind::kFile, Bytes(bytes), readOnly, ++clock_};
 }
 
-void MemoryFileSystem::addSpecial(const std::string& path) {
-  const std::string k = key(path);
-  addFolder(parentOf(k));
-  nodes_[k] = Node{Kind::kSpecial, {}, false, ++clock_};
-}
-
 bool MemoryFileSystem::hasFile(const std::string& path) const {
   const auto it = nodes_.find(key(path));
   return it != nodes_.end() && it->second.kind == Kind::kFile;
@@ -83,7 +77,6 @@ Status MemoryFileSystem::ReadFile(const std::string& path, Bytes& out, std::size
   const auto it = nodes_.find(key(path));
   if (it == nodes_.end()) return fail(kCannotOpen, ENOENT);
   if (it->second.kind == Kind::kFolder) return fail(kCannotOpen, EISDIR);
-  if (it->second.kind == Kind::kSpecial) return fail(kCannotOpen, kErrorNotRegular);
   if (it->second.bytes.size() > limit) return fail(kNotThisFormat, EFBIG);
   if (const auto failing = failingReads_.find(key(path)); failing != failingReads_.end()) {
     return fail(kCannotOpen, failing->second);
@@ -101,13 +94,10 @@ Status MemoryFileSystem::put(const std::string& path, ByteView data, bool replac
   }
   if (parent->second.readOnly) return fail(kCannotCreate, EACCES);
   const auto existing = nodes_.find(k);
-  long long freed = 0;
   if (existing != nodes_.end()) {
     if (!replace) return fail(kCannotCreate, EEXIST);
     if (existing->second.kind == Kind::kFolder) return fail(kCannotCreate, EISDIR);
-    if (existing->second.kind == Kind::kSpecial) return fail(kCannotCreate, EINVAL);
     if (existing->second.readOnly) return fail(kCannotCreate, EACCES);
-    freed = static_cast<long long>(existing->second.bytes.size());
   }
   if (const auto failing = failingWrites_.find(number); failing != failingWrites_.end()) {
     return fail(kCannotCreate, failing->second);
@@ -116,7 +106,6 @@ Status MemoryFileSystem::put(const std::string& path, ByteView data, bool replac
   if (capacity_ >= 0 && used() + static_cast<long long>(data.size()) > capacity_) {
     return fail(kCannotCreate, ENOSPC);
   }
-  (void)freed;
   nodes_[k] = Node{Kind::kFile, Bytes(data), false, ++clock_};
   return done();
 }
@@ -135,9 +124,7 @@ Status MemoryFileSystem::Stat(const std::string& path, FileEntry& entry) {
   if (it == nodes_.end()) return fail(kCannotOpen, ENOENT);
   const Node& node = it->second;
   entry.name = k == "/" ? "/" : k.substr(k.rfind('/') + 1);
-  entry.kind = node.kind == Kind::kFile     ? EntryKind::kFile
-               : node.kind == Kind::kFolder ? EntryKind::kFolder
-                                            : EntryKind::kOther;
+  entry.kind = node.kind == Kind::kFile ? EntryKind::kFile : EntryKind::kFolder;
   entry.readOnly = node.readOnly;
   entry.bytes = node.kind == Kind::kFile ? static_cast<long long>(node.bytes.size()) : 0;
   entry.modified = node.modified;
@@ -193,17 +180,11 @@ Status MemoryFileSystem::Rename(const std::string& from, const std::string& to) 
   if (it == nodes_.end()) return fail(kCannotOpen, ENOENT);
   if (nodes_.count(t) != 0) return fail(kCannotCreate, EEXIST);
   if (nodes_.count(parentOf(t)) == 0) return fail(kCannotCreate, ENOENT);
-  // A folder takes what it holds along.
-  std::map<std::string, Node> moved;
-  for (auto node = nodes_.begin(); node != nodes_.end();) {
-    if (node->first == f || node->first.rfind(f + "/", 0) == 0) {
-      moved[t + node->first.substr(f.size())] = std::move(node->second);
-      node = nodes_.erase(node);
-    } else {
-      ++node;
-    }
+  if (it->second.kind == Kind::kFolder && !namesIn(f).empty()) {
+    return fail(kCannotCreate, EXDEV);  // folders with entries are not moved here
   }
-  nodes_.merge(moved);
+  nodes_[t] = std::move(it->second);
+  nodes_.erase(f);
   return done();
 }
 

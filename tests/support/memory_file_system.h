@@ -20,8 +20,6 @@ class MemoryFileSystem : public FileSystem {
   // What is there. Paths are absolute; folders may be named with or without a final "/".
   void addFolder(const std::string& path);
   void addFile(const std::string& path, ByteView bytes, bool readOnly = false);
-  // Something that is neither a file nor a folder (a pipe, a device).
-  void addSpecial(const std::string& path);
   bool hasFile(const std::string& path) const;
   Bytes bytesOf(const std::string& path) const;
   // The names in a folder, sorted.
@@ -35,8 +33,6 @@ class MemoryFileSystem : public FileSystem {
   void failRead(const std::string& path, int error);
   // Listing `folder` fails part way with `error`.
   void failListing(const std::string& folder, int error);
-  // Files written (WriteFile, CreateFile, Copy) so far, failed or not.
-  int writes() const { return writes_; }
 
   Status ReadFile(const std::string& path, Bytes& out,
                   std::size_t limit = kMaxSpectrumFileBytes) override;
@@ -52,7 +48,7 @@ class MemoryFileSystem : public FileSystem {
                unsigned long long& totalBytes) override;
 
  private:
-  enum class Kind { kFile, kFolder, kSpecial };
+  enum class Kind { kFile, kFolder };
   struct Node {
     Kind kind = Kind::kFile;
     Bytes bytes;
