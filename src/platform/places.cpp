@@ -76,13 +76,4 @@ QIcon PlaceIcon(PlaceKind kind) {
   return style->standardIcon(QStyle::SP_DriveHDIcon);
 }
 
-bool FreeSpace(const std::string& folder, unsigned long long& freeBytes,
-               unsigned long long& totalBytes) {
-  const QStorageInfo volume(QString::fromStdString(folder));
-  if (!volume.isValid() || !volume.isReady()) return false;
-  freeBytes = static_cast<unsigned long long>(volume.bytesAvailable());
-  totalBytes = static_cast<unsigned long long>(volume.bytesTotal());
-  return true;
-}
-
 }  // namespace durnix

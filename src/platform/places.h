@@ -16,8 +16,4 @@ std::vector<Place> MachinePlaces();
 // The icon of a place's kind.
 QIcon PlaceIcon(PlaceKind kind);
 
-// Bytes free to the user and in all, of the volume that holds `folder`.
-bool FreeSpace(const std::string& folder, unsigned long long& freeBytes,
-               unsigned long long& totalBytes);
-
 }  // namespace durnix
