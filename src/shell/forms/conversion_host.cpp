@@ -35,7 +35,6 @@ void WindowConversionHost::SetSourceStatus(const std::string& text) {
 }
 
 void WindowConversionHost::SetDestinationStatus(const std::string& text) {
-  tally_ = text;
   destination_.showStatus(text);
 }
 
@@ -47,8 +46,8 @@ void WindowConversionHost::SetBusy(bool busy) {
 }
 
 void WindowConversionHost::RefillDestinationList() {
-  // The written file was added to the list when it was done with; the tally stays in view.
-  destination_.showStatus(tally_);
+  // Nothing to read again: the written file was added to the list when it was done with, and
+  // the tally the run has just shown stays in view.
 }
 
 void WindowConversionHost::RefreshBothLists() {

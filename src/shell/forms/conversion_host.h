@@ -37,7 +37,6 @@ class WindowConversionHost : public ConversionHost {
   FrmDurnix& window_;
   FilePane& source_;
   FilePane& destination_;
-  std::string tally_;
   bool busy_ = false;
   QElapsedTimer sinceEvents_;
 };
