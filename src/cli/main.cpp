@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // durnix-cli: the headless companion of the Durnix desktop program. It lists the formats, shows
-// what a spectrum file holds and converts files between formats.
+// what a spectrum file holds, converts files between formats and runs the viewer's commands.
 
 #include <CLI/CLI.hpp>
 #include <csignal>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/viewer_commands.h"
 #include "durnix/version.h"
 
 namespace {
@@ -126,6 +127,63 @@ int main(int argc, char** argv) {
   set->add_option("KEY=VALUE", assignments, "Settings, named as `config show` lists them")
       ->required();
 
+  RoiOptions roi;
+  auto* roiCommand =
+      app.add_subcommand("roi", "Gross and net areas of a region of interest, as the viewer shows");
+  roiCommand->add_option("FILE", roi.file, "Spectrum file (read by detection)")->required();
+  roiCommand->add_option("--from", roi.from, "First channel (counted from 0)")->required();
+  roiCommand->add_option("--to", roi.to, "Last channel (counted from 0)")->required();
+  roiCommand->add_flag("--json", roi.json, "One JSON object");
+
+  // The options of the viewer's Save, for the commands that write their result.
+  const auto saveOptions = [](CLI::App* command, ViewerSaveOptions& save) {
+    command->add_option("--to", save.to,
+                        "Format to write (name, code or key; default: the file's own)");
+    command->add_option("--out", save.outDir, "Destination folder (default: here)");
+    command->add_flag("--overwrite", save.overwrite, "Replace an existing output file");
+    command->add_flag("--yes", save.yes,
+                      "Answer Yes to \"... has not 1024 channel. Continue ?\" (default: No)");
+    command->footer(
+        "The result is saved as the viewer saves it: with the header of FILE, under FILE's own\n"
+        "name with the extension of the format written.");
+  };
+  ArithmeticOptions add;
+  ArithmeticOptions subtract;
+  subtract.subtract = true;
+  CLI::App* arithmeticCommands[2] = {};
+  for (ArithmeticOptions* o : {&add, &subtract}) {
+    CLI::App* command = app.add_subcommand(
+        o->subtract ? "subtract" : "add",
+        o->subtract ? "Subtract SECOND x factor from FILE (negative counts become 0) and save"
+                    : "Add SECOND x factor to FILE and save");
+    command->add_option("FILE", o->file, "Spectrum file (read by detection)")->required();
+    command->add_option("SECOND", o->second, "The second spectrum (read by detection)")->required();
+    command->add_option("--factor", o->factor,
+                        "Multiplication factor (0, negative or not a number: 1)");
+    saveOptions(command, o->save);
+    arithmeticCommands[o->subtract ? 1 : 0] = command;
+  }
+
+  ShrinkOptions shrink;
+  bool twoChannel = false;
+  std::vector<std::string> constantSigma, linear, quadratic;
+  auto* shrinkCommand =
+      app.add_subcommand("shrink", "Halve the channels, with detector-resolution broadening");
+  shrinkCommand->add_option("FILE", shrink.file, "Spectrum file (read by detection)")->required();
+  auto* resolution = shrinkCommand->add_option_group("Shrink", "How the channels are halved");
+  resolution->add_flag("--two-channel", twoChannel, "Add neighbouring channel pairs");
+  resolution->add_option("--constant", constantSigma, "SIGMA: the resolution in channels")
+      ->expected(1)
+      ->allow_extra_args(false);
+  resolution->add_option("--linear", linear, "A B: sigma = A*ch + B")
+      ->expected(2)
+      ->allow_extra_args(false);
+  resolution->add_option("--quadratic", quadratic, "A B C: sigma = SQR(A * ch ^ 2 + B * ch + C)")
+      ->expected(3)
+      ->allow_extra_args(false);
+  resolution->require_option(1);
+  saveOptions(shrinkCommand, shrink.save);
+
   // The files of a conversion stay where the command line has them: a run of 20000 files keeps
   // no copies of their names.
   std::vector<char*> rest = TakeConvertFiles(*convertCommand, argc, argv, convert.files);
@@ -146,6 +204,20 @@ int main(int argc, char** argv) {
   if (infoCommand->parsed()) return InfoCommand(info, std::cout, std::cerr);
   if (show->parsed()) return ConfigShowCommand(configFile, configJson, std::cout, std::cerr);
   if (set->parsed()) return ConfigSetCommand(configFile, assignments, std::cerr);
+  if (roiCommand->parsed()) return RoiCommand(roi, std::cout, std::cerr);
+  if (arithmeticCommands[0]->parsed()) return ArithmeticCommand(add, std::cout, std::cerr);
+  if (arithmeticCommands[1]->parsed()) return ArithmeticCommand(subtract, std::cout, std::cerr);
+  if (shrinkCommand->parsed()) {
+    shrink.kind = twoChannel               ? ShrinkKind::kTwoChannel
+                  : !constantSigma.empty() ? ShrinkKind::kConstant
+                  : !linear.empty()        ? ShrinkKind::kLinear
+                                           : ShrinkKind::kQuadratic;
+    shrink.values = twoChannel               ? std::vector<std::string>{}
+                    : !constantSigma.empty() ? constantSigma
+                    : !linear.empty()        ? linear
+                                             : quadratic;
+    return ShrinkCommand(shrink, std::cout, std::cerr);
+  }
   if (timeToEnergy) convert.axis = AxisDirection::kTimeToEnergy;
   if (energyToTime) convert.axis = AxisDirection::kEnergyToTime;
   if (overwrite) convert.existing = ExistingOutput::kOverwrite;

@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 namespace durnix {
@@ -123,6 +124,24 @@ std::string SingleText(float value) {
 }
 std::string DecimalText(double value) {
   return shortestText(value);
+}
+
+std::string DigitPatternText(double value, int decimals) {
+  if (!std::isfinite(value)) return {};
+  char digits[400];
+  std::snprintf(digits, sizeof digits, "%.*f", decimals, value);
+  std::string text(digits);
+  bool negative = !text.empty() && text.front() == '-';
+  if (negative) text.erase(0, 1);
+  std::size_t point = text.find('.');
+  if (point != std::string::npos) {
+    while (text.size() > point + 1 && text.back() == '0') text.pop_back();
+  }
+  std::size_t lead = 0;
+  while (lead < text.size() && text[lead] == '0') ++lead;
+  text.erase(0, lead);
+  if (text.empty() || text == ".") negative = false;
+  return negative ? "-" + text : text;
 }
 
 std::string_view Trim(std::string_view text) {

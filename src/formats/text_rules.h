@@ -37,6 +37,12 @@ std::string ZeroPadded(long long value, int width);
 std::string SingleText(float value);
 std::string DecimalText(double value);
 
+// A number in a digit pattern of optional digits, "####" (decimals 0) or "##.#####" (decimals 5):
+// no leading zero before the point, trailing zeros of the decimals dropped, the point kept
+// (0.5 gives ".5", 2 gives "2."); a value that rounds to 0 gives an empty text (".", with
+// decimals). Roundings go halves to even.
+std::string DigitPatternText(double value, int decimals);
+
 // `text` without blanks (spaces and tabs) at either end.
 std::string_view Trim(std::string_view text);
 

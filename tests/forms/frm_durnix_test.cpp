@@ -18,6 +18,8 @@
 #include "convert/preferences.h"
 #include "formats/rbs.h"
 #include "forms_support.h"
+#include "viewer/forms/frm_view.h"
+#include "viewer/forms/viewer_windows.h"
 
 using namespace durnix;
 
@@ -128,7 +130,7 @@ class FrmDurnixTest : public QObject {
     QVERIFY(!window_->findChild<QLabel*>("PicStampOn")->isVisible());
     QVERIFY(window_->findChild<QLabel*>("PicStampOff")->isVisible());
     // Commands of later parts of the program are there, and disabled.
-    QVERIFY(!window_->findChild<QPushButton*>("cmdSpect")->isEnabled());
+    QVERIFY(window_->findChild<QPushButton*>("cmdSpect")->isEnabled());
     QVERIFY(!window_->findChild<QAction*>("mnuCopy")->isEnabled());
     QVERIFY(answers_.problems().empty());
   }
@@ -176,6 +178,23 @@ class FrmDurnixTest : public QObject {
     // The destination list shows the new files; the window is usable again.
     QVERIFY(names(1).contains("au.RBS"));
     QVERIFY(window_->centralWidget()->isEnabled());
+  }
+
+  void viewSpectrumOpensTheSelectionInViewers() {
+    useConfig();
+    start();
+    answers_.expect("No file is selected !!", kAnswerOk);
+    window_->findChild<QPushButton*>("cmdSpect")->click();
+    select(0, {"au.rbs", "ta.as1"});
+    QTest::keyClick(list(0), Qt::Key_Return);
+    QVERIFY2(answers_.problems().empty(), answers_.report().c_str());
+    QPointer<FrmView> first = window_->viewers().viewer(1);
+    QVERIFY(first && window_->viewers().viewer(2));
+    QCOMPARE(first->windowTitle(), QString(" 1   View Spectrum : au.rbs"));
+    QCOMPARE(window_->viewers().viewer(2)->ChNum(), 300);
+    QVERIFY(window_->viewers().RumpViewOpen(1));
+    window_->close();  // the viewers go with the main window
+    QTRY_VERIFY(first.isNull() || !first->isVisible());
   }
 
   void masksSortingSelectAllAndStatusLine() {

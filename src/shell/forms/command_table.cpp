@@ -28,7 +28,7 @@ constexpr CommandInfo kCommands[] = {
     {Command::kConvert, "mnuConv", "&Convert", 1, "Convert", QStyle::SP_BrowserReload, "cmdConv",
      "Convert", true},
     {Command::kViewSpectrum, "mnuView", "&View Spectrum", 2, "View spectrum",
-     QStyle::SP_FileDialogContentsView, "cmdSpect", "Spectrum", false},
+     QStyle::SP_FileDialogContentsView, "cmdSpect", "Spectrum", true},
     {Command::kCopy, "mnuCopy", "Copy", 0, "", QStyle::SP_CustomBase, "CmdCopy", "Copy", false},
     {Command::kMove, "mnuMove", "&Move", 0, "", QStyle::SP_CustomBase, "CmdMove", "Move", false},
     {Command::kDelete, "mnuDelete", "Delete", 0, "", QStyle::SP_CustomBase, "CmdDelete", "Delete",

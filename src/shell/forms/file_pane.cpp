@@ -289,7 +289,12 @@ bool FilePane::eventFilter(QObject* watched, QEvent* event) {
       const int key = static_cast<QKeyEvent*>(event)->key();
       if (key == Qt::Key_Return || key == Qt::Key_Enter) {
         takeSelection();
-        activateFirstSelected();
+        if (selection_.count() > 0 &&
+            ActivationOf("x", selection_.attributes.front()) != Activation::kEnterFolder) {
+          emit viewRequested(index_);
+        } else {
+          activateFirstSelected();
+        }
         return true;
       }
     }

@@ -85,6 +85,8 @@ class FilePane : public QWidget {
   void activated(int pane);
   // The user activated the entry `name` (double click, Enter).
   void entryActivated(int pane, const std::string& name, int attributes);
+  // Enter on a selection whose first entry is a file: View Spectrum on the selection.
+  void viewRequested(int pane);
   // The texts at the bottom of the pane changed their width.
   void bottomChanged();
 

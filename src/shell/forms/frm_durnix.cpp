@@ -31,6 +31,8 @@
 #include "shell/forms/conversion_host.h"
 #include "shell/forms/file_pane.h"
 #include "shell/forms/main_layout.h"
+#include "viewer/forms/viewer_dialogs.h"
+#include "viewer/forms/viewer_windows.h"
 
 namespace durnix {
 
@@ -88,6 +90,9 @@ FrmDurnix::FrmDurnix(Startup startup)
   client_->setObjectName("client");
   setCentralWidget(client_);
   commands_ = new CommandTable(this);
+  viewers_ = std::make_unique<ViewerWindows>(
+      files(), prompter(),
+      startup_.viewerDialogs != nullptr ? *startup_.viewerDialogs : PlatformViewerDialogs());
   for (int p = 0; p < 2; ++p) {
     panes_[static_cast<std::size_t>(p)] = new FilePane(p, files(), nav_, prompter(), client_);
   }
@@ -97,6 +102,10 @@ FrmDurnix::FrmDurnix(Startup startup)
       if (!loading_) setActivePane(q);
     });
     connect(&pane(p), &FilePane::entryActivated, this, &FrmDurnix::openEntry);
+    connect(&pane(p), &FilePane::viewRequested, this, [this](int q) {
+      setActivePane(q);
+      mnuView_Click();
+    });
     connect(&pane(p), &FilePane::bottomChanged, this, [this] {
       if (!loading_) layoutClient();
     });
@@ -164,6 +173,7 @@ void FrmDurnix::connectCommands() {
     connect(c.action(command), &QAction::triggered, this, slot);
   };
   on(Command::kConvert, &FrmDurnix::mnuConv_Click);
+  on(Command::kViewSpectrum, &FrmDurnix::mnuView_Click);
   on(Command::kEditRump, &FrmDurnix::mnuRumpEdit_Click);
   on(Command::kEditStamp, &FrmDurnix::mnuStamp_Click);
   on(Command::kPeriodicTable, &FrmDurnix::mnuPTable_Click);
@@ -299,11 +309,27 @@ void FrmDurnix::DriveList_Click(int p, int place) {
 }
 
 void FrmDurnix::openEntry(int p, const std::string& name, int attributes) {
-  // Spectra open in the viewer, which comes with a later part of the program; other files
-  // open with the desktop's program for them.
-  if (ActivationOf(name, attributes) == Activation::kOpenWithDesktop) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(PathText(pane(p).folder() + name)));
+  // Spectra open in the viewer; other files with the desktop's program for them, or in the
+  // viewer when the desktop has none.
+  const Activation activation = ActivationOf(name, attributes);
+  if (activation == Activation::kOpenWithDesktop &&
+      QDesktopServices::openUrl(QUrl::fromLocalFile(PathText(pane(p).folder() + name)))) {
+    return;
   }
+  if (activation == Activation::kViewSpectrum || activation == Activation::kOpenWithDesktop) {
+    viewSpectrum(p, {name}, {attributes});
+  }
+}
+
+void FrmDurnix::mnuView_Click() {
+  const Selection& selection = pane(activePane_).selection();
+  viewSpectrum(activePane_, selection.names, selection.attributes);
+}
+
+void FrmDurnix::viewSpectrum(int p, const std::vector<std::string>& names,
+                             const std::vector<int>& attributes) {
+  viewers_->ViewSpectrum(pane(p).folder(), names, attributes, prefs_,
+                         Latin1Bytes(pane(0).CombForm->currentText()));
 }
 
 // ---- Commands --------------------------------------------------------------------------------

@@ -31,6 +31,8 @@ class FilePane;
 class FrmAxisConv;
 class FrmRump;
 class FrmSetup;
+class ViewerDialogs;
+class ViewerWindows;
 
 // What the main window is started with: where the program lives (durnix.cfg and the help
 // pages), the places of the drive lists, who answers the questions and which files it works on.
@@ -39,7 +41,8 @@ struct MainWindowStartup {
   std::vector<Place> places;     // empty: the machine's own
   Prompter* prompter = nullptr;  // null: real dialogs
   FolderPicker* folderPicker = nullptr;
-  FileSystem* files = nullptr;  // null: the machine's own
+  FileSystem* files = nullptr;             // null: the machine's own
+  ViewerDialogs* viewerDialogs = nullptr;  // null: real dialogs
 };
 
 class FrmDurnix : public QMainWindow {
@@ -66,6 +69,11 @@ class FrmDurnix : public QMainWindow {
 
   // Commands, as the menus, buttons and toolbar run them.
   void mnuConv_Click();
+  // View Spectrum on the active pane's selection, or on the given names of pane `p`.
+  void mnuView_Click();
+  void viewSpectrum(int pane, const std::vector<std::string>& names,
+                    const std::vector<int>& attributes);
+  ViewerWindows& viewers() { return *viewers_; }
   void mnuRumpEdit_Click();
   void mnuStamp_Click();
   void mnuT2E_Click();
@@ -136,6 +144,7 @@ class FrmDurnix : public QMainWindow {
   FrmRump* frmRump_ = nullptr;
   FrmAxisConv* frmAxisConv_ = nullptr;
   FrmSetup* frmSetup_ = nullptr;
+  std::unique_ptr<ViewerWindows> viewers_;
   QPointer<FrmPTable> frmPTable_;
 };
 

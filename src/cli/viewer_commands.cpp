@@ -1,0 +1,257 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cli/viewer_commands.h"
+
+#include <ostream>
+#include <utility>
+
+#include "cli/commands.h"
+#include "cli/record_text.h"
+#include "formats/catalogue.h"
+#include "formats/detection.h"
+#include "formats/text_rules.h"
+#include "viewer/arithmetic.h"
+#include "viewer/region.h"
+#include "viewer/save.h"
+#include "viewer/shrink.h"
+
+namespace durnix::cli {
+
+namespace {
+
+// A spectrum as a viewer holds it: read by detection, Oxford counts cut to 24 bits.
+struct Viewed {
+  SpectrumRecord record;
+  const FormatInfo* format = nullptr;
+};
+
+bool readViewed(const std::string& file, Viewed& viewed, std::ostream& err) {
+  FileSystem& files = LocalFiles();
+  viewed.record.FileName = file;
+  std::string detected;
+  const Status status = DetectAndRead(viewed.record, detected, files);
+  if (status != kDone) {
+    err << ViewerReadMessage(status, file);
+    if (status == kCannotOpen) err << " (" << SystemErrorText(files.LastError()) << ")";
+    err << '\n';
+    return false;
+  }
+  viewed.format = FindFormatByDisplayName(detected);
+  if (viewed.format->code == FMT_SPT || viewed.format->code == FMT_SPM) {
+    KeepLow24Bits(viewed.record.Counts);
+  }
+  return true;
+}
+
+// Prints every question and message in the program's words, a question with the answer taken.
+class ViewerPrompter : public Prompter {
+ public:
+  ViewerPrompter(bool yes, std::ostream& err) : yes_(yes), err_(err) {}
+
+  int Ask(const std::string& prompt, StandardButtons buttons, const Asking& about) override {
+    int answer = kAnswerOk;
+    if (about.question == Question::kNot1024Channels) {
+      answer = yes_ ? kAnswerYes : kAnswerNo;
+    } else if (buttons == StandardButtons::kYesNo || buttons == StandardButtons::kYesNoCancel) {
+      answer = kAnswerNo;  // a file not found is not tried again
+    }
+    err_ << prompt;
+    if (!about.reason.empty()) err_ << " (" << about.reason << ")";
+    if (buttons != StandardButtons::kOk) err_ << ' ' << CaptionOfAnswer(answer);
+    err_ << '\n';
+    return answer;
+  }
+  int AskExtended(const std::string& prompt, int, const Asking&) override {
+    err_ << prompt << ' ' << CaptionOfAnswer(kAnswerCancel) << '\n';  // the viewer asks none
+    return kAnswerCancel;
+  }
+
+ private:
+  bool yes_;
+  std::ostream& err_;
+};
+
+bool isFolder(const std::string& path) {
+  FileEntry entry;
+  return LocalFiles().Stat(path, entry) == kDone && entry.kind == EntryKind::kFolder;
+}
+
+// The format named by --to, or nothing (said on `err`) when it names none that can be written.
+const FormatInfo* namedFormat(const std::string& text, std::ostream& err) {
+  const FormatInfo* format = FindFormat(text);
+  if (format == nullptr) {
+    err << text << " is unknown format !!\n";
+    return nullptr;
+  }
+  if (format->code == FMT_AUTO) {
+    err << "AUTO detection reads files of any format; choose a format to write.\n";
+    return nullptr;
+  }
+  if (!format->writable()) {
+    err << format->displayName << " cannot be written by this version of Durnix.\n";
+    return nullptr;
+  }
+  return format;
+}
+
+// The usage checks of the save options, before any work: 0 or kExitUsage.
+int checkSaveOptions(const ViewerSaveOptions& options, std::ostream& err) {
+  if (!options.to.empty() && namedFormat(options.to, err) == nullptr) return kExitUsage;
+  if (!isFolder(options.outDir)) {
+    err << options.outDir << " is not a folder.\n";
+    return kExitUsage;
+  }
+  return kExitDone;
+}
+
+// Saves `counts` with the header of the file read, as the viewer's Save does after the change:
+// the calibration as the viewer's fields show it, the identifier rule, the format checks.
+int saveViewed(Viewed& viewed, std::vector<std::int32_t> counts, const ViewerSaveOptions& options,
+               std::ostream& out, std::ostream& err) {
+  const FormatInfo* destination = options.to.empty() ? viewed.format : namedFormat(options.to, err);
+  if (destination == nullptr) return kExitUsage;
+  const std::string source = viewed.record.FileName;
+  SaveRequest request;
+  // The fields a viewer opens with, left as they are.
+  const float gain = viewed.record.CalGain;
+  request.convText = gain != 0 && gain != 1 ? DigitPatternText(gain, 5) : "";
+  request.offsetText =
+      viewed.record.CalOffset != 0 ? DigitPatternText(viewed.record.CalOffset, 4) : "";
+  request.header = std::move(viewed.record);
+  request.header.clearSpectrum();
+  request.counts = std::move(counts);
+  request.source = viewed.format;
+  request.destination = destination;
+  std::string folder = options.outDir;
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  // Named by the writer's rule at once, so that every message names the file written.
+  request.path = SavedPath(folder + std::string(OwnName(source)), *destination);
+  request.overwrite = options.overwrite;
+
+  ViewerPrompter prompter(options.yes, err);
+  const SaveResult result = SaveSpectrum(LocalFiles(), std::move(request), prompter);
+  switch (result.kind) {
+    case SaveResult::kWritten:
+      out << result.path << '\n';
+      return kExitDone;
+    case SaveResult::kDeclined:
+      err << "Nothing written (--yes answers Yes).\n";
+      return kExitFailed;
+    case SaveResult::kExists:
+      err << result.path << " exists: nothing written (--overwrite replaces it).\n";
+      return kExitFailed;
+    case SaveResult::kRefused:
+    case SaveResult::kFailed:
+      err << result.message;
+      if (!result.reason.empty()) err << " (" << result.reason << ")";
+      err << '\n';
+      return kExitFailed;
+  }
+  return kExitFailed;
+}
+
+}  // namespace
+
+int RoiCommand(const RoiOptions& options, std::ostream& out, std::ostream& err) {
+  int from = options.from;
+  int to = options.to;
+  if (from > to) std::swap(from, to);
+  if (from == to) {
+    err << "The region needs two different channels (both ends are " << from << ").\n";
+    return kExitUsage;
+  }
+  Viewed viewed;
+  if (!readViewed(options.file, viewed, err)) return kExitFailed;
+  const int chNum = viewed.record.ChannelCount;
+  if (from < 0 || to > chNum - 1) {
+    err << "Channels " << from << " to " << to << " are not all within 0 to " << chNum - 1 << " of "
+        << options.file << ".\n";
+    return kExitUsage;
+  }
+  const RegionAreas areas = AreasOf(viewed.record.Counts, from, to);
+  if (options.json) {
+    // Singles as the numbers whose shortest texts read back as the same singles.
+    const auto single = [](float value) { return NumericPrefix(SingleText(value)); };
+    nlohmann::ordered_json line;
+    line["file"] = options.file;
+    line["from"] = from;
+    line["to"] = to;
+    line["gross"] = areas.gross;
+    line["net"] = single(areas.net);
+    line["left"] = single(areas.left);
+    line["right"] = single(areas.right);
+    out << JsonLine(line) << '\n';
+  } else {
+    out << options.file << ": channels " << from << " to " << to << '\n'
+        << "Gross: " << GrossText(areas) << '\n'
+        << "Net: " << NetText(areas) << '\n';
+  }
+  return kExitDone;
+}
+
+int ArithmeticCommand(const ArithmeticOptions& options, std::ostream& out, std::ostream& err) {
+  if (const int usage = checkSaveOptions(options.save, err); usage != kExitDone) return usage;
+  Viewed viewed;
+  if (!readViewed(options.file, viewed, err)) return kExitFailed;
+  ViewerPrompter prompter(options.save.yes, err);
+  std::vector<std::int32_t> second;
+  if (LoadSecondSpectrum(LocalFiles(), options.second, second, prompter) != kDone) {
+    return kExitFailed;
+  }
+  if (second.empty()) {
+    err << options.second << " holds no channel: nothing written.\n";
+    return kExitFailed;
+  }
+  const float factor = MultiplicationFactor(options.factor);
+  std::vector<std::int32_t> counts = viewed.record.Counts;
+  const bool done = options.subtract ? SubtractSpectrum(counts, second, factor)
+                                     : AddSpectrum(counts, second, factor);
+  if (!done) {
+    err << ChannelOverflowMessage(options.second) << '\n';
+    return kExitFailed;
+  }
+  return saveViewed(viewed, std::move(counts), options.save, out, err);
+}
+
+int ShrinkCommand(const ShrinkOptions& options, std::ostream& out, std::ostream& err) {
+  if (const int usage = checkSaveOptions(options.save, err); usage != kExitDone) return usage;
+  Resolution resolution;
+  if (options.kind != ShrinkKind::kTwoChannel) {
+    resolution.kind = options.kind == ShrinkKind::kConstant ? Resolution::kConstant
+                      : options.kind == ShrinkKind::kLinear ? Resolution::kLinear
+                                                            : Resolution::kQuadratic;
+    float* fields[] = {&resolution.a, &resolution.b, &resolution.c};
+    if (options.kind == ShrinkKind::kConstant && Trim(options.values.at(0)).empty()) {
+      err << "No resolution given: nothing written.\n";
+      return kExitFailed;
+    }
+    for (std::size_t i = 0; i < options.values.size() && i < 3; ++i) {
+      if (!ParseResolutionValue(options.values[i], *fields[i])) {
+        err << kInvalidDataText << '\n';
+        return kExitFailed;
+      }
+    }
+  }
+  Viewed viewed;
+  if (!readViewed(options.file, viewed, err)) return kExitFailed;
+  std::vector<std::int32_t> shrunk;
+  const ShrinkResult result = options.kind == ShrinkKind::kTwoChannel
+                                  ? TwoChannelAdding(viewed.record.Counts, shrunk)
+                                  : GaussianShrink(viewed.record.Counts, resolution, shrunk);
+  switch (result) {
+    case ShrinkResult::kShrunk:
+      break;
+    case ShrinkResult::kUnchanged:
+      err << "A resolution of 0 leaves the spectrum as it is: nothing written.\n";
+      return kExitFailed;
+    case ShrinkResult::kInvalid:
+      err << kInvalidDataText << '\n';
+      return kExitFailed;
+    case ShrinkResult::kTooLarge:
+      err << ChannelOverflowMessage(options.file) << '\n';
+      return kExitFailed;
+  }
+  shrunk.resize(static_cast<std::size_t>(ShrunkChannels(viewed.record.ChannelCount)));
+  return saveViewed(viewed, std::move(shrunk), options.save, out, err);
+}
+
+}  // namespace durnix::cli

@@ -1,0 +1,207 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// FrmView: the viewer window. It shows one spectrum as a dot plot with its readouts; the user
+// zooms, changes the scale, marks a region of interest, adds, subtracts or compares a second
+// spectrum, shrinks it and saves it. Each window owns a copy of its spectrum.
+
+#include <QMainWindow>
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "convert/prompter.h"
+#include "formats/file_system.h"
+#include "viewer/plot.h"
+#include "viewer/region.h"
+#include "viewer/view_settings.h"
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPainter;
+class QProgressBar;
+class QPushButton;
+
+namespace durnix {
+
+class PlotPicture;
+class ViewerDialogs;
+struct Resolution;
+
+// What a new viewer starts with (the public variables the View Spectrum command sets).
+struct ViewerStart {
+  std::string FileName;  // the file's name as the list shows it
+  std::string FileType;  // the display name of its format ("RUMP (RBS)")
+  std::vector<std::int32_t> counts;
+  int DefLow = 1;  // the preferences' default Low limit and Range entries (1..18)
+  int DefRan = 11;
+  float DotRad = 1;
+  std::int32_t DotCol = 0;
+  std::string MyCaption;
+  std::string folder;  // where the file is; the file dialogs start there
+  std::string specId, date, time, realTime, liveTime;
+  float calGain = 0;
+  float calOffset = 0;
+};
+
+class FrmView : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  FrmView(ViewerStart start, FileSystem& files, Prompter& prompter, ViewerDialogs& dialogs);
+  ~FrmView() override;
+
+  // State, for the window's own commands and for tests.
+  const std::vector<std::int32_t>& ViewCounts() const { return ViewCounts_; }
+  int ChNum() const { return static_cast<int>(ViewCounts_.size()); }
+  const ViewSettings& settings() const { return settings_; }
+  const PlotWindow& shown() const { return shown_; }
+  const PlotArea& area() const { return area_; }
+  const RegionOfInterest& region() const { return roi_; }
+  bool CompareOn() const { return CompareOn_; }
+  const std::vector<std::int32_t>& SecondCounts() const { return SecondCounts_; }
+  const std::string& MyCaption() const { return start_.MyCaption; }
+  PlotPicture* picture() const { return PicSpec_; }
+  // The rendered axis labels and plot, as "Export picture..." writes them.
+  QImage renderPicture() const;
+  bool writePicture(const QString& path) const;
+  // The region's results as one tab-separated line (file, From, To, gross, net).
+  QString regionLine() const;
+
+  // Commands of the menus.
+  void DrawSpectrum();
+  void mnuVer_Click(int entry);
+  void mnuL_Click(int entry);
+  void mnuRan_Click(int entry);
+  void mnuZoom_Click();
+  void mnuDS_Click(int entry);
+  void mnuDC_Click(int entry);
+  void mnuAdd_Click();
+  void mnuSubtract_Click();
+  void mnuCompare_Click();
+  void mnuShAdd_Click();
+  void mnuShConst_Click();
+  void mnuShLin_Click();
+  void mnuShSQR_Click();
+  void mnuSave_Click();
+  void mnuExport_Click();
+  void mnuCopy_Click();
+  void mnuHelp_Click();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ signals:
+  void closed();
+
+ private:
+  void buildControls();
+  void buildMenus();
+  void layoutControls();
+  void placeAxisLabels();
+  void paintTicks(QWidget* surface);
+  int channelAt(float x) const;
+  void showReadout(int channel);
+  void perform(const RegionUpdate& update);
+  void performSteps(const std::vector<RegionStep>& steps);
+  void showAreas(bool shown, const RegionAreas& areas);
+  void redrawDots(int from, int to);
+  void zoomToRegion();
+  void checkMenus();
+  void setBusyPointer(bool busy);
+  std::string GainText() const;
+  std::string OffsetText() const;
+  QString ConvFactorText() const;
+  QString ConvOffsetText() const;
+  QRect pictureFrame() const;
+  void paintPicture(QPainter& painter, QPoint origin) const;
+  void rebuildTitle(const std::string& suffix);
+
+  void onPress(float x, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+  void onMove(float x, Qt::MouseButtons buttons);
+  void onRelease(float x, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+  void onKey(int key, Qt::KeyboardModifiers modifiers);
+  void showPopUp();
+
+  bool fieldKey(QLineEdit* field, int key);
+  void fieldLeft(QLineEdit* field);
+  void txtChannelDone();
+  void txtFromDone();
+  void txtToDone();
+  void txtConvDone(bool enter);
+  void txtOffsetDone(bool enter);
+  void txtMultiplDone();
+
+  bool refuseShrink();
+  void askResolution(int kind);
+  void shrinkWith(const Resolution* resolution);
+  void combine(int kind);
+
+  ViewerStart start_;
+  FileSystem& files_;
+  Prompter& prompter_;
+  ViewerDialogs& dialogs_;
+
+  std::vector<std::int32_t> ViewCounts_;
+  std::vector<std::int32_t> SecondCounts_;
+  bool CompareOn_ = false;
+  bool Busy_ = false;
+  float ConvFactor_ = 0;
+  float ConvOffset_ = 0;
+  float DotRad_ = 1;
+  std::int32_t DotCol_ = 0;
+  int colourEntry_ = 0;
+  ViewSettings settings_;
+  PlotWindow shown_;
+  PlotArea area_;
+  RegionOfInterest roi_;
+  std::int32_t BackColour_ = 0xC0C0C0;
+  bool energiesShown_ = false;
+  bool helpOpened_ = false;
+
+  QWidget* client_ = nullptr;
+  PlotPicture* PicSpec_ = nullptr;
+  QLabel* lblID_ = nullptr;
+  QLabel* lblDate_ = nullptr;
+  QLabel* lblTime_ = nullptr;
+  QLabel* lblRealTime_ = nullptr;
+  QLabel* lblLiveTime_ = nullptr;
+  QLabel* lblEnergy_ = nullptr;
+  QLabel* lblHeight_ = nullptr;
+  QLabel* lblGross1_ = nullptr;
+  QLabel* lblNet1_ = nullptr;
+  std::array<QLabel*, 6> lblX_{};
+  std::array<QLabel*, 6> lblE_{};
+  std::array<QLabel*, 6> lblY_{};
+  std::vector<QLabel*> captions_;
+  QLineEdit* txtChannel_ = nullptr;
+  QLineEdit* txtConv_ = nullptr;
+  QLineEdit* txtOffset_ = nullptr;
+  QLineEdit* txtFrom_ = nullptr;
+  QLineEdit* txtTo_ = nullptr;
+  QLineEdit* txtMultipl_ = nullptr;
+  QProgressBar* PGBar1_ = nullptr;
+  QPushButton* cmdScrollUp_ = nullptr;
+  QPushButton* cmdScrollDn_ = nullptr;
+
+  QLineEdit* enterField_ = nullptr;  // the field whose Enter or Esc is being handled
+
+  QAction* mnuSave_ = nullptr;
+  QAction* mnuCopy_ = nullptr;
+  QAction* mnuZoom_ = nullptr;
+  QAction* popUpZoom_ = nullptr;
+  QAction* popUpScroll_ = nullptr;
+  QMenu* mnuPopUp_ = nullptr;
+  std::array<QAction*, 34> mnuVer_{};
+  std::array<QAction*, 19> mnuL_{};
+  std::array<QAction*, 19> mnuRan_{};
+  std::array<QAction*, 10> mnuDS_{};
+  std::array<QAction*, 7> mnuDC_{};
+};
+
+}  // namespace durnix

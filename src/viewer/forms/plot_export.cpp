@@ -1,0 +1,115 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// FrmView: the plot with its axis labels and tick marks as a picture of its own, PNG or SVG, at
+// the size the window shows it.
+
+#include <QFile>
+#include <QLabel>
+#include <QPainter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+#include <cmath>
+
+#include "platform/twips.h"
+#include "viewer/forms/frm_view.h"
+#include "viewer/forms/plot_widget.h"
+
+namespace durnix {
+
+// The part of the window that the picture covers: the plot with its labels around it.
+QRect FrmView::pictureFrame() const {
+  const QRect picture = PicSpec_->geometry();
+  const int above = Twips(450);
+  const int below = Twips(400);
+  return QRect(0, picture.top() - above, picture.right() + Twips(600),
+               picture.height() + above + below);
+}
+
+// Paints what the window shows of the plot, in the client's pixels moved by `origin`.
+void FrmView::paintPicture(QPainter& painter, QPoint origin) const {
+  painter.translate(-origin);
+  painter.fillRect(pictureFrame(), palette().window());
+  const QRect picture = PicSpec_->geometry();
+  painter.fillRect(picture, ColourOf(BackColour_));
+  const double scale = LogicalDpi() / 1440.0;
+  auto toPixel = [&](const PlotPoint& p) {
+    return QPointF(picture.left() + p.x * scale, picture.top() + p.y * scale);
+  };
+  const int width = std::max(1, static_cast<int>(std::nearbyint(DotRad_)));
+  painter.save();
+  painter.setClipRect(picture);
+  auto drawDots = [&](const std::vector<std::int32_t>& counts, int last, std::int32_t colour) {
+    QPen pen(ColourOf(colour), width);
+    pen.setCapStyle(width > 1 ? Qt::RoundCap : Qt::SquareCap);
+    painter.setPen(pen);
+    for (int c = shown_.FirstCh; c <= last; ++c) {
+      painter.drawPoint(
+          toPixel(ChannelToPoint(shown_, area_, c, counts[static_cast<std::size_t>(c)])));
+    }
+  };
+  if (!ViewCounts_.empty()) drawDots(ViewCounts_, shown_.LastCh, DotCol_);
+  if (roi_.RoiSet()) {
+    QPen pen(ColourOf(DotCol_), width);
+    pen.setCapStyle(Qt::FlatCap);
+    painter.setPen(pen);
+    for (int c = roi_.RoiFrom(); c <= roi_.RoiTo(); ++c) {
+      const QPointF top =
+          toPixel(ChannelToPoint(shown_, area_, c, ViewCounts_[static_cast<std::size_t>(c)]));
+      painter.drawLine(QPointF(top.x(), picture.bottom() + 1), top);
+    }
+  }
+  if (CompareOn_ && shown_.FirstCh < static_cast<int>(SecondCounts_.size())) {
+    drawDots(SecondCounts_, std::min(shown_.LastCh, static_cast<int>(SecondCounts_.size()) - 1),
+             CompareColourOf(colourEntry_));
+  }
+  painter.restore();
+  painter.setPen(palette().windowText().color());
+  painter.setFont(font());
+  for (const auto* labels : {&lblX_, &lblE_, &lblY_}) {
+    for (const QLabel* label : *labels) {
+      if (!label->isVisibleTo(this)) continue;
+      painter.drawText(label->geometry(), static_cast<int>(label->alignment()), label->text());
+    }
+  }
+  const int tick = Twips(60);
+  for (int i = 1; i < 5; ++i) {
+    const int x = picture.left() + picture.width() * i / 5;
+    painter.drawLine(x, picture.bottom() + 1, x, picture.bottom() + tick);
+    if (energiesShown_) painter.drawLine(x, picture.top() - tick, x, picture.top() - 1);
+    const int y = picture.bottom() - picture.height() * i / 5;
+    painter.drawLine(picture.left() - tick, y, picture.left() - 1, y);
+  }
+  painter.setPen(palette().dark().color());
+  painter.drawRect(picture.adjusted(0, 0, -1, -1));
+}
+
+QImage FrmView::renderPicture() const {
+  const QRect frame = pictureFrame();
+  QImage image(frame.size(), QImage::Format_RGB32);
+  QPainter painter(&image);
+  paintPicture(painter, frame.topLeft());
+  return image;
+}
+
+bool FrmView::writePicture(const QString& path) const {
+  const QRect frame = pictureFrame();
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return false;
+  if (path.endsWith(".svg", Qt::CaseInsensitive)) {
+    QSvgGenerator svg;
+    svg.setOutputDevice(&file);
+    svg.setSize(frame.size());
+    svg.setViewBox(QRect(QPoint(0, 0), frame.size()));
+    svg.setResolution(static_cast<int>(std::lround(LogicalDpi())));
+    svg.setTitle(windowTitle());
+    {
+      QPainter painter(&svg);
+      paintPicture(painter, frame.topLeft());
+    }
+  } else if (!renderPicture().save(&file, "PNG")) {
+    file.cancelWriting();
+    return false;
+  }
+  return file.commit();
+}
+
+}  // namespace durnix

@@ -1,0 +1,67 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// PicSpec: the viewer's picture box. Drawing goes into a backing image (points, vertical lines,
+// the background), in twips with the origin at the top-left corner; the widget shows the image.
+// Mouse and key events come out in the same units.
+
+#include <QImage>
+#include <QWidget>
+#include <cstdint>
+#include <span>
+
+#include "viewer/plot.h"
+
+namespace durnix {
+
+// A 24-bit colour with red in the low byte, as the program stores colours.
+QColor ColourOf(std::int32_t colour);
+
+class PlotPicture : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit PlotPicture(QWidget* parent);
+
+  // The inner size in twips.
+  float innerWidth() const;
+  float innerHeight() const;
+
+  // Clears the picture to `background` and sets the line width (pixels) of what follows.
+  void clear(std::int32_t background, int lineWidth);
+  // Dots at the given points, in `colour`.
+  void dots(std::span<const PlotPoint> points, std::int32_t colour);
+  // A vertical line at x from y `bottom` up to y `top`, in `colour`.
+  void verticalLine(float x, float top, float bottom, std::int32_t colour);
+  // Shows what was drawn.
+  void present() { update(); }
+
+  const QImage& image() const { return image_; }
+
+ signals:
+  void mousePressed(float x, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+  void mouseMoved(float x, Qt::MouseButtons buttons);
+  void mouseReleased(float x, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+  void doubleClicked();
+  void keyPressed(int key, Qt::KeyboardModifiers modifiers);
+  void resized();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
+
+ private:
+  float toTwips(double pixels) const;
+  double toPixels(float twips) const;
+
+  QImage image_;
+  int lineWidth_ = 1;
+};
+
+}  // namespace durnix

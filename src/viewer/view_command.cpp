@@ -1,0 +1,133 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "viewer/view_command.h"
+
+#include <new>
+
+#include "convert/batch.h"
+#include "durnix/version.h"
+#include "formats/detection.h"
+#include "formats/text_rules.h"
+#include "viewer/arithmetic.h"
+
+namespace durnix {
+
+std::string ViewerCaption(int number, const std::string& fileName) {
+  return NumberText(number) + "   View Spectrum : " + fileName;
+}
+
+std::string RumpViewCaption(int number, const std::string& fileName) {
+  return NumberText(number) + "   View RUMP Data : " + fileName;
+}
+
+int ViewerNumberOfTitle(const std::string& title) {
+  const std::string_view trimmed = Trim(title);
+  const std::string_view first = trimmed.substr(0, trimmed.find(' '));
+  int number = 0;
+  for (char c : first) {
+    if (c < '0' || c > '9' || number > 1000) return 0;
+    number = number * 10 + (c - '0');
+  }
+  return number;
+}
+
+std::string GainFieldText(float gain) {
+  return gain == 0 || gain == 1 ? std::string() : DigitPatternText(gain, 5);
+}
+
+std::string OffsetFieldText(float offset) {
+  return offset == 0 ? std::string() : DigitPatternText(offset, 4);
+}
+
+std::string ViewReadMessage(Status status, const std::string& path, const std::string& format) {
+  const std::string p = UpperAscii(path);
+  switch (status) {
+    case kNotThisFormat:
+      return p + " has not " + format + " format !!";
+    case kPixeOrNra:
+      return p + " has PIXE or NRA format !!";
+    case kUnknownFormat:
+      return p + " has unknown format !!";
+    case kOutOfMemory:
+      return "Memory or system resource is insufficient";
+    case kCannotOpen:
+      return "Disk is not ready or " + p + " is not found !!";
+    default:
+      return std::string("Congratulation !! You found out some bugs in DURNIX v") +
+             kProgramVersion + " reading routine. Let the author know.";
+  }
+}
+
+namespace {
+
+bool IsOxford(const FormatInfo& format) {
+  return format.code == FMT_SPT || format.code == FMT_SPM;
+}
+
+// Reads one file; the status of the reader (or of detection), `format` the one that read it.
+Status ReadOne(FileSystem& files, const FormatInfo* chosen, SpectrumRecord& record,
+               const FormatInfo*& format, Bytes& buffer) {
+  if (chosen != nullptr && chosen->code != FMT_AUTO) {
+    format = chosen;
+    return ReadFormat(files, *chosen, record, buffer);
+  }
+  std::string detected;
+  const Status status = DetectAndRead(files, record, detected, buffer);
+  format = status == kDone ? FindFormatByDisplayName(detected) : nullptr;
+  return status;
+}
+
+}  // namespace
+
+bool ViewSpectra(FileSystem& files, const std::string& folder,
+                 const std::vector<std::string>& names, const std::vector<int>& attributes,
+                 const std::string& sourceFormat, Prompter& prompter, ViewerOpener& opener) {
+  if (names.empty()) {
+    prompter.Ask(kNoFileSelected, StandardButtons::kOk);
+    return false;
+  }
+  const FormatInfo* chosen = FindFormatByDisplayName(sourceFormat);
+  Bytes buffer;
+  int position = 0;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (i < attributes.size() && IsFolderEntry(attributes[i])) continue;
+    ++position;
+    const std::string path = folder + names[i];
+    try {
+      for (;;) {
+        ViewedSpectrum spectrum;
+        spectrum.record.FileName = path;
+        const Status status = ReadOne(files, chosen, spectrum.record, spectrum.format, buffer);
+        if (status == kDone && spectrum.format != nullptr) {
+          if (IsOxford(*spectrum.format)) KeepLow24Bits(spectrum.record.Counts);
+          spectrum.fileName = names[i];
+          spectrum.folder = folder;
+          spectrum.position = position;
+          opener.OpenViewer(spectrum);
+          break;
+        }
+        const std::string message = ViewReadMessage(status, path, sourceFormat);
+        Asking about{Question::kFileFailed, {}};
+        if (status == kCannotOpen) {
+          about = {Question::kRetryRead, SystemErrorText(files.LastError())};
+          const int answer = prompter.Ask(message, StandardButtons::kAbortRetryIgnore, about);
+          if (answer == kAnswerRetry) continue;
+          if (answer == kAnswerIgnore) break;
+          return false;
+        }
+        if (status == kNotThisFormat || status == kPixeOrNra || status == kUnknownFormat) {
+          if (prompter.Ask(message, StandardButtons::kOkCancel, about) == kAnswerOk) break;
+          return false;
+        }
+        prompter.Ask(message, StandardButtons::kOk, {Question::kRunEnds, {}});
+        return false;
+      }
+    } catch (const std::bad_alloc&) {
+      prompter.Ask(ViewReadMessage(kOutOfMemory, path, sourceFormat), StandardButtons::kOk,
+                   {Question::kRunEnds, {}});
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace durnix

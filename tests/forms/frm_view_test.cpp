@@ -1,0 +1,442 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The viewer windows driven as a user drives them: opened from a selection with their header
+// windows, zoomed and scaled by keys, a region by mouse and by the fields, a second spectrum
+// added, subtracted and compared, every shrink, Save in every format, the picture exported.
+
+#include "viewer/forms/frm_view.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QtTest>
+
+#include "convert/forms/frm_rump.h"
+#include "formats/text_rules.h"
+#include "forms_support.h"
+#include "platform/paths.h"
+#include "platform/twips.h"
+#include "viewer/forms/plot_widget.h"
+#include "viewer/forms/viewer_dialogs.h"
+#include "viewer/forms/viewer_windows.h"
+#include "viewer/region.h"
+#include "viewer/save.h"
+
+using namespace durnix;
+
+namespace {
+
+// Answers the viewer's dialogs from what the test sets beforehand.
+class ScriptedDialogs : public ViewerDialogs {
+ public:
+  QString open;             // the file Add, Subtract and Compare choose
+  QString savePath;         // the save dialog's answer; empty: Cancel
+  int saveLine = 0;         // its filter line
+  QString proposed;         // what the save dialog proposed
+  QStringList saveFilters;  // its lines
+  QString input;            // the input box's answer; "-": Cancel
+  QStringList resolution;   // A, B, C of frmResol; empty: Cancel
+  QStringList titles;       // the titles of the dialogs shown
+
+  QString openSpectrum(QWidget*, const QString& title, const QString&) override {
+    titles << title;
+    return open;
+  }
+  bool saveSpectrum(QWidget*, const QString&, const QStringList& filters, const QString& name,
+                    const std::function<QString(int)>& nameFor, QString& path,
+                    int& filter) override {
+    saveFilters = filters;
+    proposed = saveLine == 0 ? name : nameFor(saveLine);
+    path = savePath;
+    filter = saveLine;
+    return !savePath.isEmpty();
+  }
+  bool inputText(QWidget*, const QString& prompt, const QString&, QPoint,
+                 QString& answer) override {
+    titles << prompt;
+    answer = input;
+    return input != "-";
+  }
+  int askResolution(QWidget*, const QString& formula, bool, QString& a, QString& b,
+                    QString& c) override {
+    titles << formula;
+    if (resolution.isEmpty()) return 2;
+    a = resolution.value(0);
+    b = resolution.value(1);
+    c = resolution.value(2);
+    return 1;
+  }
+  QString exportPicture(QWidget*, const QString&) override { return {}; }
+};
+
+void WriteCounts(const QString& path, FormatCode format, const std::vector<std::int32_t>& counts,
+                 const std::string& id = "run 7") {
+  SpectrumRecord record;
+  record.Counts = counts;
+  record.ChannelCount = static_cast<std::int16_t>(counts.size());
+  record.SpecId = id;
+  record.FileName = PathBytes(path);
+  QCOMPARE(WriteFormat(Format(format), record), kDone);
+}
+
+}  // namespace
+
+class FrmViewTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir dir_;
+  std::string folder_;
+  test::AnswerScript answers_;
+  ScriptedDialogs dialogs_;
+  std::unique_ptr<ViewerWindows> viewers_;
+  Preferences prefs_;
+
+  FrmView* open(const std::vector<std::string>& names, int number = 1) {
+    std::vector<int> attributes(names.size(), 32);
+    viewers_->ViewSpectrum(folder_, names, attributes, prefs_, "AUTO detection");
+    if (viewers_->viewer(number) == nullptr) qFatal("not opened: %s", answers_.report().c_str());
+    return viewers_->viewer(number);
+  }
+  static QLineEdit* field(FrmView* view, const char* name) {
+    return view->findChild<QLineEdit*>(name);
+  }
+  static QString label(FrmView* view, const QString& name) {
+    return view->findChild<QLabel*>(name)->text();
+  }
+  static QAction* action(FrmView* view, const QString& name) {
+    return view->findChild<QAction*>(name);
+  }
+  // Types `text` into a field and presses Enter, as a user does.
+  static void enter(FrmView* view, const char* name, const QString& text) {
+    QLineEdit* edit = field(view, name);
+    edit->setFocus();
+    edit->setText(text);
+    QTest::keyClick(edit, Qt::Key_Return);
+  }
+  // The picture's pixel over channel c.
+  static QPoint pixelOf(FrmView* view, int c) {
+    const PlotPoint p = ChannelToPoint(view->shown(), view->area(), c, 0);
+    return QPoint(static_cast<int>(std::lround(p.x * LogicalDpi() / 1440.0)), 20);
+  }
+  static int channelUnder(FrmView* view, QPoint pixel) {
+    return PointToChannel(view->shown(), view->area(),
+                          static_cast<float>(pixel.x() * 1440.0 / LogicalDpi()));
+  }
+
+ private slots:
+  void init() {
+    QVERIFY(dir_.isValid());
+    folder_ = PathBytes(dir_.path()) + "/";
+    answers_ = test::AnswerScript();
+    dialogs_ = ScriptedDialogs();
+    prefs_ = Preferences();
+    viewers_ = std::make_unique<ViewerWindows>(LocalFiles(), answers_, dialogs_);
+  }
+  void cleanup() {
+    viewers_.reset();
+    QCOMPARE(answers_.report(), std::string());
+  }
+
+  void opensNumberedWindowsShiftedWithHeaderWindows() {
+    test::WriteSpectrum(dir_.filePath("au.rbs"), FMT_RBS, 512);
+    test::WriteSpectrum(dir_.filePath("gaas.AS2"), FMT_AS2, 1024);
+    test::WriteSpectrum(dir_.filePath("si.SEN"), FMT_SEN, 1024, 2);
+    QFile note(dir_.filePath("note.txt"));
+    QVERIFY(note.open(QIODevice::WriteOnly));
+    note.write("no spectrum\n\x01\x02");
+    note.close();
+    answers_.expect(UpperAscii(folder_ + "note.txt") + " has unknown format !!",
+                    StandardButtons::kOkCancel, kAnswerOk);
+    open({"au.rbs", "note.txt", "gaas.AS2", "si.SEN"});
+    FrmView* first = viewers_->viewer(1);
+    FrmView* third = viewers_->viewer(3);
+    QVERIFY(first && viewers_->viewer(2) && third);
+    QCOMPARE(first->windowTitle(), QString(" 1   View Spectrum : au.rbs"));
+    QCOMPARE(first->ChNum(), 512);
+    QCOMPARE(viewers_->viewer(2)->ChNum(), 1024);
+    // k counts the files of the selection: gaas.AS2 is the third, si.SEN the fourth.
+    QCOMPARE(third->pos() - first->pos(), QPoint(Twips(1200), Twips(900)));
+    QVERIFY(label(first, "lblID").startsWith("ID : "));
+    QVERIFY(viewers_->RumpViewOpen(1) && !viewers_->RumpViewOpen(2) && viewers_->RumpViewOpen(3));
+    QCOMPARE(viewers_->rumpView(3)->windowTitle(), QString(" 3   View RUMP Data : si.SEN"));
+    QCOMPARE(viewers_->rumpView(3)->field("txtMass")->text(), QString("Not used"));
+    QCOMPARE(viewers_->rumpView(3)->pos() - viewers_->rumpView(1)->pos(),
+             QPoint(Twips(1200), Twips(900)));
+
+    // A viewer closes its header window; a header window closed first leaves its viewer.
+    QPointer<FrmRump> header = viewers_->rumpView(1);
+    first->close();
+    QTRY_VERIFY(header.isNull());
+    QVERIFY(!viewers_->RumpViewOpen(1));
+    viewers_->rumpView(3)->close();
+    QVERIFY(!viewers_->RumpViewOpen(3));
+    QVERIFY(third->isVisible());
+
+    // 21 viewers in a row: the numbers go round, the 21st is number 1 again.
+    for (int i = 0; i < 18; ++i) open({"gaas.AS2"}, 4 + i > 20 ? 1 : 4 + i);
+    QCOMPARE(viewers_->ViewerNumber(), 1);
+    QVERIFY(viewers_->viewer(1)->windowTitle().startsWith(" 1 "));
+  }
+
+  void zoomScaleAndKeys() {
+    std::vector<std::int32_t> counts(1024, 10);
+    counts[500] = 1234;
+    WriteCounts(dir_.filePath("peak.AS2"), FMT_AS2, counts);
+    prefs_.LowerLimitIndex = 12;  // "1000"
+    prefs_.RangeIndex = 7;        // "100"
+    FrmView* view = open({"peak.AS2"});
+    QWidget* plot = view->picture();
+    QCOMPARE(label(view, "lblX0") + label(view, "lblX1") + label(view, "lblX5"),
+             QString("02051023"));
+    QCOMPARE(label(view, "lblY5"), QString("1234"));
+    QTest::keyClick(plot, Qt::Key_Up);  // Auto, largest 1234: "1000"
+    QCOMPARE(view->settings().scaleEntry, 16);
+    QVERIFY(action(view, "mnuVer16")->isChecked() && !action(view, "mnuVer1")->isChecked());
+    QTest::keyClick(plot, Qt::Key_Down);  // fixed 1000: "2000"
+    QCOMPARE(view->settings().scaleEntry, 17);
+    QCOMPARE(label(view, "lblY5"), QString("2000"));
+
+    view->mnuVer_Click(34);
+    QCOMPARE(label(view, "lblY0") + "|" + label(view, "lblY5"), QString("10^ 0|10^ 5"));
+    QTest::keyClick(plot, Qt::Key_Up);  // on Log: "Auto"
+    QCOMPARE(view->settings().scaleEntry, 1);
+
+    QTest::keyClick(plot, Qt::Key_Right);  // not zoomed: the Zoom command
+    QVERIFY(view->settings().zoomed && action(view, "mnuZoom")->isChecked());
+    QCOMPARE(view->windowTitle(), QString(" 1   View Spectrum : peak.AS2 - zoomed"));
+    QCOMPARE(view->shown().FirstCh, 1000);
+    QCOMPARE(view->shown().LastCh, 1023);
+    QTest::keyClick(plot, Qt::Key_Escape);
+    QVERIFY(!view->settings().zoomed);
+    QVERIFY(view->windowTitle().endsWith(" - zoomed"));  // Esc leaves the title
+    view->mnuZoom_Click();
+    view->mnuZoom_Click();
+    QCOMPARE(view->windowTitle(), QString(" 1   View Spectrum : peak.AS2 - zoomed"));
+
+    // The cursor readout.
+    QTest::mouseMove(plot, pixelOf(view, 500));
+    QCOMPARE(field(view, "txtChannel")->text(),
+             QString::number(channelUnder(view, pixelOf(view, 500))));
+    enter(view, "txtChannel", "5000");
+    QCOMPARE(field(view, "txtChannel")->text(), QString("1023"));
+    QCOMPARE(label(view, "lblHeight"), QString("10"));
+  }
+
+  void regionByMouseAndByFields() {
+    WriteCounts(dir_.filePath("flat.AS1"), FMT_AS1, std::vector<std::int32_t>(256, 100));
+    FrmView* view = open({"flat.AS1"});
+    view->resize(Twips(12000), Twips(8000));
+    QApplication::processEvents();
+    QWidget* plot = view->picture();
+    const QPoint from = pixelOf(view, 10);
+    const QPoint to = pixelOf(view, 20);
+    QTest::mousePress(plot, Qt::LeftButton, {}, from);
+    QTest::mouseMove(plot, pixelOf(view, 30));
+    QTest::mouseRelease(plot, Qt::LeftButton, {}, to);
+    const int a = channelUnder(view, from);
+    const int b = channelUnder(view, to);
+    QVERIFY(view->region().RoiSet());
+    QCOMPARE(view->region().RoiFrom(), a);
+    QCOMPARE(view->region().RoiTo(), b);
+    QCOMPARE(label(view, "lblGross1"), QString::number(100 * (b - a + 1)));
+    QCOMPARE(label(view, "lblNet1"), QString("0"));
+    QVERIFY(view->findChild<QLabel*>("lblGross1")->font().bold());
+    // The plot shows the region's lines in the dot colour, not the background, under a dot.
+    const QImage image = view->picture()->image();
+    const QPoint inside = pixelOf(view, (a + b) / 2);
+    QCOMPARE(image.pixelColor(inside.x(), image.height() - 3), QColor(Qt::black));
+
+    action(view, "mnuCopy")->trigger();
+    QCOMPARE(QApplication::clipboard()->text(),
+             QString("flat.AS1\t%1\t%2\t%3\t0").arg(a).arg(b).arg(100 * (b - a + 1)));
+
+    // Right click clears it; the fields From 50 and To 20 make 20..50.
+    QTest::mouseClick(plot, Qt::RightButton, {}, to);
+    QVERIFY(!view->region().RoiSet());
+    QCOMPARE(label(view, "lblGross1"), QString("0"));
+    enter(view, "txtFrom", "50");
+    QVERIFY(field(view, "txtTo")->isEnabled());
+    enter(view, "txtTo", "20");
+    QCOMPARE(view->region().RoiFrom(), 20);
+    QCOMPARE(view->region().RoiTo(), 50);
+    QCOMPARE(field(view, "txtFrom")->text() + "-" + field(view, "txtTo")->text(), QString("20-50"));
+    QVERIFY(!field(view, "txtTo")->isEnabled());
+    QCOMPARE(label(view, "lblGross1"), QString("3100"));
+
+    // Double click zooms onto it, with both "User define" entries checked.
+    QTest::mouseDClick(plot, Qt::LeftButton, {}, to);
+    QVERIFY(view->settings().zoomed && !view->region().RoiSet());
+    QCOMPARE(view->shown().FirstCh, 20);
+    QCOMPARE(view->shown().LastCh, 50);
+    QVERIFY(action(view, "mnuL19")->isChecked() && action(view, "mnuRan19")->isChecked());
+  }
+
+  void addSubtractAndCompare() {
+    test::WriteSpectrum(dir_.filePath("main.AS2"), FMT_AS2, 1024);  // counts 0, 1, 2, ...
+    test::WriteSpectrum(dir_.filePath("half.chn"), FMT_CHN, 512, 2);
+    FrmView* view = open({"main.AS2"});
+    dialogs_.open = dir_.filePath("half.chn");
+    view->mnuAdd_Click();
+    QCOMPARE(view->ViewCounts()[100], 300);
+    QCOMPARE(view->ViewCounts()[600], 600);  // beyond the second spectrum: unchanged
+    QCOMPARE(view->windowTitle(), QString(" 1   View Spectrum : main.AS2 + half.chn"));
+    QVERIFY(action(view, "mnuSave")->isEnabled());
+
+    enter(view, "txtMultipl", "-2");
+    QCOMPARE(field(view, "txtMultipl")->text(), QString("1"));
+    enter(view, "txtMultipl", "0.5");
+    view->mnuSubtract_Click();
+    QCOMPARE(view->ViewCounts()[100], 200);
+    QCOMPARE(view->windowTitle(), QString(" 1   View Spectrum : main.AS2 - half.chn"));
+
+    view->mnuCompare_Click();
+    QVERIFY(view->CompareOn());
+    QCOMPARE(view->SecondCounts()[100], 100);
+    QCOMPARE(view->windowTitle(), QString(" 1   View Spectrum : main.AS2 & half.chn"));
+    QCOMPARE(dialogs_.titles,
+             QStringList({"Load add file", "Load Subtract file", "Load compared file"}));
+
+    // A file of no format: the viewer says so and stays as it was.
+    QFile junk(dir_.filePath("junk.bin"));
+    QVERIFY(junk.open(QIODevice::WriteOnly));
+    junk.write(QByteArray(100, '\x07'));
+    junk.close();
+    dialogs_.open = dir_.filePath("junk.bin");
+    answers_.expect(UpperAscii(folder_ + "junk.bin") + " has unknown format !!", kAnswerOk);
+    const std::vector<std::int32_t> before = view->ViewCounts();
+    view->mnuAdd_Click();
+    QCOMPARE(view->ViewCounts(), before);
+    QVERIFY(view->CompareOn());
+  }
+
+  void shrinksAndTheirRefusals() {
+    test::WriteSpectrum(dir_.filePath("ramp.AS2"), FMT_AS2, 1023);
+    FrmView* view = open({"ramp.AS2"});
+    view->mnuZoom_Click();
+    answers_.expect("You have to unzoom first", kAnswerOk);
+    view->mnuShAdd_Click();
+    view->mnuZoom_Click();
+    enter(view, "txtFrom", "10");
+    enter(view, "txtTo", "20");
+    answers_.expect("You have to erase ROI first", kAnswerOk);
+    view->mnuShConst_Click();
+    QTest::mouseClick(view->picture(), Qt::RightButton, {}, pixelOf(view, 5));
+    QCOMPARE(view->ChNum(), 1023);
+
+    view->mnuShAdd_Click();
+    QCOMPARE(view->ChNum(), 511);
+    QCOMPARE(view->ViewCounts()[0], 1);  // 0 + 1
+    QCOMPARE(view->windowTitle(), QString(" 1   View Spectrum : ramp.AS2 - shrinked"));
+
+    dialogs_.input = "abc";
+    answers_.expect("There are some invalid data", kAnswerOk);
+    view->mnuShConst_Click();
+    dialogs_.input = "-";
+    view->mnuShConst_Click();
+    QCOMPARE(view->ChNum(), 511);
+    dialogs_.input = "2";
+    view->mnuShConst_Click();
+    QCOMPARE(view->ChNum(), 255);
+    QVERIFY(!view->findChild<QProgressBar*>("PGBar1")->isVisible());
+
+    dialogs_.resolution = {"0", "0"};
+    view->mnuShLin_Click();  // A = B = 0: nothing
+    QCOMPARE(view->ChNum(), 255);
+    dialogs_.resolution = {"0.01", "1"};
+    view->mnuShLin_Click();
+    QCOMPARE(view->ChNum(), 127);
+    dialogs_.resolution = {"0", "-1", "0"};  // sigma below 0 everywhere
+    answers_.expect("There are some invalid data", kAnswerOk);
+    view->mnuShSQR_Click();
+    dialogs_.resolution = {"0", "0.1", "1"};
+    view->mnuShSQR_Click();
+    QCOMPARE(view->ChNum(), 63);
+    QCOMPARE(dialogs_.titles,
+             QStringList({"Detector Resolution in channel", "Detector Resolution in channel",
+                          "Detector Resolution in channel", "A*ch + B", "A*ch + B",
+                          "SQR(A * ch ^ 2 + B * ch + C)", "SQR(A * ch ^ 2 + B * ch + C)"}));
+  }
+
+  void savesInEveryFormat() {
+    std::vector<std::int32_t> counts(1024);
+    for (std::size_t i = 0; i < counts.size(); ++i) counts[i] = static_cast<std::int32_t>(i % 97);
+    WriteCounts(dir_.filePath("src.AS2"), FMT_AS2, counts, "");
+    FrmView* view = open({"src.AS2"});
+    QVERIFY(!action(view, "mnuSave")->isEnabled());
+    enter(view, "txtOffset", "");
+    QCOMPARE(field(view, "txtOffset")->text(), QString("0"));
+    QVERIFY(action(view, "mnuSave")->isEnabled());
+    view->mnuSave_Click();  // cancelled: nothing
+    QVERIFY(action(view, "mnuSave")->isEnabled());
+    QCOMPARE(dialogs_.saveFilters.size(), 14);
+    QCOMPARE(dialogs_.saveFilters[1], QString("RUMP (RBS) (*.RBS *.rbs)"));
+
+    for (int code = 1; code < kFormatCount; ++code) {
+      const FormatInfo& format = Format(static_cast<FormatCode>(code));
+      dialogs_.savePath = dir_.filePath(QString("out%1.dat").arg(code));
+      dialogs_.saveLine = code;
+      view->mnuSave_Click();
+      const std::string written = SavedPath(PathBytes(dialogs_.savePath), format);
+      QVERIFY2(!action(view, "mnuSave")->isEnabled(), format.key.data());
+      SpectrumRecord back;
+      back.FileName = written;
+      QCOMPARE(ReadFormat(format, back), kDone);
+      QCOMPARE(back.Counts, counts);
+      QVERIFY(!QFile::exists(dialogs_.savePath));  // the writer's name, not the dialog's
+      QCOMPARE(dialogs_.proposed, Latin1Text(std::string(OwnName(SavedPath("src.AS2", format)))));
+      enter(view, "txtOffset", "0");
+    }
+    // Asked for the name that is written; No keeps the file.
+    dialogs_.savePath = dir_.filePath("out1.dat");
+    dialogs_.saveLine = 1;
+    const std::string rbs = folder_ + "out1.RBS";
+    answers_.expect(UpperAscii(rbs) + " is already exist. Overwrite it ?", kAnswerNo);
+    view->mnuSave_Click();
+    QVERIFY(action(view, "mnuSave")->isEnabled());
+
+    // A count beyond KODAQ's range: said, nothing written, Save stays.
+    view->mnuShAdd_Click();
+    view->mnuShAdd_Click();
+    view->mnuShAdd_Click();  // 128 channels of sums of 8
+    dialogs_.savePath = dir_.filePath("k.dat");
+    dialogs_.saveLine = FMT_KODAQ;
+    std::vector<std::int32_t> big(1024, 70000);
+    WriteCounts(dir_.filePath("big.AS2"), FMT_AS2, big);
+    FrmView* bigView = open({"big.AS2"}, 2);
+    enter(bigView, "txtOffset", "1");
+    answers_.expect(
+        "Some channel of " + UpperAscii(PathBytes(dialogs_.savePath)) + " is overflowed !!",
+        kAnswerOk);
+    bigView->mnuSave_Click();
+    QVERIFY(bigView->findChild<QAction*>("mnuSave")->isEnabled());
+    QVERIFY(!QFile::exists(dir_.filePath("k.SPC")));
+
+    // The source file gone: said, Save stays.
+    QVERIFY(QFile::remove(dir_.filePath("big.AS2")));
+    answers_.expect(kRereadFailed, kAnswerOk);
+    bigView->mnuSave_Click();
+    QVERIFY(bigView->findChild<QAction*>("mnuSave")->isEnabled());
+  }
+
+  void exportsThePictureAsPngAndSvg() {
+    test::WriteSpectrum(dir_.filePath("gaas.AS2"), FMT_AS2, 16384);
+    FrmView* view = open({"gaas.AS2"});
+    enter(view, "txtFrom", "100");
+    enter(view, "txtTo", "9000");
+    QVERIFY(view->writePicture(dir_.filePath("p.png")));
+    QVERIFY(view->writePicture(dir_.filePath("p.svg")));
+    QImage png(dir_.filePath("p.png"));
+    QCOMPARE(png.size(), view->renderPicture().size());
+    QFile svg(dir_.filePath("p.svg"));
+    QVERIFY(svg.open(QIODevice::ReadOnly));
+    const QByteArray text = svg.readAll();
+    QVERIFY(text.contains("<svg") && text.contains(">16383<"));
+    QVERIFY(!view->writePicture(dir_.filePath("no such folder/p.png")));
+  }
+};
+
+QTEST_MAIN(FrmViewTest)
+#include "frm_view_test.moc"

@@ -1,0 +1,150 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "viewer/save.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <numeric>
+
+#include "durnix/version.h"
+#include "support/answer_script.h"
+#include "support/memory_file_system.h"
+#include "support/records.h"
+#include "viewer/shrink.h"
+
+namespace durnix {
+namespace {
+
+using Counts = std::vector<std::int32_t>;
+
+class Save : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    files_.addFolder("/d");
+    SpectrumRecord source = test::RecordWithCounts(Counts(1024, 5));
+    source.SpecId = "";
+    Bytes bytes;
+    ASSERT_EQ(Format(FMT_RBS).encode(source, bytes), kDone);
+    files_.addFile("/d/src.rbs", bytes);
+  }
+
+  SaveRequest request(Counts counts, FormatCode to, std::string path, FormatCode from = FMT_RBS) {
+    SaveRequest r;
+    EXPECT_TRUE(RereadSource(files_, "/d/src.rbs", Format(FMT_RBS), r.header));
+    r.counts = std::move(counts);
+    r.source = &Format(from);
+    r.destination = &Format(to);
+    r.path = std::move(path);
+    return r;
+  }
+  SaveResult save(SaveRequest r) {
+    SaveResult result = SaveSpectrum(files_, std::move(r), prompter_);
+    EXPECT_EQ(prompter_.report(), "");
+    prompter_.clear();
+    return result;
+  }
+  SpectrumRecord readBack(const std::string& path, FormatCode format) {
+    SpectrumRecord record;
+    record.FileName = path;
+    EXPECT_EQ(ReadFormat(Format(format), record, files_), kDone) << path;
+    return record;
+  }
+
+  test::MemoryFileSystem files_;
+  // Not the GoogleTest script of support/scripted.h: that brings in the conversion's names.
+  test::AnswerScript prompter_;
+};
+
+TEST_F(Save, FilterAndNamesFollowTheCatalogue) {
+  const std::string filter = SaveFilter();
+  EXPECT_EQ(filter.rfind("All Spectrum files|*.*|RUMP (RBS)|*.RBS|EG&G Maestro II (CHN)|", 0), 0u);
+  EXPECT_TRUE(filter.ends_with("|KODAQ (SPC)|*.SPC|"));
+  EXPECT_EQ(std::count(filter.begin(), filter.end(), '|'), 28);
+  EXPECT_EQ(SavedPath(" /d/out.a.b ", Format(FMT_CHN)), "/d/out.CHN");
+  EXPECT_EQ(SavedPath("/d/out.a.b", Format(FMT_GV_SPC)), "/d/out.a.SPC");
+  SpectrumRecord header;
+  EXPECT_FALSE(RereadSource(files_, "/d/gone.rbs", Format(FMT_RBS), header));
+}
+
+TEST_F(Save, WritesTheShrunkCountsWithFieldsAndIdentifierAtTheSavedPath) {
+  Counts shrunk;
+  Counts counts(1024);
+  std::iota(counts.begin(), counts.end(), 0);
+  ASSERT_EQ(TwoChannelAdding(counts, shrunk), ShrinkResult::kShrunk);
+  SaveResult result = save(request(shrunk, FMT_AS2, "/d/half.txt "));
+  EXPECT_EQ(result.kind, SaveResult::kWritten);
+  EXPECT_EQ(result.path, "/d/half.AS2");
+  EXPECT_FALSE(result.saveStaysEnabled);
+  const SpectrumRecord as2 = readBack("/d/half.AS2", FMT_AS2);
+  EXPECT_EQ(as2.ChannelCount, 512);
+  EXPECT_EQ(as2.Counts, shrunk);
+
+  SaveRequest r = request(Counts(300, 8), FMT_RBS, "/d/cal");
+  r.convText = "2.5 keV";
+  r.offsetText = "-1.25";
+  EXPECT_EQ(save(std::move(r)).kind, SaveResult::kWritten);
+  const SpectrumRecord rbs = readBack("/d/cal.RBS", FMT_RBS);
+  EXPECT_EQ(rbs.CalGain, 2.5f);
+  EXPECT_EQ(rbs.CalOffset, -1.25f);
+  EXPECT_EQ(rbs.SpecId, std::string("Converted using Durnix v") + kProgramVersion);
+  EXPECT_EQ(rbs.Counts, Counts(300, 8));
+}
+
+TEST_F(Save, ExistingFileIsReplacedOnlyWhenAllowed) {
+  files_.addFile("/d/old.CHN", "keep me");
+  SaveResult result = save(request(Counts(1024, 1), FMT_CHN, "/d/old.x"));
+  EXPECT_EQ(result.kind, SaveResult::kExists);
+  EXPECT_EQ(files_.bytesOf("/d/old.CHN"), "keep me");
+  SaveRequest r = request(Counts(1024, 1), FMT_CHN, "/d/old.x");
+  r.overwrite = true;
+  EXPECT_EQ(save(std::move(r)).kind, SaveResult::kWritten);
+  EXPECT_EQ(readBack("/d/old.CHN", FMT_CHN).Counts, Counts(1024, 1));
+}
+
+TEST_F(Save, FormatChecksRefuseOrAsk) {
+  prompter_.expect("/d/n.x has not 1024 channel. Continue ?", StandardButtons::kYesNo, kAnswerNo);
+  SaveResult result = save(request(Counts(2048, 1), FMT_NCL, "/d/n.x"));
+  EXPECT_EQ(result.kind, SaveResult::kDeclined);
+  EXPECT_FALSE(result.saveStaysEnabled);
+  EXPECT_FALSE(files_.hasFile("/d/n.NCL"));
+  prompter_.expect("/d/n.x has not 1024 channel. Continue ?", StandardButtons::kYesNo, kAnswerYes);
+  EXPECT_EQ(save(request(Counts(2048, 1), FMT_NCL, "/d/n.x")).kind, SaveResult::kWritten);
+  EXPECT_EQ(readBack("/d/n.NCL", FMT_NCL).Counts, Counts(1024, 1));
+
+  Counts kodaq(1024, 1);
+  kodaq[3] = 70000;
+  result = save(request(kodaq, FMT_KODAQ, "/d/k.spc"));
+  EXPECT_EQ(result.kind, SaveResult::kRefused);
+  EXPECT_EQ(result.message, "Some channel of /D/K.SPC is overflowed !!");
+  EXPECT_TRUE(result.saveStaysEnabled);
+  EXPECT_FALSE(files_.hasFile("/d/k.SPC"));
+
+  const Counts big(1024, 0x1000000);
+  result = save(request(big, FMT_SPT, "/d/o", FMT_AS1));
+  EXPECT_EQ(result.kind, SaveResult::kRefused);
+  EXPECT_EQ(result.message, "Some channel of /D/O is overflowed !!");
+  EXPECT_FALSE(result.saveStaysEnabled);
+  EXPECT_FALSE(files_.hasFile("/d/o.SPT"));
+  EXPECT_EQ(save(request(big, FMT_SPT, "/d/o", FMT_RBS)).kind, SaveResult::kWritten);
+}
+
+TEST_F(Save, FailingWriterIsToldInTheConversionsWords) {
+  files_.failWrite(1, ENOSPC);
+  SaveResult result = save(request(Counts(1024, 1), FMT_CHN, "/d/full"));
+  EXPECT_EQ(result.kind, SaveResult::kFailed);
+  EXPECT_EQ(result.status, kCannotCreate);
+  EXPECT_EQ(result.message, "Disk is not ready or bad media.");
+  EXPECT_EQ(result.reason, SystemErrorText(ENOSPC));
+  EXPECT_TRUE(result.saveStaysEnabled);
+
+  Counts negative(1024, 1);
+  negative[0] = -1;
+  result = save(request(negative, FMT_NCL, "/d/neg"));
+  EXPECT_EQ(result.kind, SaveResult::kFailed);
+  EXPECT_EQ(result.message, "Some channel of /D/NEG is overflowed !!");
+  EXPECT_TRUE(result.saveStaysEnabled);
+  EXPECT_FALSE(files_.hasFile("/d/neg.NCL"));
+}
+
+}  // namespace
+}  // namespace durnix
