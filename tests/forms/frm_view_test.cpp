@@ -18,6 +18,7 @@
 #include "forms_support.h"
 #include "platform/paths.h"
 #include "platform/twips.h"
+#include "viewer/forms/frm_resol.h"
 #include "viewer/forms/plot_widget.h"
 #include "viewer/forms/viewer_dialogs.h"
 #include "viewer/forms/viewer_windows.h"
@@ -419,6 +420,34 @@ class FrmViewTest : public QObject {
     answers_.expect(kRereadFailed, kAnswerOk);
     bigView->mnuSave_Click();
     QVERIFY(bigView->findChild<QAction*>("mnuSave")->isEnabled());
+  }
+
+  void resolutionDialogEnterMovesOnAndEscapeCancels() {
+    FrmResol dialog;
+    QString a, b, c;
+    auto typed = [&dialog](const QString& text, int key) {
+      QApplication::setActiveWindow(&dialog);
+      QWidget* field = QApplication::focusWidget();
+      QVERIFY(field != nullptr);
+      if (!text.isEmpty()) QTest::keyClicks(field, text);
+      QTest::keyClick(field, static_cast<Qt::Key>(key));
+    };
+    QTimer::singleShot(0, &dialog, [&] {
+      typed("0.5", Qt::Key_Return);  // to B
+      typed("2", Qt::Key_Return);    // to C
+      typed("-1", Qt::Key_Return);   // OK
+    });
+    QCOMPARE(dialog.ask(nullptr, "SQR(A * ch ^ 2 + B * ch + C)", true, a, b, c), 1);
+    QCOMPARE(a + "|" + b + "|" + c, QString("0.5|2|-1"));
+    QCOMPARE(dialog.findChild<QLabel*>("lblEq")->text(), QString("SQR(A * ch ^ 2 + B * ch + C)"));
+    QTimer::singleShot(0, &dialog, [&] {
+      typed({}, Qt::Key_Return);  // to B
+      typed({}, Qt::Key_Return);  // no C: OK
+    });
+    QCOMPARE(dialog.ask(nullptr, "A*ch + B", false, a, b, c), 1);
+    QVERIFY(!dialog.findChild<QLineEdit*>("txtZeroDim")->isVisible());
+    QTimer::singleShot(0, &dialog, [&] { typed({}, Qt::Key_Escape); });
+    QCOMPARE(dialog.ask(nullptr, "A*ch + B", false, a, b, c), 2);
   }
 
   void exportsThePictureAsPngAndSvg() {

@@ -338,7 +338,7 @@ void FrmView::DrawSpectrum() {
     for (int c = roi_.RoiFrom(); c <= roi_.RoiTo(); ++c) {
       const PlotPoint p =
           ChannelToPoint(shown_, area_, c, ViewCounts_[static_cast<std::size_t>(c)]);
-      PicSpec_->verticalLine(p.x, p.y, PicSpec_->innerHeight(), DotCol_);
+      PicSpec_->verticalLine(p.x, p.y, PicSpec_->innerHeight(), DotCol_, channelWidth());
     }
   }
   if (CompareOn_ && shown_.FirstCh < static_cast<int>(SecondCounts_.size())) {

@@ -106,6 +106,10 @@ class FrmView : public QMainWindow {
   void placeAxisLabels();
   void paintTicks(QWidget* surface);
   int channelAt(float x) const;
+  // The picture width of one channel of the last drawing, in twips.
+  float channelWidth() const {
+    return shown_.ShownRange > 0 ? area_.PlotWidth / static_cast<float>(shown_.ShownRange) : 0;
+  }
   void showReadout(int channel);
   void perform(const RegionUpdate& update);
   void performSteps(const std::vector<RegionStep>& steps);

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPainter>
+#include <QPainterPath>
 #include <QSaveFile>
 #include <QSvgGenerator>
 #include <cmath>
@@ -41,21 +42,29 @@ void FrmView::paintPicture(QPainter& painter, QPoint origin) const {
     QPen pen(ColourOf(colour), width);
     pen.setCapStyle(width > 1 ? Qt::RoundCap : Qt::SquareCap);
     painter.setPen(pen);
+    // One path for all dots (each a very short stroke), so that an SVG stays small.
+    QPainterPath dots;
     for (int c = shown_.FirstCh; c <= last; ++c) {
-      painter.drawPoint(
-          toPixel(ChannelToPoint(shown_, area_, c, counts[static_cast<std::size_t>(c)])));
+      const QPointF p =
+          toPixel(ChannelToPoint(shown_, area_, c, counts[static_cast<std::size_t>(c)]));
+      dots.moveTo(p);
+      dots.lineTo(p + QPointF(0.01, 0));
     }
+    painter.drawPath(dots);
   };
   if (!ViewCounts_.empty()) drawDots(ViewCounts_, shown_.LastCh, DotCol_);
   if (roi_.RoiSet()) {
     QPen pen(ColourOf(DotCol_), width);
     pen.setCapStyle(Qt::FlatCap);
     painter.setPen(pen);
+    QPainterPath lines;
     for (int c = roi_.RoiFrom(); c <= roi_.RoiTo(); ++c) {
       const QPointF top =
           toPixel(ChannelToPoint(shown_, area_, c, ViewCounts_[static_cast<std::size_t>(c)]));
-      painter.drawLine(QPointF(top.x(), picture.bottom() + 1), top);
+      lines.moveTo(top.x(), picture.bottom() + 1);
+      lines.lineTo(top);
     }
+    painter.drawPath(lines);
   }
   if (CompareOn_ && shown_.FirstCh < static_cast<int>(SecondCounts_.size())) {
     drawDots(SecondCounts_, std::min(shown_.LastCh, static_cast<int>(SecondCounts_.size()) - 1),
@@ -100,7 +109,7 @@ bool FrmView::writePicture(const QString& path) const {
     svg.setSize(frame.size());
     svg.setViewBox(QRect(QPoint(0, 0), frame.size()));
     svg.setResolution(static_cast<int>(std::lround(LogicalDpi())));
-    svg.setTitle(windowTitle());
+    svg.setTitle(windowTitle().toHtmlEscaped());  // the generator writes it as it stands
     {
       QPainter painter(&svg);
       paintPicture(painter, frame.topLeft());

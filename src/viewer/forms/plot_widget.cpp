@@ -42,45 +42,61 @@ float PlotPicture::innerHeight() const {
 void PlotPicture::clear(std::int32_t background, int lineWidth) {
   if (image_.size() != size()) image_ = QImage(size(), QImage::Format_RGB32);
   image_.fill(ColourOf(background));
-  lineWidth_ = std::max(1, lineWidth);
+  if (std::max(1, lineWidth) != lineWidth_ || disc_.empty()) {
+    lineWidth_ = std::max(1, lineWidth);
+    // The pixels of a disc of that diameter around its centre.
+    disc_.clear();
+    const int radius = lineWidth_ / 2;
+    const double r = lineWidth_ / 2.0;
+    for (int dy = -radius; dy < lineWidth_ - radius; ++dy) {
+      for (int dx = -radius; dx < lineWidth_ - radius; ++dx) {
+        const double fx = dx + 0.5 - (lineWidth_ % 2 == 1 ? 0.5 : 0.0);
+        const double fy = dy + 0.5 - (lineWidth_ % 2 == 1 ? 0.5 : 0.0);
+        if (lineWidth_ <= 2 || fx * fx + fy * fy <= r * r) disc_.emplace_back(dx, dy);
+      }
+    }
+  }
 }
 
+// Dots and lines are set straight into the image: a dot is a disc of the line width, a line a
+// column of that width, as the picture box draws them.
 void PlotPicture::dots(std::span<const PlotPoint> points, std::int32_t colour) {
   if (image_.isNull() || points.empty()) return;
-  QPainter painter(&image_);
-  QPen pen(ColourOf(colour));
-  pen.setWidth(lineWidth_);
-  pen.setCapStyle(lineWidth_ > 1 ? Qt::RoundCap : Qt::SquareCap);
-  painter.setPen(pen);
-  if (lineWidth_ == 1) {
-    // One pixel per dot: set straight into the image.
-    const QRgb rgb = ColourOf(colour).rgb();
-    const int w = image_.width();
-    const int h = image_.height();
-    for (const PlotPoint& p : points) {
-      const long x = std::lround(toPixels(p.x));
-      const long y = std::lround(toPixels(p.y));
+  const QRgb rgb = ColourOf(colour).rgb();
+  const int w = image_.width();
+  const int h = image_.height();
+  const int radius = lineWidth_ / 2;
+  const int reach = lineWidth_ - 1 - radius;
+  for (const PlotPoint& p : points) {
+    const long cx = std::lround(toPixels(p.x));
+    const long cy = std::lround(toPixels(p.y));
+    if (cx + reach < 0 || cx - radius >= w || cy + reach < 0 || cy - radius >= h) continue;
+    for (const auto& [dx, dy] : disc_) {
+      const long x = cx + dx;
+      const long y = cy + dy;
       if (x >= 0 && x < w && y >= 0 && y < h) {
         reinterpret_cast<QRgb*>(image_.scanLine(static_cast<int>(y)))[x] = rgb;
       }
     }
-    return;
   }
-  std::vector<QPointF> pixels;
-  pixels.reserve(points.size());
-  for (const PlotPoint& p : points) pixels.emplace_back(toPixels(p.x), toPixels(p.y));
-  painter.drawPoints(pixels.data(), static_cast<int>(pixels.size()));
 }
 
-void PlotPicture::verticalLine(float x, float top, float bottom, std::int32_t colour) {
+void PlotPicture::verticalLine(float x, float top, float bottom, std::int32_t colour,
+                               float channelWidth) {
   if (image_.isNull()) return;
-  QPainter painter(&image_);
-  QPen pen(ColourOf(colour));
-  pen.setWidth(lineWidth_);
-  pen.setCapStyle(Qt::FlatCap);
-  painter.setPen(pen);
-  const double px = std::round(toPixels(x));
-  painter.drawLine(QPointF(px, toPixels(bottom)), QPointF(px, toPixels(top)));
+  const QRgb rgb = ColourOf(colour).rgb();
+  const long cx = std::lround(toPixels(x));
+  // Wider than the line where one channel takes more pixels, so that a region has no gaps.
+  const long width =
+      std::max<long>(lineWidth_, static_cast<long>(std::ceil(toPixels(channelWidth))));
+  const long left = std::max(0L, width > lineWidth_ ? cx : cx - lineWidth_ / 2);
+  const long right = std::min<long>(image_.width() - 1, left + width - 1);
+  const long y0 = std::max(0L, std::lround(toPixels(top)));
+  const long y1 = std::min<long>(image_.height() - 1, std::lround(toPixels(bottom)));
+  for (long y = y0; y <= y1; ++y) {
+    QRgb* line = reinterpret_cast<QRgb*>(image_.scanLine(static_cast<int>(y)));
+    for (long px = left; px <= right; ++px) line[px] = rgb;
+  }
 }
 
 void PlotPicture::paintEvent(QPaintEvent*) {
@@ -115,10 +131,6 @@ void PlotPicture::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void PlotPicture::keyPressEvent(QKeyEvent* event) {
   emit keyPressed(event->key(), event->modifiers());
-}
-
-bool PlotPicture::focusNextPrevChild(bool next) {
-  return QWidget::focusNextPrevChild(next);
 }
 
 }  // namespace durnix

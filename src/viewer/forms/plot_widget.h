@@ -9,6 +9,8 @@
 #include <QWidget>
 #include <cstdint>
 #include <span>
+#include <utility>
+#include <vector>
 
 #include "viewer/plot.h"
 
@@ -31,8 +33,9 @@ class PlotPicture : public QWidget {
   void clear(std::int32_t background, int lineWidth);
   // Dots at the given points, in `colour`.
   void dots(std::span<const PlotPoint> points, std::int32_t colour);
-  // A vertical line at x from y `bottom` up to y `top`, in `colour`.
-  void verticalLine(float x, float top, float bottom, std::int32_t colour);
+  // A vertical line at x from y `bottom` up to y `top`, in `colour`, at least as wide as the
+  // line width, and as `channelWidth` (twips) from x when that is wider.
+  void verticalLine(float x, float top, float bottom, std::int32_t colour, float channelWidth = 0);
   // Shows what was drawn.
   void present() { update(); }
 
@@ -54,7 +57,6 @@ class PlotPicture : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
-  bool focusNextPrevChild(bool next) override;
 
  private:
   float toTwips(double pixels) const;
@@ -62,6 +64,7 @@ class PlotPicture : public QWidget {
 
   QImage image_;
   int lineWidth_ = 1;
+  std::vector<std::pair<int, int>> disc_;  // the pixels of one dot
 };
 
 }  // namespace durnix

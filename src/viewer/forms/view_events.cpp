@@ -96,15 +96,15 @@ void FrmView::performSteps(const std::vector<RegionStep>& steps) {
           ChannelToPoint(shown_, area_, c, ViewCounts_[static_cast<std::size_t>(c)]);
       switch (step.kind) {
         case RegionStep::kFill:
-          PicSpec_->verticalLine(p.x, p.y, bottom, DotCol_);
+          PicSpec_->verticalLine(p.x, p.y, bottom, DotCol_, channelWidth());
           break;
         case RegionStep::kEraseKeepDot:
           if (p.y + 20 * DotRad_ < bottom) {
-            PicSpec_->verticalLine(p.x, p.y + 20 * DotRad_, bottom, BackColour_);
+            PicSpec_->verticalLine(p.x, p.y + 20 * DotRad_, bottom, BackColour_, channelWidth());
           }
           break;
         case RegionStep::kEraseFull:
-          PicSpec_->verticalLine(p.x, p.y, bottom, BackColour_);
+          PicSpec_->verticalLine(p.x, p.y, bottom, BackColour_, channelWidth());
           break;
         case RegionStep::kRedrawAll:
           break;
