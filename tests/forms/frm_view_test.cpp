@@ -172,7 +172,7 @@ class FrmViewTest : public QObject {
     first->close();
     QTRY_VERIFY(header.isNull());
     QVERIFY(!viewers_->RumpViewOpen(1));
-    viewers_->rumpView(3)->close();
+    QTest::keyClick(viewers_->rumpView(3), Qt::Key_Escape);
     QVERIFY(!viewers_->RumpViewOpen(3));
     QVERIFY(third->isVisible());
 

@@ -268,11 +268,22 @@ void FrmRump::cmdOkClick() {
   close();
 }
 
+void FrmRump::reject() {
+  if (closing_) {
+    QDialog::reject();
+    return;
+  }
+  close();
+}
+
 void FrmRump::closeEvent(QCloseEvent* event) {
   stamp_ = nullptr;
   target_ = {};
   if (onClosed) onClosed();
+  const bool nested = closing_;
+  closing_ = true;  // the dialog's own close hides it through reject()
   QDialog::closeEvent(event);
+  closing_ = nested;
 }
 
 void FrmRump::focusNext(QWidget* from) {

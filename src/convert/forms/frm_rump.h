@@ -50,6 +50,8 @@ class FrmRump : public QDialog {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // Esc closes the window as its close button does (the editor's flags are cleared).
+  void reject() override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -69,6 +71,7 @@ class FrmRump : public QDialog {
   StampData* stamp_ = nullptr;
   RumpEditorTarget target_;
   bool senras_ = false;
+  bool closing_ = false;
   FileSystem* files_ = &LocalFiles();
 };
 
