@@ -239,7 +239,11 @@ void FrmView::mnuSave_Click() {
   setBusyPointer(true);
   const SaveResult result = SaveSpectrum(files_, std::move(request), prompter_);
   setBusyPointer(false);
-  if (!result.message.empty()) prompter_.Ask(result.message, StandardButtons::kOk);
+  if (!result.message.empty()) {
+    // A failure of the system comes with its own description of the error under the message.
+    const Asking about{Question::kFileFailed, result.reason};
+    prompter_.Ask(result.message, StandardButtons::kOk, about);
+  }
   mnuSave_->setEnabled(result.saveStaysEnabled);
 }
 
