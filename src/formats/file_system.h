@@ -81,6 +81,9 @@ class FileSystem {
   // Copies a regular file; `to` is replaced when `replace`, otherwise never. Returns 0, 53 (the
   // source cannot be read), 71 (the copy cannot be made), 7.
   virtual Status Copy(const std::string& from, const std::string& to, bool replace) = 0;
+  // Makes an entry read-only (no one may write it) or writable again. Returns 0, 53 (no such
+  // entry) or 71 (the change is not allowed).
+  virtual Status SetReadOnly(const std::string& path, bool readOnly);
   // Free and total bytes of the volume that holds `folder`. Returns 0 or 53.
   virtual Status Space(const std::string& folder, unsigned long long& freeBytes,
                        unsigned long long& totalBytes) = 0;

@@ -167,6 +167,10 @@ bool LocalFileSystem::Exists(const std::string& path) {
   return true;
 }
 
+Status FileSystem::SetReadOnly(const std::string&, bool) {
+  return fail(kCannotCreate, ENOTSUP);
+}
+
 std::string SystemErrorText(int error) {
   if (error == 0) return {};
   if (error == kErrorNotRegular) return "Not a regular file";
@@ -447,6 +451,16 @@ Status LocalFileSystem::Copy(const std::string& from, const std::string& to, boo
   ::close(in);
   if (readError != 0) return fail(kCannotOpen, readError);
   return status;
+}
+
+Status LocalFileSystem::SetReadOnly(const std::string& path, bool readOnly) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return fail(kCannotOpen, errno);
+  const mode_t before = st.st_mode & 07777;
+  const mode_t mode = readOnly ? before & ~static_cast<mode_t>(0222)
+                               : before | 0200 | (((before & 0044) >> 1) & newFileMode());
+  if (mode != before && ::chmod(path.c_str(), mode) != 0) return fail(kCannotCreate, errno);
+  return done();
 }
 
 Status LocalFileSystem::Space(const std::string& folder, unsigned long long& freeBytes,

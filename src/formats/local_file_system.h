@@ -19,6 +19,9 @@ class LocalFileSystem : public FileSystem {
   Status Remove(const std::string& path) override;
   Status Rename(const std::string& from, const std::string& to) override;
   Status Copy(const std::string& from, const std::string& to, bool replace) override;
+  // Takes the write bits away from the owner, the group and others, or gives them back to those
+  // who may read it (within the user's umask), the owner always.
+  Status SetReadOnly(const std::string& path, bool readOnly) override;
   Status Space(const std::string& folder, unsigned long long& freeBytes,
                unsigned long long& totalBytes) override;
   // One look, links not followed.

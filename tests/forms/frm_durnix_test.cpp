@@ -131,7 +131,8 @@ class FrmDurnixTest : public QObject {
     QVERIFY(window_->findChild<QLabel*>("PicStampOff")->isVisible());
     // Commands of later parts of the program are there, and disabled.
     QVERIFY(window_->findChild<QPushButton*>("cmdSpect")->isEnabled());
-    QVERIFY(!window_->findChild<QAction*>("mnuCopy")->isEnabled());
+    QVERIFY(window_->findChild<QAction*>("mnuCopy")->isEnabled());
+    QVERIFY(!window_->findChild<QAction*>("mnuConnect")->isEnabled());
     QVERIFY(answers_.problems().empty());
   }
 

@@ -195,6 +195,13 @@ Status MemoryFileSystem::Copy(const std::string& from, const std::string& to, bo
   return put(to, bytes, replace);
 }
 
+Status MemoryFileSystem::SetReadOnly(const std::string& path, bool readOnly) {
+  const auto it = nodes_.find(key(path));
+  if (it == nodes_.end()) return fail(kCannotOpen, ENOENT);
+  it->second.readOnly = readOnly;
+  return done();
+}
+
 Status MemoryFileSystem::Space(const std::string& folder, unsigned long long& freeBytes,
                                unsigned long long& totalBytes) {
   if (nodes_.count(key(folder)) == 0) return fail(kCannotOpen, ENOENT);

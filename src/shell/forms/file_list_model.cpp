@@ -3,8 +3,10 @@
 
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QMimeData>
 #include <QPainter>
 #include <QPixmap>
+#include <QUrl>
 #include <algorithm>
 
 #include "platform/paths.h"
@@ -105,6 +107,9 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
         default:
           return {};
       }
+    case Qt::EditRole:
+      // The list shows a file's base name; the extension stays unless the edit gives one.
+      return index.column() == kName ? PathText(r.isFolder() ? r.name : r.text) : QVariant();
     case Qt::DecorationRole:
       return index.column() == kName ? QVariant(iconOf(r)) : QVariant();
     case Qt::TextAlignmentRole:
@@ -122,6 +127,39 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
     default:
       return {};
   }
+}
+
+Qt::ItemFlags FileListModel::flags(const QModelIndex& index) const {
+  Qt::ItemFlags flags = QAbstractTableModel::flags(index) | Qt::ItemIsDropEnabled;
+  if (!index.isValid() || index.row() >= static_cast<int>(rows_.size())) return flags;
+  const FileRow& r = rows_[static_cast<std::size_t>(index.row())];
+  if (r.name == "..") return flags;
+  flags |= Qt::ItemIsDragEnabled;
+  if (index.column() == kName) flags |= Qt::ItemIsEditable;
+  return flags;
+}
+
+bool FileListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+  if (role != Qt::EditRole || !index.isValid() || index.column() != kName) return false;
+  emit nameEdited(index.row(), value.toString());
+  return false;
+}
+
+QStringList FileListModel::mimeTypes() const {
+  return {"text/uri-list"};
+}
+
+QMimeData* FileListModel::mimeData(const QModelIndexList& indexes) const {
+  QList<QUrl> urls;
+  std::unordered_set<int> seen;
+  for (const QModelIndex& index : indexes) {
+    if (!index.isValid() || !seen.insert(index.row()).second) continue;
+    const FileRow& r = rows_[static_cast<std::size_t>(index.row())];
+    if (r.name != "..") urls << QUrl::fromLocalFile(PathText(folder_ + r.name));
+  }
+  auto* data = new QMimeData;
+  data->setUrls(urls);
+  return data;
 }
 
 QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int role) const {

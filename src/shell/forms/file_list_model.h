@@ -9,6 +9,7 @@
 #include <QAbstractTableModel>
 #include <QFileIconProvider>
 #include <QIcon>
+#include <QStringList>
 #include <map>
 #include <unordered_set>
 #include <vector>
@@ -19,6 +20,10 @@ namespace durnix {
 
 class FileListModel : public QAbstractTableModel {
   Q_OBJECT
+
+ signals:
+  // The user edited the name of row `row` in place to `text`.
+  void nameEdited(int row, const QString& text);
 
  public:
   enum Column { kName, kExt, kSize, kDate, kAttr, kColumns };
@@ -48,9 +53,20 @@ class FileListModel : public QAbstractTableModel {
   int columnCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+  // A row's name can be edited in place (not ".."); rows can be dragged out as file URLs.
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  // An edited name is not taken into the row: the pane renames the file and lists the folder
+  // anew (`nameEdited`).
+  bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+  QStringList mimeTypes() const override;
+  QMimeData* mimeData(const QModelIndexList& indexes) const override;
+  Qt::DropActions supportedDragActions() const override { return Qt::CopyAction | Qt::MoveAction; }
+  Qt::DropActions supportedDropActions() const override { return Qt::CopyAction | Qt::MoveAction; }
   // By the text of a column, as a list of texts sorts: folders, whose text begins with a blank,
   // come first in ascending order; "Size" sorts as text.
   void sort(int column, Qt::SortOrder order) override;
+
+  const std::string& folder() const { return folder_; }
 
   // The height of every row: enough for a 16-pixel icon and a line of text.
   void setRowHeight(int height) { rowHeight_ = height; }

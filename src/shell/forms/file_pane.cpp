@@ -4,12 +4,15 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTreeView>
+#include <QUrl>
 #include <algorithm>
 
 #include "platform/paths.h"
@@ -95,6 +98,19 @@ void FilePane::build() {
   ListView->sortByColumn(FileListModel::kName, Qt::AscendingOrder);
   ListView->installEventFilter(this);
   ListView->setAutoFillBackground(true);
+  // Names are edited in place with F2 or a click on a selected row; rows are dragged out as
+  // file URLs, and files are dropped in from the other pane or the desktop.
+  ListView->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+  ListView->setDragEnabled(true);
+  ListView->setAcceptDrops(true);
+  ListView->setDropIndicatorShown(false);
+  ListView->setDragDropMode(QAbstractItemView::DragDrop);
+  ListView->setDefaultDropAction(Qt::CopyAction);
+  ListView->viewport()->installEventFilter(this);
+  connect(model_, &FileListModel::nameEdited, this, [this](int row, const QString& text) {
+    const FileRow& r = model_->row(row);
+    emit nameEdited(index_, r.name, r.extension, text);
+  });
 
   lblFile = new QLabel(index_ == 0 ? "Source Status" : "Destination status", this);
   lblFile->setObjectName("lblFile" + n);
@@ -282,7 +298,34 @@ void FilePane::addFile(const std::string& name, long long bytes) {
   model_->appendRow(std::move(row));
 }
 
+// Files dragged onto the list: from the other pane (Copy, or Move with Shift, Ctrl or Alt) or
+// from outside the program; a drag of the pane's own rows onto itself does nothing.
+bool FilePane::dropEvent(QEvent* event) {
+  auto* drop = static_cast<QDropEvent*>(event);
+  const QMimeData* mime = drop->mimeData();
+  if (mime == nullptr || !mime->hasUrls() || drop->source() == ListView) {
+    drop->ignore();
+    return true;
+  }
+  const bool shift = (drop->modifiers() & Qt::ShiftModifier) != 0;
+  drop->setDropAction(shift ? Qt::MoveAction : Qt::CopyAction);
+  drop->accept();
+  if (event->type() != QEvent::Drop) return true;
+  QStringList paths;
+  for (const QUrl& url : mime->urls()) {
+    if (url.isLocalFile()) paths << url.toLocalFile();
+  }
+  const bool fromOther = other_ != nullptr && drop->source() == other_->ListView;
+  if (!paths.isEmpty() || fromOther) emit filesDropped(index_, paths, drop->modifiers(), fromOther);
+  return true;
+}
+
 bool FilePane::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ListView->viewport() &&
+      (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove ||
+       event->type() == QEvent::Drop)) {
+    return dropEvent(event);
+  }
   if (watched == ListView) {
     if (event->type() == QEvent::FocusIn && !loading_) emit activated(index_);
     if (event->type() == QEvent::KeyPress) {

@@ -6,6 +6,7 @@
 // entry). The main window has two, each knowing the other; the commands work on their
 // selections.
 
+#include <QStringList>
 #include <QWidget>
 #include <string>
 
@@ -87,6 +88,13 @@ class FilePane : public QWidget {
   void entryActivated(int pane, const std::string& name, int attributes);
   // Enter on a selection whose first entry is a file: View Spectrum on the selection.
   void viewRequested(int pane);
+  // The name of entry `name` (extension `extension`) was edited in place to `text`.
+  void nameEdited(int pane, const std::string& name, const std::string& extension,
+                  const QString& text);
+  // Files were dropped on the list: `paths` from outside the program, or the other pane's
+  // selection (`fromOtherPane`); the modifiers held at the drop.
+  void filesDropped(int pane, const QStringList& paths, Qt::KeyboardModifiers modifiers,
+                    bool fromOtherPane);
   // The texts at the bottom of the pane changed their width.
   void bottomChanged();
 
@@ -96,6 +104,7 @@ class FilePane : public QWidget {
  private:
   void build();
   void activateFirstSelected();
+  bool dropEvent(QEvent* event);
 
   const int index_;
   FileSystem& files_;

@@ -28,7 +28,9 @@
 #include "platform/places.h"
 #include "platform/qt_prompter.h"
 #include "platform/twips.h"
+#include "shell/file_operations.h"
 #include "shell/forms/conversion_host.h"
+#include "shell/forms/file_commands.h"
 #include "shell/forms/file_pane.h"
 #include "shell/forms/main_layout.h"
 #include "viewer/forms/viewer_dialogs.h"
@@ -102,6 +104,11 @@ FrmDurnix::FrmDurnix(Startup startup)
       if (!loading_) setActivePane(q);
     });
     connect(&pane(p), &FilePane::entryActivated, this, &FrmDurnix::openEntry);
+    connect(&pane(p), &FilePane::filesDropped, this, &FrmDurnix::filesDropped);
+    connect(&pane(p), &FilePane::nameEdited, this,
+            [this](int q, const std::string& name, const std::string&, const QString& text) {
+              renameInList(q, name, text);
+            });
     connect(&pane(p), &FilePane::viewRequested, this, [this](int q) {
       setActivePane(q);
       mnuView_Click();
@@ -174,6 +181,13 @@ void FrmDurnix::connectCommands() {
   };
   on(Command::kConvert, &FrmDurnix::mnuConv_Click);
   on(Command::kViewSpectrum, &FrmDurnix::mnuView_Click);
+  on(Command::kCopy, &FrmDurnix::mnuCopy_Click);
+  on(Command::kMove, &FrmDurnix::mnuMove_Click);
+  on(Command::kDelete, &FrmDurnix::mnuDelete_Click);
+  on(Command::kRename, &FrmDurnix::mnuRename_Click);
+  on(Command::kMakeDir, &FrmDurnix::mnuMkDir_Click);
+  on(Command::kProperties, &FrmDurnix::mnuProperties_Click);
+  on(Command::kEditText, &FrmDurnix::mnuTextEdit_Click);
   on(Command::kEditRump, &FrmDurnix::mnuRumpEdit_Click);
   on(Command::kEditStamp, &FrmDurnix::mnuStamp_Click);
   on(Command::kPeriodicTable, &FrmDurnix::mnuPTable_Click);

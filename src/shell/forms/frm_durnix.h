@@ -32,6 +32,10 @@ class FrmAxisConv;
 class FrmRump;
 class FrmSetup;
 class ViewerDialogs;
+class FileOperations;
+class WindowOperationHost;
+struct InputBoxRequest;
+struct OperationPanes;
 class ViewerWindows;
 
 // What the main window is started with: where the program lives (durnix.cfg and the help
@@ -42,7 +46,8 @@ struct MainWindowStartup {
   Prompter* prompter = nullptr;  // null: real dialogs
   FolderPicker* folderPicker = nullptr;
   FileSystem* files = nullptr;             // null: the machine's own
-  ViewerDialogs* viewerDialogs = nullptr;  // null: real dialogs
+  ViewerDialogs* viewerDialogs = nullptr;  // null: real dialogs (and the input box)
+  bool trash = true;  // Delete puts entries in the desktop's trash where there is one
 };
 
 class FrmDurnix : public QMainWindow {
@@ -74,6 +79,19 @@ class FrmDurnix : public QMainWindow {
   void viewSpectrum(int pane, const std::vector<std::string>& names,
                     const std::vector<int>& attributes);
   ViewerWindows& viewers() { return *viewers_; }
+  // The file operations on the active pane (the other pane is the target).
+  void mnuCopy_Click();
+  void mnuMove_Click();
+  void mnuDelete_Click();
+  void mnuRename_Click();
+  void mnuMkDir_Click();
+  void mnuProperties_Click();
+  void mnuTextEdit_Click();
+  void filesDropped(int pane, const QStringList& paths, Qt::KeyboardModifiers modifiers,
+                    bool fromOtherPane);
+  void renameInList(int pane, const std::string& name, const QString& text);
+  FileOperations& operations();
+  bool MoveMode = false;
   void mnuRumpEdit_Click();
   void mnuStamp_Click();
   void mnuT2E_Click();
@@ -116,6 +134,9 @@ class FrmDurnix : public QMainWindow {
   void openEntry(int pane, const std::string& name, int attributes);
   void tick(const QString& group, int item);
   void runConversion();
+  void runCopy(int active, bool move);
+  OperationPanes operationPanes(int active) const;
+  bool askInput(const InputBoxRequest& request, QString& answer);
   void armAxis(bool timeToEnergy);
   void showStampIndicator();
   Prompter& prompter();
@@ -145,6 +166,8 @@ class FrmDurnix : public QMainWindow {
   FrmAxisConv* frmAxisConv_ = nullptr;
   FrmSetup* frmSetup_ = nullptr;
   std::unique_ptr<ViewerWindows> viewers_;
+  std::unique_ptr<WindowOperationHost> operationHost_;
+  std::unique_ptr<FileOperations> operations_;
   QPointer<FrmPTable> frmPTable_;
 };
 

@@ -24,7 +24,7 @@ class ViewerDialogs {
   virtual bool saveSpectrum(QWidget* parent, const QString& folder, const QStringList& filters,
                             const QString& proposed, const std::function<QString(int)>& proposedFor,
                             QString& path, int& filter) = 0;
-  // The input box: false when cancelled.
+  // The input box, starting with `answer` as its text: false when cancelled.
   virtual bool inputText(QWidget* parent, const QString& prompt, const QString& title,
                          QPoint topLeft, QString& answer) = 0;
   // frmResol: 1 after OK (the three texts), 2 after Cancel.

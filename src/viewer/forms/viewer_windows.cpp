@@ -137,7 +137,7 @@ class PlatformDialogs : public ViewerDialogs {
     QInputDialog dialog(parent);
     dialog.setWindowTitle(title);
     dialog.setLabelText(prompt);
-    dialog.setTextValue({});
+    dialog.setTextValue(answer);  // the default text
     dialog.move(topLeft);
     if (dialog.exec() != QDialog::Accepted) return false;
     answer = dialog.textValue();

@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// What the file operations ask of the main window: its panes listed anew, deleted entries put in
+// the desktop's trash, the progress of a folder copy shown (and cancelled), the hourglass.
+
+#include <QPointer>
+#include <QProgressDialog>
+
+#include "shell/file_operations.h"
+
+namespace durnix {
+
+class FrmDurnix;
+
+class WindowOperationHost : public OperationHost {
+ public:
+  // `trash`: deleted entries go to the desktop's trash where the file system has one.
+  WindowOperationHost(FrmDurnix& window, FileSystem& files, bool trash)
+      : window_(window), files_(files), trash_(trash) {}
+  ~WindowOperationHost() override;
+
+  void Refresh(int pane) override;
+  Status Discard(const std::string& path, bool isFolder, int& error) override;
+  bool Progress(const CopyProgress& progress) override;
+  void EndProgress() override;
+  void SetBusy(bool busy) override;
+
+ private:
+  FrmDurnix& window_;
+  FileSystem& files_;
+  bool trash_;
+  int busy_ = 0;
+  QPointer<QProgressDialog> progress_;
+};
+
+// "3 of 10 files, 1.2 MB of 5.0 MB": the line of a folder copy's progress.
+QString ProgressText(const CopyProgress& progress);
+
+}  // namespace durnix

@@ -1,0 +1,475 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "shell/file_operations.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <filesystem>
+
+#include "formats/local_file_system.h"
+#include "shell/folder_tree.h"
+#include "support/memory_file_system.h"
+#include "support/scripted.h"
+#include "support/temp_dir.h"
+
+namespace durnix {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ScriptedPrompter;
+
+constexpr auto kOk = StandardButtons::kOk;
+constexpr auto kYesNo = StandardButtons::kYesNo;
+
+Bytes B(const std::string& text) {
+  return Bytes(text.begin(), text.end());
+}
+
+class Host : public OperationHost {
+ public:
+  explicit Host(FileSystem& files) : files_(files) {}
+  void Refresh(int pane) override { refreshes.push_back(pane); }
+  Status Discard(const std::string& path, bool isFolder, int& error) override {
+    discarded.push_back(path + (isFolder ? "/" : ""));
+    if (discardError != 0) {
+      error = discardError;
+      return kCannotCreate;
+    }
+    return RemoveEntry(files_, path, error);
+  }
+  bool Progress(const CopyProgress& p) override {
+    progress.push_back(p);
+    return static_cast<int>(progress.size()) != cancelAt;
+  }
+  void EndProgress() override { ++ends; }
+
+  std::vector<int> refreshes;
+  std::vector<std::string> discarded;
+  std::vector<CopyProgress> progress;
+  int cancelAt = 0, ends = 0, discardError = 0;
+
+ private:
+  FileSystem& files_;
+};
+
+// Answers every overwrite question with Overwrite and notes the messages.
+class Overwriting : public Prompter {
+ public:
+  int Ask(const std::string& prompt, StandardButtons, const Asking& about) override {
+    messages.push_back(prompt);
+    reasons.push_back(about.reason);
+    return kAnswerOk;
+  }
+  int AskExtended(const std::string&, int, const Asking&) override { return kAnswerOverwrite; }
+  std::vector<std::string> messages, reasons;
+};
+
+class Operations : public ::testing::Test {
+ protected:
+  OperationPanes panes(std::vector<std::pair<std::string, int>> entries,
+                       std::vector<std::string> otherNames = {}) {
+    OperationPanes p;
+    p.folders = {"/a/", "/b/"};
+    for (const auto& [name, attributes] : entries) p.selection.add(name, attributes, 0);
+    p.otherNames = std::move(otherNames);
+    return p;
+  }
+  OperationResult copy(const OperationPanes& p, bool move = false) {
+    const OperationResult result = ops_.Copy(p, move);
+    prompter_.verify();
+    return result;
+  }
+  OperationResult remove(const OperationPanes& p) {
+    const OperationResult result = ops_.Delete(p);
+    prompter_.verify();
+    return result;
+  }
+  std::string text(const std::string& path) const {
+    const Bytes bytes = files_.bytesOf(path);
+    return std::string(bytes.begin(), bytes.end());
+  }
+
+  test::MemoryFileSystem files_;
+  ScriptedPrompter prompter_;
+  Host host_{files_};
+  FileOperations ops_{files_, prompter_, host_};
+};
+
+std::string Exists(const std::string& name) {
+  return "File " + name + " is already exist. Overwrite it ?";
+}
+
+TEST_F(Operations, CopyStopsBeforeItBeginsWithNothingToDo) {
+  files_.addFile("/a/f.rbs", B("new"));
+  files_.addFolder("/b");
+  prompter_.expect(kNothingSelected, kOk, kAnswerOk);
+  EXPECT_EQ(copy(panes({})).end, RunEnd::kNothing);
+  EXPECT_EQ(host_.refreshes, std::vector<int>{0});
+  host_.refreshes.clear();
+  EXPECT_EQ(copy(panes({{"..", 16}}), true).end, RunEnd::kNothing);
+  OperationPanes same = panes({{"f.rbs", 32}});
+  same.folders[1] = "/a/";
+  EXPECT_EQ(copy(same, true).end, RunEnd::kNothing);
+  EXPECT_TRUE(host_.refreshes.empty());
+  // The next Copy copies: nothing of the move was left behind.
+  EXPECT_EQ(copy(panes({{"f.rbs", 32}})).done, 1);
+  EXPECT_TRUE(files_.hasFile("/a/f.rbs"));
+  EXPECT_EQ(text("/b/f.rbs"), "new");
+  EXPECT_EQ(host_.refreshes, (std::vector<int>{1, 0}));
+}
+
+TEST_F(Operations, OverwriteQuestionsAndTheirAllAnswers) {
+  for (const char* name : {"f1", "f2", "f3", "f4"})
+    files_.addFile(std::string("/b/") + name, B("old"));
+  for (const char* name : {"f1", "f2", "f3", "f4"})
+    files_.addFile(std::string("/a/") + name, B("new"));
+  const std::vector<std::string> listed = {"F1", "f2", "f3", "f4"};  // case is ignored
+  const auto all = panes({{"f1", 32}, {"f2", 32}, {"f3", 32}, {"f4", 32}}, listed);
+  prompter_.expectExtended(Exists("f1"), kSetOverwriteMany, kAnswerOverwrite)
+      .expectExtended(Exists("f2"), kSetOverwriteMany, kAnswerSkip)
+      .expectExtended(Exists("f3"), kSetOverwriteMany, kAnswerOverwriteAll);
+  EXPECT_EQ(copy(all).done, 3);
+  EXPECT_EQ(text("/b/f2"), "old");
+  EXPECT_EQ(text("/b/f4"), "new");
+  EXPECT_EQ(host_.refreshes, (std::vector<int>{1, 1, 1, 0}));
+
+  for (const char* name : {"f1", "f2", "f3", "f4"})
+    files_.addFile(std::string("/b/") + name, B("old"));
+  prompter_.expectExtended(Exists("f1"), kSetOverwriteMany, kAnswerSkipAll);
+  EXPECT_EQ(copy(all).done, 0);
+  EXPECT_EQ(text("/b/f1"), "old");
+
+  // Cancel ends the run; what was done stays done.
+  host_.refreshes.clear();
+  prompter_.expectExtended(Exists("f1"), kSetOverwriteMany, kAnswerOverwrite)
+      .expectExtended(Exists("f2"), kSetOverwriteMany, kAnswerCancel);
+  const OperationResult cancelled = copy(all, true);
+  EXPECT_EQ(cancelled.end, RunEnd::kCancelled);
+  EXPECT_EQ(cancelled.done, 1);
+  EXPECT_FALSE(files_.hasFile("/a/f1"));
+  EXPECT_EQ(text("/b/f1"), "new");
+  EXPECT_EQ(text("/b/f2"), "old");
+  EXPECT_TRUE(files_.hasFile("/a/f2"));
+  EXPECT_EQ(host_.refreshes, (std::vector<int>{1, 0}));
+
+  // Older: only a source later than its target is copied (memory files get later times as made).
+  files_.addFile("/a/older", B("new"));
+  files_.addFile("/b/older", B("old"));
+  files_.addFile("/b/newer", B("old"));
+  files_.addFile("/a/newer", B("new"));
+  prompter_.expectExtended(Exists("older"), kSetOverwriteMany, kAnswerOverwriteAllOlder);
+  EXPECT_EQ(copy(panes({{"older", 32}, {"newer", 32}}, {"older", "newer"})).done, 1);
+  EXPECT_EQ(text("/b/older"), "old");
+  EXPECT_EQ(text("/b/newer"), "new");
+  // One file asks with the one-item set; No keeps the target.
+  prompter_.expectExtended(Exists("f2"), kSetOverwriteLast, kAnswerNo);
+  EXPECT_EQ(copy(panes({{"f2", 32}}, {"f2"})).done, 0);
+  EXPECT_EQ(text("/b/f2"), "old");
+}
+
+TEST_F(Operations, AFailureAtAnyWriteLosesNothing) {
+  for (const bool move : {false, true}) {
+    bool failed = true;
+    for (int n = 1; failed; ++n) {
+      ASSERT_LT(n, 40);
+      test::MemoryFileSystem files;
+      files.addFile("/a/f1", B("one"));
+      files.addFile("/a/f2", B("two"));
+      files.addFile("/b/f2", B("old two"), true);
+      files.addFile("/a/d1/x", B("x"));
+      files.addFile("/a/d1/sub/y", B("y"));
+      files.addFile("/a/d2/z", B("z"));
+      files.addFile("/b/d2/z", B("old z"));
+      files.failWrite(n, ENOSPC);
+      Overwriting prompter;
+      Host host(files);
+      OperationPanes p = panes({{"d1", 16}, {"d2", 16}, {"f1", 32}, {"f2", 32}}, {"d2", "f2"});
+      const OperationResult result = FileOperations(files, prompter, host).Copy(p, move);
+      failed = result.end == RunEnd::kFailed;
+      if (failed) {
+        EXPECT_EQ(prompter.messages, std::vector<std::string>{kCopyFailed});
+        EXPECT_EQ(prompter.reasons, std::vector<std::string>{"No space left on device"});
+      }
+      const std::pair<const char*, const char*> sources[] = {
+          {"f1", "one"}, {"f2", "two"}, {"d1/x", "x"}, {"d1/sub/y", "y"}, {"d2/z", "z"}};
+      for (const auto& [name, bytes] : sources) {
+        const std::string a = std::string("/a/") + name, b = std::string("/b/") + name;
+        const Bytes wanted = B(bytes);
+        if (!move || files.hasFile(a)) {
+          EXPECT_EQ(files.bytesOf(a), wanted) << n << " " << a;
+        } else {
+          EXPECT_EQ(files.bytesOf(b), wanted) << n << " moved " << b;
+        }
+      }
+      const Bytes f2 = files.bytesOf("/b/f2"), z = files.bytesOf("/b/d2/z");
+      EXPECT_TRUE(f2 == B("old two") || f2 == B("two")) << n;
+      FileEntry target;
+      ASSERT_EQ(files.Stat("/b/f2", target), kDone);
+      EXPECT_EQ(target.readOnly, f2 == B("old two")) << n;  // a copy takes the source's
+      EXPECT_TRUE(z == B("old z") || z == B("z")) << n;
+      if (!failed) {
+        EXPECT_EQ(files.namesIn("/a").empty(), move) << n;
+        EXPECT_EQ(files.bytesOf("/b/d1/sub/y"), B("y"));
+        EXPECT_EQ(f2, B("two"));
+      }
+    }
+  }
+}
+
+TEST_F(Operations, FoldersAreCopiedWithProgressQuestionsAndCancel) {
+  files_.addFile("/a/dir/a.rbs", B("abc"));
+  files_.addFile("/a/dir/sub/b.rbs", B("hello"));
+  files_.addFile("/b/dir/sub/b.rbs", B("old"));
+  prompter_.expectExtended(Exists("dir/sub/b.rbs"), kSetOverwriteLast, kAnswerOverwrite);
+  EXPECT_EQ(copy(panes({{"dir", 16}}, {"dir"})).done, 1);
+  EXPECT_EQ(text("/b/dir/a.rbs"), "abc");
+  EXPECT_EQ(text("/b/dir/sub/b.rbs"), "hello");
+  ASSERT_EQ(host_.progress.size(), 4u);  // start, two files, end
+  EXPECT_EQ(host_.progress[0].filesTotal, 2);
+  EXPECT_EQ(host_.progress[0].bytesTotal, 8);
+  EXPECT_EQ(host_.progress[2].current, "dir/sub/b.rbs");
+  EXPECT_EQ(host_.progress[2].filesDone, 1);
+  EXPECT_EQ(host_.progress[2].bytesDone, 3);
+  EXPECT_EQ(host_.progress[3].filesDone, 2);
+  EXPECT_EQ(host_.progress[3].bytesDone, 8);
+  EXPECT_EQ(host_.ends, 1);
+
+  // Cancelled before its first file, a move leaves everything where it was.
+  host_.progress.clear();
+  host_.cancelAt = 2;
+  EXPECT_EQ(copy(panes({{"dir", 16}}, {"dir"}), true).end, RunEnd::kCancelled);
+  EXPECT_EQ(files_.namesIn("/a/dir"), (std::vector<std::string>{"a.rbs", "sub"}));
+  EXPECT_EQ(host_.ends, 2);
+  host_.cancelAt = 0;
+
+  // Into itself: refused.
+  OperationPanes inside = panes({{"dir", 16}});
+  inside.folders[1] = "/a/dir/sub/";
+  prompter_.expect("dir can not be copied into itself !!", kOk, kAnswerOk);
+  EXPECT_EQ(copy(inside).end, RunEnd::kFailed);
+  EXPECT_EQ(files_.namesIn("/a/dir/sub"), std::vector<std::string>{"b.rbs"});
+
+  // A move merges into the folder there: a skipped file stays with its folder; a folder whose
+  // name is free is moved whole.
+  files_.addFile("/a/other/c", B("c"));
+  prompter_.expectExtended(Exists("dir/a.rbs"), kSetOverwriteMany, kAnswerOverwrite)
+      .expectExtended(Exists("dir/sub/b.rbs"), kSetOverwriteMany, kAnswerSkip);
+  EXPECT_EQ(copy(panes({{"dir", 16}, {"other", 16}}, {"dir"}), true).done, 2);
+  EXPECT_EQ(files_.namesIn("/a"), std::vector<std::string>{"dir"});
+  EXPECT_EQ(files_.namesIn("/a/dir"), std::vector<std::string>{"sub"});
+  EXPECT_EQ(text("/b/other/c"), "c");
+}
+
+TEST_F(Operations, DeleteAsksByKindAndAttributeNumber) {
+  files_.addFile("/a/n.rbs", B("n"));
+  prompter_.expect(" 1 files will be deleted. Are you sure ?", kYesNo, kAnswerYes);
+  EXPECT_EQ(remove(panes({{"n.rbs", 32}})).done, 1);
+  EXPECT_EQ(host_.discarded, std::vector<std::string>{"/a/n.rbs"});
+  EXPECT_EQ(host_.refreshes, std::vector<int>{0});
+
+  files_.addFile("/a/dir/x", B("x"));
+  prompter_.expectExtended("dir is a directory and maybe not empty.\r\nContinue ?", kSetDeleteLast,
+                           kAnswerDelete);
+  EXPECT_EQ(remove(panes({{"dir", 16}})).done, 1);
+  EXPECT_FALSE(files_.Exists("/a/dir"));
+
+  // Several entries: the count, then each kind; an All answer holds for its kind.
+  for (const char* name : {"ro", "dot", "dir", "ro2", "sys", "odd", "f"}) {
+    files_.addFile(std::string("/a/") + name + "/x", B("x"));
+  }
+  files_.addFile("/a/r.rbs", B("r"), true);
+  prompter_.expect(" 8 files will be deleted. Are you sure ?", kYesNo, kAnswerYes)
+      .expectExtended("/a/r.rbs is not a normal file. Delete it ?", kSetDeleteMany, kAnswerDelete)
+      .expectExtended("ro is a directory and maybe not empty.\r\nContinue ?", kSetDeleteMany,
+                      kAnswerDeleteAll)
+      .expectExtended("ro is a read only directory.\r\nContinue ?", kSetDeleteMany, kAnswerSkip)
+      .expectExtended("dot is a hidden directory.\r\nContinue ?", kSetDeleteMany, kAnswerDelete)
+      .expectExtended("ro2 is a read only directory.\r\nContinue ?", kSetDeleteMany,
+                      kAnswerDeleteAll);
+  const auto many = panes({{"r.rbs", 33},
+                           {"ro", 17},
+                           {"dot", 18},
+                           {"dir", 16},
+                           {"ro2", 19},
+                           {"sys", 20},
+                           {"odd", 56},
+                           {"f", 48}});
+  EXPECT_EQ(remove(many).done, 7);
+  EXPECT_EQ(files_.namesIn("/a"), std::vector<std::string>{"ro"});
+
+  // Other numbers are skipped unless Delete was already the answer; No stops before anything.
+  files_.addFile("/a/odd/x", B("x"));
+  prompter_.expectExtended("odd is a directory and maybe not empty.\r\nContinue ?", kSetDeleteLast,
+                           kAnswerDelete);
+  EXPECT_EQ(remove(panes({{"odd", 56}})).done, 0);
+  prompter_.expect(" 2 files will be deleted. Are you sure ?", kYesNo, kAnswerNo);
+  EXPECT_EQ(remove(panes({{"odd", 56}, {"ro", 16}})).end, RunEnd::kNothing);
+  EXPECT_EQ(files_.namesIn("/a"), (std::vector<std::string>{"odd", "ro"}));
+
+  // A failure ends the run with the system's reason.
+  host_.discardError = EROFS;
+  host_.discarded.clear();
+  prompter_.expect(" 2 files will be deleted. Are you sure ?", kYesNo, kAnswerYes)
+      .expectExtended("odd is a directory and maybe not empty.\r\nContinue ?", kSetDeleteMany,
+                      kAnswerDeleteAll)
+      .expectExtended("odd is a system directory.\r\nContinue ?", kSetDeleteMany, kAnswerDelete)
+      .expect(kDeleteFailed, kOk, kAnswerOk);
+  EXPECT_EQ(remove(panes({{"odd", 20}, {"ro", 16}})).end, RunEnd::kFailed);
+  EXPECT_EQ(host_.discarded, std::vector<std::string>{"/a/odd/"});
+  EXPECT_EQ(prompter_.questions().back().reason, "Read-only file system");
+}
+
+TEST_F(Operations, RenameMakeDirAndTheExtensionRule) {
+  files_.addFile("/a/data.rbs", B("d"));
+  files_.addFile("/a/taken", B("t"));
+  prompter_.expect(kNothingSelected, kOk, kAnswerOk);
+  EXPECT_FALSE(ops_.RenamePrompt(0, "/a/", "..", 1));
+  const auto box = ops_.RenamePrompt(0, "/a/", "data.rbs", 1);
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->title, "Rename");
+  EXPECT_EQ(box->prompt, "Old name : /a/data.rbs");
+  EXPECT_EQ(box->defaultText, "data.rbs");
+  ops_.Rename(0, "/a/", "data.rbs", "  run.rbs ");
+  EXPECT_TRUE(files_.hasFile("/a/run.rbs"));
+  EXPECT_EQ(host_.refreshes, (std::vector<int>{1, 0}));
+  prompter_.expect("File exists", kOk, kAnswerOk);
+  ops_.Rename(0, "/a/", "run.rbs", "taken");
+  EXPECT_TRUE(files_.hasFile("/a/run.rbs"));
+
+  // In the list: the extension stays unless the new name brings one; failures are told.
+  const FileRow row = MakeRow("run.rbs", 32, 1, 0, ",");
+  ops_.RenameInList(1, "/a/", row, " run1 ");
+  EXPECT_TRUE(files_.hasFile("/a/run1.rbs"));
+  ops_.RenameInList(1, "/a/", MakeRow("run1.rbs", 32, 1, 0, ","), "run1.txt");
+  EXPECT_TRUE(files_.hasFile("/a/run1.txt"));
+  EXPECT_EQ(NameEditedInList(MakeRow("old.dir", 16, 0, 0, ","), "new"), "new.dir");
+  EXPECT_EQ(NameEditedInList(MakeRow("readme", 32, 0, 0, ","), "notes"), "notes");
+  host_.refreshes.clear();
+  ops_.RenameInList(1, "/a/", MakeRow("..", 16, 0, 0, ","), "up");
+  EXPECT_EQ(host_.refreshes, std::vector<int>{1});
+  prompter_.expect("No such file or directory", kOk, kAnswerOk);
+  ops_.RenameInList(1, "/a/", MakeRow("gone.rbs", 32, 1, 0, ","), "x");
+  prompter_.verify();
+
+  const auto dirBox = ops_.MakeDirPrompt(0, "/a/");
+  ASSERT_TRUE(dirBox);
+  EXPECT_EQ(dirBox->title, "Make directory");
+  EXPECT_EQ(dirBox->prompt, "Base dir : /a/");
+  EXPECT_EQ(dirBox->defaultText, "");
+  ops_.MakeDir(0, "/a/", " new ");
+  EXPECT_TRUE(files_.Exists("/a/new"));
+  ops_.MakeDir(0, "/a/", "   ");
+  prompter_.expect("File exists", kOk, kAnswerOk);
+  ops_.MakeDir(0, "/a/", "new");
+  prompter_.verify();
+}
+
+TEST_F(Operations, DropsFromOutsideAndALargeSelection) {
+  files_.addFile("/b/f.rbs", B("b"));
+  files_.addFile("/x/f.rbs", B("x"));
+  files_.addFile("/x/.hidden", B("h"));
+  files_.addFile("/x/dir/y", B("y"));
+  DropRequest drop{1, "/b/", {"f.rbs"}, {"/b/f.rbs", "/x/f.rbs", "/x/.hidden", "/x/dir/"}, true};
+  prompter_.expectExtended(Exists("/x/f.rbs"), kSetOverwriteMany, kAnswerOverwrite)
+      .expectExtended("File /x/.hidden is not a normal file. Delete it anyway ?", kSetDeleteMany,
+                      kAnswerNo);
+  EXPECT_EQ(ops_.Drop(drop).done, 2);
+  prompter_.verify();
+  EXPECT_EQ(text("/b/f.rbs"), "x");
+  EXPECT_EQ(text("/b/dir/y"), "y");
+  EXPECT_EQ(files_.namesIn("/x"), std::vector<std::string>{".hidden"});
+  EXPECT_EQ(files_.namesIn("/b"), (std::vector<std::string>{".hidden", "dir", "f.rbs"}));
+  EXPECT_EQ(host_.refreshes, (std::vector<int>{1, 1, 1}));
+
+  // 20000 selected files, nothing there yet: no question, one refresh of each pane at the end.
+  host_.refreshes.clear();
+  std::vector<std::pair<std::string, int>> entries;
+  for (int i = 0; i < Selection::kMaxEntries; ++i) {
+    entries.emplace_back("s" + std::to_string(i), 32);
+    files_.addFile("/a/" + entries.back().first, B("s"));
+  }
+  EXPECT_EQ(copy(panes(entries)).done, Selection::kMaxEntries);
+  EXPECT_EQ(files_.namesIn("/b").size(), 3u + Selection::kMaxEntries);
+  EXPECT_EQ(host_.refreshes, (std::vector<int>{1, 0}));
+}
+
+// On the disk: times, read-only and hidden files, and the write bits.
+TEST(OperationsOnDisk, OlderByTimeReadOnlyAndHiddenFiles) {
+  test::TempDir dir;
+  LocalFileSystem files;
+  ScriptedPrompter prompter;
+  Host host(files);
+  FileOperations ops(files, prompter, host);
+  fs::create_directories(dir.file("a"));
+  fs::create_directories(dir.file("b"));
+  const auto put = [&](const std::string& name, const std::string& bytes, int age) {
+    test::WriteWhole(dir.file(name), bytes);
+    fs::last_write_time(dir.file(name), fs::file_time_type::clock::now() - std::chrono::hours(age));
+  };
+  put("a/equal", "new", 5);
+  fs::copy_file(dir.file("a/equal"), dir.file("b/equal"));
+  test::WriteWhole(dir.file("b/equal"), "old");
+  fs::last_write_time(dir.file("b/equal"), fs::last_write_time(dir.file("a/equal")));
+  put("a/later", "new", 1);
+  put("b/later", "old", 2);
+  put("a/n.rbs", "n", 0);
+  put("a/ro.rbs", "r", 0);
+  ::chmod(dir.file("a/ro.rbs").c_str(), 0444);
+  put("a/.h", "h", 0);
+  OperationPanes p;
+  p.folders = {dir.file("a/"), dir.file("b/")};
+  for (const auto& [name, attributes] : std::vector<std::pair<std::string, int>>{
+           {"equal", 32}, {"later", 32}, {"n.rbs", 32}, {"ro.rbs", 33}, {".h", 34}}) {
+    p.selection.add(name, attributes, 0);
+  }
+  p.otherNames = {"equal", "later"};
+  prompter.expectExtended(Exists("equal"), kSetOverwriteMany, kAnswerOverwriteOlder)
+      .expectExtended(Exists("later"), kSetOverwriteMany, kAnswerOverwriteOlder)
+      .expectExtended("File ro.rbs is not a normal file. Delete it anyway ?", kSetDeleteMany,
+                      kAnswerDelete)
+      .expectExtended("File .h is not a normal file. Delete it anyway ?", kSetDeleteLast,
+                      kAnswerNo);
+  EXPECT_EQ(ops.Copy(p, true).done, 3);
+  prompter.verify();
+  EXPECT_EQ(test::ReadWhole(dir.file("b/equal")), "old");  // as new as the source: kept
+  EXPECT_EQ(test::ReadWhole(dir.file("b/later")), "new");
+  EXPECT_FALSE(fs::exists(dir.file("a/ro.rbs")));
+  FileEntry copy;
+  ASSERT_EQ(files.Stat(dir.file("b/ro.rbs"), copy), kDone);
+  EXPECT_TRUE(copy.readOnly);
+  EXPECT_TRUE(fs::exists(dir.file("a/.h")));  // No: in both folders
+  EXPECT_TRUE(fs::exists(dir.file("b/.h")));
+  // A move onto the same folder under another name would lose the files: nothing is done.
+  fs::create_directory_symlink(dir.file("a"), dir.file("alias"));
+  p.folders[1] = dir.file("alias/");
+  EXPECT_EQ(ops.Copy(p, true).end, RunEnd::kNothing);
+  EXPECT_EQ(test::ReadWhole(dir.file("a/.h")), "h");
+
+  // A read-only target is overwritten and is read-only again.
+  OperationPanes again;
+  again.folders = {dir.file("a/"), dir.file("b/")};
+  again.selection.add("ro.rbs", 33, 0);
+  test::WriteWhole(dir.file("a/ro.rbs"), "second");
+  ::chmod(dir.file("a/ro.rbs").c_str(), 0444);
+  again.otherNames = {"ro.rbs"};
+  prompter.expectExtended(Exists("ro.rbs"), kSetOverwriteLast, kAnswerOverwrite);
+  EXPECT_EQ(ops.Copy(again, false).done, 1);
+  prompter.verify();
+  EXPECT_EQ(test::ReadWhole(dir.file("b/ro.rbs")), "second");
+  struct stat st {};
+  ASSERT_EQ(::stat(dir.file("b/ro.rbs").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0222, 0u);
+  // The write bits come back to the owner, and to those who may read within the umask.
+  ::chmod(dir.file("b/n.rbs").c_str(), 0600);
+  ASSERT_EQ(files.SetReadOnly(dir.file("b/n.rbs"), true), kDone);
+  ASSERT_EQ(::stat(dir.file("b/n.rbs").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0400u);
+  ASSERT_EQ(files.SetReadOnly(dir.file("b/n.rbs"), false), kDone);
+  ASSERT_EQ(::stat(dir.file("b/n.rbs").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(files.SetReadOnly(dir.file("none"), true), kCannotOpen);
+}
+
+}  // namespace
+}  // namespace durnix
