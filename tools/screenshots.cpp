@@ -21,8 +21,13 @@
 #include "convert/preferences.h"
 #include "convert/stamp.h"
 #include "platform/help_viewer.h"
+#include "shell/forms/file_commands.h"
 #include "shell/forms/frm_durnix.h"
 #include "shell/forms/frm_my_msg_box.h"
+#include "shell/forms/frm_properties.h"
+#include "shell/forms/frm_text_edit.h"
+#include "viewer/forms/frm_view.h"
+#include "viewer/forms/viewer_windows.h"
 
 namespace {
 
@@ -146,6 +151,46 @@ int main(int argc, char** argv) {
     table->close();
   } else {
     ok = false;
+  }
+
+  // The file operations: a question with "All" answers, the properties of a spectrum, the text
+  // editor and the progress of a folder copy.
+  {
+    durnix::FrmMyMsgBox box(&window, durnix::kSetDeleteMany);
+    box.setWindowTitle("Durnix");
+    box.setPrompt("older runs is a directory and maybe not empty.\r\nContinue ?");
+    box.show();
+    ok &= save(&box, out + "/question_delete_folder.png");
+  }
+  auto* properties = durnix::FrmProperties::Open(&window, durnix::LocalFiles(), rbs);
+  ok &= save(properties, out + "/properties.png");
+  properties->close();
+  auto* text = durnix::FrmTextEdit::Open(&window, durnix::LocalFiles(),
+                                         (source + "/ta_on_c.AS1").toStdString());
+  if (text != nullptr) {
+    ok &= save(text, out + "/text_editor.png");
+    text->close();
+  }
+  {
+    durnix::WindowOperationHost host(window, durnix::LocalFiles(), false);
+    durnix::CopyProgress progress{812, 1500, 212860928, 393216000,
+                                  (source + "/big run/f812.dat").toStdString()};
+    host.Progress(progress);
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (w->objectName() == "CopyProgress") {
+        w->show();
+        ok &= save(w, out + "/folder_copy_progress.png");
+      }
+    }
+  }
+
+  // A viewer with a spectrum, a region and the log scale.
+  window.viewSpectrum(0, {"au_on_si.RBS"}, {32});
+  if (durnix::FrmView* view = window.viewers().viewer(1)) {
+    view->findChild<QLineEdit*>("txtFrom")->setText("200");
+    view->mnuVer_Click(34);
+    ok &= save(view, out + "/viewer_log.png");
+    view->close();
   }
 
   durnix::HelpViewer::ShowTopic(1000);
