@@ -147,6 +147,21 @@ class FrmTextEditTest : public QObject {
     }
   }
 
+  void charactersBeyondEightBitsAreSavedOnlyAfterAYes() {
+    files_->addFile("/d/t.txt", "a\n");
+    auto w = editor();
+    QVERIFY(w->openFile("/d/t.txt"));
+    append(w.get(), QString::fromUtf8("\u20ac"));  // the euro sign has no 8-bit byte
+    answer_ = kAnswerNo;
+    QVERIFY(!w->save());
+    QCOMPARE(files_->bytesOf("/d/t.txt"), std::string("a\n"));
+    answer_ = kAnswerYes;
+    QVERIFY(w->save());
+    QCOMPARE(files_->bytesOf("/d/t.txt"), std::string("a\n?"));
+    QCOMPARE(questions_.size(), std::size_t{2});
+    answer_ = kAnswerNo;
+  }
+
   void openFailuresKeepTheEditor() {
     files_->addFile("/d/bad.txt", "abc");
     files_->failRead("/d/bad.txt", EIO);

@@ -246,10 +246,24 @@ Bytes FrmTextEdit::editorBytes() const {
   return out;
 }
 
+bool FrmTextEdit::fitsEightBits() const {
+  for (QTextBlock block = txtEdit_->document()->begin(); block.isValid(); block = block.next()) {
+    for (const QChar c : block.text()) {
+      if (c.unicode() > 0xFF) return false;
+    }
+  }
+  return true;
+}
+
 bool FrmTextEdit::save() {
   if (locked_) return false;
   if (path_.empty()) return saveAs();
   const bool fromEditor = !(endings_.mixed && !isModified());
+  if (fromEditor && !fitsEightBits() &&
+      askQuestion("The text holds characters that 8-bit text can not keep; they are saved as "
+                  "\"?\". Save anyway ?") != kAnswerYes) {
+    return false;
+  }
   if (files_.WriteFile(path_, textBytes()) != kDone) {
     showMessage("Can not write the file " + path_, SystemErrorText(files_.LastError()));
     return false;

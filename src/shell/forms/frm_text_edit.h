@@ -51,7 +51,9 @@ class FrmTextEdit : public QMainWindow {
   void newFile();
   // Writes the text to its file (Save As when it has none). False, after the message, when the
   // file cannot be written; the text stays as it is, still marked as changed.
+  // Saves the text; characters beyond 8 bits are saved as "?" only after a Yes.
   bool save();
+  bool fitsEightBits() const;
   // Asks for a new name and saves there; the new name is the file's from then on.
   bool saveAs();
   // Asks whether to save unsaved changes: true when the text may be dropped (saved, or No).
