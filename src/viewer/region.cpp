@@ -149,14 +149,19 @@ RegionUpdate RegionOfInterest::finish(RegionUpdate update, std::span<const std::
   update.toText = std::to_string(roiTo_);
   update.areas = AreasOf(counts, roiFrom_, roiTo_);
   update.areasShown = true;
+  roiSet_ = true;
+  endDrag();
+  return update;
+}
+
+// No drag in progress and nothing filled by one.
+void RegionOfInterest::endDrag() {
   dragging_ = false;
   roiStartX_ = 0;
   roiStartCh_ = 0;
-  roiSet_ = true;
   fillLow_ = chNum_;
   fillHigh_ = 0;
   dragFilled_ = false;
-  return update;
 }
 
 RegionUpdate RegionOfInterest::noRegion() {
@@ -171,12 +176,7 @@ RegionUpdate RegionOfInterest::noRegion() {
     }
   }
   update.fromText = roiSet_ ? std::to_string(roiFrom_) : "0";
-  roiStartX_ = 0;
-  roiStartCh_ = 0;
-  dragging_ = false;
-  fillLow_ = chNum_;
-  fillHigh_ = 0;
-  dragFilled_ = false;
+  endDrag();
   return update;
 }
 

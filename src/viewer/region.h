@@ -95,6 +95,7 @@ class RegionOfInterest {
 
  private:
   RegionUpdate noRegion();
+  void endDrag();
   RegionUpdate finish(RegionUpdate update, std::span<const std::int32_t> counts);
 
   int chNum_ = 0;

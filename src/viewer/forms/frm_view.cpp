@@ -280,6 +280,12 @@ void FrmView::placeAxisLabels() {
 void FrmView::paintTicks(QWidget* surface) {
   QPainter painter(surface);
   painter.setPen(palette().windowText().color());
+  drawTicks(painter);
+}
+
+// The tick marks at the four inner divisions: below and left of the picture, above it too
+// once the energies are shown.
+void FrmView::drawTicks(QPainter& painter) const {
   const QRect picture = PicSpec_->geometry();
   const int tick = Twips(kTick);
   for (int i = 1; i < 5; ++i) {
@@ -328,12 +334,7 @@ void FrmView::DrawSpectrum() {
 
   BackColour_ = BackColourOf(DotCol_);
   PicSpec_->clear(BackColour_, static_cast<int>(std::nearbyint(DotRad_)));
-  std::vector<PlotPoint> points;
-  points.reserve(static_cast<std::size_t>(shown_.LastCh - shown_.FirstCh + 1));
-  for (int c = shown_.FirstCh; c <= shown_.LastCh; ++c) {
-    points.push_back(ChannelToPoint(shown_, area_, c, ViewCounts_[static_cast<std::size_t>(c)]));
-  }
-  PicSpec_->dots(points, DotCol_);
+  PicSpec_->dots(pointsOf(ViewCounts_, shown_.FirstCh, shown_.LastCh), DotCol_);
   if (roi_.RoiSet()) {
     for (int c = roi_.RoiFrom(); c <= roi_.RoiTo(); ++c) {
       const PlotPoint p =
@@ -341,17 +342,24 @@ void FrmView::DrawSpectrum() {
       PicSpec_->verticalLine(p.x, p.y, PicSpec_->innerHeight(), DotCol_, channelWidth());
     }
   }
-  if (CompareOn_ && shown_.FirstCh < static_cast<int>(SecondCounts_.size())) {
-    points.clear();
-    const int last = std::min(shown_.LastCh, static_cast<int>(SecondCounts_.size()) - 1);
-    for (int c = shown_.FirstCh; c <= last; ++c) {
-      points.push_back(
-          ChannelToPoint(shown_, area_, c, SecondCounts_[static_cast<std::size_t>(c)]));
-    }
-    PicSpec_->dots(points, CompareColourOf(colourEntry_));
+  if (CompareOn_) {
+    PicSpec_->dots(pointsOf(SecondCounts_, shown_.FirstCh, shown_.LastCh),
+                   CompareColourOf(colourEntry_));
   }
   PicSpec_->present();
   setBusyPointer(false);
+}
+
+// Where channels from..to of `counts` are drawn, as far as the window shows them and the counts
+// reach.
+std::vector<PlotPoint> FrmView::pointsOf(const std::vector<std::int32_t>& counts, int from,
+                                         int to) const {
+  std::vector<PlotPoint> points;
+  const int last = std::min({to, shown_.LastCh, static_cast<int>(counts.size()) - 1});
+  for (int c = std::max(from, shown_.FirstCh); c <= last; ++c) {
+    points.push_back(ChannelToPoint(shown_, area_, c, counts[static_cast<std::size_t>(c)]));
+  }
+  return points;
 }
 
 void FrmView::closeEvent(QCloseEvent* event) {

@@ -105,6 +105,7 @@ class FrmView : public QMainWindow {
   void layoutControls();
   void placeAxisLabels();
   void paintTicks(QWidget* surface);
+  void drawTicks(QPainter& painter) const;
   int channelAt(float x) const;
   // The picture width of one channel of the last drawing, in twips.
   float channelWidth() const {
@@ -115,6 +116,7 @@ class FrmView : public QMainWindow {
   void performSteps(const std::vector<RegionStep>& steps);
   void showAreas(bool shown, const RegionAreas& areas);
   void redrawDots(int from, int to);
+  std::vector<PlotPoint> pointsOf(const std::vector<std::int32_t>& counts, int from, int to) const;
   void zoomToRegion();
   void checkMenus();
   void setBusyPointer(bool busy);

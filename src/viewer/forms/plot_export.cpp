@@ -38,21 +38,20 @@ void FrmView::paintPicture(QPainter& painter, QPoint origin) const {
   const int width = std::max(1, static_cast<int>(std::nearbyint(DotRad_)));
   painter.save();
   painter.setClipRect(picture);
-  auto drawDots = [&](const std::vector<std::int32_t>& counts, int last, std::int32_t colour) {
+  auto drawDots = [&](const std::vector<std::int32_t>& counts, std::int32_t colour) {
     QPen pen(ColourOf(colour), width);
     pen.setCapStyle(width > 1 ? Qt::RoundCap : Qt::SquareCap);
     painter.setPen(pen);
     // One path for all dots (each a very short stroke), so that an SVG stays small.
     QPainterPath dots;
-    for (int c = shown_.FirstCh; c <= last; ++c) {
-      const QPointF p =
-          toPixel(ChannelToPoint(shown_, area_, c, counts[static_cast<std::size_t>(c)]));
+    for (const PlotPoint& point : pointsOf(counts, shown_.FirstCh, shown_.LastCh)) {
+      const QPointF p = toPixel(point);
       dots.moveTo(p);
       dots.lineTo(p + QPointF(0.01, 0));
     }
     painter.drawPath(dots);
   };
-  if (!ViewCounts_.empty()) drawDots(ViewCounts_, shown_.LastCh, DotCol_);
+  drawDots(ViewCounts_, DotCol_);
   if (roi_.RoiSet()) {
     QPen pen(ColourOf(DotCol_), width);
     pen.setCapStyle(Qt::FlatCap);
@@ -66,10 +65,7 @@ void FrmView::paintPicture(QPainter& painter, QPoint origin) const {
     }
     painter.drawPath(lines);
   }
-  if (CompareOn_ && shown_.FirstCh < static_cast<int>(SecondCounts_.size())) {
-    drawDots(SecondCounts_, std::min(shown_.LastCh, static_cast<int>(SecondCounts_.size()) - 1),
-             CompareColourOf(colourEntry_));
-  }
+  if (CompareOn_) drawDots(SecondCounts_, CompareColourOf(colourEntry_));
   painter.restore();
   painter.setPen(palette().windowText().color());
   painter.setFont(font());
@@ -79,14 +75,7 @@ void FrmView::paintPicture(QPainter& painter, QPoint origin) const {
       painter.drawText(label->geometry(), static_cast<int>(label->alignment()), label->text());
     }
   }
-  const int tick = Twips(60);
-  for (int i = 1; i < 5; ++i) {
-    const int x = picture.left() + picture.width() * i / 5;
-    painter.drawLine(x, picture.bottom() + 1, x, picture.bottom() + tick);
-    if (energiesShown_) painter.drawLine(x, picture.top() - tick, x, picture.top() - 1);
-    const int y = picture.bottom() - picture.height() * i / 5;
-    painter.drawLine(picture.left() - tick, y, picture.left() - 1, y);
-  }
+  drawTicks(painter);
   painter.setPen(palette().dark().color());
   painter.drawRect(picture.adjusted(0, 0, -1, -1));
 }

@@ -117,20 +117,8 @@ void FrmView::performSteps(const std::vector<RegionStep>& steps) {
 }
 
 void FrmView::redrawDots(int from, int to) {
-  std::vector<PlotPoint> points;
-  for (int c = std::max(from, shown_.FirstCh); c <= std::min(to, shown_.LastCh); ++c) {
-    points.push_back(ChannelToPoint(shown_, area_, c, ViewCounts_[static_cast<std::size_t>(c)]));
-  }
-  PicSpec_->dots(points, DotCol_);
-  if (CompareOn_) {
-    points.clear();
-    const int last = std::min({to, shown_.LastCh, static_cast<int>(SecondCounts_.size()) - 1});
-    for (int c = std::max(from, shown_.FirstCh); c <= last; ++c) {
-      points.push_back(
-          ChannelToPoint(shown_, area_, c, SecondCounts_[static_cast<std::size_t>(c)]));
-    }
-    PicSpec_->dots(points, CompareColourOf(colourEntry_));
-  }
+  PicSpec_->dots(pointsOf(ViewCounts_, from, to), DotCol_);
+  if (CompareOn_) PicSpec_->dots(pointsOf(SecondCounts_, from, to), CompareColourOf(colourEntry_));
 }
 
 // A finished region shows its areas in green bold on blue; a cleared one returns to the window's
