@@ -12,6 +12,7 @@ packages=(
   clang clang-format libclang-rt-14-dev
   xvfb xauth libx11-dev fonts-liberation fonts-dejavu-core
   python3
+  desktop-file-utils appstream libxml2-utils shared-mime-info xdg-utils libfile-mimeinfo-perl man-db dpkg-dev lintian librsvg2-bin file
 )
 
 missing=()

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -13,6 +14,12 @@
 #include "support/answer_script.h"
 
 namespace durnix::test {
+
+// The window tests see neither the user's configuration nor an installed Durnix.
+inline const bool kStandardPathsInTestMode = [] {
+  QStandardPaths::setTestModeEnabled(true);
+  return true;
+}();
 
 // Writes a spectrum of `channels` counts as `name` in `format`.
 inline void WriteSpectrum(const QString& path, FormatCode format, int channels, int step = 1) {

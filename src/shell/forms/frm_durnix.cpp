@@ -22,6 +22,7 @@
 #include "durnix/version.h"
 #include "formats/catalogue.h"
 #include "formats/text_rules.h"
+#include "platform/data_files.h"
 #include "platform/help_viewer.h"
 #include "platform/keyboard.h"
 #include "platform/paths.h"
@@ -141,8 +142,9 @@ FrmDurnix::FrmDurnix(Startup startup)
     }
   }
 
-  // durnix.cfg in the program's folder, or the defaults when there is none that is valid.
-  const std::string config = PathBytes(QDir(startup_.programFolder).filePath(kConfigFileName));
+  // durnix.cfg in the program's folder (else the user's), or the defaults when there is none
+  // that is valid.
+  const std::string config = PathBytes(ConfigPathToRead(startup_.programFolder));
   if (files().Exists(config)) {
     configLoaded_ = LoadConfig(config, prefs_, prompter(), *startup_.folderPicker, files());
   }
@@ -155,7 +157,7 @@ FrmDurnix::FrmDurnix(Startup startup)
   }
   centre();
   setWindowTitle(QString("Durnix v") + kProgramVersion);
-  HelpViewer::SetHelpFile(QDir(startup_.programFolder).filePath("Durnix.hlp"));
+  HelpViewer::SetHelpFile(HelpFilePath(startup_.programFolder));
 
   for (int p : {1, 0}) pane(p).CmdRef_Click();
   loading_ = false;
@@ -200,13 +202,14 @@ void FrmDurnix::connectCommands() {
   on(Command::kHelpVersion, [] { HelpViewer::ShowTopic(1007); });
   on(Command::kLoadDefault, [this] {
     const QString path =
-        QFileDialog::getOpenFileName(this, "Load default", startup_.programFolder,
+        QFileDialog::getOpenFileName(this, "Load default", ConfigSaveFolder(startup_.programFolder),
                                      "Durnix config file (*.cfg);;All files (*.*)");
     if (!path.isEmpty()) loadConfig(path);
   });
   on(Command::kSaveSetting, [this] {
-    const QString path = QFileDialog::getSaveFileName(this, "Save default", startup_.programFolder,
-                                                      "Durnix config file (*.cfg)");
+    const QString path =
+        QFileDialog::getSaveFileName(this, "Save default", ConfigSaveFolder(startup_.programFolder),
+                                     "Durnix config file (*.cfg)");
     if (path.isEmpty()) return;
     const Status status = saveConfig(path);
     if (status != kDone) {

@@ -82,6 +82,7 @@ class FrmDurnix : public QMainWindow {
   // The file operations on the active pane (the other pane is the target).
   void mnuCopy_Click();
   void mnuMove_Click();
+  void openFiles(const QStringList& paths);
   void mnuDelete_Click();
   void mnuRename_Click();
   void mnuMkDir_Click();

@@ -8,6 +8,7 @@
 
 #include "convert/forms/frm_axis_conv.h"
 #include "convert/forms/frm_setup.h"
+#include "platform/data_files.h"
 #include "platform/paths.h"
 #include "shell/forms/file_pane.h"
 #include "shell/forms/frm_durnix.h"
@@ -54,7 +55,7 @@ void FrmDurnix::mnuPTable_Click() {
     return;
   }
   std::string problem;
-  const QString path = QDir(startup_.programFolder).filePath(ElementDatabase::kFileName);
+  const QString path = ElementDatabasePath(startup_.programFolder);
   frmPTable_ = FrmPTable::Open(this, PathBytes(path), problem);
   if (frmPTable_ == nullptr) {
     prompter().Ask(problem, StandardButtons::kOk);
