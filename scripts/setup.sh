@@ -11,6 +11,7 @@ packages=(
   nlohmann-json3-dev libcli11-dev
   clang clang-format libclang-rt-14-dev
   xvfb xauth libx11-dev fonts-liberation fonts-dejavu-core
+  libsmbclient-dev samba smbclient iproute2
   python3
   desktop-file-utils appstream libxml2-utils shared-mime-info xdg-utils libfile-mimeinfo-perl man-db dpkg-dev lintian librsvg2-bin file
 )

@@ -1,13 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the program's windows as a user sees them and saves each as a PNG, for a look at them:
 //
-//   xvfb-run -s "-screen 0 1280x900x24" durnix-screenshots OUTDIR SAMPLES_DIR
+//   xvfb-run -s "-screen 0 1280x900x24" durnix-screenshots OUTDIR SAMPLES_DIR [SMB_SERVER_DIR]
 //
-// scripts/screenshots.sh runs it. The pictures are not kept in the repository.
+// With the folder of a test server (scripts/smb_server.sh) it also draws a pane at each level of
+// the network and frmPass. scripts/screenshots.sh runs it. The pictures are not kept in the
+// repository.
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -21,9 +26,13 @@
 #include "convert/preferences.h"
 #include "convert/stamp.h"
 #include "platform/help_viewer.h"
+#include "platform/smb_file_system.h"
+#include "platform/smb_network.h"
 #include "shell/forms/file_commands.h"
+#include "shell/forms/file_pane.h"
 #include "shell/forms/frm_durnix.h"
 #include "shell/forms/frm_my_msg_box.h"
+#include "shell/forms/frm_pass.h"
 #include "shell/forms/frm_properties.h"
 #include "shell/forms/frm_text_edit.h"
 #include "viewer/forms/frm_view.h"
@@ -44,12 +53,69 @@ bool save(QWidget* window, const QString& file) {
   return ok;
 }
 
+// A main window on the network of the test server in `server`: a pane at each level, frmPass.
+bool networkShots(const QString& server, const QString& samples, const QString& out) {
+  QDir shared(server + "/guest/spectra");
+  shared.mkpath(".");
+  for (const QString& name : QDir(samples).entryList(QDir::Files)) {
+    QFile::copy(QDir(samples).filePath(name), shared.filePath(name));
+  }
+  QFile port(server + "/port");
+  if (!port.open(QIODevice::ReadOnly)) return false;
+  durnix::SmbOptions options;
+  options.configFile = (server + "/client.conf").toStdString();
+  options.port = static_cast<std::uint16_t>(port.readAll().trimmed().toInt());
+  durnix::SmbClient client(options);
+  durnix::SmbFileSystem share(client);
+  durnix::MachineFileSystem files(durnix::LocalFiles(), share);
+  durnix::SmbNetwork network(client);
+  network.addComputer("127.0.0.1");
+  QTemporaryDir program;
+  durnix::MainWindowStartup startup;
+  startup.programFolder = program.path();
+  startup.files = &files;
+  startup.network = &network;
+  durnix::FrmDurnix window(startup);
+  window.show();
+  durnix::FilePane& pane = window.pane(0);
+  const auto enter = [&](const QString& text) {
+    QAbstractItemModel* model = pane.ListView->model();
+    for (int i = 0; i < model->rowCount(); ++i) {
+      if (model->index(i, 0).data().toString() == text) {
+        pane.ListView->selectionModel()->select(
+            model->index(i, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(pane.ListView, &key);
+        return;
+      }
+    }
+  };
+  const int entry = pane.DriveList->count() - 1;
+  pane.DriveList->setCurrentIndex(entry);
+  pane.DriveList_Click(entry);
+  bool ok = save(&window, out + "/network_work_group.png");
+  enter(" 127.0.0.1");
+  ok &= save(&window, out + "/network_computer.png");
+  enter(" guest");
+  enter(" spectra");
+  ok &= save(&window, out + "/network_share.png");
+  pane.cmdRoot->click();
+  ok &= save(&window, out + "/network_whole.png");
+  auto* pass = window.findChild<durnix::FrmPass*>("frmPass");
+  pass->txtUser->setText("ann");
+  pass->txtPass->setText("secret");
+  pass->show();
+  ok &= save(pass, out + "/frm_pass.png");
+  pass->hide();
+  return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: durnix-screenshots OUTDIR SAMPLES_DIR\n");
+  if (argc != 3 && argc != 4) {
+    std::fprintf(stderr, "usage: durnix-screenshots OUTDIR SAMPLES_DIR [SMB_SERVER_DIR]\n");
     return 2;
   }
   const QString out = argv[1];
@@ -195,5 +261,6 @@ int main(int argc, char** argv) {
 
   durnix::HelpViewer::ShowTopic(1000);
   if (QWidget* help = durnix::HelpViewer::Window()) ok &= save(help, out + "/help_contents.png");
+  if (argc == 4) ok &= networkShots(argv[3], argv[2], out);
   return ok ? 0 : 1;
 }

@@ -87,9 +87,13 @@ Status ListFolderRows(FileSystem& files, const std::string& folder, std::string_
   if (status != kDone) return status;
   rows.reserve(entries.size() + 1);
   if (!topOfPlace && MatchesMask("..", mask)) {
+    // Its date is the parent folder's; a parent that cannot be seen, or one on the network,
+    // shows none.
     FileEntry parent;
-    files.Stat(folder + "..", parent);  // its date; a parent that cannot be seen shows 0
+    const bool network = folder.size() >= 2 && folder[0] == '/' && folder[1] == '/';
+    const bool seen = !network && files.Stat(folder + "..", parent) == kDone;
     rows.push_back(MakeRow("..", kAttrFolder, 0, parent.modified, grouping));
+    if (!seen) rows.back().date.clear();
   }
   for (const FileEntry& entry : entries) {
     if (!MatchesMask(entry.name, mask)) continue;

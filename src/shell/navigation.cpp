@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/navigation.h"
 
+#include <algorithm>
+
 namespace durnix {
 
 std::string NormalizeFolder(std::string folder) {
@@ -9,6 +11,17 @@ std::string NormalizeFolder(std::string folder) {
   }
   if (folder.empty() || folder.back() != '/') folder += '/';
   return folder;
+}
+
+std::string NetworkFolder(std::string_view name) {
+  std::string folder(name);
+  if (folder.rfind("//", 0) != 0) folder = "//" + folder;
+  if (folder.back() != '/') folder += '/';
+  return folder;
+}
+
+std::string WholeNetworkFolder() {
+  return NetworkFolder("Whole network");
 }
 
 std::optional<std::string> ParentFolder(const std::string& folder) {
@@ -38,6 +51,50 @@ std::string Navigation::rememberedFolder(int place) const {
   return it == drivePath_.end() ? std::string() : it->second;
 }
 
+void Navigation::arriveOnNetwork(int pane, int level, const std::string& folder) {
+  place_[pane] = networkEntry();
+  level_[pane] = level;
+  folder_[pane] = NetworkFolder(folder);
+}
+
+void Navigation::toWorkGroup(int pane) {
+  arriveOnNetwork(pane, kLevelWorkGroup, workGroup_);
+}
+
+std::array<bool, 2> Navigation::setPlaces(std::vector<Place> places) {
+  std::map<std::string, std::string> remembered;  // by top folder
+  for (const auto& [place, folder] : drivePath_) {
+    if (place >= 0 && place < networkEntry()) {
+      remembered[places_[static_cast<std::size_t>(place)].top] = folder;
+    }
+  }
+  std::array<bool, 2> kept{true, true};
+  std::array<std::string, 2> tops;
+  for (int p = 0; p < 2; ++p) {
+    if (!onNetwork(p))
+      tops[static_cast<std::size_t>(p)] = places_[static_cast<std::size_t>(place_[p])].top;
+  }
+  const bool network[2] = {onNetwork(0), onNetwork(1)};
+  places_ = std::move(places);
+  drivePath_.clear();
+  for (std::size_t i = 0; i < places_.size(); ++i) {
+    const auto it = remembered.find(places_[i].top);
+    if (it != remembered.end()) drivePath_[static_cast<int>(i)] = it->second;
+  }
+  for (int p = 0; p < 2; ++p) {
+    if (network[p]) {
+      place_[p] = networkEntry();
+      continue;
+    }
+    const auto same = std::find_if(places_.begin(), places_.end(), [&](const Place& place) {
+      return place.top == tops[static_cast<std::size_t>(p)];
+    });
+    kept[static_cast<std::size_t>(p)] = same != places_.end();
+    place_[p] = kept[static_cast<std::size_t>(p)] ? static_cast<int>(same - places_.begin()) : 0;
+  }
+  return kept;
+}
+
 void Navigation::arrive(int pane, const std::string& folder) {
   folder_[pane] = NormalizeFolder(folder);
   place_[pane] = PlaceOf(places_, folder_[pane]);
@@ -49,6 +106,10 @@ void Navigation::set(int pane, const std::string& folder) {
 }
 
 void Navigation::changePlace(int pane, int place) {
+  if (place == networkEntry()) {
+    toWorkGroup(pane);
+    return;
+  }
   const int other = 1 - pane;
   if (place_[other] == place && !folder_[other].empty()) {
     arrive(pane, folder_[other]);
@@ -59,10 +120,25 @@ void Navigation::changePlace(int pane, int place) {
 }
 
 bool Navigation::atTop(int pane) const {
+  if (onNetwork(pane)) return level_[pane] > kLevelShare;
   return folder_[pane] == places_[static_cast<std::size_t>(place_[pane])].top;
 }
 
 bool Navigation::up(int pane) {
+  if (onNetwork(pane)) {
+    const int level = level_[pane];
+    if (level >= kLevelWholeNetwork) return false;
+    if (level == kLevelComputer) {
+      arriveOnNetwork(pane, kLevelWorkGroup, workGroup_);
+    } else if (level == kLevelWorkGroup) {
+      arriveOnNetwork(pane, kLevelWholeNetwork, WholeNetworkFolder());
+    } else if (level == kLevelShare) {
+      arriveOnNetwork(pane, kLevelComputer, computer_);
+    } else {
+      arriveOnNetwork(pane, level + 1, ParentFolder(folder_[pane]).value_or(folder_[pane]));
+    }
+    return true;
+  }
   if (atTop(pane)) return false;
   const std::optional<std::string> parent = ParentFolder(folder_[pane]);
   if (!parent) return false;
@@ -71,10 +147,21 @@ bool Navigation::up(int pane) {
 }
 
 void Navigation::root(int pane) {
+  if (onNetwork(pane)) {
+    arriveOnNetwork(pane, kLevelWholeNetwork, WholeNetworkFolder());
+    return;
+  }
   arrive(pane, places_[static_cast<std::size_t>(place_[pane])].top);
 }
 
 void Navigation::enter(int pane, const std::string& name) {
+  if (onNetwork(pane)) {
+    const int level = level_[pane];
+    if (level == kLevelWholeNetwork) workGroup_ = name;
+    if (level == kLevelWorkGroup) computer_ = name;
+    arriveOnNetwork(pane, level - 1, level >= kLevelWorkGroup ? name : folder_[pane] + name);
+    return;
+  }
   arrive(pane, folder_[pane] + name);
 }
 

@@ -18,10 +18,26 @@
 #include "convert/preferences.h"
 #include "formats/rbs.h"
 #include "forms_support.h"
+#include "shell/forms/file_pane.h"
+#include "shell/network.h"
 #include "viewer/forms/frm_view.h"
 #include "viewer/forms/viewer_windows.h"
 
 using namespace durnix;
+
+// A machine whose network client is missing or cannot read its configuration.
+class NoNetwork : public NetworkResources {
+ public:
+  int code = kNetNoWorkGroup;
+  int ReadWorkGroup(std::string&) override { return code; }
+  int List(int, const std::string&, std::vector<std::string>&) override { return kNetBadNetPath; }
+  int Connect(const std::string&, const std::string&, const std::string&) override {
+    return kNetBadNetPath;
+  }
+  int Disconnect(const std::string&) override { return kNetDone; }
+  int CodeOfFileError(int) override { return kNetUnexpected; }
+  std::string MessageOf(int) override { return {}; }
+};
 
 class FrmDurnixTest : public QObject {
   Q_OBJECT
@@ -38,11 +54,12 @@ class FrmDurnixTest : public QObject {
             {"Data", data_.toStdString(), PlaceKind::kFixed}};
   }
 
-  void start() {
+  void start(NetworkResources* network = nullptr) {
     MainWindowStartup startup;
     startup.programFolder = dir_.path();
     startup.places = places();
     startup.prompter = &answers_;
+    startup.network = network;
     window_ = std::make_unique<FrmDurnix>(startup);
     window_->show();
   }
@@ -129,11 +146,38 @@ class FrmDurnixTest : public QObject {
     QVERIFY(window_->findChild<QAction*>("mnuRan11")->isChecked());
     QVERIFY(!window_->findChild<QLabel*>("PicStampOn")->isVisible());
     QVERIFY(window_->findChild<QLabel*>("PicStampOff")->isVisible());
-    // Commands of later parts of the program are there, and disabled.
+    // Every command is offered.
+    for (const char* name : {"mnuCopy", "mnuConnect", "mnuDisconnect"}) {
+      QVERIFY2(window_->findChild<QAction*>(name)->isEnabled(), name);
+    }
     QVERIFY(window_->findChild<QPushButton*>("cmdSpect")->isEnabled());
-    QVERIFY(window_->findChild<QAction*>("mnuCopy")->isEnabled());
-    QVERIFY(!window_->findChild<QAction*>("mnuConnect")->isEnabled());
     QVERIFY(answers_.problems().empty());
+  }
+
+  // Without a work group the network entry says why, and the pane stays where it was; the
+  // program goes on.
+  void theNetworkEntryWithoutAWorkGroup() {
+    NoNetwork network;
+    start(&network);
+    FilePane& pane = window_->pane(0);
+    const QString folder = pane.lblPath->toolTip();
+    const QStringList before = names(0);
+    const int entry = pane.DriveList->count() - 1;
+    QCOMPARE(pane.DriveList->itemText(entry), QString("-\\-"));
+    answers_.expect("Your work group is not found.\r\nThis program can run with MS network.",
+                    StandardButtons::kOk, kAnswerOk);
+    pane.DriveList->setCurrentIndex(entry);
+    pane.DriveList_Click(entry);
+    network.code = kNetNoConfiguration;
+    answers_.expect("Can't access to registry.", StandardButtons::kOk, kAnswerOk);
+    pane.DriveList->setCurrentIndex(entry);
+    pane.DriveList_Click(entry);
+    QVERIFY2(answers_.problems().empty(), answers_.report().c_str());
+    QVERIFY(window_->isVisible());
+    QCOMPARE(pane.DriveList->currentIndex(), window_->navigation().place(0));
+    QVERIFY(!window_->navigation().onNetwork(0));
+    QCOMPARE(pane.lblPath->toolTip(), folder);
+    QCOMPARE(names(0), before);
   }
 
   void startsWithTheSettingsOfDurnixCfg() {

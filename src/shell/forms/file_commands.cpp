@@ -17,6 +17,7 @@
 #include "shell/forms/frm_durnix.h"
 #include "shell/forms/frm_properties.h"
 #include "shell/forms/frm_text_edit.h"
+#include "shell/network.h"
 #include "viewer/forms/viewer_dialogs.h"
 
 namespace durnix {
@@ -45,8 +46,13 @@ void WindowOperationHost::Refresh(int pane) {
   window_.pane(pane).CmdRef_Click();
 }
 
+bool WindowOperationHost::AboveComputerLevel(int pane) {
+  return window_.navigation().aboveShares(pane);
+}
+
 Status WindowOperationHost::Discard(const std::string& path, bool, int& error) {
-  if (trash_ && QFile::moveToTrash(PathText(path))) return kDone;
+  // A shared folder of the network has no trash of the desktop.
+  if (trash_ && !IsNetworkPath(path) && QFile::moveToTrash(PathText(path))) return kDone;
   return RemoveEntry(files_, path, error);
 }
 

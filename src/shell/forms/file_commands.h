@@ -21,6 +21,7 @@ class WindowOperationHost : public OperationHost {
   ~WindowOperationHost() override;
 
   void Refresh(int pane) override;
+  bool AboveComputerLevel(int pane) override;
   Status Discard(const std::string& path, bool isFolder, int& error) override;
   bool Progress(const CopyProgress& progress) override;
   void EndProgress() override;

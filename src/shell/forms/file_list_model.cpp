@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "platform/paths.h"
+#include "shell/network.h"
 
 namespace durnix {
 
@@ -29,8 +30,10 @@ QIcon ProgramIcon() {
 
 FileListModel::FileListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void FileListModel::setRows(std::vector<FileRow> rows, const std::string& folder) {
+void FileListModel::setRows(std::vector<FileRow> rows, const std::string& folder,
+                            bool networkLevel) {
   beginResetModel();
+  networkLevel_ = networkLevel;
   rows_ = std::move(rows);
   widest_ = -1;
   names_.clear();
@@ -74,6 +77,19 @@ int FileListModel::columnCount(const QModelIndex& parent) const {
 
 QIcon FileListModel::iconOf(const FileRow& r) const {
   if (r.name == "..") return {};
+  if (networkLevel_) {
+    static const QIcon network = QFileIconProvider().icon(QFileIconProvider::Network);
+    static const QIcon computer = QFileIconProvider().icon(QFileIconProvider::Computer);
+    static const QIcon share = QFileIconProvider().icon(QFileIconProvider::Folder);
+    switch (NetworkIconOf(r)) {
+      case 1:
+        return network;
+      case 2:
+        return computer;
+      default:
+        return share;
+    }
+  }
   if (r.isFolder()) {
     static const QIcon folder = QFileIconProvider().icon(QFileIconProvider::Folder);
     return folder;
@@ -133,7 +149,7 @@ Qt::ItemFlags FileListModel::flags(const QModelIndex& index) const {
   Qt::ItemFlags flags = QAbstractTableModel::flags(index) | Qt::ItemIsDropEnabled;
   if (!index.isValid() || index.row() >= static_cast<int>(rows_.size())) return flags;
   const FileRow& r = rows_[static_cast<std::size_t>(index.row())];
-  if (r.name == "..") return flags;
+  if (r.name == ".." || networkLevel_) return flags;
   flags |= Qt::ItemIsDragEnabled;
   if (index.column() == kName) flags |= Qt::ItemIsEditable;
   return flags;
@@ -155,7 +171,9 @@ QMimeData* FileListModel::mimeData(const QModelIndexList& indexes) const {
   for (const QModelIndex& index : indexes) {
     if (!index.isValid() || !seen.insert(index.row()).second) continue;
     const FileRow& r = rows_[static_cast<std::size_t>(index.row())];
-    if (r.name != "..") urls << QUrl::fromLocalFile(PathText(folder_ + r.name));
+    if (r.name == "..") continue;
+    const QString path = PathText(folder_ + r.name);
+    urls << (IsNetworkPath(folder_) ? QUrl("smb:" + path) : QUrl::fromLocalFile(path));
   }
   auto* data = new QMimeData;
   data->setUrls(urls);

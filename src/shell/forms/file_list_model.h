@@ -35,8 +35,10 @@ class FileListModel : public QAbstractTableModel {
 
   explicit FileListModel(QObject* parent = nullptr);
 
-  // The listing of `folder`: every row anew, sorted by the current sort column.
-  void setRows(std::vector<FileRow> rows, const std::string& folder);
+  // The listing of `folder`: every row anew, sorted by the current sort column. The rows of a
+  // network level (`networkLevel`: work groups, computers, shared folders) show the network's
+  // icons and are neither renamed nor dragged.
+  void setRows(std::vector<FileRow> rows, const std::string& folder, bool networkLevel = false);
   // One more row at the end (a file written while a conversion runs); not sorted in.
   void appendRow(FileRow row);
   void clear();
@@ -80,6 +82,7 @@ class FileListModel : public QAbstractTableModel {
   mutable int widest_ = -1;           // -1: not measured yet
   mutable std::size_t measured_ = 0;  // rows measured so far
   std::string folder_;
+  bool networkLevel_ = false;
   int sortColumn_ = kName;
   Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
   int rowHeight_ = 20;

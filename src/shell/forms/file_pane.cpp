@@ -62,11 +62,7 @@ void FilePane::build() {
   DriveList->setObjectName("DriveList" + n);
   DriveList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   DriveList->view()->setMinimumWidth(Twips(2400));
-  for (const Place& place : navigation_.places()) {
-    DriveList->addItem(PlaceIcon(place.kind), PathText(place.name));
-    DriveList->setItemData(DriveList->count() - 1, PathText(place.name + "  " + place.top),
-                           Qt::ToolTipRole);
-  }
+  rebuildDriveList();
   lblPath = new QLabel(this);
   lblPath->setObjectName("lblPath" + n);
   lblPath->setAutoFillBackground(true);
@@ -150,6 +146,10 @@ int FilePane::MakeFileList() {
 }
 
 void FilePane::CmdRef_Click() {
+  if (navigation_.onNetwork(index_)) {
+    refreshOnNetwork();
+    return;
+  }
   for (;;) {
     selection_.clear();
     selecting_ = true;
@@ -239,6 +239,19 @@ void FilePane::cmdRoot_Click() {
 
 void FilePane::DriveList_Click(int place) {
   if (loading_) return;
+  if (place == navigation_.networkEntry() && navigation_.workGroup().empty()) {
+    // The network entry needs the client's work group; without one the pane stays where it was.
+    std::string group;
+    const int code = network_ != nullptr ? network_->ReadWorkGroup(group) : kNetNoWorkGroup;
+    if (code != kNetDone) {
+      prompter_.Ask(
+          code == kNetNoConfiguration ? std::string(kNoRegistry) : WorkGroupNotFoundText(),
+          StandardButtons::kOk);
+      showPlace();
+      return;
+    }
+    navigation_.setWorkGroup(group);
+  }
   model_->clear();
   navigation_.changePlace(index_, place);
   showPlace();

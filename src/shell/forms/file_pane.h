@@ -14,6 +14,7 @@
 #include "formats/file_system.h"
 #include "shell/file_list.h"
 #include "shell/navigation.h"
+#include "shell/network.h"
 
 class QComboBox;
 class QLabel;
@@ -66,6 +67,13 @@ class FilePane : public QWidget {
   void cmdUp_Click();
   void cmdRoot_Click();
   void DriveList_Click(int place);
+  // The network's services and the password dialog (frmPass) of the network entry.
+  void setNetwork(NetworkResources* network, PasswordDialog* password) {
+    network_ = network;
+    password_ = password;
+  }
+  // The drive list anew from the places, the network entry "-\-" last.
+  void rebuildDriveList();
 
   // The status line from the selection, or a text of a command (the tally of a conversion).
   void writeStatusLine();
@@ -104,12 +112,19 @@ class FilePane : public QWidget {
  private:
   void build();
   void activateFirstSelected();
+  // The refresh of a pane on the network entry, and its listings: of a network level, and of a
+  // folder of a shared folder. Each returns 0 or a network code.
+  void refreshOnNetwork();
+  int listNetworkLevel();
+  int listSharedFolder();
   bool dropEvent(QEvent* event);
 
   const int index_;
   FileSystem& files_;
   Navigation& navigation_;
   Prompter& prompter_;
+  NetworkResources* network_ = nullptr;
+  PasswordDialog* password_ = nullptr;
   FilePane* other_ = nullptr;
   FileListModel* model_ = nullptr;
   std::string mask_ = "*.*";

@@ -25,15 +25,19 @@
 #include "platform/data_files.h"
 #include "platform/help_viewer.h"
 #include "platform/keyboard.h"
+#include "platform/network_wait.h"
 #include "platform/paths.h"
 #include "platform/places.h"
 #include "platform/qt_prompter.h"
+#include "platform/smb_file_system.h"
+#include "platform/smb_network.h"
 #include "platform/twips.h"
 #include "shell/file_operations.h"
 #include "shell/forms/conversion_host.h"
 #include "shell/forms/file_commands.h"
 #include "shell/forms/file_pane.h"
 #include "shell/forms/main_layout.h"
+#include "shell/network.h"
 #include "viewer/forms/viewer_dialogs.h"
 #include "viewer/forms/viewer_windows.h"
 
@@ -84,6 +88,7 @@ FrmDurnix::FrmDurnix(Startup startup)
     startup_.folderPicker = ownPicker_.get();
   }
   if (startup_.files == nullptr) startup_.files = &LocalFiles();
+  startNetwork();
   loading_ = true;
   QFont font("Arial");
   font.setPointSizeF(8.25);
@@ -101,6 +106,7 @@ FrmDurnix::FrmDurnix(Startup startup)
   }
   for (int p = 0; p < 2; ++p) {
     pane(p).setOther(&pane(1 - p));
+    pane(p).setNetwork(startup_.network, startup_.password);
     connect(&pane(p), &FilePane::activated, this, [this](int q) {
       if (!loading_) setActivePane(q);
     });
@@ -190,6 +196,8 @@ void FrmDurnix::connectCommands() {
   on(Command::kMakeDir, &FrmDurnix::mnuMkDir_Click);
   on(Command::kProperties, &FrmDurnix::mnuProperties_Click);
   on(Command::kEditText, &FrmDurnix::mnuTextEdit_Click);
+  on(Command::kConnectNetwork, &FrmDurnix::mnuConnect_Click);
+  on(Command::kDisconnectNetwork, &FrmDurnix::mnuDisconnect_Click);
   on(Command::kEditRump, &FrmDurnix::mnuRumpEdit_Click);
   on(Command::kEditStamp, &FrmDurnix::mnuStamp_Click);
   on(Command::kPeriodicTable, &FrmDurnix::mnuPTable_Click);
@@ -329,7 +337,7 @@ void FrmDurnix::openEntry(int p, const std::string& name, int attributes) {
   // Spectra open in the viewer; other files with the desktop's program for them, or in the
   // viewer when the desktop has none.
   const Activation activation = ActivationOf(name, attributes);
-  if (activation == Activation::kOpenWithDesktop &&
+  if (activation == Activation::kOpenWithDesktop && !IsNetworkPath(pane(p).folder()) &&
       QDesktopServices::openUrl(QUrl::fromLocalFile(PathText(pane(p).folder() + name)))) {
     return;
   }

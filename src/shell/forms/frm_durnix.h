@@ -37,6 +37,14 @@ class WindowOperationHost;
 struct InputBoxRequest;
 struct OperationPanes;
 class ViewerWindows;
+class NetworkResources;
+class PasswordDialog;
+class SmbClient;
+class SmbFileSystem;
+class MachineFileSystem;
+class SmbNetwork;
+class QtNetworkWait;
+class FrmPass;
 
 // What the main window is started with: where the program lives (durnix.cfg and the help
 // pages), the places of the drive lists, who answers the questions and which files it works on.
@@ -48,6 +56,10 @@ struct MainWindowStartup {
   FileSystem* files = nullptr;             // null: the machine's own
   ViewerDialogs* viewerDialogs = nullptr;  // null: real dialogs (and the input box)
   bool trash = true;  // Delete puts entries in the desktop's trash where there is one
+  // The network entry: null both, the Samba client of the machine (whose shared folders `files`
+  // then reaches too) and frmPass.
+  NetworkResources* network = nullptr;
+  PasswordDialog* password = nullptr;
 };
 
 class FrmDurnix : public QMainWindow {
@@ -79,10 +91,10 @@ class FrmDurnix : public QMainWindow {
   void viewSpectrum(int pane, const std::vector<std::string>& names,
                     const std::vector<int>& attributes);
   ViewerWindows& viewers() { return *viewers_; }
+  void openFiles(const QStringList& paths);
   // The file operations on the active pane (the other pane is the target).
   void mnuCopy_Click();
   void mnuMove_Click();
-  void openFiles(const QStringList& paths);
   void mnuDelete_Click();
   void mnuRename_Click();
   void mnuMkDir_Click();
@@ -93,6 +105,12 @@ class FrmDurnix : public QMainWindow {
   void renameInList(int pane, const std::string& name, const QString& text);
   FileOperations& operations();
   bool MoveMode = false;
+  // Connect Network Drive: a shared folder by its address, added to both drive lists; Disconnect
+  // Network Drive: the connected shared folders, one question each.
+  void mnuConnect_Click();
+  void mnuDisconnect_Click();
+  NetworkResources& network() { return *startup_.network; }
+  PasswordDialog& passwordDialog() { return *startup_.password; }
   void mnuRumpEdit_Click();
   void mnuStamp_Click();
   void mnuT2E_Click();
@@ -141,8 +159,19 @@ class FrmDurnix : public QMainWindow {
   void armAxis(bool timeToEnergy);
   void showStampIndicator();
   Prompter& prompter();
+  void startNetwork();
+  // Both drive lists anew from `places`; each pane then changes to its place again, or to the
+  // first fixed one when its place is gone.
+  void replacePlaces(std::vector<Place> places, bool changeAgain);
 
   Startup startup_;
+  std::unique_ptr<SmbClient> ownSmb_;
+  std::unique_ptr<QtNetworkWait> ownWait_;
+  std::unique_ptr<SmbFileSystem> ownSmbFiles_;
+  std::unique_ptr<MachineFileSystem> ownMachine_;
+  std::unique_ptr<SmbNetwork> ownNetwork_;
+  FrmPass* frmPass_ = nullptr;
+  std::vector<std::string> connected_;  // the top folders of the connected shared folders
   std::unique_ptr<Prompter> ownPrompter_;
   std::unique_ptr<FolderPicker> ownPicker_;
   Preferences prefs_;

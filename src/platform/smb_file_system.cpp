@@ -1,0 +1,371 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/smb_file_system.h"
+
+#include <fcntl.h>
+#include <libsmbclient.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+
+#include <cerrno>
+#include <memory>
+#include <random>
+
+#include "shell/network.h"
+
+namespace durnix {
+
+namespace {
+
+constexpr std::size_t kPiece = 60 * 1024;
+// Error numbers of the requests that are not the library's.
+constexpr int kTooLong = -10;  // the file is longer than the caller's limit
+
+// DOS attribute bits, as a listing gives them.
+constexpr unsigned kDosReadOnly = 0x01, kDosHidden = 0x02, kDosSystem = 0x04, kDosFolder = 0x10,
+                   kDosArchive = 0x20;
+
+// What a look at one path tells; the library gives the DOS attributes in the mode's bits
+// (archive, system and hidden as the execute bits of owner, group and others; read-only as no
+// write bit), and of folders only read-only.
+FileEntry entryOf(std::string name, const struct stat& st) {
+  FileEntry entry;
+  entry.name = std::move(name);
+  entry.kind = S_ISDIR(st.st_mode)   ? EntryKind::kFolder
+               : S_ISREG(st.st_mode) ? EntryKind::kFile
+                                     : EntryKind::kOther;
+  entry.readOnly = (st.st_mode & S_IWUSR) == 0;
+  entry.bytes = entry.kind == EntryKind::kFile ? static_cast<long long>(st.st_size) : 0;
+  entry.modified = st.st_mtime;
+  int attributes = entry.readOnly ? kAttrReadOnly : 0;
+  if (entry.kind == EntryKind::kFolder) {
+    attributes |= kAttrFolder;
+  } else {
+    if ((st.st_mode & S_IXUSR) != 0) attributes |= kAttrArchive;
+    if ((st.st_mode & S_IXGRP) != 0) attributes |= kAttrSystem;
+    if ((st.st_mode & S_IXOTH) != 0) attributes |= kAttrHidden;
+  }
+  entry.attributes = attributes;
+  return entry;
+}
+
+std::string folderOf(const std::string& path) {
+  return path.substr(0, path.rfind('/') + 1);
+}
+
+std::string temporaryName(const std::string& folder) {
+  static thread_local std::mt19937 random{std::random_device{}()};
+  static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz";
+  std::string name = folder + ".durnix-";
+  std::uniform_int_distribution<int> letter(0, 25);
+  for (int i = 0; i < 6; ++i) name += kLetters[letter(random)];
+  return name;
+}
+
+int closeFile(SmbContext* c, SMBCFILE* file) {
+  return smbc_getFunctionClose(c)(c, file) == 0 ? 0 : (errno != 0 ? errno : EIO);
+}
+
+// Writes `data` into a new file at `url` (never over an existing one); the file is removed again
+// when anything fails or the caller stops waiting.
+int writeNew(SmbContext* c, const std::string& url, ByteView data,
+             const std::atomic<bool>& cancelled) {
+  SMBCFILE* file = smbc_getFunctionOpen(c)(c, url.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+  if (file == nullptr) return errno != 0 ? errno : EIO;
+  int error = 0;
+  std::size_t done = 0;
+  while (error == 0 && done < data.size()) {
+    if (cancelled) {
+      error = ECANCELED;
+      break;
+    }
+    const std::size_t piece = std::min(kPiece, data.size() - done);
+    const ssize_t wrote = smbc_getFunctionWrite(c)(c, file, data.data() + done, piece);
+    if (wrote <= 0) {
+      error = errno != 0 ? errno : EIO;
+    } else {
+      done += static_cast<std::size_t>(wrote);
+    }
+  }
+  const int closed = closeFile(c, file);
+  if (error == 0) error = closed;
+  if (error != 0) smbc_getFunctionUnlink(c)(c, url.c_str());
+  return error;
+}
+
+}  // namespace
+
+Status SmbFileSystem::ReadFile(const std::string& path, Bytes& out, std::size_t limit) {
+  auto data = std::make_shared<Bytes>();
+  const std::string url = SmbClient::UrlOf(path);
+  const int error = client_.Run([url, data, limit](SmbContext* c, const std::atomic<bool>& stop) {
+    SMBCFILE* file = smbc_getFunctionOpen(c)(c, url.c_str(), O_RDONLY, 0);
+    if (file == nullptr) return errno != 0 ? errno : EIO;
+    struct stat st {};
+    int result = 0;
+    if (smbc_getFunctionFstat(c)(c, file, &st) != 0) {
+      result = errno != 0 ? errno : EIO;
+    } else if (!S_ISREG(st.st_mode)) {
+      result = kErrorNotRegular;
+    } else if (static_cast<unsigned long long>(st.st_size) > limit) {
+      result = kTooLong;
+    }
+    try {
+      char piece[kPiece];
+      while (result == 0) {
+        if (stop) {
+          result = ECANCELED;
+          break;
+        }
+        const ssize_t got = smbc_getFunctionRead(c)(c, file, piece, sizeof piece);
+        if (got < 0) result = errno != 0 ? errno : EIO;
+        if (got <= 0) break;
+        if (data->size() + static_cast<std::size_t>(got) > limit) {
+          result = kTooLong;
+          break;
+        }
+        data->append(piece, static_cast<std::size_t>(got));
+      }
+    } catch (const std::bad_alloc&) {
+      result = ENOMEM;
+    }
+    closeFile(c, file);
+    return result;
+  });
+  if (error == kTooLong) return fail(kNotThisFormat, EFBIG);
+  if (error == ENOMEM) return fail(kOutOfMemory, ENOMEM);
+  if (error != 0) return fail(kCannotOpen, error);
+  out.swap(*data);
+  return done();
+}
+
+Status SmbFileSystem::put(const std::string& path, ByteView data, bool replace) {
+  auto bytes = std::make_shared<Bytes>(data);
+  const std::string url = SmbClient::UrlOf(path);
+  const std::string folder = folderOf(path);
+  const int error =
+      client_.Run([url, folder, bytes, replace](SmbContext* c, const std::atomic<bool>& stop) {
+        struct stat st {};
+        const bool exists = smbc_getFunctionStat(c)(c, url.c_str(), &st) == 0;
+        if (exists && (!replace || !S_ISREG(st.st_mode)))
+          return S_ISDIR(st.st_mode) ? EISDIR : EEXIST;
+        if (exists && (st.st_mode & S_IWUSR) == 0) return EACCES;
+        std::string temporary;
+        int result = EEXIST;
+        for (int attempt = 0; attempt < 8 && result == EEXIST; ++attempt) {
+          temporary = SmbClient::UrlOf(temporaryName(folder));
+          result = writeNew(c, temporary, *bytes, stop);
+        }
+        if (result != 0) return result;
+        // The old file goes only once the new one is complete; one that appeared meanwhile stays.
+        if (stop || (!exists && smbc_getFunctionStat(c)(c, url.c_str(), &st) == 0)) {
+          smbc_getFunctionUnlink(c)(c, temporary.c_str());
+          return stop ? ECANCELED : EEXIST;
+        }
+        if (smbc_getFunctionRename(c)(c, temporary.c_str(), c, url.c_str()) != 0) {
+          result = errno != 0 ? errno : EIO;
+          smbc_getFunctionUnlink(c)(c, temporary.c_str());
+        }
+        return result;
+      });
+  if (error != 0) return fail(error == ENOMEM ? kOutOfMemory : kCannotCreate, error);
+  return done();
+}
+
+Status SmbFileSystem::WriteFile(const std::string& path, ByteView data) {
+  return put(path, data, true);
+}
+
+Status SmbFileSystem::CreateFile(const std::string& path, ByteView data) {
+  return put(path, data, false);
+}
+
+Status SmbFileSystem::Stat(const std::string& path, FileEntry& entry) {
+  auto st = std::make_shared<struct stat>();
+  const std::string url = SmbClient::UrlOf(path);
+  const int error = client_.Run([url, st](SmbContext* c, const std::atomic<bool>&) {
+    return smbc_getFunctionStat(c)(c, url.c_str(), st.get()) == 0 ? 0 : (errno != 0 ? errno : EIO);
+  });
+  if (error != 0) return fail(kCannotOpen, error);
+  std::string name = path;
+  while (name.size() > 1 && name.back() == '/') name.pop_back();
+  entry = entryOf(name.substr(name.rfind('/') + 1), *st);
+  return done();
+}
+
+Status SmbFileSystem::ListFolder(const std::string& folder, std::vector<FileEntry>& entries) {
+  auto listed = std::make_shared<std::vector<FileEntry>>();
+  const std::string url = SmbClient::UrlOf(folder);
+  const int error = client_.Run([url, listed](SmbContext* c, const std::atomic<bool>& stop) {
+    SMBCFILE* dir = smbc_getFunctionOpendir(c)(c, url.c_str());
+    if (dir == nullptr) return errno != 0 ? errno : EIO;
+    int result = 0;
+    try {
+      for (;;) {
+        if (stop) {
+          result = ECANCELED;
+          break;
+        }
+        struct stat st {};
+        errno = 0;
+        const libsmb_file_info* info = smbc_getFunctionReaddirPlus2(c)(c, dir, &st);
+        if (info == nullptr) {
+          result = errno;
+          break;
+        }
+        const std::string name = info->name != nullptr ? info->name : "";
+        if (name.empty() || name == "." || name == "..") continue;
+        FileEntry entry = entryOf(name, st);
+        const unsigned dos = info->attrs;
+        entry.kind = (dos & kDosFolder) != 0 ? EntryKind::kFolder : EntryKind::kFile;
+        entry.readOnly = (dos & kDosReadOnly) != 0;
+        entry.bytes = entry.kind == EntryKind::kFile ? static_cast<long long>(info->size) : 0;
+        entry.modified = info->mtime_ts.tv_sec;
+        entry.attributes = static_cast<int>(
+            dos & (kDosReadOnly | kDosHidden | kDosSystem | kDosFolder | kDosArchive));
+        listed->push_back(std::move(entry));
+      }
+    } catch (const std::bad_alloc&) {
+      result = ENOMEM;
+    }
+    smbc_getFunctionClosedir(c)(c, dir);
+    return result;
+  });
+  if (error == ENOMEM) return fail(kOutOfMemory, error);
+  if (error != 0) return fail(kCannotOpen, error);
+  entries.swap(*listed);
+  return done();
+}
+
+Status SmbFileSystem::MakeFolder(const std::string& path) {
+  const std::string url = SmbClient::UrlOf(path);
+  const int error = client_.Run([url](SmbContext* c, const std::atomic<bool>&) {
+    return smbc_getFunctionMkdir(c)(c, url.c_str(), 0755) == 0 ? 0 : (errno != 0 ? errno : EIO);
+  });
+  return error == 0 ? done() : fail(kCannotCreate, error);
+}
+
+Status SmbFileSystem::Remove(const std::string& path) {
+  const std::string url = SmbClient::UrlOf(path);
+  const int error = client_.Run([url](SmbContext* c, const std::atomic<bool>&) {
+    struct stat st {};
+    if (smbc_getFunctionStat(c)(c, url.c_str(), &st) != 0) return errno != 0 ? errno : EIO;
+    const int removed = S_ISDIR(st.st_mode) ? smbc_getFunctionRmdir(c)(c, url.c_str())
+                                            : smbc_getFunctionUnlink(c)(c, url.c_str());
+    return removed == 0 ? 0 : (errno != 0 ? errno : EIO);
+  });
+  if (error == 0) return done();
+  return fail(error == ENOENT ? kCannotOpen : kCannotCreate, error);
+}
+
+Status SmbFileSystem::Rename(const std::string& from, const std::string& to) {
+  const std::string source = SmbClient::UrlOf(from), target = SmbClient::UrlOf(to);
+  const int error = client_.Run([source, target](SmbContext* c, const std::atomic<bool>&) {
+    struct stat st {};
+    if (smbc_getFunctionStat(c)(c, source.c_str(), &st) != 0) return ENOENT;
+    // The library replaces an existing target; a rename of the program never does.
+    if (smbc_getFunctionStat(c)(c, target.c_str(), &st) == 0) return EEXIST;
+    return smbc_getFunctionRename(c)(c, source.c_str(), c, target.c_str()) == 0
+               ? 0
+               : (errno != 0 ? errno : EIO);
+  });
+  if (error == 0) return done();
+  return fail(error == ENOENT ? kCannotOpen : kCannotCreate, error);
+}
+
+Status SmbFileSystem::Copy(const std::string& from, const std::string& to, bool replace) {
+  Bytes data;
+  const Status read = ReadFile(from, data, kMaxCopyBytes);
+  if (read != kDone) return read == kOutOfMemory ? read : fail(kCannotOpen, LastError());
+  return put(to, data, replace);
+}
+
+Status SmbFileSystem::Space(const std::string& folder, unsigned long long& freeBytes,
+                            unsigned long long& totalBytes) {
+  auto sv = std::make_shared<struct statvfs>();
+  std::string url = SmbClient::UrlOf(folder);
+  const int error = client_.Run([url, sv](SmbContext* c, const std::atomic<bool>&) mutable {
+    return smbc_getFunctionStatVFS(c)(c, url.data(), sv.get()) == 0 ? 0
+                                                                    : (errno != 0 ? errno : EIO);
+  });
+  if (error != 0) return fail(kCannotOpen, error);
+  const unsigned long long unit = sv->f_frsize != 0 ? sv->f_frsize : sv->f_bsize;
+  freeBytes = static_cast<unsigned long long>(sv->f_bavail) * unit;
+  totalBytes = static_cast<unsigned long long>(sv->f_blocks) * unit;
+  return done();
+}
+
+FileSystem& MachineFileSystem::of(const std::string& path) {
+  return IsNetworkPath(path) ? network_ : local_;
+}
+
+Status MachineFileSystem::pass(FileSystem& files, Status status) {
+  return status == kDone ? done() : fail(status, files.LastError());
+}
+
+Status MachineFileSystem::ReadFile(const std::string& path, Bytes& out, std::size_t limit) {
+  FileSystem& files = of(path);
+  return pass(files, files.ReadFile(path, out, limit));
+}
+
+Status MachineFileSystem::WriteFile(const std::string& path, ByteView data) {
+  FileSystem& files = of(path);
+  return pass(files, files.WriteFile(path, data));
+}
+
+Status MachineFileSystem::CreateFile(const std::string& path, ByteView data) {
+  FileSystem& files = of(path);
+  return pass(files, files.CreateFile(path, data));
+}
+
+Status MachineFileSystem::Stat(const std::string& path, FileEntry& entry) {
+  FileSystem& files = of(path);
+  return pass(files, files.Stat(path, entry));
+}
+
+Status MachineFileSystem::ListFolder(const std::string& folder, std::vector<FileEntry>& entries) {
+  FileSystem& files = of(folder);
+  return pass(files, files.ListFolder(folder, entries));
+}
+
+Status MachineFileSystem::MakeFolder(const std::string& path) {
+  FileSystem& files = of(path);
+  return pass(files, files.MakeFolder(path));
+}
+
+Status MachineFileSystem::Remove(const std::string& path) {
+  FileSystem& files = of(path);
+  return pass(files, files.Remove(path));
+}
+
+Status MachineFileSystem::Rename(const std::string& from, const std::string& to) {
+  FileSystem& files = of(from);
+  if (&files != &of(to)) return fail(kCannotCreate, EXDEV);
+  return pass(files, files.Rename(from, to));
+}
+
+Status MachineFileSystem::Copy(const std::string& from, const std::string& to, bool replace) {
+  FileSystem& source = of(from);
+  FileSystem& target = of(to);
+  if (&source == &target) return pass(source, source.Copy(from, to, replace));
+  Bytes data;
+  const Status read = source.ReadFile(from, data, kMaxCopyBytes);
+  if (read != kDone) return fail(read == kOutOfMemory ? read : kCannotOpen, source.LastError());
+  return pass(target, replace ? target.WriteFile(to, data) : target.CreateFile(to, data));
+}
+
+Status MachineFileSystem::SetReadOnly(const std::string& path, bool readOnly) {
+  FileSystem& files = of(path);
+  return pass(files, files.SetReadOnly(path, readOnly));
+}
+
+Status MachineFileSystem::Space(const std::string& folder, unsigned long long& freeBytes,
+                                unsigned long long& totalBytes) {
+  FileSystem& files = of(folder);
+  return pass(files, files.Space(folder, freeBytes, totalBytes));
+}
+
+bool MachineFileSystem::Exists(const std::string& path) {
+  return of(path).Exists(path);
+}
+
+}  // namespace durnix

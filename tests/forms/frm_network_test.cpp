@@ -1,0 +1,308 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The panes on the network entry, against the Samba server of the tests (scripts/smb_server.sh,
+// found in DURNIX_TEST_SMB): every level, frmPass, the connected shares, and conversions from a
+// share and back.
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QTimer>
+#include <QTreeView>
+#include <QtTest>
+#include <memory>
+
+#include "formats/local_file_system.h"
+#include "forms_support.h"
+#include "platform/paths.h"
+#include "platform/smb_file_system.h"
+#include "platform/smb_network.h"
+#include "shell/forms/file_pane.h"
+#include "shell/forms/frm_durnix.h"
+#include "shell/forms/frm_pass.h"
+#include "viewer/forms/viewer_dialogs.h"
+
+using namespace durnix;
+
+namespace {
+
+// The input box answers what the test says; the viewer's dialogs are not used here.
+class InputBox : public ViewerDialogs {
+ public:
+  QString answer;
+  QString openSpectrum(QWidget*, const QString&, const QString&) override { return {}; }
+  bool saveSpectrum(QWidget*, const QString&, const QStringList&, const QString&,
+                    const std::function<QString(int)>&, QString&, int&) override {
+    return false;
+  }
+  bool inputText(QWidget*, const QString&, const QString&, QPoint, QString& text) override {
+    text = answer;
+    return !answer.isEmpty();
+  }
+  int askResolution(QWidget*, const QString&, bool, QString&, QString&, QString&) override {
+    return 2;
+  }
+  QString exportPicture(QWidget*, const QString&) override { return {}; }
+};
+
+QByteArray Read(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+QString FirstLine(const QString& path) {
+  return QString::fromLatin1(Read(path)).section('\n', 0, 0).trimmed();
+}
+
+}  // namespace
+
+class FrmNetworkTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QString server_;
+  QTemporaryDir dir_;
+  test::AnswerScript answers_;
+  InputBox input_;
+  LocalFileSystem disk_;
+  std::unique_ptr<SmbClient> client_;
+  std::unique_ptr<SmbFileSystem> share_;
+  std::unique_ptr<MachineFileSystem> files_;
+  std::unique_ptr<SmbNetwork> network_;
+  std::unique_ptr<FrmDurnix> window_;
+  // What frmPass held each time it was shown, as "user/password".
+  QStringList passShown_;
+
+  void start(const std::vector<Place>& places) {
+    SmbOptions options;
+    options.configFile = PathBytes(server_ + "/client.conf");
+    options.port = static_cast<std::uint16_t>(FirstLine(server_ + "/port").toInt());
+    options.timeoutMs = 5000;
+    client_ = std::make_unique<SmbClient>(options);
+    share_ = std::make_unique<SmbFileSystem>(*client_);
+    files_ = std::make_unique<MachineFileSystem>(disk_, *share_);
+    network_ = std::make_unique<SmbNetwork>(*client_);
+    MainWindowStartup startup;
+    startup.programFolder = dir_.path();
+    startup.places = places;
+    startup.prompter = &answers_;
+    startup.files = files_.get();
+    startup.viewerDialogs = &input_;
+    startup.network = network_.get();
+    window_ = std::make_unique<FrmDurnix>(startup);
+    window_->show();
+  }
+
+  FilePane& pane(int p) { return window_->pane(p); }
+  QTreeView* list(int p) { return pane(p).ListView; }
+  // The rows as "text|size".
+  QStringList rows(int p) {
+    QStringList out;
+    const QAbstractItemModel* model = list(p)->model();
+    for (int i = 0; i < model->rowCount(); ++i) {
+      out << model->index(i, 0).data().toString() + "|" + model->index(i, 2).data().toString();
+    }
+    return out;
+  }
+  // Selects the row whose text is `text` and presses Enter on it.
+  void enter(int p, const QString& text) {
+    const QAbstractItemModel* model = list(p)->model();
+    for (int i = 0; i < model->rowCount(); ++i) {
+      if (model->index(i, 0).data().toString() == text) {
+        list(p)->selectionModel()->select(
+            model->index(i, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        QTest::keyClick(list(p), Qt::Key_Return);
+        return;
+      }
+    }
+    QFAIL(qPrintable("no row " + text + " in " + rows(p).join(", ")));
+  }
+  void toNetwork(int p) {
+    const int entry = pane(p).DriveList->count() - 1;
+    pane(p).DriveList->setCurrentIndex(entry);
+    pane(p).DriveList_Click(entry);
+  }
+  void toPlace(int p, int place) {
+    pane(p).DriveList->setCurrentIndex(place);
+    pane(p).DriveList_Click(place);
+  }
+  // frmPass, answered in turn: a user and password and OK, or Cancel for an empty user.
+  void typeInPass(QList<QPair<QString, QString>> steps) {
+    auto* poll = new QTimer(window_.get());
+    connect(poll, &QTimer::timeout, this, [this, poll, steps]() mutable {
+      auto* pass = window_->findChild<FrmPass*>("frmPass");
+      if (pass == nullptr || !pass->isVisible()) return;
+      if (steps.isEmpty()) {
+        poll->deleteLater();
+        return;
+      }
+      const auto step = steps.takeFirst();
+      passShown_ << pass->txtUser->text() + "/" + pass->txtPass->text();
+      if (step.first.isEmpty()) {
+        pass->cmdCancel->click();
+      } else {
+        pass->txtUser->setText(step.first);
+        pass->txtPass->setText(step.second);
+        QTest::keyClick(pass->txtPass, Qt::Key_Return);
+      }
+      if (steps.isEmpty()) poll->deleteLater();
+    });
+    poll->start(10);
+  }
+  void verifyAnswers() { QVERIFY2(answers_.problems().empty(), answers_.report().c_str()); }
+
+ private slots:
+  void init() {
+    server_ = qEnvironmentVariable("DURNIX_TEST_SMB");
+    if (server_.isEmpty()) QSKIP("no test server (DURNIX_TEST_SMB)");
+    QVERIFY2(QFile::exists(server_ + "/port"), "the test server did not start");
+    QVERIFY(dir_.isValid());
+  }
+
+  void cleanup() {
+    window_.reset();
+    network_.reset();
+    files_.reset();
+    share_.reset();
+    client_.reset();
+    answers_ = test::AnswerScript();
+    passShown_.clear();
+  }
+
+  void everyLevelOfTheNetworkAndThePassword() {
+    const QString here = server_ + "/guest/frm_network";
+    QDir(here).removeRecursively();
+    QVERIFY(QDir().mkpath(here));
+    test::WriteSpectrum(here + "/au.rbs", FMT_RBS, 512);
+    start({{"Lab", PathBytes(dir_.path()) + "/", PlaceKind::kHome}});
+
+    // Connect Network Drive adds the share to both drive lists, before the network entry.
+    input_.answer = "\\\\127.0.0.1\\guest";
+    window_->mnuConnect_Click();
+    verifyAnswers();
+    for (int p = 0; p < 2; ++p) {
+      QCOMPARE(pane(p).DriveList->count(), 3);
+      QCOMPARE(pane(p).DriveList->itemText(1), QString("smb://127.0.0.1/guest"));
+      QCOMPARE(pane(p).DriveList->itemText(2), QString("-\\-"));
+    }
+    network_->addComputer("127.0.0.2");  // as browsing would find it
+
+    // The work group: its computers.
+    toNetwork(0);
+    QCOMPARE(pane(0).lblPath->toolTip(), QString("//DURNIXLAB/"));
+    QCOMPARE(rows(0),
+             (QStringList{" ..|<Group>", " 127.0.0.1|<Computer>", " 127.0.0.2|<Computer>"}));
+    // Nothing is copied, deleted or made at this level.
+    list(0)->selectionModel()->select(
+        list(0)->model()->index(1, 0),
+        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    window_->mnuDelete_Click();
+    window_->mnuMkDir_Click();
+    verifyAnswers();
+
+    // A computer: its shares; a share: its files; Up goes back level by level.
+    enter(0, " 127.0.0.1");
+    QCOMPARE(pane(0).lblPath->toolTip(), QString("//127.0.0.1/"));
+    QCOMPARE(rows(0), (QStringList{" ..|<Computer>", " guest|DIR", " priv|DIR"}));
+    enter(0, " guest");
+    QVERIFY(rows(0).contains(" frm_network|DIR"));
+    enter(0, " frm_network");
+    QCOMPARE(pane(0).lblPath->toolTip(), QString("//127.0.0.1/guest/frm_network/"));
+    QCOMPARE(rows(0).filter("au|").size(), 1);
+    QVERIFY(!pane(0).lblFreeSpace->text().isEmpty());
+    pane(0).cmdUp->click();
+    pane(0).cmdUp->click();
+    QCOMPARE(rows(0), (QStringList{" ..|<Computer>", " guest|DIR", " priv|DIR"}));
+
+    // A share for one user: Cancel goes back to the work group's computers.
+    typeInPass({{"", ""}});
+    enter(0, " priv");
+    QCOMPARE(passShown_, QStringList{"/"});
+    QCOMPARE(pane(0).lblPath->toolTip(), QString("//DURNIXLAB/"));
+    QCOMPARE(rows(0).size(), 3);
+
+    // A wrong password: "Invalid password", and frmPass again with what was typed.
+    const QString user = qEnvironmentVariable("USER", "root");
+    enter(0, " 127.0.0.1");
+    answers_.expect("Invalid password", StandardButtons::kOk, kAnswerOk);
+    typeInPass({{user, "wrong"}, {user, "durnix-secret"}});
+    enter(0, " priv");
+    verifyAnswers();
+    QCOMPARE(passShown_, (QStringList{"/", "/", user + "/wrong"}));
+    QCOMPARE(pane(0).lblPath->toolTip(), QString("//127.0.0.1/priv/"));
+    auto* pass = window_->findChild<FrmPass*>("frmPass");
+    QVERIFY(pass->txtPass->text().isEmpty());  // the password went with the attempt
+    QCOMPARE(pass->txtUser->text(), user);
+    QCOMPARE(pass->txtPass->echoMode(), QLineEdit::Password);
+    QCOMPARE(pass->txtPass->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr,
+                                               pass->txtPass),
+             int('*'));
+    // Once connected, the share opens without asking.
+    pane(0).cmdUp->click();
+    enter(0, " priv");
+    QCOMPARE(pane(0).lblPath->toolTip(), QString("//127.0.0.1/priv/"));
+
+    // Root: the work groups; a computer without shares says so.
+    pane(0).cmdRoot->click();
+    QCOMPARE(rows(0), QStringList{" DURNIXLAB|<GROUP>"});
+    pane(0).cmdUp->click();
+    QCOMPARE(pane(0).lblPath->toolTip(), QString("//Whole network/"));
+    enter(0, " DURNIXLAB");
+    answers_.expect("No shared resource in this computer", StandardButtons::kOk, kAnswerOk);
+    enter(0, " 127.0.0.2");
+    verifyAnswers();
+
+    // Disconnect Network Drive: one question per connected share.
+    answers_.expect("smb://127.0.0.1/guest Disconnect it ?", StandardButtons::kYesNoCancel,
+                    kAnswerYes);
+    window_->mnuDisconnect_Click();
+    verifyAnswers();
+    QCOMPARE(pane(1).DriveList->count(), 2);
+    QCOMPARE(pane(0).lblPath->toolTip(), QString("//DURNIXLAB/"));
+    QDir(here).removeRecursively();
+  }
+
+  void convertsFromAShareAndBackByteForByte() {
+    const QString share = server_ + "/guest/frm_convert";
+    QDir(share).removeRecursively();
+    QVERIFY(QDir().mkpath(share));
+    test::WriteSpectrum(share + "/au.rbs", FMT_RBS, 1024, 3);
+    std::vector<Place> places;
+    for (const char* name : {"l0", "l1", "l2", "l3"}) {
+      QVERIFY(QDir(dir_.path()).mkpath(name));
+      places.push_back({name, PathBytes(dir_.filePath(name)) + "/", PlaceKind::kHome});
+    }
+    QVERIFY(QFile::copy(share + "/au.rbs", dir_.filePath("l0/au.rbs")));
+    start(places);
+    input_.answer = "smb://127.0.0.1/guest/frm_convert";
+    window_->mnuConnect_Click();
+    const int onShare = 4;
+    QCOMPARE(pane(0).DriveList->itemText(onShare), QString("smb://127.0.0.1/guest/frm_convert"));
+
+    const auto convert = [&](int from, int to, FormatCode format) {
+      toPlace(0, from);
+      toPlace(1, to);
+      pane(1).CombForm->setCurrentText(QString::fromLatin1(Format(format).displayName.data()));
+      pane(0).CmdSel->click();
+      answers_.expect(kCompleted, kAnswerOk);
+      window_->mnuConv_Click();
+      verifyAnswers();
+    };
+    // From the share to l1, and the same file from l0 to l2: the same bytes.
+    convert(onShare, 1, FMT_AS1);
+    convert(0, 2, FMT_AS1);
+    const QByteArray fromShare = Read(dir_.filePath("l1/au.AS1"));
+    QVERIFY(fromShare.size() > 1000);
+    QCOMPARE(fromShare, Read(dir_.filePath("l2/au.AS1")));
+    // And back: from l1 to the share, and from l2 to l3.
+    convert(1, onShare, FMT_AS2);
+    convert(2, 3, FMT_AS2);
+    QCOMPARE(Read(share + "/au.AS2"), Read(dir_.filePath("l3/au.AS2")));
+    QVERIFY(Read(share + "/au.AS2").size() > 1000);
+    QDir(share).removeRecursively();
+  }
+};
+
+QTEST_MAIN(FrmNetworkTest)
+#include "frm_network_test.moc"

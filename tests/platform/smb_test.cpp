@@ -1,0 +1,283 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The network against a Samba server of the tests' own on loopback (scripts/smb_server.sh; the
+// test programs find it in DURNIX_TEST_SMB): shared folders as a file system, the four levels,
+// user names and passwords, and a conversion run whose share goes away.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "convert/batch.h"
+#include "formats/catalogue.h"
+#include "formats/local_file_system.h"
+#include "formats/text_rules.h"
+#include "platform/smb_file_system.h"
+#include "platform/smb_network.h"
+#include "support/records.h"
+#include "support/scripted.h"
+#include "support/temp_dir.h"
+
+namespace durnix {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void spill(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string firstLine(const fs::path& path) {
+  std::ifstream in(path);
+  std::string line;
+  std::getline(in, line);
+  return line;
+}
+
+// The server that scripts/smb_server.sh started in `dir`.
+struct Server {
+  fs::path dir;
+  std::string port;
+  SmbOptions options() const {
+    SmbOptions o;
+    o.configFile = (dir / "client.conf").string();
+    o.port = static_cast<std::uint16_t>(std::stoi(port));
+    o.timeoutMs = 5000;
+    return o;
+  }
+};
+
+Server Started(const fs::path& dir) {
+  return {dir, firstLine(dir / "port")};
+}
+
+std::string UserName() {
+  const char* user = std::getenv("USER");
+  if (user != nullptr && *user != '\0') return user;
+  return getuid() == 0 ? "root" : "";
+}
+
+class Smb : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* dir = std::getenv("DURNIX_TEST_SMB");
+    if (dir == nullptr) GTEST_SKIP() << "no test server (DURNIX_TEST_SMB)";
+    server_ = Started(dir);
+    ASSERT_FALSE(server_.port.empty()) << "the test server did not start";
+    client_ = std::make_unique<SmbClient>(server_.options());
+    files_ = std::make_unique<SmbFileSystem>(*client_);
+    network_ = std::make_unique<SmbNetwork>(*client_);
+    share_ =
+        server_.dir / "guest" / ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    fs::remove_all(share_);
+    fs::create_directories(share_);
+    at_ = "//127.0.0.1/guest/" + share_.filename().string() + "/";
+  }
+
+  Server server_;
+  std::unique_ptr<SmbClient> client_;
+  std::unique_ptr<SmbFileSystem> files_;
+  std::unique_ptr<SmbNetwork> network_;
+  fs::path share_;  // this test's folder of the guest share, on disk
+  std::string at_;  // the same folder on the network
+};
+
+TEST_F(Smb, FilesOnAShareAreWrittenWholeAndReadBackByteForByte) {
+  std::string all;
+  for (int i = 0; i < 256 * 300; ++i) all += static_cast<char>(i % 256);
+  const std::string name = "über 50% é.rbs";
+  ASSERT_EQ(files_->WriteFile(at_ + name, all), kDone);
+  EXPECT_EQ(slurp(share_ / name), all);
+  Bytes back;
+  ASSERT_EQ(files_->ReadFile(at_ + name, back), kDone);
+  EXPECT_EQ(back, all);
+  EXPECT_EQ(files_->ReadFile(at_ + name, back, 1000), kNotThisFormat);
+
+  // Never over an existing file; a replacement is whole.
+  EXPECT_EQ(files_->CreateFile(at_ + name, "new"), kCannotCreate);
+  EXPECT_EQ(files_->LastError(), EEXIST);
+  EXPECT_EQ(slurp(share_ / name), all);
+  ASSERT_EQ(files_->WriteFile(at_ + name, "replaced"), kDone);
+  EXPECT_EQ(slurp(share_ / name), "replaced");
+
+  // Folders, names, renames that never replace, removal.
+  ASSERT_EQ(files_->MakeFolder(at_ + "run 2"), kDone);
+  ASSERT_EQ(files_->CreateFile(at_ + "run 2/b.chn", "b"), kDone);
+  std::vector<FileEntry> entries;
+  ASSERT_EQ(files_->ListFolder(at_, entries), kDone);
+  ASSERT_EQ(entries.size(), 2u);
+  for (const FileEntry& e : entries) {
+    if (e.name == name) {
+      EXPECT_EQ(e.kind, EntryKind::kFile);
+      EXPECT_EQ(e.bytes, 8);
+      EXPECT_EQ(e.attributes & kAttrFolder, 0);
+    } else {
+      EXPECT_EQ(e.name, "run 2");
+      EXPECT_EQ(e.kind, EntryKind::kFolder);
+      EXPECT_NE(e.attributes & kAttrFolder, 0);
+    }
+  }
+  EXPECT_EQ(files_->Rename(at_ + "run 2/b.chn", at_ + name), kCannotCreate);
+  EXPECT_EQ(slurp(share_ / name), "replaced");
+  ASSERT_EQ(files_->Rename(at_ + "run 2/b.chn", at_ + "c.chn"), kDone);
+  EXPECT_EQ(slurp(share_ / "c.chn"), "b");
+  ASSERT_EQ(files_->Copy(at_ + "c.chn", at_ + "d.chn", false), kDone);
+  EXPECT_EQ(files_->Copy(at_ + name, at_ + "d.chn", false), kCannotCreate);
+  EXPECT_EQ(slurp(share_ / "d.chn"), "b");
+  EXPECT_EQ(files_->Remove(at_ + "run 2"), kDone);
+  EXPECT_EQ(files_->Remove(at_ + "run 2"), kCannotOpen);
+  FileEntry entry;
+  EXPECT_EQ(files_->Stat(at_ + "run 2", entry), kCannotOpen);
+  ASSERT_EQ(files_->Stat(at_ + "d.chn", entry), kDone);
+  EXPECT_EQ(entry.name, "d.chn");
+  EXPECT_EQ(entry.bytes, 1);
+  EXPECT_EQ(files_->ReadFile(at_, back), kCannotOpen);  // a folder
+  unsigned long long freeBytes = 0, totalBytes = 0;
+  ASSERT_EQ(files_->Space(at_, freeBytes, totalBytes), kDone);
+  EXPECT_GT(totalBytes, 0u);
+
+  // No temporary file is left behind.
+  for (const auto& item : fs::directory_iterator(share_)) {
+    EXPECT_EQ(item.path().filename().string().rfind(".durnix-", 0), std::string::npos);
+  }
+
+  // Across the machine and the network: copies both ways, and no rename.
+  test::TempDir local;
+  LocalFileSystem disk;
+  MachineFileSystem machine(disk, *files_);
+  const std::string here = local.path() + "/";
+  ASSERT_EQ(machine.Copy(at_ + "d.chn", here + "d.chn", false), kDone);
+  EXPECT_EQ(slurp(here + "d.chn"), "b");
+  ASSERT_EQ(machine.Copy(here + "d.chn", at_ + "e.chn", false), kDone);
+  EXPECT_EQ(slurp(share_ / "e.chn"), "b");
+  EXPECT_EQ(machine.Rename(here + "d.chn", at_ + "f.chn"), kCannotCreate);
+  EXPECT_EQ(machine.LastError(), EXDEV);
+}
+
+TEST_F(Smb, TheFourLevelsOfTheNetwork) {
+  std::string group;
+  ASSERT_EQ(network_->ReadWorkGroup(group), kNetDone);
+  EXPECT_EQ(group, "DURNIXLAB");
+  std::vector<std::string> names;
+  ASSERT_EQ(network_->List(kLevelWholeNetwork, "", names), kNetDone);
+  EXPECT_EQ(names.front(), "DURNIXLAB");
+
+  ASSERT_EQ(network_->List(kLevelComputer, "127.0.0.1", names), kNetDone);
+  EXPECT_EQ(names, (std::vector<std::string>{"127.0.0.1\\guest", "127.0.0.1\\priv"}));
+  const std::vector<FileRow> rows = NetworkRows(kLevelComputer, names);
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[1].text, " guest");
+
+  // The computer opened is one of its work group's from now on.
+  ASSERT_EQ(network_->List(kLevelWorkGroup, "DURNIXLAB", names), kNetDone);
+  EXPECT_EQ(names, std::vector<std::string>{"127.0.0.1"});
+
+  EXPECT_EQ(network_->List(kLevelComputer, "127.0.0.2", names), kNetNoMoreItems);
+  // No server at all there.
+  EXPECT_EQ(network_->List(kLevelComputer, "127.0.0.3", names), kNetBadNetPath);
+  EXPECT_EQ(network_->MessageOf(kNetBadNetPath), SystemErrorText(ECONNREFUSED));
+  EXPECT_EQ(network_->List(kLevelComputer, "127.0.0.1", names), kNetDone);
+}
+
+TEST_F(Smb, AShareForOneUserWantsItsPasswordAndForgetsItOnDisconnect) {
+  const std::string user = UserName();
+  ASSERT_FALSE(user.empty());
+  std::vector<FileEntry> entries;
+  ASSERT_EQ(files_->ListFolder("//127.0.0.1/priv/", entries), kCannotOpen);
+  EXPECT_EQ(network_->CodeOfFileError(files_->LastError()), kNetNotLoggedOn);
+  EXPECT_EQ(network_->Connect("//127.0.0.1/priv", "", ""), kNetBadPassword);
+  EXPECT_EQ(network_->Connect("//127.0.0.1/priv", user, "wrong"), kNetBadPassword);
+  EXPECT_EQ(network_->Connect("//127.0.0.1/nothing", "", ""), kNetBadDeviceType);
+  ASSERT_EQ(network_->Connect("//127.0.0.1/priv", user, "durnix-secret"), kNetDone);
+  // The connection stands for the share's files; its password is kept nowhere.
+  ASSERT_EQ(files_->WriteFile("//127.0.0.1/priv/kept.rbs", "x"), kDone);
+  EXPECT_EQ(slurp(server_.dir / "priv" / "kept.rbs"), "x");
+  ASSERT_EQ(files_->ListFolder("//127.0.0.1/priv/", entries), kDone);
+  EXPECT_EQ(network_->Disconnect("//127.0.0.1/priv"), kNetDone);
+  EXPECT_EQ(files_->ListFolder("//127.0.0.1/priv/", entries), kCannotOpen);
+  EXPECT_EQ(network_->CodeOfFileError(files_->LastError()), kNetNotLoggedOn);
+  fs::remove(server_.dir / "priv" / "kept.rbs");
+}
+
+// A host that stops the server once the first file of the run is done.
+class StoppingHost : public test::RecordingHost {
+ public:
+  std::function<void()> afterFirst;
+  void FileDone(const FileOutcome& outcome) override {
+    RecordingHost::FileDone(outcome);
+    if (outcomes.size() == 1 && afterFirst) afterFirst();
+  }
+};
+
+TEST(SmbGone, AShareThatGoesAwayInARunAsksAndDamagesNothing) {
+  if (std::getenv("DURNIX_TEST_SMB") == nullptr) GTEST_SKIP() << "no test server";
+  // A server of this test alone, since it is stopped half way.
+  test::TempDir scratch;
+  const fs::path dir = fs::path(scratch.path()) / "server";
+  const std::string script = std::string(DURNIX_SOURCE_DIR) + "/scripts/smb_server.sh";
+  ASSERT_EQ(std::system((script + " start " + dir.string() + " >/dev/null").c_str()), 0);
+  const Server server = Started(dir);
+  SmbClient client(server.options());
+  SmbFileSystem share(client);
+  LocalFileSystem disk;
+  MachineFileSystem files(disk, share);
+
+  std::map<std::string, std::string> originals;
+  for (const char* name : {"a.rbs", "b.rbs", "c.rbs"}) {
+    SpectrumRecord record = test::RecordWithCounts(test::SmoothCounts(512));
+    Bytes bytes;
+    ASSERT_EQ(Format(FMT_RBS).encode(record, bytes), kDone);
+    spill(dir / "guest" / name, bytes);
+    originals[name] = bytes;
+  }
+  const fs::path out = fs::path(scratch.path()) / "out";
+  fs::create_directories(out);
+  spill(out / "b.AS1", "an older conversion");
+
+  ConversionRequest request;
+  for (const char* name : {"a.rbs", "b.rbs", "c.rbs"}) request.add(name, 32);
+  request.sourceFolder = "//127.0.0.1/guest/";
+  request.destinationFolder = out.string() + "/";
+  request.sourceFormat = Format(FMT_AUTO).displayName;
+  request.destinationFormat = Format(FMT_AS1).displayName;
+  StampData stamp;
+  AxisArming arming;
+  StoppingHost host;
+  host.afterFirst = [&] { std::system((script + " stop " + dir.string()).c_str()); };
+  test::ScriptedPrompter prompter;
+  const std::string gone = UpperAscii("//127.0.0.1/guest/b.rbs");
+  prompter.expect(gone + " not found or disk not ready !", StandardButtons::kAbortRetryIgnore,
+                  kAnswerRetry);
+  prompter.expect(gone + " not found or disk not ready !", StandardButtons::kAbortRetryIgnore,
+                  kAnswerAbort);
+  prompter.expect(kStopped, kAnswerOk);
+  const ConversionResult result = RunConversion(request, files, stamp, arming, prompter, host);
+  prompter.verify();
+  EXPECT_EQ(result.converted, 1);
+
+  // The shared files are as they were; locally only the first file's conversion is new, and
+  // the older conversion of the second is untouched.
+  for (const auto& [name, bytes] : originals) EXPECT_EQ(slurp(dir / "guest" / name), bytes);
+  EXPECT_EQ(slurp(out / "b.AS1"), "an older conversion");
+  EXPECT_FALSE(fs::exists(out / "c.AS1"));
+  SpectrumRecord first;
+  first.FileName = (out / "a.AS1").string();
+  ASSERT_EQ(ReadFormat(Format(FMT_AS1), first, disk), kDone);
+  EXPECT_EQ(first.Counts, test::SmoothCounts(512));
+  int leftovers = 0;
+  for (const auto& item : fs::directory_iterator(out)) {
+    leftovers += item.path().filename().string().rfind(".durnix-", 0) == 0;
+  }
+  EXPECT_EQ(leftovers, 0);
+}
+
+}  // namespace
+}  // namespace durnix
