@@ -38,13 +38,17 @@ bool QtNetworkWait::Wait(const std::function<bool()>& finished) {
     waiting.setAutoReset(false);
     QEventLoop loop;
     QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-      if (finished()) loop.quit();
-    });
-    QObject::connect(&waiting, &QProgressDialog::canceled, &loop, [&] {
+    const auto giveUp = [&] {
       cancelled = true;
       loop.quit();
+    };
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+      if (finished()) loop.quit();
+      if (waiting.wasCanceled()) giveUp();
     });
+    // The Cancel button, the close box and Escape.
+    QObject::connect(&waiting, &QProgressDialog::canceled, &loop, giveUp);
+    QObject::connect(&waiting, &QDialog::rejected, &loop, giveUp);
     poll.start(15);
     waiting.show();
     loop.exec();

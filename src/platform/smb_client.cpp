@@ -80,7 +80,10 @@ void SmbClient::start() {
           smbc_setOptionUserData(context, this);
           smbc_setFunctionAuthDataWithContext(context, &SmbClient::authenticate);
           smbc_setOptionNoAutoAnonymousLogin(context, false);
+          // Credentials go to no other process: no Kerberos, no winbind credential cache.
           smbc_setOptionUseKerberos(context, false);
+          smbc_setOptionFallbackAfterKerberos(context, true);
+          smbc_setOptionUseCCache(context, false);
           smbc_setTimeout(context, options_.timeoutMs);
           if (options_.port != 0) smbc_setPort(context, options_.port);
           if (startError_ == 0 && smbc_init_context(context) == nullptr) {

@@ -19,6 +19,7 @@
 #include "formats/rbs.h"
 #include "forms_support.h"
 #include "shell/forms/file_pane.h"
+#include "shell/forms/frm_pass.h"
 #include "shell/network.h"
 #include "viewer/forms/frm_view.h"
 #include "viewer/forms/viewer_windows.h"
@@ -178,6 +179,45 @@ class FrmDurnixTest : public QObject {
     QVERIFY(!window_->navigation().onNetwork(0));
     QCOMPARE(pane.lblPath->toolTip(), folder);
     QCOMPARE(names(0), before);
+  }
+
+  // frmPass: the user field has the focus, Tab goes on to the password, Enter there is OK,
+  // Escape is Cancel; what was typed stays for the next time, the password until Forget.
+  void thePasswordDialogByTheKeyboard() {
+    FrmPass pass(nullptr);
+    QCOMPARE(pass.windowTitle(), QString("Durnix - Enter Password"));
+    // The keys run inside the dialog's own loop; whatever happens there, it is left.
+    QStringList seen;
+    const auto typeThen = [&](std::function<void()> keys) {
+      QTimer::singleShot(0, [&pass, &seen, keys] {
+        seen << pass.focusWidget()->objectName();
+        keys();
+        if (pass.isVisible()) pass.cmdCancel->click();
+      });
+    };
+    typeThen([&] {
+      QTest::keyClicks(pass.txtUser, "ann");
+      QTest::keyClick(pass.txtUser, Qt::Key_Tab);
+      seen << pass.focusWidget()->objectName();
+      QTest::keyClicks(pass.txtPass, "s3cret");
+      QTest::keyClick(pass.txtPass, Qt::Key_Return);
+    });
+    std::string user, password;
+    QVERIFY(pass.Ask(user, password));
+    QCOMPARE(pass.answer(), 1);
+    QCOMPARE(user, std::string("ann"));
+    QCOMPARE(password, std::string("s3cret"));
+    QVERIFY(!pass.isVisible());
+    typeThen([&] {
+      seen << pass.txtPass->text();
+      QTest::keyClick(pass.txtUser, Qt::Key_Escape);
+    });
+    QVERIFY(!pass.Ask(user, password));
+    QCOMPARE(pass.answer(), 2);
+    QCOMPARE(seen, (QStringList{"txtUser", "txtPass", "txtUser", "s3cret"}));
+    pass.Forget();
+    QVERIFY(pass.txtPass->text().isEmpty());
+    QCOMPARE(pass.txtUser->text(), QString("ann"));
   }
 
   void startsWithTheSettingsOfDurnixCfg() {

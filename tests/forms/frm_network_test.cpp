@@ -3,9 +3,15 @@
 // found in DURNIX_TEST_SMB): every level, frmPass, the connected shares, and conversions from a
 // share and back.
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QStyle>
 #include <QTimer>
@@ -13,15 +19,19 @@
 #include <QtTest>
 #include <memory>
 
+#include "convert/forms/frm_rump.h"
 #include "formats/local_file_system.h"
 #include "forms_support.h"
+#include "platform/network_wait.h"
 #include "platform/paths.h"
 #include "platform/smb_file_system.h"
 #include "platform/smb_network.h"
 #include "shell/forms/file_pane.h"
 #include "shell/forms/frm_durnix.h"
 #include "shell/forms/frm_pass.h"
+#include "shell/forms/frm_properties.h"
 #include "viewer/forms/viewer_dialogs.h"
+#include "viewer/forms/viewer_windows.h"
 
 using namespace durnix;
 
@@ -300,7 +310,59 @@ class FrmNetworkTest : public QObject {
     convert(2, 3, FMT_AS2);
     QCOMPARE(Read(share + "/au.AS2"), Read(dir_.filePath("l3/au.AS2")));
     QVERIFY(Read(share + "/au.AS2").size() > 1000);
+
+    // A spectrum of the share in the viewer, and its properties.
+    toPlace(0, onShare);
+    window_->viewSpectrum(0, {"au.rbs"}, {32});
+    QVERIFY(window_->viewers().viewer(1) != nullptr);
+    window_->viewers().viewer(1)->close();
+    auto* properties =
+        FrmProperties::Open(window_.get(), window_->files(), pane(0).folder() + "au.rbs");
+    QCOMPARE(properties->findChild<QLabel*>("lblKind")->text(), QString("RUMP (RBS)"));
+    QVERIFY(properties->findChild<QLabel*>("lblSize")->text().startsWith("1,"));
+    QVERIFY(!properties->findChild<QLabel*>("lblModified")->text().isEmpty());
+    properties->close();
     QDir(share).removeRecursively();
+  }
+
+  // A computer that takes the connection and never answers: the wait window comes up, and
+  // Escape (or Cancel) leaves at once, with nothing to tell.
+  void aComputerThatDoesNotAnswerCanBeLeft() {
+    const int silent = ::socket(AF_INET, SOCK_STREAM, 0);
+    QVERIFY(silent >= 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    QVERIFY(::bind(silent, reinterpret_cast<sockaddr*>(&address), length) == 0);
+    QVERIFY(::listen(silent, 8) == 0);
+    QVERIFY(::getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length) == 0);
+    start({{"Lab", PathBytes(dir_.path()) + "/", PlaceKind::kHome}});
+    SmbOptions options = client_->options();
+    options.port = ntohs(address.sin_port);
+    options.timeoutMs = 3000;
+    SmbClient slow(options);
+    QtNetworkWait wait(window_.get());
+    slow.setWait(&wait);
+    SmbNetwork network(slow);
+    bool sawWait = false;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+      for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* dialog = qobject_cast<QProgressDialog*>(w);
+        if (dialog != nullptr && w->objectName() == "NetworkWait" && w->isVisible()) {
+          sawWait = dialog->labelText() == "Waiting for the network...";
+          QTest::keyClick(dialog, Qt::Key_Escape);
+        }
+      }
+    });
+    poll.start(20);
+    test::AnswerScript none;
+    FrmPass pass(window_.get());
+    QCOMPARE(ConnectWithCredentials("//127.0.0.1/guest", network, none, pass), Connection::kFailed);
+    QVERIFY(sawWait);
+    QVERIFY2(none.problems().empty(), none.report().c_str());
+    ::close(silent);
   }
 };
 

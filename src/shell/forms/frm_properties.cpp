@@ -15,6 +15,8 @@
 #include "formats/catalogue.h"
 #include "formats/detection.h"
 #include "platform/paths.h"
+#include "shell/file_list.h"
+#include "shell/network.h"
 
 namespace durnix {
 
@@ -125,7 +127,10 @@ FrmProperties::FrmProperties(QWidget* parent, FileSystem& files, const std::stri
 
   // Times, permissions and owners as the system keeps them, the access time as it was before
   // this window read the file; nothing here opens the entry.
-  const QFileInfo info(PathText(clean));
+  // A shared folder of the network tells only what its file system gives: kind, size, time
+  // and its attributes.
+  const bool network = IsNetworkPath(clean);
+  const QFileInfo info(network ? QString() : PathText(clean));
   const QString accessed = timeText(info.lastRead());
   FileEntry entry;
   const bool found = files.Stat(clean, entry) == kDone;
@@ -138,10 +143,14 @@ FrmProperties::FrmProperties(QWidget* parent, FileSystem& files, const std::stri
   addRow(form, "Kind:", "lblKind", kind);
   addRow(form, "Size:", "lblSize",
          found && entry.kind == EntryKind::kFile ? SizeText(entry.bytes) : QString());
-  addRow(form, "Modified:", "lblModified", timeText(info.lastModified()));
+  addRow(form, "Modified:", "lblModified",
+         timeText(network && found ? QDateTime::fromSecsSinceEpoch(entry.modified)
+                                   : info.lastModified()));
   addRow(form, "Accessed:", "lblAccessed", accessed);
-  addRow(form, "Permissions:", "lblPermissions",
-         info.exists() ? permissionText(info.permissions()) : QString());
+  addRow(form, network ? "Attributes:" : "Permissions:", "lblPermissions",
+         network && found ? QString::fromLatin1(AttributeLetters(entry.attributes).c_str())
+         : info.exists()  ? permissionText(info.permissions())
+                          : QString());
   const auto ownerText = [&info](const QString& text, uint id) {
     return !text.isEmpty() || !info.exists() || id == uint(-2) ? text : QString::number(id);
   };
