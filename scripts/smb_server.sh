@@ -102,6 +102,7 @@ server_conf() {  # name address
   disable spoolss = yes
   store dos attributes = no
   map archive = no
+  map readonly = yes
 CONF
 }
 

@@ -7,6 +7,9 @@
 #include <sys/statvfs.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <random>
 
@@ -277,6 +280,25 @@ Status SmbFileSystem::Copy(const std::string& from, const std::string& to, bool 
   const Status read = ReadFile(from, data, kMaxCopyBytes);
   if (read != kDone) return read == kOutOfMemory ? read : fail(kCannotOpen, LastError());
   return put(to, data, replace);
+}
+
+Status SmbFileSystem::SetReadOnly(const std::string& path, bool readOnly) {
+  const std::string url = SmbClient::UrlOf(path);
+  const int error = client_.Run([url, readOnly](SmbContext* c, const std::atomic<bool>&) {
+    static constexpr const char* kMode = "system.dos_attr.mode";
+    char value[32] = {};
+    if (smbc_getFunctionGetxattr(c)(c, url.c_str(), kMode, value, sizeof value - 1) < 0) {
+      return errno != 0 ? errno : EIO;
+    }
+    unsigned long mode = std::strtoul(value, nullptr, 0);
+    mode = readOnly ? (mode | kDosReadOnly) : (mode & ~static_cast<unsigned long>(kDosReadOnly));
+    char hex[32];
+    std::snprintf(hex, sizeof hex, "0x%lx", mode);
+    return smbc_getFunctionSetxattr(c)(c, url.c_str(), kMode, hex, std::strlen(hex), 0) == 0
+               ? 0
+               : (errno != 0 ? errno : EIO);
+  });
+  return error == 0 ? done() : fail(error == ENOENT ? kCannotOpen : kCannotCreate, error);
 }
 
 Status SmbFileSystem::Space(const std::string& folder, unsigned long long& freeBytes,

@@ -29,6 +29,8 @@ class SmbFileSystem : public FileSystem {
   Status Remove(const std::string& path) override;
   Status Rename(const std::string& from, const std::string& to) override;
   Status Copy(const std::string& from, const std::string& to, bool replace) override;
+  // Through the entry's DOS attributes (where the server keeps them).
+  Status SetReadOnly(const std::string& path, bool readOnly) override;
   Status Space(const std::string& folder, unsigned long long& freeBytes,
                unsigned long long& totalBytes) override;
 

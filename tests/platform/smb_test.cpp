@@ -140,6 +140,14 @@ TEST_F(Smb, FilesOnAShareAreWrittenWholeAndReadBackByteForByte) {
   EXPECT_EQ(entry.name, "d.chn");
   EXPECT_EQ(entry.bytes, 1);
   EXPECT_EQ(files_->ReadFile(at_, back), kCannotOpen);  // a folder
+  // Read-only through the DOS attribute; such a file is not replaced.
+  ASSERT_EQ(files_->SetReadOnly(at_ + "d.chn", true), kDone);
+  ASSERT_EQ(files_->Stat(at_ + "d.chn", entry), kDone);
+  EXPECT_TRUE(entry.readOnly);
+  EXPECT_EQ(files_->WriteFile(at_ + "d.chn", "c"), kCannotCreate);
+  ASSERT_EQ(files_->SetReadOnly(at_ + "d.chn", false), kDone);
+  ASSERT_EQ(files_->Stat(at_ + "d.chn", entry), kDone);
+  EXPECT_FALSE(entry.readOnly);
   unsigned long long freeBytes = 0, totalBytes = 0;
   ASSERT_EQ(files_->Space(at_, freeBytes, totalBytes), kDone);
   EXPECT_GT(totalBytes, 0u);
