@@ -322,6 +322,31 @@ class FrmNetworkTest : public QObject {
     QVERIFY(properties->findChild<QLabel*>("lblSize")->text().startsWith("1,"));
     QVERIFY(!properties->findChild<QLabel*>("lblModified")->text().isEmpty());
     properties->close();
+
+    // Copy from a local folder to the share, and Delete there.
+    QVERIFY(QFile::remove(share + "/au.rbs"));
+    toPlace(1, onShare);
+    toPlace(0, 0);
+    pane(0).CmdSel->click();
+    window_->mnuCopy_Click();
+    verifyAnswers();
+    QCOMPARE(Read(share + "/au.rbs"), Read(dir_.filePath("l0/au.rbs")));
+    const QAbstractItemModel* model = list(1)->model();
+    int copied = -1;
+    for (int i = 0; i < model->rowCount(); ++i) {
+      if (model->index(i, 1).data().toString() == "rbs") copied = i;
+    }
+    QVERIFY(copied >= 0);
+    QCOMPARE(model->index(copied, 2).data().toString(),
+             QLocale().toString(Read(share + "/au.rbs").size()));
+    list(1)->selectionModel()->select(
+        model->index(copied, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    answers_.expect(" 1 files will be deleted. Are you sure ?", StandardButtons::kYesNo,
+                    kAnswerYes);
+    window_->mnuDelete_Click();
+    verifyAnswers();
+    QVERIFY(QFile::exists(share + "/au.AS2"));
+    QVERIFY(!QFile::exists(share + "/au.rbs"));
     QDir(share).removeRecursively();
   }
 
