@@ -287,5 +287,53 @@ TEST(SmbGone, AShareThatGoesAwayInARunAsksAndDamagesNothing) {
   EXPECT_EQ(leftovers, 0);
 }
 
+TEST(SmbGone, AShareThatGoesAwayWhileWrittenToKeepsItsFiles) {
+  if (std::getenv("DURNIX_TEST_SMB") == nullptr) GTEST_SKIP() << "no test server";
+  test::TempDir scratch;
+  const fs::path dir = fs::path(scratch.path()) / "server";
+  const std::string script = std::string(DURNIX_SOURCE_DIR) + "/scripts/smb_server.sh";
+  ASSERT_EQ(std::system((script + " start " + dir.string() + " >/dev/null").c_str()), 0);
+  const Server server = Started(dir);
+  SmbClient client(server.options());
+  SmbFileSystem share(client);
+  LocalFileSystem disk;
+  MachineFileSystem files(disk, share);
+
+  const fs::path in = fs::path(scratch.path()) / "in";
+  fs::create_directories(in);
+  for (const char* name : {"a.rbs", "b.rbs"}) {
+    SpectrumRecord record = test::RecordWithCounts(test::SmoothCounts(256));
+    Bytes bytes;
+    ASSERT_EQ(Format(FMT_RBS).encode(record, bytes), kDone);
+    spill(in / name, bytes);
+  }
+  spill(dir / "guest" / "b.AS1", "an older conversion");
+  ConversionRequest request;
+  for (const char* name : {"a.rbs", "b.rbs"}) request.add(name, 32);
+  request.sourceFolder = in.string() + "/";
+  request.destinationFolder = "//127.0.0.1/guest/";
+  request.sourceFormat = Format(FMT_AUTO).displayName;
+  request.destinationFormat = Format(FMT_AS1).displayName;
+  StampData stamp;
+  AxisArming arming;
+  StoppingHost host;
+  host.afterFirst = [&] { std::system((script + " stop " + dir.string()).c_str()); };
+  test::ScriptedPrompter prompter;
+  prompter.expect("Disk is not ready or bad media.", StandardButtons::kAbortRetryIgnore,
+                  kAnswerAbort);
+  prompter.expect(kStopped, kAnswerOk);
+  const ConversionResult result = RunConversion(request, files, stamp, arming, prompter, host);
+  prompter.verify();
+  EXPECT_EQ(result.converted, 1);
+  EXPECT_EQ(slurp(dir / "guest" / "b.AS1"), "an older conversion");
+  SpectrumRecord first;
+  first.FileName = (dir / "guest" / "a.AS1").string();
+  ASSERT_EQ(ReadFormat(Format(FMT_AS1), first, disk), kDone);
+  EXPECT_EQ(first.Counts, test::SmoothCounts(256));
+  for (const auto& item : fs::directory_iterator(dir / "guest")) {
+    EXPECT_NE(item.path().filename().string().rfind(".durnix-", 0), 0u) << item.path();
+  }
+}
+
 }  // namespace
 }  // namespace durnix
