@@ -48,7 +48,13 @@ mkdir -p "$dir"
 dir=$(cd "$dir" && pwd)
 user=$(id -un)
 # The second computer's address: the loopback interface takes it once, for every later run.
-if ! ip -o addr show dev lo 2>/dev/null | grep -q ' 127\.0\.0\.2/'; then
+# (The addresses are read whole first: a "grep -q" that stops early fails the pipe.)
+has_second() {
+  local addresses
+  addresses=$(ip -o addr show dev lo 2>/dev/null || true)
+  [[ $addresses == *" 127.0.0.2/"* ]]
+}
+if ! has_second; then
   ip addr add 127.0.0.2/8 dev lo 2>/dev/null || sudo -n ip addr add 127.0.0.2/8 dev lo 2>/dev/null ||
     echo "smb_server: 127.0.0.2 can not be added to lo; the computer without shares is missing" >&2
 fi
@@ -133,7 +139,7 @@ CONF
 
 printf 'durnix-secret\ndurnix-secret\n' | smbpasswd -c "$dir/server.conf" -s -a "$user" >/dev/null
 "$smbd" -D -s "$dir/server.conf"
-if ip -o addr show dev lo 2>/dev/null | grep -q ' 127\.0\.0\.2/'; then
+if has_second; then
   "$smbd" -D -s "$dir/empty.conf"
   addresses="127.0.0.1 127.0.0.2"
 else

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <future>
 
 namespace durnix {
 
@@ -62,50 +63,49 @@ const std::string& SmbClient::workGroup() {
 
 void SmbClient::start() {
   std::call_once(started_, [this] {
-    std::mutex started;
-    std::condition_variable ready;
-    bool up = false;
-    thread_ = std::thread([&] {
-      {
-        SmbContext* context = smbc_new_context();
-        if (context == nullptr) {
-          startError_ = errno != 0 ? errno : ENOMEM;
-        } else {
-          smbc_setDebug(context, 0);
-          smbc_setLogCallback(context, nullptr, discardLog);
-          if (!options_.configFile.empty() &&
-              smbc_setConfiguration(context, options_.configFile.c_str()) != 0) {
-            startError_ = errno != 0 ? errno : EINVAL;
-          }
-          smbc_setOptionUserData(context, this);
-          smbc_setFunctionAuthDataWithContext(context, &SmbClient::authenticate);
-          smbc_setOptionNoAutoAnonymousLogin(context, false);
-          // Credentials go to no other process: no Kerberos, no winbind credential cache.
-          smbc_setOptionUseKerberos(context, false);
-          smbc_setOptionFallbackAfterKerberos(context, true);
-          smbc_setOptionUseCCache(context, false);
-          smbc_setTimeout(context, options_.timeoutMs);
-          if (options_.port != 0) smbc_setPort(context, options_.port);
-          if (startError_ == 0 && smbc_init_context(context) == nullptr) {
-            startError_ = errno != 0 ? errno : EINVAL;
-          }
-          if (startError_ == 0) {
-            const char* group = smbc_getWorkgroup(context);
-            workGroup_ = group != nullptr && *group != '\0' ? group : "WORKGROUP";
-            context_ = context;
-          } else {
-            smbc_free_context(context, 1);
-          }
-        }
-        std::lock_guard lock(started);
-        up = true;
-      }
-      ready.notify_one();
+    // The thread owns the promise, so that it outlives the signal to this one.
+    std::promise<void> ready;
+    std::future<void> up = ready.get_future();
+    thread_ = std::thread([this, ready = std::move(ready)]() mutable {
+      open();
+      ready.set_value();
       serve();
     });
-    std::unique_lock lock(started);
-    ready.wait(lock, [&] { return up; });
+    up.wait();
   });
+}
+
+void SmbClient::open() {
+  SmbContext* context = smbc_new_context();
+  if (context == nullptr) {
+    startError_ = errno != 0 ? errno : ENOMEM;
+    return;
+  }
+  smbc_setDebug(context, 0);
+  smbc_setLogCallback(context, nullptr, discardLog);
+  if (!options_.configFile.empty() &&
+      smbc_setConfiguration(context, options_.configFile.c_str()) != 0) {
+    startError_ = errno != 0 ? errno : EINVAL;
+  }
+  smbc_setOptionUserData(context, this);
+  smbc_setFunctionAuthDataWithContext(context, &SmbClient::authenticate);
+  smbc_setOptionNoAutoAnonymousLogin(context, false);
+  // Credentials go to no other process: no Kerberos, no winbind credential cache.
+  smbc_setOptionUseKerberos(context, false);
+  smbc_setOptionFallbackAfterKerberos(context, true);
+  smbc_setOptionUseCCache(context, false);
+  smbc_setTimeout(context, options_.timeoutMs);
+  if (options_.port != 0) smbc_setPort(context, options_.port);
+  if (startError_ == 0 && smbc_init_context(context) == nullptr) {
+    startError_ = errno != 0 ? errno : EINVAL;
+  }
+  if (startError_ != 0) {
+    smbc_free_context(context, 1);
+    return;
+  }
+  const char* group = smbc_getWorkgroup(context);
+  workGroup_ = group != nullptr && *group != '\0' ? group : "WORKGROUP";
+  context_ = context;
 }
 
 SmbClient::~SmbClient() {

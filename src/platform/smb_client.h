@@ -86,6 +86,8 @@ class SmbClient {
  private:
   struct Job;
   void start();
+  // Makes the library's context (on the client's thread).
+  void open();
   void serve();
   // The library asks for the credentials of `server` and `share` (on the client's thread).
   void credentials(const char* server, const char* share, char* workGroup, int workGroupLength,
