@@ -10,21 +10,15 @@
 #include <cstring>
 #include <future>
 
+#include "formats/text_rules.h"
+#include "shell/network.h"
+
 namespace durnix {
 
 namespace {
 
 std::string keyOf(const std::string& server, const std::string& share) {
-  std::string key = server + "/" + share;
-  std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) {
-    return static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-  });
-  return key;
-}
-
-void wipe(std::string& text) {
-  std::fill(text.begin(), text.end(), '\0');
-  text.clear();
+  return UpperAscii(server + "/" + share);
 }
 
 void copyInto(char* out, int length, const std::string& text) {
@@ -116,7 +110,7 @@ SmbClient::~SmbClient() {
   }
   wake_.notify_one();
   if (thread_.joinable()) thread_.join();
-  wipe(attemptPassword_);
+  WipeCredential(attemptPassword_);
 }
 
 void SmbClient::serve() {
@@ -185,7 +179,7 @@ void SmbClient::EndAttempt(bool connected) {
       users_[attemptKey_] = attemptUser_;
     }
   }
-  wipe(attemptPassword_);
+  WipeCredential(attemptPassword_);
   attemptUser_.clear();
   attemptKey_.clear();
 }

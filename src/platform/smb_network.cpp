@@ -10,16 +10,14 @@
 #include <memory>
 
 #include "formats/file_system.h"
+#include "formats/text_rules.h"
 
 namespace durnix {
 
 namespace {
 
 bool sameName(const std::string& a, const std::string& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
-    return upper(x) == upper(y);
-  });
+  return UpperAscii(a) == UpperAscii(b);
 }
 
 void addOnce(std::vector<std::string>& names, const std::string& name) {

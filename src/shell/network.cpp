@@ -13,13 +13,12 @@ void message(Prompter& prompter, std::string_view text) {
   prompter.Ask(std::string(text), StandardButtons::kOk);
 }
 
-// Overwrites a credential before its memory is given back.
-void wipe(std::string& text) {
+}  // namespace
+
+void WipeCredential(std::string& text) {
   std::fill(text.begin(), text.end(), '\0');
   text.clear();
 }
-
-}  // namespace
 
 std::string WorkGroupNotFoundText() {
   return "Your work group is not found.\r\nThis program can run with MS network.";
@@ -121,8 +120,8 @@ Connection ConnectWithCredentials(const std::string& remote, NetworkResources& n
   for (;;) {
     const int code = network.Connect(remote, user, secret);
     const bool triedPassword = !secret.empty();
-    wipe(user);
-    wipe(secret);
+    WipeCredential(user);
+    WipeCredential(secret);
     if (code == kNetDone || code == kNetCancelled) {
       password.Forget();
       return code == kNetDone ? Connection::kConnected : Connection::kFailed;

@@ -75,6 +75,9 @@ class PasswordDialog {
   virtual void Forget() = 0;
 };
 
+// Overwrites a credential before its memory is given back, and empties it.
+void WipeCredential(std::string& text);
+
 // Whether a path is on the network ("//computer/share/...").
 bool IsNetworkPath(std::string_view path);
 // The remote name of a network folder: without its trailing "/" ("//computer/share").

@@ -225,41 +225,81 @@ class StoppingHost : public test::RecordingHost {
   }
 };
 
-TEST(SmbGone, AShareThatGoesAwayInARunAsksAndDamagesNothing) {
-  if (std::getenv("DURNIX_TEST_SMB") == nullptr) GTEST_SKIP() << "no test server";
-  // A server of this test alone, since it is stopped half way.
-  test::TempDir scratch;
-  const fs::path dir = fs::path(scratch.path()) / "server";
-  const std::string script = std::string(DURNIX_SOURCE_DIR) + "/scripts/smb_server.sh";
-  ASSERT_EQ(std::system((script + " start " + dir.string() + " >/dev/null").c_str()), 0);
-  const Server server = Started(dir);
-  SmbClient client(server.options());
-  SmbFileSystem share(client);
-  LocalFileSystem disk;
-  MachineFileSystem files(disk, share);
+// A server of each test alone, since it is stopped half way through a conversion run.
+class SmbGone : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (std::getenv("DURNIX_TEST_SMB") == nullptr) GTEST_SKIP() << "no test server";
+    dir_ = fs::path(scratch_.path()) / "server";
+    ASSERT_EQ(std::system((script_ + " start " + dir_.string() + " >/dev/null").c_str()), 0);
+    client_ = std::make_unique<SmbClient>(Started(dir_).options());
+    share_ = std::make_unique<SmbFileSystem>(*client_);
+    files_ = std::make_unique<MachineFileSystem>(disk_, *share_);
+  }
+  // The server goes also when the test failed before its run stopped it.
+  void TearDown() override {
+    if (!dir_.empty()) std::system((script_ + " stop " + dir_.string()).c_str());
+  }
 
+  // An RBS file of `channels` counts at `path`.
+  static Bytes Spectrum(const fs::path& path, int channels) {
+    SpectrumRecord record = test::RecordWithCounts(test::SmoothCounts(channels));
+    Bytes bytes;
+    EXPECT_EQ(Format(FMT_RBS).encode(record, bytes), kDone);
+    spill(path, bytes);
+    return bytes;
+  }
+
+  // Converts `names` of `from` to AS1 in `to`; the server stops after the first file.
+  ConversionResult convert(const std::vector<std::string>& names, const std::string& from,
+                           const std::string& to, test::ScriptedPrompter& prompter) {
+    ConversionRequest request;
+    for (const std::string& name : names) request.add(name, 32);
+    request.sourceFolder = from;
+    request.destinationFolder = to;
+    request.sourceFormat = Format(FMT_AUTO).displayName;
+    request.destinationFormat = Format(FMT_AS1).displayName;
+    StampData stamp;
+    AxisArming arming;
+    StoppingHost host;
+    host.afterFirst = [&] { std::system((script_ + " stop " + dir_.string()).c_str()); };
+    const ConversionResult result = RunConversion(request, *files_, stamp, arming, prompter, host);
+    prompter.verify();
+    return result;
+  }
+
+  // The first file's conversion reads back with its counts.
+  void expectConverted(const fs::path& path, int channels) {
+    SpectrumRecord first;
+    first.FileName = path.string();
+    ASSERT_EQ(ReadFormat(Format(FMT_AS1), first, disk_), kDone);
+    EXPECT_EQ(first.Counts, test::SmoothCounts(channels));
+  }
+
+  static void expectNoTemporaryFile(const fs::path& folder) {
+    for (const auto& item : fs::directory_iterator(folder)) {
+      EXPECT_NE(item.path().filename().string().rfind(".durnix-", 0), 0u) << item.path();
+    }
+  }
+
+  const std::string script_ = std::string(DURNIX_SOURCE_DIR) + "/scripts/smb_server.sh";
+  test::TempDir scratch_;
+  fs::path dir_;
+  LocalFileSystem disk_;
+  std::unique_ptr<SmbClient> client_;
+  std::unique_ptr<SmbFileSystem> share_;
+  std::unique_ptr<MachineFileSystem> files_;
+};
+
+TEST_F(SmbGone, AShareThatGoesAwayInARunAsksAndDamagesNothing) {
   std::map<std::string, std::string> originals;
   for (const char* name : {"a.rbs", "b.rbs", "c.rbs"}) {
-    SpectrumRecord record = test::RecordWithCounts(test::SmoothCounts(512));
-    Bytes bytes;
-    ASSERT_EQ(Format(FMT_RBS).encode(record, bytes), kDone);
-    spill(dir / "guest" / name, bytes);
-    originals[name] = bytes;
+    originals[name] = Spectrum(dir_ / "guest" / name, 512);
   }
-  const fs::path out = fs::path(scratch.path()) / "out";
+  const fs::path out = fs::path(scratch_.path()) / "out";
   fs::create_directories(out);
   spill(out / "b.AS1", "an older conversion");
 
-  ConversionRequest request;
-  for (const char* name : {"a.rbs", "b.rbs", "c.rbs"}) request.add(name, 32);
-  request.sourceFolder = "//127.0.0.1/guest/";
-  request.destinationFolder = out.string() + "/";
-  request.sourceFormat = Format(FMT_AUTO).displayName;
-  request.destinationFormat = Format(FMT_AS1).displayName;
-  StampData stamp;
-  AxisArming arming;
-  StoppingHost host;
-  host.afterFirst = [&] { std::system((script + " stop " + dir.string()).c_str()); };
   test::ScriptedPrompter prompter;
   const std::string gone = UpperAscii("//127.0.0.1/guest/b.rbs");
   prompter.expect(gone + " not found or disk not ready !", StandardButtons::kAbortRetryIgnore,
@@ -267,72 +307,35 @@ TEST(SmbGone, AShareThatGoesAwayInARunAsksAndDamagesNothing) {
   prompter.expect(gone + " not found or disk not ready !", StandardButtons::kAbortRetryIgnore,
                   kAnswerAbort);
   prompter.expect(kStopped, kAnswerOk);
-  const ConversionResult result = RunConversion(request, files, stamp, arming, prompter, host);
-  prompter.verify();
+  const ConversionResult result =
+      convert({"a.rbs", "b.rbs", "c.rbs"}, "//127.0.0.1/guest/", out.string() + "/", prompter);
   EXPECT_EQ(result.converted, 1);
 
   // The shared files are as they were; locally only the first file's conversion is new, and
   // the older conversion of the second is untouched.
-  for (const auto& [name, bytes] : originals) EXPECT_EQ(slurp(dir / "guest" / name), bytes);
+  for (const auto& [name, bytes] : originals) EXPECT_EQ(slurp(dir_ / "guest" / name), bytes);
   EXPECT_EQ(slurp(out / "b.AS1"), "an older conversion");
   EXPECT_FALSE(fs::exists(out / "c.AS1"));
-  SpectrumRecord first;
-  first.FileName = (out / "a.AS1").string();
-  ASSERT_EQ(ReadFormat(Format(FMT_AS1), first, disk), kDone);
-  EXPECT_EQ(first.Counts, test::SmoothCounts(512));
-  int leftovers = 0;
-  for (const auto& item : fs::directory_iterator(out)) {
-    leftovers += item.path().filename().string().rfind(".durnix-", 0) == 0;
-  }
-  EXPECT_EQ(leftovers, 0);
+  expectConverted(out / "a.AS1", 512);
+  expectNoTemporaryFile(out);
 }
 
-TEST(SmbGone, AShareThatGoesAwayWhileWrittenToKeepsItsFiles) {
-  if (std::getenv("DURNIX_TEST_SMB") == nullptr) GTEST_SKIP() << "no test server";
-  test::TempDir scratch;
-  const fs::path dir = fs::path(scratch.path()) / "server";
-  const std::string script = std::string(DURNIX_SOURCE_DIR) + "/scripts/smb_server.sh";
-  ASSERT_EQ(std::system((script + " start " + dir.string() + " >/dev/null").c_str()), 0);
-  const Server server = Started(dir);
-  SmbClient client(server.options());
-  SmbFileSystem share(client);
-  LocalFileSystem disk;
-  MachineFileSystem files(disk, share);
-
-  const fs::path in = fs::path(scratch.path()) / "in";
+TEST_F(SmbGone, AShareThatGoesAwayWhileWrittenToKeepsItsFiles) {
+  const fs::path in = fs::path(scratch_.path()) / "in";
   fs::create_directories(in);
-  for (const char* name : {"a.rbs", "b.rbs"}) {
-    SpectrumRecord record = test::RecordWithCounts(test::SmoothCounts(256));
-    Bytes bytes;
-    ASSERT_EQ(Format(FMT_RBS).encode(record, bytes), kDone);
-    spill(in / name, bytes);
-  }
-  spill(dir / "guest" / "b.AS1", "an older conversion");
-  ConversionRequest request;
-  for (const char* name : {"a.rbs", "b.rbs"}) request.add(name, 32);
-  request.sourceFolder = in.string() + "/";
-  request.destinationFolder = "//127.0.0.1/guest/";
-  request.sourceFormat = Format(FMT_AUTO).displayName;
-  request.destinationFormat = Format(FMT_AS1).displayName;
-  StampData stamp;
-  AxisArming arming;
-  StoppingHost host;
-  host.afterFirst = [&] { std::system((script + " stop " + dir.string()).c_str()); };
+  for (const char* name : {"a.rbs", "b.rbs"}) Spectrum(in / name, 256);
+  spill(dir_ / "guest" / "b.AS1", "an older conversion");
+
   test::ScriptedPrompter prompter;
   prompter.expect("Disk is not ready or bad media.", StandardButtons::kAbortRetryIgnore,
                   kAnswerAbort);
   prompter.expect(kStopped, kAnswerOk);
-  const ConversionResult result = RunConversion(request, files, stamp, arming, prompter, host);
-  prompter.verify();
+  const ConversionResult result =
+      convert({"a.rbs", "b.rbs"}, in.string() + "/", "//127.0.0.1/guest/", prompter);
   EXPECT_EQ(result.converted, 1);
-  EXPECT_EQ(slurp(dir / "guest" / "b.AS1"), "an older conversion");
-  SpectrumRecord first;
-  first.FileName = (dir / "guest" / "a.AS1").string();
-  ASSERT_EQ(ReadFormat(Format(FMT_AS1), first, disk), kDone);
-  EXPECT_EQ(first.Counts, test::SmoothCounts(256));
-  for (const auto& item : fs::directory_iterator(dir / "guest")) {
-    EXPECT_NE(item.path().filename().string().rfind(".durnix-", 0), 0u) << item.path();
-  }
+  EXPECT_EQ(slurp(dir_ / "guest" / "b.AS1"), "an older conversion");
+  expectConverted(dir_ / "guest" / "a.AS1", 256);
+  expectNoTemporaryFile(dir_ / "guest");
 }
 
 }  // namespace
