@@ -177,8 +177,64 @@ Status SaveConfig(const Preferences& prefs, const std::string& path, FileSystem&
   return files.WriteFile(path, record);
 }
 
+namespace {
+
+// A text field as the program writes it: characters, then blanks (or the zero bytes of a field
+// never written) to its end.
+bool isTextField(ByteView bytes, std::size_t at, std::size_t width) {
+  const ByteView field = bytes.substr(at, width);
+  const auto end = field.find_last_not_of(std::string_view(" \0", 2));
+  if (end == ByteView::npos) return true;
+  for (std::size_t i = 0; i <= end; ++i) {
+    const auto c = static_cast<unsigned char>(field[i]);
+    if (c < 0x20 || c == 0x7F) return false;
+  }
+  return true;
+}
+
+bool isFlag(std::int16_t value) {
+  return value == kOn || value == kOff;
+}
+
+}  // namespace
+
 bool IsConfigFile(ByteView bytes) {
-  return bytes.size() == kConfigFileBytes && DecodeConfig(bytes).has_value();
+  using namespace bytes;
+  if (bytes.size() != kConfigFileBytes || !DecodeConfig(bytes)) return false;
+  // A file of the right length is a configuration only when every field holds what the program
+  // writes there: a text file, a cut spectrum or other binary data fails here at once.
+  const bool texts = isTextField(bytes, 0, kFolderWidth) &&
+                     isTextField(bytes, kFolderWidth, kFolderWidth) &&
+                     isTextField(bytes, kMasksAt, 2 * kMaskWidth) &&
+                     isTextField(bytes, kFormatsAt, kFormatWidth) &&
+                     isTextField(bytes, kFormatsAt + kFormatWidth, kFormatWidth) &&
+                     isTextField(bytes, kStampAt, kStampVersionWidth);
+  if (!texts) return false;
+  // A window of up to about 700 inches (a twip is 1/1440 inch) each way.
+  constexpr std::int32_t kMaxTwips = 1'000'000;
+  const std::int32_t width = i32le(bytes, kSizeAt);
+  const std::int32_t height = i32le(bytes, kSizeAt + 4);
+  if (width < 0 || width > kMaxTwips || height < 0 || height > kMaxTwips) return false;
+  const std::int16_t lower = i16le(bytes, kGraphicAt);
+  const std::int16_t range = i16le(bytes, kGraphicAt + 2);
+  const std::int16_t dotCode = i16le(bytes, kGraphicAt + 4);
+  const std::int32_t colour = i32le(bytes, kGraphicAt + 6);
+  if (lower < 0 || lower > kLimitItems || range < 0 || range > kLimitItems || dotCode < 0 ||
+      dotCode >= kDotSizeItems || colour < 0 || colour > 0xFFFFFF) {
+    return false;
+  }
+  if (!isFlag(i16le(bytes, kStampFlagsAt)) || !isFlag(i16le(bytes, kStampFlagsAt + 2))) {
+    return false;
+  }
+  // Every single of the file (the axis values and the stamp's numbers) is a finite number.
+  constexpr std::size_t kSingles[] = {kAxisAt,       kAxisAt + 4,   kAxisAt + 8,   kStampAt + 22,
+                                      kStampAt + 26, kStampAt + 32, kStampAt + 36, kStampAt + 40,
+                                      kStampAt + 44, kStampAt + 48, kStampAt + 52, kStampAt + 56,
+                                      kStampAt + 62, kStampAt + 66, kStampAt + 70, kStampAt + 74};
+  for (const std::size_t at : kSingles) {
+    if (!std::isfinite(f32le(bytes, at))) return false;
+  }
+  return true;
 }
 
 bool LoadConfig(const std::string& path, Preferences& prefs, Prompter& prompter,

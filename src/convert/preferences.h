@@ -105,7 +105,9 @@ bool LoadConfig(const std::string& path, Preferences& prefs, Prompter& prompter,
                 FolderPicker& picker, FileSystem& files = LocalFiles());
 
 // Whether `bytes` are those of a configuration file that the program can use: exactly 1024 bytes
-// holding a source folder. Files that are not may not be changed as configuration files.
+// holding a source folder, whose every field holds a value the program writes there (texts
+// without control characters, window sizes, menu indices, on/off flags, finite numbers). Files
+// that are not may not be changed as configuration files.
 bool IsConfigFile(ByteView bytes);
 
 // Messages of the loader.

@@ -11,9 +11,11 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <thread>
 
+#include "convert/batch.h"
 #include "formats/text_rules.h"
 #include "support/cli_run.h"
 #include "support/temp_dir.h"
@@ -147,6 +149,25 @@ TEST(CliHostile, OnlyConfigurationFilesAreChangedAsOnes) {
   EXPECT_EQ(test::ReadWhole(spectrum), before);
   EXPECT_EQ(cli({"config", "show", spectrum}).exit, 1);
   EXPECT_EQ(cli({"config", "show", test::DataFile("rbs/film.RBS")}).exit, 1);
+
+  // A file of the configuration's length is one only by its content: a text file, binary data
+  // and a spectrum cut to 1024 bytes all stay as they are.
+  std::string text;
+  while (text.size() < 1024) text += "/home/lab/notes: beam 2.275 MeV, 4He+, 170 degrees.\n";
+  std::string binary(1024, '\0');
+  for (std::size_t i = 0; i < binary.size(); ++i) binary[i] = static_cast<char>(i * 37 + 11);
+  binary[0] = '/';
+  const std::string cut = test::ReadWhole(test::DataFile("rbs/big.RBS")).substr(0, 1024);
+  ASSERT_EQ(cut.size(), 1024u);
+  for (const std::string& content : {text.substr(0, 1024), binary, cut}) {
+    const std::string file = dir.file("lab1024.cfg");
+    { std::ofstream(file, std::ios::binary | std::ios::trunc) << content; }
+    run = cli({"config", "set", file, "Mass=4"});
+    EXPECT_EQ(run.exit, 1);
+    EXPECT_TRUE(contains(run.err, file + " is not a configuration file")) << run.err;
+    EXPECT_EQ(test::ReadWhole(file), content);
+    EXPECT_EQ(cli({"config", "show", file}).exit, 1);
+  }
 
   // Text values that do not fit their field are refused, never cut.
   const std::string config = dir.file("lab.cfg");
