@@ -284,18 +284,41 @@ int ConvertCommand(const ConvertOptions& options, std::ostream& out, std::ostrea
   request.stampMode = options.stamp || prefs.StampMode;
   request.stampConfirm = false;
   // The selection views the names as the command line gives them: paths of their own.
-  bool folderNamed = false;
+  // A folder named as a file is not converted: it counts as failed, in the tally and in JSON.
+  std::size_t foldersNamed = 0;
   request.selection.reserve(options.files.size());
   for (std::string_view file : options.files) {
     if (isFolder(std::string(file))) {
       err << file << " is a folder\n";
-      folderNamed = true;
+      ++foldersNamed;
+      if (options.json) {
+        nlohmann::ordered_json line;
+        line["source"] = file;
+        line["format"] = "";
+        line["destination"] = "";
+        line["status"] = kCannotOpen;
+        line["answer"] = "";
+        line["result"] = "failed";
+        out << JsonLine(line) << '\n';
+      }
       continue;
     }
     request.selection.push_back({file, kAttrArchive});
   }
   const std::size_t files = request.selection.size();
-  if (files == 0) return kExitFailed;
+  if (files == 0) {
+    err << TallyText(0, 0, static_cast<int>(foldersNamed)) << '\n';
+    if (options.json) {
+      nlohmann::ordered_json summary;
+      summary["converted"] = 0;
+      summary["kept"] = 0;
+      summary["failed"] = foldersNamed;
+      summary["remained"] = 0;
+      summary["summary"] = "";
+      out << JsonLine(summary) << '\n';
+    }
+    return kExitFailed;
+  }
 
   AxisArming arming;
   arming.timeToEnergy = options.axis == AxisDirection::kTimeToEnergy;
@@ -315,19 +338,28 @@ int ConvertCommand(const ConvertOptions& options, std::ostream& out, std::ostrea
   const ConversionResult result =
       RunConversion(request, LocalFiles(), prefs.Stamp, arming, prompter, host);
   progress.finish();
-  if (!host.tally().empty()) err << host.tally() << '\n';
+  const std::size_t failed =
+      host.done() - static_cast<std::size_t>(result.converted) - host.kept() + foldersNamed;
+  if (foldersNamed != 0 && host.done() != 0) {
+    // The window's tally counts kept files among the failed ones: so does this one.
+    err << TallyText(result.converted, static_cast<int>(files - host.done()),
+                     static_cast<int>(failed + host.kept()))
+        << '\n';
+  } else if (!host.tally().empty()) {
+    err << host.tally() << '\n';
+  }
   if (!result.summary.empty()) err << result.summary << '\n';
   if (options.json) {
     nlohmann::ordered_json summary;
     summary["converted"] = result.converted;
     summary["kept"] = host.kept();
-    summary["failed"] = host.done() - static_cast<std::size_t>(result.converted) - host.kept();
+    summary["failed"] = failed;
     summary["remained"] = files - host.done();
     summary["summary"] = result.summary;
     out << JsonLine(summary) << '\n';
   }
   // Every file converted, or kept as the user asked; a run that stopped early has files left.
-  const bool everything = host.good() == files && !folderNamed;
+  const bool everything = host.good() == files && foldersNamed == 0;
   return everything ? kExitDone : kExitFailed;
 }
 

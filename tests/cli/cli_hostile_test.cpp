@@ -55,7 +55,18 @@ TEST(CliHostile, PipesAndFoldersAreNotSpectra) {
              test::DataFile("rbs/film.RBS")});
   EXPECT_EQ(run.exit, 1);
   EXPECT_TRUE(contains(run.err, dir.file("spectra.chn") + " is a folder\n")) << run.err;
+  EXPECT_TRUE(contains(run.err, TallyText(1, 0, 1))) << run.err;
   EXPECT_TRUE(fs::exists(dir.file("film.AS1")));
+  // It counts as failed in JSON too, with a line of its own; alone it still gets a tally.
+  run = cli({"convert", "--json", "--overwrite", "--to", "AS1", "--out", dir.path(),
+             dir.file("spectra.chn"), test::DataFile("rbs/film.RBS")});
+  EXPECT_EQ(run.exit, 1);
+  EXPECT_TRUE(contains(run.out, "\"result\":\"failed\"")) << run.out;
+  EXPECT_TRUE(contains(run.out, "\"converted\":1,\"kept\":0,\"failed\":1,")) << run.out;
+  run = cli({"convert", "--json", "--to", "AS1", "--out", dir.path(), dir.file("spectra.chn")});
+  EXPECT_EQ(run.exit, 1);
+  EXPECT_TRUE(contains(run.err, TallyText(0, 0, 1))) << run.err;
+  EXPECT_TRUE(contains(run.out, "\"converted\":0,\"kept\":0,\"failed\":1,")) << run.out;
 }
 
 TEST(CliHostile, NamesAreTakenAsTheFileSystemHasThem) {
