@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "convert/batch.h"
 
+#include <cerrno>
+
 #include "durnix/version.h"
 #include "formats/catalogue.h"
 #include "formats/detection.h"
@@ -229,14 +231,17 @@ class Run {
   // Steps 8 to 13 for a file read; again from step 8 when the user retries a failed write.
   Next convert(const std::string& name) {
     SpectrumRecord beforeAxis;
+    int appeared = 0;  // times the target was made by someone else between the look and the write
     for (bool retried = false;; retried = true) {
       if (retried && arming_.armed()) record_ = beforeAxis;  // the transform starts afresh
       lastAnswer_ = kAnswerNone;
+      placing_ = Placing::kNewOnly;
       if (status_ == kDone && destination_ != nullptr) {
         // The file the writer will write, by its own naming rule, whatever the list shows.
         const std::string target = targetOf(name);
         outcome_.destination = target;
         if (files_.Exists(target)) {
+          placing_ = Placing::kReplace;
           const Question question =
               written_.contains(target,
                                 [&](std::uint32_t entry) {
@@ -261,6 +266,14 @@ class Run {
           record_.SpecId = std::string("Converted using Durnix v") + kProgramVersion;
         const Next next = write(name);
         if (next != Next::kEntry) return next;
+        // Another program (another run into the same folder) made the file since the look: it
+        // is an existing file like any other, asked about again rather than a failed write.
+        if (status_ == kCannotCreate && placing_ == Placing::kNewOnly &&
+            files_.LastError() == EEXIST && ++appeared <= kMaxAppeared) {
+          reason_.clear();
+          status_ = kDone;
+          continue;
+        }
       }
       const Next next = act();
       if (next != Next::kEntry || status_ != kRetryWrite) return next;
@@ -310,7 +323,7 @@ class Run {
       default:
         break;
     }
-    status_ = WriteFormat(files_, *destination_, record_, output_);
+    status_ = WriteFormat(files_, *destination_, record_, output_, placing_);
     outcome_.destination = record_.FileName;
     if (status_ == kCannotCreate) reason_ = SystemErrorText(files_.LastError());
     if (status_ == kDone) {
@@ -394,6 +407,8 @@ class Run {
   // Internal marks of the two retry paths (never reported).
   static constexpr Status kRetryRead = -53;
   static constexpr Status kRetryWrite = -71;
+  // A file that keeps appearing under the name is reported as a failed write after this.
+  static constexpr int kMaxAppeared = 3;
 
   const ConversionRequest& req_;
   FileSystem& files_;
@@ -411,6 +426,7 @@ class Run {
   std::string reason_;  // the system's words for the last failure to open or to write
   std::string source_;  // the source format as chosen, or as detected
   Status status_ = kDone;
+  Placing placing_ = Placing::kNewOnly;  // whether the write of the file in hand may replace one
   int lastAnswer_ = kAnswerNone;
   bool stampAsk_ = false;
   bool stampEditAll_ = false;

@@ -133,15 +133,15 @@ Status ReadFormat(const FormatInfo& format, SpectrumRecord& record, FileSystem& 
 }
 
 Status WriteFormat(FileSystem& files, const FormatInfo& format, SpectrumRecord& record,
-                   Bytes& buffer) {
+                   Bytes& buffer, Placing placing) {
   if (!format.writable()) return kDestUnknown;
   return detail::WriteFile(files, record, format.extension, format.extensionRule, format.encode,
-                           buffer);
+                           buffer, placing);
 }
 
 Status WriteFormat(const FormatInfo& format, SpectrumRecord& record, FileSystem& files) {
   Bytes buffer;
-  return WriteFormat(files, format, record, buffer);
+  return WriteFormat(files, format, record, buffer, Placing::kReplace);
 }
 
 }  // namespace durnix

@@ -93,10 +93,11 @@ Status ReadFormat(const FormatInfo& format, SpectrumRecord& record,
 Status ParseFormat(const FormatInfo& format, ByteView bytes, SpectrumRecord& record);
 
 // Sets record.FileName to the writer's name for it, builds the file in `buffer` and puts it in
-// place whole. Returns 0, 6 (a value does not fit the format), 7 or 71 (the file cannot be
-// created or written).
+// place whole: over an existing file (kReplace) or only where there is none (kNewOnly). Returns
+// 0, 6 (a value does not fit the format), 7 or 71 (the file cannot be created or written; with
+// kNewOnly also when a file of that name exists, the error number then being EEXIST).
 Status WriteFormat(FileSystem& files, const FormatInfo& format, SpectrumRecord& record,
-                   Bytes& buffer);
+                   Bytes& buffer, Placing placing);
 Status WriteFormat(const FormatInfo& format, SpectrumRecord& record,
                    FileSystem& files = LocalFiles());
 

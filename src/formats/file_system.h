@@ -32,6 +32,10 @@ inline constexpr int kAttrArchive = 32;
 
 enum class EntryKind { kFile, kFolder, kOther };
 
+// How a whole file is put in place: over an existing one (WriteFile), or only where there is
+// none, never over a file that appeared meanwhile (CreateFile).
+enum class Placing { kReplace, kNewOnly };
+
 // What a folder listing or a look at one path tells of an entry (links followed).
 struct FileEntry {
   std::string name;  // the entry's own name

@@ -70,15 +70,18 @@ Status ReadFile(FileSystem& files, SpectrumRecord& record, Read&& read) {
 
 // Names the output file by the writer's rule, builds it with `encode` in `out` (whose memory is
 // reused) and writes it whole or not at all.
+// Where `placing` is kNewOnly, an existing file (one that appeared since the caller looked) is
+// never replaced: 71 with the error number of an existing file.
 template <class Encode>
 Status WriteFile(FileSystem& files, SpectrumRecord& record, std::string_view extension,
-                 ExtensionRule rule, Encode&& encode, Bytes& out) {
+                 ExtensionRule rule, Encode&& encode, Bytes& out, Placing placing) {
   try {
     record.FileName = WithWriterExtension(record.FileName, extension, rule);
     // Encoders start from an empty buffer or write over all of it; its memory is kept.
     const Status status = std::forward<Encode>(encode)(record, out);
     if (status != kDone) return status;
-    return files.WriteFile(record.FileName, out);
+    return placing == Placing::kNewOnly ? files.CreateFile(record.FileName, out)
+                                        : files.WriteFile(record.FileName, out);
   } catch (const std::bad_alloc&) {
     return kOutOfMemory;
   }
@@ -88,7 +91,8 @@ template <class Encode>
 Status WriteFile(FileSystem& files, SpectrumRecord& record, std::string_view extension,
                  ExtensionRule rule, Encode&& encode) {
   Bytes out;
-  return WriteFile(files, record, extension, rule, std::forward<Encode>(encode), out);
+  return WriteFile(files, record, extension, rule, std::forward<Encode>(encode), out,
+                   Placing::kReplace);
 }
 
 // Reads `n` little-endian int32 counts from `at` (the caller has checked the length).

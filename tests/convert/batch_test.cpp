@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <numeric>
+#include <set>
 
 #include "formats/ascii.h"
 #include "formats/catalogue.h"
@@ -256,6 +257,48 @@ TEST_F(Batch, AFileOfTheWrittenNameIsNeverReplacedWithoutAsking) {
   result = run(request({"two.rbs", "run.01.chn"}, FMT_CANBERRA));
   EXPECT_EQ(result.summary, kStopped);
   EXPECT_EQ(files_.bytesOf(destination_ + "run.MCA"), "keep me");
+}
+
+// Another program makes the output file after the run has looked for it and before it writes.
+class RacedFileSystem : public test::MemoryFileSystem {
+ public:
+  bool Exists(const std::string& path) override {
+    const bool there = MemoryFileSystem::Exists(path);
+    if (!there && raced_.insert(path).second) addFile(path, "another run's file");
+    return there;
+  }
+
+ private:
+  std::set<std::string> raced_;
+};
+
+TEST_F(Batch, AFileMadeMeanwhileByAnotherRunIsAnExistingFile) {
+  RacedFileSystem files;
+  files.addFolder(source_);
+  files.addFolder(destination_);
+  for (const char* name : {"a.rbs", "b.rbs", "c.rbs"}) {
+    SpectrumRecord record = test::RecordWithCounts(ramp(1024));
+    record.FileName = source_ + name;
+    Bytes bytes;
+    ASSERT_EQ(Format(FMT_RBS).encode(record, bytes), kDone);
+    files.addFile(source_ + name, bytes);
+  }
+  // It is asked about as any existing file, and the run goes on with the next file.
+  prompter_.expect("a.CHN is already exist. Overwrite it ?", kYesNoCancel, kAnswerNo)
+      .expect("b.CHN is already exist. Overwrite it ?", kYesNoCancel, kAnswerYes)
+      .expect("c.CHN is already exist. Overwrite it ?", kYesNoCancel, kAnswerYes)
+      .expect(kCompleted, kOk, kAnswerOk);
+  const ConversionResult result = RunConversion(request({"a.rbs", "b.rbs", "c.rbs"}, FMT_CHN),
+                                                files, stamp_, arming_, prompter_, host_);
+  prompter_.verify();
+  EXPECT_EQ(files.bytesOf(destination_ + "a.CHN"), "another run's file");
+  for (const char* name : {"b.CHN", "c.CHN"}) {
+    SpectrumRecord written;
+    written.FileName = destination_ + name;
+    ASSERT_EQ(ReadFormat(Format(FMT_CHN), written, files), kDone);
+    EXPECT_EQ(written.Counts, ramp(1024));
+  }
+  EXPECT_EQ(result.converted, 2);
 }
 
 TEST_F(Batch, WritingFailuresAndTheirRetry) {
