@@ -3,6 +3,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -13,7 +14,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <new>
+#include <set>
 
 namespace durnix {
 
@@ -72,6 +75,55 @@ std::string temporaryName(const std::string& folder) {
     name.push_back(kLetters[(state >> 33) % (sizeof kLetters - 1)]);
   }
   return name;
+}
+
+constexpr std::string_view kTemporaryPrefix = ".durnix-";
+constexpr std::size_t kTemporaryLetters = 6;
+
+bool isTemporaryName(std::string_view name) {
+  if (name.size() != kTemporaryPrefix.size() + kTemporaryLetters ||
+      name.substr(0, kTemporaryPrefix.size()) != kTemporaryPrefix) {
+    return false;
+  }
+  for (const char c : name.substr(kTemporaryPrefix.size())) {
+    if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))) return false;
+  }
+  return true;
+}
+
+// Takes the lock that marks a temporary file as in use by a live process. A process holds it from
+// before the file has its name until the name is gone, so a temporary file whose lock can be
+// taken was left by a process that was killed. False where the lock is held (or the file system
+// keeps no locks).
+bool lockTemporary(int fd) {
+  for (;;) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+    if (errno != EINTR) return false;
+  }
+}
+
+// Removes the temporary files that killed runs left in `folder`: those of the user's own whose
+// lock no live process holds.
+void removeStaleTemporaries(const std::string& folder) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return;
+  const int dirFd = ::dirfd(dir);
+  while (const dirent* d = ::readdir(dir)) {
+    if (!isTemporaryName(d->d_name)) continue;
+    const int fd =
+        ::openat(dirFd, d->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) continue;
+    struct stat held {};
+    struct stat named {};
+    // The file locked must be the file named, and a regular file of the user's.
+    if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && held.st_uid == ::geteuid() &&
+        lockTemporary(fd) && ::fstatat(dirFd, d->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+        named.st_dev == held.st_dev && named.st_ino == held.st_ino) {
+      ::unlinkat(dirFd, d->d_name, 0);
+    }
+    ::close(fd);
+  }
+  ::closedir(dir);
 }
 
 // Moves `from` to `to` unless `to` exists. Falls back to a plain rename where the file system
@@ -267,8 +319,10 @@ Status LocalFileSystem::put(const std::string& path, bool replace, Fill&& fill) 
     }
 
     const std::string folder = folderOf(target);
+    sweepOnce(folder);
     // The new content is made under no name at all where the file system allows it, so that a
-    // run killed part way leaves nothing behind; elsewhere under a hidden temporary name.
+    // run killed part way leaves nothing behind; elsewhere under a hidden temporary name, locked
+    // for as long as it has that name, so that a later run can tell it from one in use.
     int fd = -1;
     std::string temp;
     if (unnamedTemporaries_) {
@@ -282,12 +336,24 @@ Status LocalFileSystem::put(const std::string& path, bool replace, Fill&& fill) 
         temp = temporaryName(folder);
         fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0 && errno != EEXIST) return fail(kCannotCreate, errno);
+        // A lock held already is that of a run removing stale files, which takes this one.
+        if (fd >= 0 && !lockTemporary(fd) && errno == EWOULDBLOCK) {
+          ::close(fd);
+          fd = -1;
+        }
       }
       if (fd < 0) return fail(kCannotCreate, EEXIST);
     }
+    // The descriptor that keeps the lock, open until the temporary name is gone.
+    int lockFd = -1;
+    const auto release = [&] {
+      if (lockFd >= 0) ::close(lockFd);
+      lockFd = -1;
+    };
     const auto abandon = [&](int error) {
       ::close(fd);
       if (!temp.empty()) ::unlink(temp.c_str());
+      release();
       return fail(kCannotCreate, error);
     };
     if (!fill(fd)) return abandon(errno);
@@ -334,6 +400,8 @@ Status LocalFileSystem::put(const std::string& path, bool replace, Fill&& fill) 
         }
         return done();
       }
+      // Locked before it has a name: no other run ever sees it unlocked while this one lives.
+      (void)lockTemporary(fd);
       int error = EEXIST;
       for (int attempt = 0; error == EEXIST && attempt < 100; ++attempt) {
         temp = temporaryName(folder);
@@ -344,21 +412,32 @@ Status LocalFileSystem::put(const std::string& path, bool replace, Fill&& fill) 
         return abandon(error);
       }
     }
+    // The lock goes with the open file, not with one descriptor of it: a second one keeps it
+    // while the first is closed (where a network file system reports its write errors).
+    lockFd = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
     if (::close(fd) != 0) {
       const int error = errno;
       ::unlink(temp.c_str());
+      release();
       return fail(kCannotCreate, error);
     }
     const int error = replacing ? (::rename(temp.c_str(), target.c_str()) == 0 ? 0 : errno)
                                 : placeWithoutReplacing(temp, target);
-    if (error != 0) {
-      ::unlink(temp.c_str());
-      return fail(kCannotCreate, error);
-    }
+    if (error != 0) ::unlink(temp.c_str());
+    release();
+    if (error != 0) return fail(kCannotCreate, error);
     return done();
   } catch (const std::bad_alloc&) {
     return fail(kOutOfMemory, ENOMEM);
   }
+}
+
+void LocalFileSystem::sweepOnce(const std::string& folder) {
+  {
+    const std::lock_guard<std::mutex> lock(sweptMutex_);
+    if (!swept_.insert(folder).second) return;
+  }
+  removeStaleTemporaries(folder);
 }
 
 Status LocalFileSystem::WriteFile(const std::string& path, ByteView data) {

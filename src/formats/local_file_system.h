@@ -3,6 +3,10 @@
 
 // The file system of this machine, through the POSIX calls.
 
+#include <mutex>
+#include <set>
+#include <string>
+
 #include "formats/file_system.h"
 
 namespace durnix {
@@ -36,7 +40,12 @@ class LocalFileSystem : public FileSystem {
   // Writes a whole file through a temporary one, `fill` writing its content to the descriptor.
   template <class Fill>
   Status put(const std::string& path, bool replace, Fill&& fill);
+  // At the first write into `folder`, removes the temporary files that runs killed while
+  // writing there left behind.
+  void sweepOnce(const std::string& folder);
   bool unnamedTemporaries_ = true;
+  std::mutex sweptMutex_;
+  std::set<std::string> swept_;
 };
 
 }  // namespace durnix

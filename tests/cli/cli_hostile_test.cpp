@@ -237,7 +237,13 @@ TEST(CliHostile, AKilledRunLeavesOnlyWholeFilesAndNoTemporaryOnes) {
   for (int attempt = 0; attempt < 6; ++attempt) {
     const std::string out = dir.file("out" + std::to_string(attempt));
     fs::create_directory(out);
+    // Every other run replaces files that are there already, through temporary names.
+    const bool replacing = attempt % 2 == 1;
+    if (replacing) {
+      for (const auto& [name, bytes] : expected) test::WriteWhole(out + "/" + name, "older");
+    }
     std::vector<std::string> argv = {DURNIX_CLI_PATH, "convert", "--to", "GVSPC", "--out", out};
+    if (replacing) argv.push_back("--overwrite");
     argv.insert(argv.end(), sources.begin(), sources.end());
     const pid_t child = ::fork();
     if (child == 0) {
@@ -254,9 +260,25 @@ TEST(CliHostile, AKilledRunLeavesOnlyWholeFilesAndNoTemporaryOnes) {
     ::waitpid(child, nullptr, 0);
     for (const auto& entry : fs::directory_iterator(out)) {
       const std::string name = entry.path().filename().string();
+      if (replacing && name.rfind(".durnix-", 0) == 0) continue;  // the next run's to remove
       ASSERT_TRUE(expected.count(name) == 1) << "left behind: " << name;
-      EXPECT_EQ(test::ReadWhole(entry.path().string()), expected.at(name)) << name;
+      const std::string bytes = test::ReadWhole(entry.path().string());
+      if (!(replacing && bytes == "older")) {
+        EXPECT_EQ(bytes, expected.at(name)) << name;
+      }
     }
+    if (!replacing) continue;
+    // The next run into the folder leaves exactly the converted files.
+    std::vector<std::string> again = {"convert", "--to", "GVSPC", "--overwrite", "--out", out};
+    again.insert(again.end(), sources.begin(), sources.end());
+    ASSERT_EQ(cli(again).exit, 0);
+    std::size_t count = 0;
+    for (const auto& entry : fs::directory_iterator(out)) {
+      const std::string name = entry.path().filename().string();
+      ASSERT_TRUE(expected.count(name) == 1) << "left behind: " << name;
+      ++count;
+    }
+    EXPECT_EQ(count, expected.size());
   }
 }
 

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "formats/local_file_system.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -93,6 +95,36 @@ TEST_F(LocalDisk, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
     EXPECT_EQ(names(), (std::vector<std::string>{"film.RBS", "new.AS1"})) << unnamed;
     std::filesystem::remove(dir_.file("new.AS1"));
   }
+}
+
+TEST_F(LocalDisk, TemporaryFilesOfKilledRunsGoAtTheNextWriteThere) {
+  // What a run killed between naming its temporary file and renaming it leaves, beside a
+  // temporary file that a live run holds, and names that only look alike.
+  test::WriteWhole(dir_.file(".durnix-Ab12Cd"), "stale");
+  test::WriteWhole(dir_.file(".durnix-Live00"), "in use");
+  test::WriteWhole(dir_.file(".durnix-Ab12Cde"), "the user's");
+  test::WriteWhole(dir_.file(".durnix-Ab-2Cd"), "the user's");
+  std::filesystem::create_directory(dir_.file(".durnix-Folder"));
+  const int held = ::open(dir_.file(".durnix-Live00").c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_GE(held, 0);
+  ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+
+  for (bool unnamed : {true, false}) {
+    LocalFileSystem files;  // a later run
+    files.setUnnamedTemporaries(unnamed);
+    test::WriteWhole(dir_.file(".durnix-Zz9Yy8"), "stale");
+    ASSERT_EQ(files.WriteFile(dir_.file("film.AS1"), "replaced"), kDone);
+    ASSERT_EQ(files.CreateFile(dir_.file(unnamed ? "a.AS1" : "b.AS1"), "new"), kDone);
+    EXPECT_FALSE(std::filesystem::exists(dir_.file(".durnix-Ab12Cd")));
+    EXPECT_FALSE(std::filesystem::exists(dir_.file(".durnix-Zz9Yy8"))) << unnamed;
+    EXPECT_EQ(test::ReadWhole(dir_.file(".durnix-Live00")), "in use");
+    EXPECT_EQ(test::ReadWhole(dir_.file(".durnix-Ab12Cde")), "the user's");
+    EXPECT_EQ(test::ReadWhole(dir_.file("film.AS1")), "replaced");
+  }
+  ::close(held);
+  EXPECT_EQ(names(),
+            (std::vector<std::string>{".durnix-Ab-2Cd", ".durnix-Ab12Cde", ".durnix-Folder",
+                                      ".durnix-Live00", "a.AS1", "b.AS1", "film.AS1"}));
 }
 
 TEST_F(LocalDisk, NewFilesNeverReplaceAndReplacedFilesKeepTheirModes) {
