@@ -292,8 +292,10 @@ Status LocalFileSystem::put(const std::string& path, bool replace, Fill&& fill) 
     struct stat st {};
     bool replacing = false;
     mode_t mode = newFileMode();
-    if (::lstat(target.c_str(), &st) == 0) {
-      if (!replace) return fail(kCannotCreate, EEXIST);
+    // A new file needs no look first: linking it under its name fails where any entry is there.
+    if (!replace) {
+      errno = ENOENT;
+    } else if (::lstat(target.c_str(), &st) == 0) {
       if (S_ISLNK(st.st_mode)) {
         // A link is followed only when it belongs to the user or to the owner of the file it
         // names, as the kernel's protected links do: a link planted by someone else in a shared
