@@ -170,12 +170,15 @@ class Run {
     progress.current.clear();
     host_.Progress(progress);
     host_.EndProgress();
-    // Read-only folders are made so once their entries are in.
+    // Once their entries are in, the folders get their sources' times (where the file system
+    // allows it), and read-only ones are made so.
     for (std::size_t i = tree.items.size(); i-- > 0;) {
-      if (tree.items[i].folder && tree.items[i].readOnly) {
-        files_.SetReadOnly(to + "/" + tree.items[i].path, true);
-      }
+      if (!tree.items[i].folder) continue;
+      const std::string folder = to + "/" + tree.items[i].path;
+      files_.SetModified(folder, tree.items[i].modified);
+      if (tree.items[i].readOnly) files_.SetReadOnly(folder, true);
     }
+    files_.SetModified(to, tree.root.modified);
     if (tree.root.readOnly) files_.SetReadOnly(to, true);
     if (!move) return Step::kDone;
     int error = 0;

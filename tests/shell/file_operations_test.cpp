@@ -394,6 +394,73 @@ TEST_F(Operations, DropsFromOutsideAndALargeSelection) {
   EXPECT_EQ(host_.refreshes, (std::vector<int>{1, 0}));
 }
 
+TEST_F(Operations, CopiesKeepTheirSourcesTimes) {
+  files_.addFile("/a/f.rbs", B("f"));
+  files_.addFile("/a/dir/sub/g.rbs", B("g"));
+  files_.SetModified("/a/f.rbs", 1000000000);
+  files_.SetModified("/a/dir/sub/g.rbs", 1000000100);
+  files_.SetModified("/a/dir/sub", 1000000200);
+  files_.SetModified("/a/dir", 1000000300);
+  files_.addFolder("/b");
+  EXPECT_EQ(copy(panes({{"f.rbs", 32}, {"dir", 16}})).done, 2);
+  EXPECT_EQ(files_.modifiedOf("/b/f.rbs"), 1000000000);
+  EXPECT_EQ(files_.modifiedOf("/b/dir/sub/g.rbs"), 1000000100);
+  EXPECT_EQ(files_.modifiedOf("/b/dir/sub"), 1000000200);
+  EXPECT_EQ(files_.modifiedOf("/b/dir"), 1000000300);
+}
+
+TEST_F(Operations, FailuresToRemoveMakeRenameOrLockAreTold) {
+  // A move copied everything but the source cannot be removed: the copy and the source stay.
+  files_.addFile("/a/m.rbs", B("m"));
+  files_.addFile("/a/d/x", B("x"));
+  files_.addFolder("/b");
+  files_.failRemove("/a/m.rbs", EBUSY);
+  files_.failRemove("/a/d/x", EBUSY);
+  prompter_.expect(kDeleteFailed, kOk, kAnswerOk);
+  EXPECT_EQ(copy(panes({{"m.rbs", 32}}), true).end, RunEnd::kFailed);
+  EXPECT_EQ(prompter_.questions().back().reason, "Device or resource busy");
+  EXPECT_EQ(text("/a/m.rbs"), "m");
+  EXPECT_EQ(text("/b/m.rbs"), "m");
+  prompter_.expect(kDeleteFailed, kOk, kAnswerOk);
+  EXPECT_EQ(copy(panes({{"d", 16}}), true).end, RunEnd::kFailed);
+  EXPECT_EQ(text("/a/d/x"), "x");
+  EXPECT_EQ(text("/b/d/x"), "x");
+
+  // A folder that cannot be made, or a failed rename.
+  files_.addFile("/a/e/y", B("y"));
+  files_.failMakeFolder("/b/e", EACCES);
+  prompter_.expect(kCopyFailed, kOk, kAnswerOk);
+  EXPECT_EQ(copy(panes({{"e", 16}})).end, RunEnd::kFailed);
+  EXPECT_EQ(files_.namesIn("/b"), (std::vector<std::string>{"d", "m.rbs"}));
+  files_.failRename("/a/m.rbs", EACCES);
+  prompter_.expect("Permission denied", kOk, kAnswerOk);
+  ops_.Rename(0, "/a/", "m.rbs", "n.rbs");
+  prompter_.verify();
+  EXPECT_TRUE(files_.hasFile("/a/m.rbs"));
+
+  // A read-only entry that cannot be made writable: told, and nothing else changes.
+  files_.addFile("/a/r.rbs", B("new"));
+  files_.addFile("/b/r.rbs", B("old"), true);
+  files_.failSetReadOnly("/b/r.rbs", EPERM);
+  prompter_.expectExtended(Exists("r.rbs"), kSetOverwriteLast, kAnswerOverwrite)
+      .expect(kCopyFailed, kOk, kAnswerOk);
+  EXPECT_EQ(copy(panes({{"r.rbs", 32}}, {"r.rbs"})).end, RunEnd::kFailed);
+  EXPECT_EQ(prompter_.questions().back().reason, "Operation not permitted");
+  EXPECT_EQ(text("/b/r.rbs"), "old");
+  FileEntry entry;
+  ASSERT_EQ(files_.Stat("/b/r.rbs", entry), kDone);
+  EXPECT_TRUE(entry.readOnly);
+  host_.discarded.clear();
+  prompter_.expect(" 1 files will be deleted. Are you sure ?", kYesNo, kAnswerYes)
+      .expectExtended("/b/r.rbs is not a normal file. Delete it ?", kSetDeleteLast, kAnswerDelete)
+      .expect(kDeleteFailed, kOk, kAnswerOk);
+  OperationPanes inB = panes({{"r.rbs", 33}});
+  inB.active = 1;
+  EXPECT_EQ(remove(inB).end, RunEnd::kFailed);
+  EXPECT_TRUE(host_.discarded.empty());
+  EXPECT_EQ(text("/b/r.rbs"), "old");
+}
+
 // On the disk: times, read-only and hidden files, and the write bits.
 TEST(OperationsOnDisk, OlderByTimeReadOnlyAndHiddenFiles) {
   test::TempDir dir;
@@ -469,6 +536,38 @@ TEST(OperationsOnDisk, OlderByTimeReadOnlyAndHiddenFiles) {
   ASSERT_EQ(::stat(dir.file("b/n.rbs").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
   EXPECT_EQ(files.SetReadOnly(dir.file("none"), true), kCannotOpen);
+}
+
+TEST(OperationsOnDisk, CopiesOfFilesAndFoldersKeepTheirTimes) {
+  test::TempDir dir;
+  LocalFileSystem files;
+  ScriptedPrompter prompter;
+  Host host(files);
+  FileOperations ops(files, prompter, host);
+  fs::create_directories(dir.file("a/dir/sub"));
+  fs::create_directories(dir.file("b"));
+  test::WriteWhole(dir.file("a/f.rbs"), "f");
+  test::WriteWhole(dir.file("a/dir/sub/g.rbs"), "g");
+  const std::time_t then = 1000000000;
+  ASSERT_EQ(files.SetModified(dir.file("a/f.rbs"), then), kDone);
+  ASSERT_EQ(files.SetModified(dir.file("a/dir/sub/g.rbs"), then + 1), kDone);
+  ASSERT_EQ(files.SetModified(dir.file("a/dir/sub"), then + 2), kDone);
+  ASSERT_EQ(files.SetModified(dir.file("a/dir"), then + 3), kDone);
+  OperationPanes p;
+  p.folders = {dir.file("a/"), dir.file("b/")};
+  p.selection.add("f.rbs", 32, 0);
+  p.selection.add("dir", 16, 0);
+  EXPECT_EQ(ops.Copy(p, false).done, 2);
+  const auto modified = [&](const std::string& name) {
+    FileEntry entry;
+    EXPECT_EQ(files.Stat(dir.file(name), entry), kDone) << name;
+    return entry.modified;
+  };
+  EXPECT_EQ(modified("b/f.rbs"), then);
+  EXPECT_EQ(modified("b/dir/sub/g.rbs"), then + 1);
+  EXPECT_EQ(modified("b/dir/sub"), then + 2);
+  EXPECT_EQ(modified("b/dir"), then + 3);
+  EXPECT_EQ(files.SetModified(dir.file("none"), then), kCannotOpen);
 }
 
 }  // namespace
