@@ -148,7 +148,16 @@ class Run {
       host_.EndProgress();
       return step;
     };
-    if (!host_.Progress(progress)) return stop(cancel());
+    // A cancelled copy says how far it came; the files copied are whole, the rest not begun.
+    const auto cancelled = [&] {
+      host_.EndProgress();
+      prompter_.Ask(std::string(move ? "Move" : "Copy") +
+                        " cancelled: " + std::to_string(progress.filesDone) + " of " +
+                        std::to_string(progress.filesTotal) + " files copied",
+                    StandardButtons::kOk);
+      return cancel();
+    };
+    if (!host_.Progress(progress)) return cancelled();
     for (std::size_t i = 0; i < tree.items.size(); ++i) {
       const TreeItem& item = tree.items[i];
       const std::string source = from + "/" + item.path;
@@ -158,7 +167,7 @@ class Run {
         continue;
       }
       progress.current = shown + "/" + item.path;
-      if (!host_.Progress(progress)) return stop(cancel());
+      if (!host_.Progress(progress)) return cancelled();
       const Step step =
           copyFile(source, target, progress.current, files_.Exists(target) ? target : std::string(),
                    last && i == lastFile);

@@ -235,12 +235,23 @@ TEST_F(Operations, FoldersAreCopiedWithProgressQuestionsAndCancel) {
   EXPECT_EQ(host_.progress[3].bytesDone, 8);
   EXPECT_EQ(host_.ends, 1);
 
-  // Cancelled before its first file, a move leaves everything where it was.
+  // Cancelled before its first file, a move leaves everything where it was, and says so; a copy
+  // cancelled part way tells how many files it copied.
   host_.progress.clear();
   host_.cancelAt = 2;
+  prompter_.expect("Move cancelled: 0 of 2 files copied", kOk, kAnswerOk);
   EXPECT_EQ(copy(panes({{"dir", 16}}, {"dir"}), true).end, RunEnd::kCancelled);
   EXPECT_EQ(files_.namesIn("/a/dir"), (std::vector<std::string>{"a.rbs", "sub"}));
   EXPECT_EQ(host_.ends, 2);
+  host_.progress.clear();
+  host_.cancelAt = 3;
+  files_.addFolder("/c");
+  OperationPanes toC = panes({{"dir", 16}});
+  toC.folders[1] = "/c/";
+  prompter_.expect("Copy cancelled: 1 of 2 files copied", kOk, kAnswerOk);
+  EXPECT_EQ(copy(toC).end, RunEnd::kCancelled);
+  EXPECT_EQ(text("/c/dir/a.rbs"), "abc");
+  EXPECT_TRUE(files_.namesIn("/c/dir/sub").empty());
   host_.cancelAt = 0;
 
   // Into itself: refused.
