@@ -212,7 +212,7 @@ class Run {
           return fail(kDeleteFailed, files_.LastError());
         }
       }
-      return discard(path, false);
+      return discard(path);
     }
     if (!isAnyOf(folder_, kAnswerSkipAll, kAnswerDeleteAll)) {
       folder_ = prompter_.AskExtended(
@@ -221,7 +221,7 @@ class Run {
     }
     if (folder_ == kAnswerCancel) return cancel();
     if (!isAnyOf(folder_, kAnswerDelete, kAnswerDeleteAll)) return Step::kSkipped;
-    if (attributes == 16 || attributes == 48) return discard(path, true);
+    if (attributes == 16 || attributes == 48) return discard(path);
     const char* kind = nullptr;
     switch (attributes) {
       case 17:
@@ -248,8 +248,7 @@ class Run {
         break;
     }
     if (kind == nullptr) {
-      return isAnyOf(folderKind_, kAnswerDelete, kAnswerDeleteAll) ? discard(path, true)
-                                                                   : Step::kSkipped;
+      return isAnyOf(folderKind_, kAnswerDelete, kAnswerDeleteAll) ? discard(path) : Step::kSkipped;
     }
     if (!isAnyOf(folderKind_, kAnswerSkipAll, kAnswerDeleteAll)) {
       folderKind_ =
@@ -258,7 +257,7 @@ class Run {
     }
     if (folderKind_ == kAnswerCancel) return cancel();
     if (!isAnyOf(folderKind_, kAnswerDelete, kAnswerDeleteAll)) return Step::kSkipped;
-    return discard(path, true);
+    return discard(path);
   }
 
   Step cancel() {
@@ -291,9 +290,17 @@ class Run {
     fail(kCopyFailed, files_.LastError());
     return false;
   }
-  Step discard(const std::string& path, bool isFolder) {
+  // Deleted into the trash; where no trash takes it, removed for good after a question.
+  Step discard(const std::string& path) {
     int error = 0;
-    if (host_.Discard(path, isFolder, error) != kDone) return fail(kDeleteFailed, error);
+    if (host_.UsesTrash()) {
+      if (host_.MoveToTrash(path, error) == kDone) return Step::kDone;
+      if (prompter_.Ask(path + kNoTrash, StandardButtons::kYesNo,
+                        {Question::kMessage, SystemErrorText(error)}) != kAnswerYes) {
+        return Step::kSkipped;
+      }
+    }
+    if (RemoveEntry(files_, path, error) != kDone) return fail(kDeleteFailed, error);
     return Step::kDone;
   }
 

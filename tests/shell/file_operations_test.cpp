@@ -30,10 +30,11 @@ class Host : public OperationHost {
  public:
   explicit Host(FileSystem& files) : files_(files) {}
   void Refresh(int pane) override { refreshes.push_back(pane); }
-  Status Discard(const std::string& path, bool isFolder, int& error) override {
-    discarded.push_back(path + (isFolder ? "/" : ""));
-    if (discardError != 0) {
-      error = discardError;
+  bool UsesTrash() override { return trash; }
+  Status MoveToTrash(const std::string& path, int& error) override {
+    trashed.push_back(path);
+    if (trashError != 0) {
+      error = trashError;
       return kCannotCreate;
     }
     return RemoveEntry(files_, path, error);
@@ -45,9 +46,10 @@ class Host : public OperationHost {
   void EndProgress() override { ++ends; }
 
   std::vector<int> refreshes;
-  std::vector<std::string> discarded;
+  std::vector<std::string> trashed;
   std::vector<CopyProgress> progress;
-  int cancelAt = 0, ends = 0, discardError = 0;
+  int cancelAt = 0, ends = 0, trashError = 0;
+  bool trash = true;
 
  private:
   FileSystem& files_;
@@ -276,7 +278,7 @@ TEST_F(Operations, DeleteAsksByKindAndAttributeNumber) {
   files_.addFile("/a/n.rbs", B("n"));
   prompter_.expect(" 1 files will be deleted. Are you sure ?", kYesNo, kAnswerYes);
   EXPECT_EQ(remove(panes({{"n.rbs", 32}})).done, 1);
-  EXPECT_EQ(host_.discarded, std::vector<std::string>{"/a/n.rbs"});
+  EXPECT_EQ(host_.trashed, std::vector<std::string>{"/a/n.rbs"});
   EXPECT_EQ(host_.refreshes, std::vector<int>{0});
 
   files_.addFile("/a/dir/x", B("x"));
@@ -318,17 +320,40 @@ TEST_F(Operations, DeleteAsksByKindAndAttributeNumber) {
   EXPECT_EQ(remove(panes({{"odd", 56}, {"ro", 16}})).end, RunEnd::kNothing);
   EXPECT_EQ(files_.namesIn("/a"), (std::vector<std::string>{"odd", "ro"}));
 
-  // A failure ends the run with the system's reason.
-  host_.discardError = EROFS;
-  host_.discarded.clear();
+  // Where no trash takes an entry, it is removed for good only after a question; No keeps it.
+  host_.trashError = EXDEV;
+  host_.trashed.clear();
+  files_.addFile("/a/ro/x", B("x"));
   prompter_.expect(" 2 files will be deleted. Are you sure ?", kYesNo, kAnswerYes)
       .expectExtended("odd is a directory and maybe not empty.\r\nContinue ?", kSetDeleteMany,
                       kAnswerDeleteAll)
       .expectExtended("odd is a system directory.\r\nContinue ?", kSetDeleteMany, kAnswerDelete)
+      .expect(std::string("/a/odd") + kNoTrash, kYesNo, kAnswerNo)
+      .expect(std::string("/a/ro") + kNoTrash, kYesNo, kAnswerYes);
+  EXPECT_EQ(remove(panes({{"odd", 20}, {"ro", 16}})).done, 1);
+  EXPECT_EQ(host_.trashed, (std::vector<std::string>{"/a/odd", "/a/ro"}));
+  EXPECT_EQ(files_.namesIn("/a"), std::vector<std::string>{"odd"});
+  EXPECT_EQ(prompter_.questions().back().reason, "Invalid cross-device link");
+
+  // A failure to remove ends the run with the system's reason.
+  files_.failRemove("/a/odd/x", EROFS);
+  prompter_
+      .expectExtended("odd is a directory and maybe not empty.\r\nContinue ?", kSetDeleteLast,
+                      kAnswerDelete)
+      .expect(std::string("/a/odd") + kNoTrash, kYesNo, kAnswerYes)
       .expect(kDeleteFailed, kOk, kAnswerOk);
-  EXPECT_EQ(remove(panes({{"odd", 20}, {"ro", 16}})).end, RunEnd::kFailed);
-  EXPECT_EQ(host_.discarded, std::vector<std::string>{"/a/odd/"});
+  EXPECT_EQ(remove(panes({{"odd", 16}})).end, RunEnd::kFailed);
   EXPECT_EQ(prompter_.questions().back().reason, "Read-only file system");
+  EXPECT_TRUE(files_.hasFile("/a/odd/x"));
+
+  // Without a trash nothing is asked.
+  host_.trash = false;
+  host_.trashed.clear();
+  files_.addFile("/a/gone", B("g"));
+  prompter_.expect(" 1 files will be deleted. Are you sure ?", kYesNo, kAnswerYes);
+  EXPECT_EQ(remove(panes({{"gone", 32}})).done, 1);
+  EXPECT_TRUE(host_.trashed.empty());
+  EXPECT_FALSE(files_.Exists("/a/gone"));
 }
 
 TEST_F(Operations, RenameMakeDirAndTheExtensionRule) {
@@ -461,14 +486,14 @@ TEST_F(Operations, FailuresToRemoveMakeRenameOrLockAreTold) {
   FileEntry entry;
   ASSERT_EQ(files_.Stat("/b/r.rbs", entry), kDone);
   EXPECT_TRUE(entry.readOnly);
-  host_.discarded.clear();
+  host_.trashed.clear();
   prompter_.expect(" 1 files will be deleted. Are you sure ?", kYesNo, kAnswerYes)
       .expectExtended("/b/r.rbs is not a normal file. Delete it ?", kSetDeleteLast, kAnswerDelete)
       .expect(kDeleteFailed, kOk, kAnswerOk);
   OperationPanes inB = panes({{"r.rbs", 33}});
   inB.active = 1;
   EXPECT_EQ(remove(inB).end, RunEnd::kFailed);
-  EXPECT_TRUE(host_.discarded.empty());
+  EXPECT_TRUE(host_.trashed.empty());
   EXPECT_EQ(text("/b/r.rbs"), "old");
 }
 
