@@ -88,6 +88,9 @@ class FileSystem {
   // Makes an entry read-only (no one may write it) or writable again. Returns 0, 53 (no such
   // entry) or 71 (the change is not allowed).
   virtual Status SetReadOnly(const std::string& path, bool readOnly);
+  // Sets the last-modified time of an entry (a copy keeps its source's). Returns 0, 53 (no such
+  // entry) or 71 (the change is not allowed).
+  virtual Status SetModified(const std::string& path, std::time_t when);
   // Free and total bytes of the volume that holds `folder`. Returns 0 or 53.
   virtual Status Space(const std::string& folder, unsigned long long& freeBytes,
                        unsigned long long& totalBytes) = 0;

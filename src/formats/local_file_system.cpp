@@ -223,6 +223,10 @@ Status FileSystem::SetReadOnly(const std::string&, bool) {
   return fail(kCannotCreate, ENOTSUP);
 }
 
+Status FileSystem::SetModified(const std::string&, std::time_t) {
+  return fail(kCannotCreate, ENOTSUP);
+}
+
 std::string SystemErrorText(int error) {
   if (error == 0) return {};
   if (error == kErrorNotRegular) return "Not a regular file";
@@ -525,9 +529,12 @@ Status LocalFileSystem::Copy(const std::string& from, const std::string& to, boo
         readError = errno;
         return false;
       }
-      if (n == 0) return true;
+      if (n == 0) break;
       if (!writeAll(out, chunk.data(), static_cast<std::size_t>(n))) return false;
     }
+    // The copy keeps the source's time of last change; the rest of the writing leaves it.
+    const struct timespec times[2] = {{0, UTIME_OMIT}, st.st_mtim};
+    return ::futimens(out, times) == 0;
   });
   ::close(in);
   if (readError != 0) return fail(kCannotOpen, readError);
@@ -541,6 +548,14 @@ Status LocalFileSystem::SetReadOnly(const std::string& path, bool readOnly) {
   const mode_t mode = readOnly ? before & ~static_cast<mode_t>(0222)
                                : before | 0200 | (((before & 0044) >> 1) & newFileMode());
   if (mode != before && ::chmod(path.c_str(), mode) != 0) return fail(kCannotCreate, errno);
+  return done();
+}
+
+Status LocalFileSystem::SetModified(const std::string& path, std::time_t when) {
+  const struct timespec times[2] = {{0, UTIME_OMIT}, {when, 0}};
+  if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) {
+    return fail(errno == ENOENT ? kCannotOpen : kCannotCreate, errno);
+  }
   return done();
 }
 

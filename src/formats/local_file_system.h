@@ -26,6 +26,7 @@ class LocalFileSystem : public FileSystem {
   // Takes the write bits away from the owner, the group and others, or gives them back to those
   // who may read it (within the user's umask), the owner always.
   Status SetReadOnly(const std::string& path, bool readOnly) override;
+  Status SetModified(const std::string& path, std::time_t when) override;
   Status Space(const std::string& folder, unsigned long long& freeBytes,
                unsigned long long& totalBytes) override;
   // One look, links not followed.

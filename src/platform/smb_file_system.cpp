@@ -5,6 +5,7 @@
 #include <libsmbclient.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <sys/time.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -279,7 +280,25 @@ Status SmbFileSystem::Copy(const std::string& from, const std::string& to, bool 
   Bytes data;
   const Status read = ReadFile(from, data, kMaxCopyBytes);
   if (read != kDone) return read == kOutOfMemory ? read : fail(kCannotOpen, LastError());
-  return put(to, data, replace);
+  FileEntry source;
+  const bool timed = Stat(from, source) == kDone;
+  const Status written = put(to, data, replace);
+  if (written != kDone) return written;
+  // The copy keeps the source's time where the server lets it be set; a refusal leaves a good
+  // copy with the time of copying.
+  if (timed) SetModified(to, source.modified);
+  return done();
+}
+
+Status SmbFileSystem::SetModified(const std::string& path, std::time_t when) {
+  const std::string url = SmbClient::UrlOf(path);
+  const int error = client_.Run([url, when](SmbContext* c, const std::atomic<bool>&) {
+    struct stat st {};
+    if (smbc_getFunctionStat(c)(c, url.c_str(), &st) != 0) return errno != 0 ? errno : EIO;
+    struct timeval times[2] = {{st.st_atime, 0}, {when, 0}};
+    return smbc_getFunctionUtimes(c)(c, url.c_str(), times) == 0 ? 0 : (errno != 0 ? errno : EIO);
+  });
+  return error == 0 ? done() : fail(error == ENOENT ? kCannotOpen : kCannotCreate, error);
 }
 
 Status SmbFileSystem::SetReadOnly(const std::string& path, bool readOnly) {
@@ -372,7 +391,17 @@ Status MachineFileSystem::Copy(const std::string& from, const std::string& to, b
   Bytes data;
   const Status read = source.ReadFile(from, data, kMaxCopyBytes);
   if (read != kDone) return fail(read == kOutOfMemory ? read : kCannotOpen, source.LastError());
-  return pass(target, replace ? target.WriteFile(to, data) : target.CreateFile(to, data));
+  FileEntry entry;
+  const bool timed = source.Stat(from, entry) == kDone;
+  const Status written = replace ? target.WriteFile(to, data) : target.CreateFile(to, data);
+  if (written != kDone) return pass(target, written);
+  if (timed) target.SetModified(to, entry.modified);  // a refusal is no failure of the copy
+  return done();
+}
+
+Status MachineFileSystem::SetModified(const std::string& path, std::time_t when) {
+  FileSystem& files = of(path);
+  return pass(files, files.SetModified(path, when));
 }
 
 Status MachineFileSystem::SetReadOnly(const std::string& path, bool readOnly) {

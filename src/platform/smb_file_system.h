@@ -31,6 +31,7 @@ class SmbFileSystem : public FileSystem {
   Status Copy(const std::string& from, const std::string& to, bool replace) override;
   // Through the entry's DOS attributes (where the server keeps them).
   Status SetReadOnly(const std::string& path, bool readOnly) override;
+  Status SetModified(const std::string& path, std::time_t when) override;
   Status Space(const std::string& folder, unsigned long long& freeBytes,
                unsigned long long& totalBytes) override;
 
@@ -55,6 +56,7 @@ class MachineFileSystem : public FileSystem {
   Status Rename(const std::string& from, const std::string& to) override;
   Status Copy(const std::string& from, const std::string& to, bool replace) override;
   Status SetReadOnly(const std::string& path, bool readOnly) override;
+  Status SetModified(const std::string& path, std::time_t when) override;
   Status Space(const std::string& folder, unsigned long long& freeBytes,
                unsigned long long& totalBytes) override;
   bool Exists(const std::string& path) override;

@@ -148,7 +148,16 @@ class Run {
       host_.EndProgress();
       return step;
     };
-    if (!host_.Progress(progress)) return stop(cancel());
+    // A cancelled copy says how far it came; the files copied are whole, the rest not begun.
+    const auto cancelled = [&] {
+      host_.EndProgress();
+      prompter_.Ask(std::string(move ? "Move" : "Copy") +
+                        " cancelled: " + std::to_string(progress.filesDone) + " of " +
+                        std::to_string(progress.filesTotal) + " files copied",
+                    StandardButtons::kOk);
+      return cancel();
+    };
+    if (!host_.Progress(progress)) return cancelled();
     for (std::size_t i = 0; i < tree.items.size(); ++i) {
       const TreeItem& item = tree.items[i];
       const std::string source = from + "/" + item.path;
@@ -158,7 +167,7 @@ class Run {
         continue;
       }
       progress.current = shown + "/" + item.path;
-      if (!host_.Progress(progress)) return stop(cancel());
+      if (!host_.Progress(progress)) return cancelled();
       const Step step =
           copyFile(source, target, progress.current, files_.Exists(target) ? target : std::string(),
                    last && i == lastFile);
@@ -170,12 +179,15 @@ class Run {
     progress.current.clear();
     host_.Progress(progress);
     host_.EndProgress();
-    // Read-only folders are made so once their entries are in.
+    // Once their entries are in, the folders get their sources' times (where the file system
+    // allows it), and read-only ones are made so.
     for (std::size_t i = tree.items.size(); i-- > 0;) {
-      if (tree.items[i].folder && tree.items[i].readOnly) {
-        files_.SetReadOnly(to + "/" + tree.items[i].path, true);
-      }
+      if (!tree.items[i].folder) continue;
+      const std::string folder = to + "/" + tree.items[i].path;
+      files_.SetModified(folder, tree.items[i].modified);
+      if (tree.items[i].readOnly) files_.SetReadOnly(folder, true);
     }
+    files_.SetModified(to, tree.root.modified);
     if (tree.root.readOnly) files_.SetReadOnly(to, true);
     if (!move) return Step::kDone;
     int error = 0;
@@ -200,7 +212,7 @@ class Run {
           return fail(kDeleteFailed, files_.LastError());
         }
       }
-      return discard(path, false);
+      return discard(path);
     }
     if (!isAnyOf(folder_, kAnswerSkipAll, kAnswerDeleteAll)) {
       folder_ = prompter_.AskExtended(
@@ -209,7 +221,7 @@ class Run {
     }
     if (folder_ == kAnswerCancel) return cancel();
     if (!isAnyOf(folder_, kAnswerDelete, kAnswerDeleteAll)) return Step::kSkipped;
-    if (attributes == 16 || attributes == 48) return discard(path, true);
+    if (attributes == 16 || attributes == 48) return discard(path);
     const char* kind = nullptr;
     switch (attributes) {
       case 17:
@@ -236,8 +248,7 @@ class Run {
         break;
     }
     if (kind == nullptr) {
-      return isAnyOf(folderKind_, kAnswerDelete, kAnswerDeleteAll) ? discard(path, true)
-                                                                   : Step::kSkipped;
+      return isAnyOf(folderKind_, kAnswerDelete, kAnswerDeleteAll) ? discard(path) : Step::kSkipped;
     }
     if (!isAnyOf(folderKind_, kAnswerSkipAll, kAnswerDeleteAll)) {
       folderKind_ =
@@ -246,7 +257,7 @@ class Run {
     }
     if (folderKind_ == kAnswerCancel) return cancel();
     if (!isAnyOf(folderKind_, kAnswerDelete, kAnswerDeleteAll)) return Step::kSkipped;
-    return discard(path, true);
+    return discard(path);
   }
 
   Step cancel() {
@@ -279,9 +290,17 @@ class Run {
     fail(kCopyFailed, files_.LastError());
     return false;
   }
-  Step discard(const std::string& path, bool isFolder) {
+  // Deleted into the trash; where no trash takes it, removed for good after a question.
+  Step discard(const std::string& path) {
     int error = 0;
-    if (host_.Discard(path, isFolder, error) != kDone) return fail(kDeleteFailed, error);
+    if (host_.UsesTrash()) {
+      if (host_.MoveToTrash(path, error) == kDone) return Step::kDone;
+      if (prompter_.Ask(path + kNoTrash, StandardButtons::kYesNo,
+                        {Question::kMessage, SystemErrorText(error)}) != kAnswerYes) {
+        return Step::kSkipped;
+      }
+    }
+    if (RemoveEntry(files_, path, error) != kDone) return fail(kDeleteFailed, error);
     return Step::kDone;
   }
 

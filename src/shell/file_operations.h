@@ -34,10 +34,13 @@ class OperationHost {
   virtual void Refresh(int pane) = 0;
   // Whether a pane shows a network level at or above the computer level (no folder).
   virtual bool AboveComputerLevel(int) { return false; }
-  // Deletes an entry for Delete, a folder with everything in it; into the desktop's trash where
-  // there is one (else RemoveEntry of folder_tree.h). Returns 0, or a failure status with the
-  // system's error number in `error`.
-  virtual Status Discard(const std::string& path, bool isFolder, int& error) = 0;
+  // Whether Delete puts entries into the desktop's trash; without a trash they are removed for
+  // good (RemoveEntry of folder_tree.h).
+  virtual bool UsesTrash() { return true; }
+  // Puts an entry of Delete, a folder with everything in it, into the desktop's trash. Returns 0,
+  // or a failure status, with the system's error number in `error` where there is one, when no
+  // trash can take it; the entry is then where it was.
+  virtual Status MoveToTrash(const std::string& path, int& error) = 0;
   // A folder copy: called before its first file, before each file and at its end; false when the
   // user cancelled. EndProgress follows every folder copy that began, however it ended.
   virtual bool Progress(const CopyProgress&) { return true; }
@@ -90,6 +93,8 @@ inline constexpr const char* kNothingSelected = "No files are selected !!";
 inline constexpr const char* kCopyFailed =
     "Can not write the file(s)\r\n"
     "Media is full or not ready or write protected or used now or network violation";
+// Asked (Yes, No) when no trash can take an entry of Delete: path + kNoTrash.
+inline constexpr const char* kNoTrash = " can not be moved to the trash.\r\nDelete it for good ?";
 inline constexpr const char* kDeleteFailed =
     "Can not delete the file(s)\r\n"
     "Media is not ready or write protected or used now or network violation";

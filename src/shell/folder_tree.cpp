@@ -52,7 +52,8 @@ TreeRead walk(FileSystem& files, const std::string& folder, const std::string& r
     if (e.kind == EntryKind::kOther) continue;
     const std::string path = relative.empty() ? e.name : relative + "/" + e.name;
     const std::size_t index = tree.items.size();
-    tree.items.push_back({path, e.kind == EntryKind::kFolder, e.readOnly, e.bytes, index + 1});
+    tree.items.push_back(
+        {path, e.kind == EntryKind::kFolder, e.readOnly, e.bytes, index + 1, e.modified});
     if (e.kind == EntryKind::kFolder) {
       const TreeRead inner = walk(files, join(folder, e.name), path, e.modified, above, tree);
       if (inner != TreeRead::kComplete) return inner;

@@ -6,6 +6,7 @@
 // removing a folder with everything in it.
 
 #include <cstddef>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@ struct TreeItem {
   bool readOnly = false;
   long long bytes = 0;
   std::size_t end = 0;  // one past the last item inside a folder (the next index for a file)
+  std::time_t modified = 0;
 };
 
 // A folder and everything in it, a folder before its entries, the entries of each folder by name.

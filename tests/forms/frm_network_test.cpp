@@ -26,6 +26,7 @@
 #include "platform/paths.h"
 #include "platform/smb_file_system.h"
 #include "platform/smb_network.h"
+#include "shell/file_operations.h"
 #include "shell/forms/file_pane.h"
 #include "shell/forms/frm_durnix.h"
 #include "shell/forms/frm_pass.h"
@@ -341,8 +342,10 @@ class FrmNetworkTest : public QObject {
              QLocale().toString(Read(share + "/au.rbs").size()));
     list(1)->selectionModel()->select(
         model->index(copied, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    answers_.expect(" 1 files will be deleted. Are you sure ?", StandardButtons::kYesNo,
-                    kAnswerYes);
+    // A share has no trash: the entry is deleted for good only when the user says so.
+    answers_.expect(" 1 files will be deleted. Are you sure ?", StandardButtons::kYesNo, kAnswerYes)
+        .expect(window_->pane(1).folder() + "au.rbs" + kNoTrash, StandardButtons::kYesNo,
+                kAnswerYes);
     window_->mnuDelete_Click();
     verifyAnswers();
     QVERIFY(QFile::exists(share + "/au.AS2"));

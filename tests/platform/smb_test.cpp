@@ -3,7 +3,9 @@
 // test programs find it in DURNIX_TEST_SMB): shared folders as a file system, the four levels,
 // user names and passwords, and a conversion run whose share goes away.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -168,6 +170,34 @@ TEST_F(Smb, FilesOnAShareAreWrittenWholeAndReadBackByteForByte) {
   EXPECT_EQ(slurp(share_ / "e.chn"), "b");
   EXPECT_EQ(machine.Rename(here + "d.chn", at_ + "f.chn"), kCannotCreate);
   EXPECT_EQ(machine.LastError(), EXDEV);
+}
+
+TEST_F(Smb, CopiesKeepTheirSourcesTimes) {
+  const std::time_t then = 1000000000;
+  const auto modified = [](const fs::path& path) {
+    struct stat st {};
+    EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+    return st.st_mtime;
+  };
+  const auto age = [&](const fs::path& path) {
+    const struct timespec times[2] = {{0, UTIME_OMIT}, {then, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+  };
+  { std::ofstream(share_ / "a.chn") << "a"; }
+  age(share_ / "a.chn");
+  ASSERT_EQ(files_->Copy(at_ + "a.chn", at_ + "b.chn", false), kDone);
+  EXPECT_EQ(modified(share_ / "b.chn"), then);
+  test::TempDir local;
+  LocalFileSystem disk;
+  MachineFileSystem machine(disk, *files_);
+  ASSERT_EQ(machine.Copy(at_ + "a.chn", local.file("a.chn"), false), kDone);
+  EXPECT_EQ(modified(local.file("a.chn")), then);
+  ASSERT_EQ(machine.Copy(local.file("a.chn"), at_ + "c.chn", false), kDone);
+  EXPECT_EQ(modified(share_ / "c.chn"), then);
+  ASSERT_EQ(files_->MakeFolder(at_ + "dir"), kDone);
+  ASSERT_EQ(machine.SetModified(at_ + "dir", then + 5), kDone);
+  EXPECT_EQ(modified(share_ / "dir"), then + 5);
+  EXPECT_EQ(files_->SetModified(at_ + "none", then), kCannotOpen);
 }
 
 TEST_F(Smb, TheFourLevelsOfTheNetwork) {

@@ -30,10 +30,11 @@ class Host : public OperationHost {
  public:
   explicit Host(FileSystem& files) : files_(files) {}
   void Refresh(int pane) override { refreshes.push_back(pane); }
-  Status Discard(const std::string& path, bool isFolder, int& error) override {
-    discarded.push_back(path + (isFolder ? "/" : ""));
-    if (discardError != 0) {
-      error = discardError;
+  bool UsesTrash() override { return trash; }
+  Status MoveToTrash(const std::string& path, int& error) override {
+    trashed.push_back(path);
+    if (trashError != 0) {
+      error = trashError;
       return kCannotCreate;
     }
     return RemoveEntry(files_, path, error);
@@ -45,9 +46,10 @@ class Host : public OperationHost {
   void EndProgress() override { ++ends; }
 
   std::vector<int> refreshes;
-  std::vector<std::string> discarded;
+  std::vector<std::string> trashed;
   std::vector<CopyProgress> progress;
-  int cancelAt = 0, ends = 0, discardError = 0;
+  int cancelAt = 0, ends = 0, trashError = 0;
+  bool trash = true;
 
  private:
   FileSystem& files_;
@@ -235,12 +237,23 @@ TEST_F(Operations, FoldersAreCopiedWithProgressQuestionsAndCancel) {
   EXPECT_EQ(host_.progress[3].bytesDone, 8);
   EXPECT_EQ(host_.ends, 1);
 
-  // Cancelled before its first file, a move leaves everything where it was.
+  // Cancelled before its first file, a move leaves everything where it was, and says so; a copy
+  // cancelled part way tells how many files it copied.
   host_.progress.clear();
   host_.cancelAt = 2;
+  prompter_.expect("Move cancelled: 0 of 2 files copied", kOk, kAnswerOk);
   EXPECT_EQ(copy(panes({{"dir", 16}}, {"dir"}), true).end, RunEnd::kCancelled);
   EXPECT_EQ(files_.namesIn("/a/dir"), (std::vector<std::string>{"a.rbs", "sub"}));
   EXPECT_EQ(host_.ends, 2);
+  host_.progress.clear();
+  host_.cancelAt = 3;
+  files_.addFolder("/c");
+  OperationPanes toC = panes({{"dir", 16}});
+  toC.folders[1] = "/c/";
+  prompter_.expect("Copy cancelled: 1 of 2 files copied", kOk, kAnswerOk);
+  EXPECT_EQ(copy(toC).end, RunEnd::kCancelled);
+  EXPECT_EQ(text("/c/dir/a.rbs"), "abc");
+  EXPECT_TRUE(files_.namesIn("/c/dir/sub").empty());
   host_.cancelAt = 0;
 
   // Into itself: refused.
@@ -265,7 +278,7 @@ TEST_F(Operations, DeleteAsksByKindAndAttributeNumber) {
   files_.addFile("/a/n.rbs", B("n"));
   prompter_.expect(" 1 files will be deleted. Are you sure ?", kYesNo, kAnswerYes);
   EXPECT_EQ(remove(panes({{"n.rbs", 32}})).done, 1);
-  EXPECT_EQ(host_.discarded, std::vector<std::string>{"/a/n.rbs"});
+  EXPECT_EQ(host_.trashed, std::vector<std::string>{"/a/n.rbs"});
   EXPECT_EQ(host_.refreshes, std::vector<int>{0});
 
   files_.addFile("/a/dir/x", B("x"));
@@ -307,17 +320,40 @@ TEST_F(Operations, DeleteAsksByKindAndAttributeNumber) {
   EXPECT_EQ(remove(panes({{"odd", 56}, {"ro", 16}})).end, RunEnd::kNothing);
   EXPECT_EQ(files_.namesIn("/a"), (std::vector<std::string>{"odd", "ro"}));
 
-  // A failure ends the run with the system's reason.
-  host_.discardError = EROFS;
-  host_.discarded.clear();
+  // Where no trash takes an entry, it is removed for good only after a question; No keeps it.
+  host_.trashError = EXDEV;
+  host_.trashed.clear();
+  files_.addFile("/a/ro/x", B("x"));
   prompter_.expect(" 2 files will be deleted. Are you sure ?", kYesNo, kAnswerYes)
       .expectExtended("odd is a directory and maybe not empty.\r\nContinue ?", kSetDeleteMany,
                       kAnswerDeleteAll)
       .expectExtended("odd is a system directory.\r\nContinue ?", kSetDeleteMany, kAnswerDelete)
+      .expect(std::string("/a/odd") + kNoTrash, kYesNo, kAnswerNo)
+      .expect(std::string("/a/ro") + kNoTrash, kYesNo, kAnswerYes);
+  EXPECT_EQ(remove(panes({{"odd", 20}, {"ro", 16}})).done, 1);
+  EXPECT_EQ(host_.trashed, (std::vector<std::string>{"/a/odd", "/a/ro"}));
+  EXPECT_EQ(files_.namesIn("/a"), std::vector<std::string>{"odd"});
+  EXPECT_EQ(prompter_.questions().back().reason, "Invalid cross-device link");
+
+  // A failure to remove ends the run with the system's reason.
+  files_.failRemove("/a/odd/x", EROFS);
+  prompter_
+      .expectExtended("odd is a directory and maybe not empty.\r\nContinue ?", kSetDeleteLast,
+                      kAnswerDelete)
+      .expect(std::string("/a/odd") + kNoTrash, kYesNo, kAnswerYes)
       .expect(kDeleteFailed, kOk, kAnswerOk);
-  EXPECT_EQ(remove(panes({{"odd", 20}, {"ro", 16}})).end, RunEnd::kFailed);
-  EXPECT_EQ(host_.discarded, std::vector<std::string>{"/a/odd/"});
+  EXPECT_EQ(remove(panes({{"odd", 16}})).end, RunEnd::kFailed);
   EXPECT_EQ(prompter_.questions().back().reason, "Read-only file system");
+  EXPECT_TRUE(files_.hasFile("/a/odd/x"));
+
+  // Without a trash nothing is asked.
+  host_.trash = false;
+  host_.trashed.clear();
+  files_.addFile("/a/gone", B("g"));
+  prompter_.expect(" 1 files will be deleted. Are you sure ?", kYesNo, kAnswerYes);
+  EXPECT_EQ(remove(panes({{"gone", 32}})).done, 1);
+  EXPECT_TRUE(host_.trashed.empty());
+  EXPECT_FALSE(files_.Exists("/a/gone"));
 }
 
 TEST_F(Operations, RenameMakeDirAndTheExtensionRule) {
@@ -392,6 +428,73 @@ TEST_F(Operations, DropsFromOutsideAndALargeSelection) {
   EXPECT_EQ(copy(panes(entries)).done, Selection::kMaxEntries);
   EXPECT_EQ(files_.namesIn("/b").size(), 3u + Selection::kMaxEntries);
   EXPECT_EQ(host_.refreshes, (std::vector<int>{1, 0}));
+}
+
+TEST_F(Operations, CopiesKeepTheirSourcesTimes) {
+  files_.addFile("/a/f.rbs", B("f"));
+  files_.addFile("/a/dir/sub/g.rbs", B("g"));
+  files_.SetModified("/a/f.rbs", 1000000000);
+  files_.SetModified("/a/dir/sub/g.rbs", 1000000100);
+  files_.SetModified("/a/dir/sub", 1000000200);
+  files_.SetModified("/a/dir", 1000000300);
+  files_.addFolder("/b");
+  EXPECT_EQ(copy(panes({{"f.rbs", 32}, {"dir", 16}})).done, 2);
+  EXPECT_EQ(files_.modifiedOf("/b/f.rbs"), 1000000000);
+  EXPECT_EQ(files_.modifiedOf("/b/dir/sub/g.rbs"), 1000000100);
+  EXPECT_EQ(files_.modifiedOf("/b/dir/sub"), 1000000200);
+  EXPECT_EQ(files_.modifiedOf("/b/dir"), 1000000300);
+}
+
+TEST_F(Operations, FailuresToRemoveMakeRenameOrLockAreTold) {
+  // A move copied everything but the source cannot be removed: the copy and the source stay.
+  files_.addFile("/a/m.rbs", B("m"));
+  files_.addFile("/a/d/x", B("x"));
+  files_.addFolder("/b");
+  files_.failRemove("/a/m.rbs", EBUSY);
+  files_.failRemove("/a/d/x", EBUSY);
+  prompter_.expect(kDeleteFailed, kOk, kAnswerOk);
+  EXPECT_EQ(copy(panes({{"m.rbs", 32}}), true).end, RunEnd::kFailed);
+  EXPECT_EQ(prompter_.questions().back().reason, "Device or resource busy");
+  EXPECT_EQ(text("/a/m.rbs"), "m");
+  EXPECT_EQ(text("/b/m.rbs"), "m");
+  prompter_.expect(kDeleteFailed, kOk, kAnswerOk);
+  EXPECT_EQ(copy(panes({{"d", 16}}), true).end, RunEnd::kFailed);
+  EXPECT_EQ(text("/a/d/x"), "x");
+  EXPECT_EQ(text("/b/d/x"), "x");
+
+  // A folder that cannot be made, or a failed rename.
+  files_.addFile("/a/e/y", B("y"));
+  files_.failMakeFolder("/b/e", EACCES);
+  prompter_.expect(kCopyFailed, kOk, kAnswerOk);
+  EXPECT_EQ(copy(panes({{"e", 16}})).end, RunEnd::kFailed);
+  EXPECT_EQ(files_.namesIn("/b"), (std::vector<std::string>{"d", "m.rbs"}));
+  files_.failRename("/a/m.rbs", EACCES);
+  prompter_.expect("Permission denied", kOk, kAnswerOk);
+  ops_.Rename(0, "/a/", "m.rbs", "n.rbs");
+  prompter_.verify();
+  EXPECT_TRUE(files_.hasFile("/a/m.rbs"));
+
+  // A read-only entry that cannot be made writable: told, and nothing else changes.
+  files_.addFile("/a/r.rbs", B("new"));
+  files_.addFile("/b/r.rbs", B("old"), true);
+  files_.failSetReadOnly("/b/r.rbs", EPERM);
+  prompter_.expectExtended(Exists("r.rbs"), kSetOverwriteLast, kAnswerOverwrite)
+      .expect(kCopyFailed, kOk, kAnswerOk);
+  EXPECT_EQ(copy(panes({{"r.rbs", 32}}, {"r.rbs"})).end, RunEnd::kFailed);
+  EXPECT_EQ(prompter_.questions().back().reason, "Operation not permitted");
+  EXPECT_EQ(text("/b/r.rbs"), "old");
+  FileEntry entry;
+  ASSERT_EQ(files_.Stat("/b/r.rbs", entry), kDone);
+  EXPECT_TRUE(entry.readOnly);
+  host_.trashed.clear();
+  prompter_.expect(" 1 files will be deleted. Are you sure ?", kYesNo, kAnswerYes)
+      .expectExtended("/b/r.rbs is not a normal file. Delete it ?", kSetDeleteLast, kAnswerDelete)
+      .expect(kDeleteFailed, kOk, kAnswerOk);
+  OperationPanes inB = panes({{"r.rbs", 33}});
+  inB.active = 1;
+  EXPECT_EQ(remove(inB).end, RunEnd::kFailed);
+  EXPECT_TRUE(host_.trashed.empty());
+  EXPECT_EQ(text("/b/r.rbs"), "old");
 }
 
 // On the disk: times, read-only and hidden files, and the write bits.
@@ -469,6 +572,38 @@ TEST(OperationsOnDisk, OlderByTimeReadOnlyAndHiddenFiles) {
   ASSERT_EQ(::stat(dir.file("b/n.rbs").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
   EXPECT_EQ(files.SetReadOnly(dir.file("none"), true), kCannotOpen);
+}
+
+TEST(OperationsOnDisk, CopiesOfFilesAndFoldersKeepTheirTimes) {
+  test::TempDir dir;
+  LocalFileSystem files;
+  ScriptedPrompter prompter;
+  Host host(files);
+  FileOperations ops(files, prompter, host);
+  fs::create_directories(dir.file("a/dir/sub"));
+  fs::create_directories(dir.file("b"));
+  test::WriteWhole(dir.file("a/f.rbs"), "f");
+  test::WriteWhole(dir.file("a/dir/sub/g.rbs"), "g");
+  const std::time_t then = 1000000000;
+  ASSERT_EQ(files.SetModified(dir.file("a/f.rbs"), then), kDone);
+  ASSERT_EQ(files.SetModified(dir.file("a/dir/sub/g.rbs"), then + 1), kDone);
+  ASSERT_EQ(files.SetModified(dir.file("a/dir/sub"), then + 2), kDone);
+  ASSERT_EQ(files.SetModified(dir.file("a/dir"), then + 3), kDone);
+  OperationPanes p;
+  p.folders = {dir.file("a/"), dir.file("b/")};
+  p.selection.add("f.rbs", 32, 0);
+  p.selection.add("dir", 16, 0);
+  EXPECT_EQ(ops.Copy(p, false).done, 2);
+  const auto modified = [&](const std::string& name) {
+    FileEntry entry;
+    EXPECT_EQ(files.Stat(dir.file(name), entry), kDone) << name;
+    return entry.modified;
+  };
+  EXPECT_EQ(modified("b/f.rbs"), then);
+  EXPECT_EQ(modified("b/dir/sub/g.rbs"), then + 1);
+  EXPECT_EQ(modified("b/dir/sub"), then + 2);
+  EXPECT_EQ(modified("b/dir"), then + 3);
+  EXPECT_EQ(files.SetModified(dir.file("none"), then), kCannotOpen);
 }
 
 }  // namespace

@@ -66,6 +66,29 @@ void MemoryFileSystem::failListing(const std::string& folder, int error) {
   failingListings_[key(folder)] = error;
 }
 
+void MemoryFileSystem::failRemove(const std::string& path, int error) {
+  failingRemoves_[key(path)] = error;
+}
+void MemoryFileSystem::failRename(const std::string& path, int error) {
+  failingRenames_[key(path)] = error;
+}
+void MemoryFileSystem::failMakeFolder(const std::string& path, int error) {
+  failingFolders_[key(path)] = error;
+}
+void MemoryFileSystem::failSetReadOnly(const std::string& path, int error) {
+  failingReadOnly_[key(path)] = error;
+}
+
+int MemoryFileSystem::injected(const std::map<std::string, int>& failing, const std::string& path) {
+  const auto it = failing.find(key(path));
+  return it == failing.end() ? 0 : it->second;
+}
+
+std::time_t MemoryFileSystem::modifiedOf(const std::string& path) const {
+  const auto it = nodes_.find(key(path));
+  return it == nodes_.end() ? 0 : it->second.modified;
+}
+
 long long MemoryFileSystem::used() const {
   long long total = 0;
   for (const auto& [path, node] : nodes_) total += static_cast<long long>(node.bytes.size());
@@ -85,7 +108,8 @@ Status MemoryFileSystem::ReadFile(const std::string& path, Bytes& out, std::size
   return done();
 }
 
-Status MemoryFileSystem::put(const std::string& path, ByteView data, bool replace) {
+Status MemoryFileSystem::put(const std::string& path, ByteView data, bool replace,
+                             std::time_t modified) {
   const int number = ++writes_;
   const std::string k = key(path);
   const auto parent = nodes_.find(parentOf(k));
@@ -106,7 +130,8 @@ Status MemoryFileSystem::put(const std::string& path, ByteView data, bool replac
   if (capacity_ >= 0 && used() + static_cast<long long>(data.size()) > capacity_) {
     return fail(kCannotCreate, ENOSPC);
   }
-  nodes_[k] = Node{Kind::kFile, Bytes(data), false, ++clock_};
+  ++clock_;
+  nodes_[k] = Node{Kind::kFile, Bytes(data), false, modified != 0 ? modified : clock_};
   return done();
 }
 
@@ -153,6 +178,7 @@ Status MemoryFileSystem::ListFolder(const std::string& folder, std::vector<FileE
 
 Status MemoryFileSystem::MakeFolder(const std::string& path) {
   const std::string k = key(path);
+  if (const int error = injected(failingFolders_, k); error != 0) return fail(kCannotCreate, error);
   if (nodes_.count(k) != 0) return fail(kCannotCreate, EEXIST);
   const auto parent = nodes_.find(parentOf(k));
   if (parent == nodes_.end() || parent->second.kind != Kind::kFolder) {
@@ -166,6 +192,7 @@ Status MemoryFileSystem::Remove(const std::string& path) {
   const std::string k = key(path);
   const auto it = nodes_.find(k);
   if (it == nodes_.end()) return fail(kCannotOpen, ENOENT);
+  if (const int error = injected(failingRemoves_, k); error != 0) return fail(kCannotCreate, error);
   if (it->second.kind == Kind::kFolder && !namesIn(k).empty()) {
     return fail(kCannotCreate, ENOTEMPTY);
   }
@@ -178,6 +205,11 @@ Status MemoryFileSystem::Rename(const std::string& from, const std::string& to) 
   const std::string t = key(to);
   const auto it = nodes_.find(f);
   if (it == nodes_.end()) return fail(kCannotOpen, ENOENT);
+  for (const std::string& end : {f, t}) {
+    if (const int error = injected(failingRenames_, end); error != 0) {
+      return fail(kCannotCreate, error);
+    }
+  }
   if (nodes_.count(t) != 0) return fail(kCannotCreate, EEXIST);
   if (nodes_.count(parentOf(t)) == 0) return fail(kCannotCreate, ENOENT);
   if (it->second.kind == Kind::kFolder && !namesIn(f).empty()) {
@@ -192,13 +224,23 @@ Status MemoryFileSystem::Copy(const std::string& from, const std::string& to, bo
   Bytes bytes;
   const Status read = ReadFile(from, bytes, static_cast<std::size_t>(-1));
   if (read != kDone) return read;
-  return put(to, bytes, replace);
+  return put(to, bytes, replace, modifiedOf(from));
 }
 
 Status MemoryFileSystem::SetReadOnly(const std::string& path, bool readOnly) {
   const auto it = nodes_.find(key(path));
   if (it == nodes_.end()) return fail(kCannotOpen, ENOENT);
+  if (const int error = injected(failingReadOnly_, path); error != 0) {
+    return fail(kCannotCreate, error);
+  }
   it->second.readOnly = readOnly;
+  return done();
+}
+
+Status MemoryFileSystem::SetModified(const std::string& path, std::time_t when) {
+  const auto it = nodes_.find(key(path));
+  if (it == nodes_.end()) return fail(kCannotOpen, ENOENT);
+  it->second.modified = when;
   return done();
 }
 

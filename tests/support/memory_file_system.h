@@ -33,6 +33,14 @@ class MemoryFileSystem : public FileSystem {
   void failRead(const std::string& path, int error);
   // Listing `folder` fails part way with `error`.
   void failListing(const std::string& folder, int error);
+  // Removing `path`, renaming it (from or to), making a folder there, or changing whether it is
+  // read-only fails with `error`, however often it is tried.
+  void failRemove(const std::string& path, int error);
+  void failRename(const std::string& path, int error);
+  void failMakeFolder(const std::string& path, int error);
+  void failSetReadOnly(const std::string& path, int error);
+  // The last-modified time of an entry (0 when there is none).
+  std::time_t modifiedOf(const std::string& path) const;
 
   Status ReadFile(const std::string& path, Bytes& out,
                   std::size_t limit = kMaxSpectrumFileBytes) override;
@@ -45,6 +53,7 @@ class MemoryFileSystem : public FileSystem {
   Status Rename(const std::string& from, const std::string& to) override;
   Status Copy(const std::string& from, const std::string& to, bool replace) override;
   Status SetReadOnly(const std::string& path, bool readOnly) override;
+  Status SetModified(const std::string& path, std::time_t when) override;
   Status Space(const std::string& folder, unsigned long long& freeBytes,
                unsigned long long& totalBytes) override;
 
@@ -58,13 +67,16 @@ class MemoryFileSystem : public FileSystem {
   };
   static std::string key(const std::string& path);
   static std::string parentOf(const std::string& key);
-  Status put(const std::string& path, ByteView data, bool replace);
+  Status put(const std::string& path, ByteView data, bool replace, std::time_t modified = 0);
+  // The error injected for `path` in `failing`, else 0.
+  static int injected(const std::map<std::string, int>& failing, const std::string& path);
   long long used() const;
 
   std::map<std::string, Node> nodes_;
   std::map<int, int> failingWrites_;  // write number -> error
   std::map<std::string, int> failingReads_;
   std::map<std::string, int> failingListings_;
+  std::map<std::string, int> failingRemoves_, failingRenames_, failingFolders_, failingReadOnly_;
   long long capacity_ = -1;
   int writes_ = 0;
   std::time_t clock_ = 1796380800;  // 2026-12-06

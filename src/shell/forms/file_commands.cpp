@@ -5,7 +5,6 @@
 #include "shell/forms/file_commands.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QLabel>
 #include <QTreeView>
 
@@ -18,6 +17,7 @@
 #include "shell/forms/frm_properties.h"
 #include "shell/forms/frm_text_edit.h"
 #include "shell/network.h"
+#include "shell/trash.h"
 #include "viewer/forms/viewer_dialogs.h"
 
 namespace durnix {
@@ -50,10 +50,17 @@ bool WindowOperationHost::AboveComputerLevel(int pane) {
   return window_.navigation().aboveShares(pane);
 }
 
-Status WindowOperationHost::Discard(const std::string& path, bool, int& error) {
+bool WindowOperationHost::UsesTrash() {
+  return trash_;
+}
+
+Status WindowOperationHost::MoveToTrash(const std::string& path, int& error) {
   // A shared folder of the network has no trash of the desktop.
-  if (trash_ && !IsNetworkPath(path) && QFile::moveToTrash(PathText(path))) return kDone;
-  return RemoveEntry(files_, path, error);
+  if (IsNetworkPath(path)) {
+    error = 0;
+    return kCannotCreate;
+  }
+  return Trash::ForUser().Put(path, error);
 }
 
 bool WindowOperationHost::Progress(const CopyProgress& progress) {

@@ -22,7 +22,8 @@ class WindowOperationHost : public OperationHost {
 
   void Refresh(int pane) override;
   bool AboveComputerLevel(int pane) override;
-  Status Discard(const std::string& path, bool isFolder, int& error) override;
+  bool UsesTrash() override;
+  Status MoveToTrash(const std::string& path, int& error) override;
   bool Progress(const CopyProgress& progress) override;
   void EndProgress() override;
   void SetBusy(bool busy) override;
