@@ -182,6 +182,26 @@ class FrmViewTest : public QObject {
     QVERIFY(viewers_->viewer(1)->windowTitle().startsWith(" 1 "));
   }
 
+  void namesThatAreNotAsciiAsTheSystemGivesThem() {
+    test::WriteSpectrum(dir_.filePath("über é.rbs"), FMT_RBS, 512);
+    test::WriteSpectrum(dir_.filePath("zweite ü.AS2"), FMT_AS2, 512);
+    FrmView* view = open({PathBytes("über é.rbs")});
+    QCOMPARE(view->windowTitle(), QString(" 1   View Spectrum : über é.rbs"));
+    QCOMPARE(viewers_->rumpView(1)->windowTitle(), QString(" 1   View RUMP Data : über é.rbs"));
+    view->mnuZoom_Click();
+    QVERIFY(view->windowTitle().startsWith(" 1   View Spectrum : über é.rbs"));
+    view->mnuZoom_Click();
+    dialogs_.open = dir_.filePath("zweite ü.AS2");
+    view->mnuAdd_Click();
+    QCOMPARE(view->windowTitle(), QString(" 1   View Spectrum : über é.rbs + zweite ü.AS2"));
+    view->mnuSave_Click();  // cancelled
+    QVERIFY(dialogs_.proposed.startsWith("über é."));
+    enter(view, "txtFrom", "10");
+    enter(view, "txtTo", "20");
+    view->mnuCopy_Click();
+    QVERIFY(QApplication::clipboard()->text().startsWith("über é.rbs\t10\t20"));
+  }
+
   void zoomScaleAndKeys() {
     std::vector<std::int32_t> counts(1024, 10);
     counts[500] = 1234;

@@ -41,7 +41,7 @@ void ViewerWindows::OpenViewer(ViewedSpectrum& spectrum) {
   if (code == FMT_RBS || code == FMT_SEN) {
     auto* header = new FrmRump(nullptr, FrmRump::Mode::kView);
     header->setAttribute(Qt::WA_DeleteOnClose);
-    header->setWindowTitle(Latin1Text(RumpViewCaption(number, spectrum.fileName)));
+    header->setWindowTitle(PathText(RumpViewCaption(number, spectrum.fileName)));
     header->move(header->pos() + shift);
     const HeaderKind kind = code == FMT_RBS ? HeaderKind::kRump : HeaderKind::kSenras;
     header->showHeader(record, kind);
@@ -94,7 +94,7 @@ void ViewerWindows::OpenViewer(ViewedSpectrum& spectrum) {
 
 // A viewer's header window closes with it: its number is the title's first word.
 void ViewerWindows::viewerClosed(const QString& title) {
-  const int number = ViewerNumberOfTitle(Latin1Bytes(title));
+  const int number = ViewerNumberOfTitle(PathBytes(title));
   if (number < 1 || number > kViewerSlots) return;
   if (RumpViewOpen_[static_cast<std::size_t>(number)]) {
     if (FrmRump* header = RumpViewWindows_[Slot(number)]) header->close();
