@@ -10,11 +10,31 @@
 
 #include "convert/forms/frm_rump.h"
 #include "platform/paths.h"
+#include "platform/qt_prompter.h"
 #include "platform/twips.h"
 #include "viewer/forms/frm_resol.h"
 #include "viewer/forms/viewer_dialogs.h"
 
 namespace durnix {
+
+namespace {
+
+// A viewer's own message boxes: they come up over the viewer and give it back the focus when
+// they close. It goes with the viewer, whose child it is.
+class ViewerPrompter : public QObject, public Prompter {
+ public:
+  int Ask(const std::string& prompt, StandardButtons buttons, const Asking& about) override {
+    return QtPrompter(window()).Ask(prompt, buttons, about);
+  }
+  int AskExtended(const std::string& prompt, int set, const Asking& about) override {
+    return QtPrompter(window()).AskExtended(prompt, set, about);
+  }
+
+ private:
+  QWidget* window() const { return qobject_cast<QWidget*>(parent()); }
+};
+
+}  // namespace
 
 ViewerWindows::~ViewerWindows() {
   for (const QPointer<QWidget>& window : opened_) delete window.data();
@@ -28,7 +48,13 @@ void ViewerWindows::ViewSpectrum(const std::string& folder, const std::vector<st
   struct RestorePointer {
     ~RestorePointer() { QApplication::restoreOverrideCursor(); }
   } restore;
+  last_ = nullptr;
   ViewSpectra(files_, folder, names, attributes, sourceFormat, prompter_, *this);
+  // The messages of the command belong to the main window; the last viewer comes out on top.
+  if (last_ != nullptr) {
+    last_->raise();
+    last_->activateWindow();
+  }
 }
 
 void ViewerWindows::OpenViewer(ViewedSpectrum& spectrum) {
@@ -77,7 +103,11 @@ void ViewerWindows::OpenViewer(ViewedSpectrum& spectrum) {
   start.liveTime = record.LiveTime;
   start.calGain = record.CalGain;
   start.calOffset = record.CalOffset;
-  auto* view = new FrmView(std::move(start), files_, prompter_, dialogs_);
+  // With real message boxes, a viewer's questions are its own; scripted answers stay shared.
+  ViewerPrompter* own =
+      dynamic_cast<QtPrompter*>(&prompter_) != nullptr ? new ViewerPrompter : nullptr;
+  auto* view = new FrmView(std::move(start), files_, own != nullptr ? *own : prompter_, dialogs_);
+  if (own != nullptr) own->setParent(view);
   QObject::connect(view, &FrmView::closed, view,
                    [this, view] { viewerClosed(view->windowTitle()); });
   ViewerWindows_[Slot(number)] = view;
@@ -90,6 +120,7 @@ void ViewerWindows::OpenViewer(ViewedSpectrum& spectrum) {
                area.y() + std::max(0, (area.height() - size.height()) / 2) + shift.y());
   }
   view->show();
+  last_ = view;
 }
 
 // A viewer's header window closes with it: its number is the title's first word.
