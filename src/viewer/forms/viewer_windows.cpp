@@ -12,6 +12,7 @@
 #include "platform/paths.h"
 #include "platform/qt_prompter.h"
 #include "platform/twips.h"
+#include "platform/window_sizes.h"
 #include "viewer/forms/frm_resol.h"
 #include "viewer/forms/viewer_dialogs.h"
 
@@ -140,7 +141,7 @@ namespace {
 class PlatformDialogs : public ViewerDialogs {
  public:
   QString openSpectrum(QWidget* parent, const QString& title, const QString& folder) override {
-    return QFileDialog::getOpenFileName(parent, title, folder, "Spectrum files (*)");
+    return ChooseOpenFile(parent, title, folder, "Spectrum files (*)");
   }
 
   bool saveSpectrum(QWidget* parent, const QString& folder, const QStringList& filters,
@@ -157,6 +158,7 @@ class PlatformDialogs : public ViewerDialogs {
                      [&dialog, &filters, &proposedFor](const QString& selected) {
                        dialog.selectFile(proposedFor(static_cast<int>(filters.indexOf(selected))));
                      });
+    FitSizeColumn(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
     path = dialog.selectedFiles().front();
     filter = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()));
@@ -169,6 +171,7 @@ class PlatformDialogs : public ViewerDialogs {
     dialog.setWindowTitle(title);
     dialog.setLabelText(prompt);
     dialog.setTextValue(answer);  // the default text
+    FitTitle(dialog);
     dialog.move(topLeft);
     if (dialog.exec() != QDialog::Accepted) return false;
     answer = dialog.textValue();
@@ -181,8 +184,8 @@ class PlatformDialogs : public ViewerDialogs {
   }
 
   QString exportPicture(QWidget* parent, const QString& proposed) override {
-    return QFileDialog::getSaveFileName(parent, "Export picture", proposed,
-                                        "PNG picture (*.png);;SVG picture (*.svg)");
+    return ChooseSaveFile(parent, "Export picture", proposed,
+                          "PNG picture (*.png);;SVG picture (*.svg)");
   }
 };
 
