@@ -19,8 +19,9 @@ int TitleFitWidth(const QWidget& window, const QString& title) {
   const QStyle* style = window.style();
   const int bar = style->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &window);
   const int frame = style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &window);
-  // The icon on one side, up to three buttons on the other, a margin around each.
-  return QFontMetrics(font).horizontalAdvance(title) + 5 * bar + 4 * frame;
+  // The icon on one side, up to three buttons on the other, and the room between them that the
+  // window managers leave (a bar's height or more).
+  return QFontMetrics(font).horizontalAdvance(title) + 6 * bar + 4 * frame;
 }
 
 void FitTitle(QWidget& window) {
