@@ -282,6 +282,25 @@ class FrmDurnixTest : public QObject {
     QTRY_VERIFY(first.isNull() || !first->isVisible());
   }
 
+  void enterThatEndsARenameOnlyRenames() {
+    useConfig();
+    start();
+    select(0, {"au.rbs"});
+    list(0)->setCurrentIndex(
+        list(0)->model()->index(static_cast<int>(names(0).indexOf("au.rbs")), 0));
+    list(0)->setFocus();
+    QTest::keyClick(list(0), Qt::Key_F2);
+    auto* editor = list(0)->findChild<QLineEdit*>();
+    QVERIFY(editor != nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, "gold");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_VERIFY(QFile::exists(source_ + "/gold.rbs"));
+    QVERIFY(!QFile::exists(source_ + "/au.rbs"));
+    QVERIFY(window_->viewers().viewer(1) == nullptr);
+    QVERIFY2(answers_.problems().empty(), answers_.report().c_str());
+  }
+
   void masksSortingSelectAllAndStatusLine() {
     useConfig();
     start();

@@ -10,13 +10,16 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QtTest>
 
 #include "convert/forms/frm_rump.h"
 #include "formats/text_rules.h"
 #include "forms_support.h"
 #include "platform/paths.h"
+#include "platform/qt_prompter.h"
 #include "platform/twips.h"
 #include "viewer/forms/frm_resol.h"
 #include "viewer/forms/plot_widget.h"
@@ -180,6 +183,66 @@ class FrmViewTest : public QObject {
     for (int i = 0; i < 18; ++i) open({"gaas.AS2"}, 4 + i > 20 ? 1 : 4 + i);
     QCOMPARE(viewers_->ViewerNumber(), 1);
     QVERIFY(viewers_->viewer(1)->windowTitle().startsWith(" 1 "));
+  }
+
+  void namesThatAreNotAsciiAsTheSystemGivesThem() {
+    test::WriteSpectrum(dir_.filePath("über é.rbs"), FMT_RBS, 512);
+    test::WriteSpectrum(dir_.filePath("zweite ü.AS2"), FMT_AS2, 512);
+    FrmView* view = open({PathBytes("über é.rbs")});
+    QCOMPARE(view->windowTitle(), QString(" 1   View Spectrum : über é.rbs"));
+    QCOMPARE(viewers_->rumpView(1)->windowTitle(), QString(" 1   View RUMP Data : über é.rbs"));
+    view->mnuZoom_Click();
+    QVERIFY(view->windowTitle().startsWith(" 1   View Spectrum : über é.rbs"));
+    view->mnuZoom_Click();
+    dialogs_.open = dir_.filePath("zweite ü.AS2");
+    view->mnuAdd_Click();
+    QCOMPARE(view->windowTitle(), QString(" 1   View Spectrum : über é.rbs + zweite ü.AS2"));
+    view->mnuSave_Click();  // cancelled
+    QVERIFY(dialogs_.proposed.startsWith("über é."));
+    enter(view, "txtFrom", "10");
+    enter(view, "txtTo", "20");
+    view->mnuCopy_Click();
+    QVERIFY(QApplication::clipboard()->text().startsWith("über é.rbs\t10\t20"));
+  }
+
+  // With real message boxes: those of View Spectrum belong to the main window, the viewer's own
+  // to the viewer (which gets the focus back when they close); the last viewer opened ends on
+  // top and active.
+  void viewersStayOnTopOfTheirMessages() {
+    test::WriteSpectrum(dir_.filePath("au.rbs"), FMT_RBS, 512);
+    test::WriteSpectrum(dir_.filePath("ta.as1"), FMT_AS1, 300);
+    QFile note(dir_.filePath("note.txt"));
+    QVERIFY(note.open(QIODevice::WriteOnly));
+    note.write("no spectrum\n\x01\x02");
+    note.close();
+    QWidget main;
+    main.show();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    QtPrompter boxes(&main);
+    ViewerWindows viewers(LocalFiles(), boxes, dialogs_);
+    QList<QWidget*> owners;  // the parent of each box, which is answered No, or else OK
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, this, [&owners] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box == nullptr || !box->isVisible()) return;
+      owners << box->parentWidget();
+      QAbstractButton* no = box->button(QMessageBox::No);
+      (no != nullptr ? no : box->button(QMessageBox::Ok))->click();
+    });
+    answer.start(20);
+    viewers.ViewSpectrum(folder_, {"au.rbs", "ta.as1", "note.txt"}, {32, 32, 32}, prefs_,
+                         "AUTO detection");
+    FrmView* last = viewers.viewer(2);
+    QVERIFY(last != nullptr);
+    QCOMPARE(owners, QList<QWidget*>{&main});
+    QTRY_COMPARE(QApplication::activeWindow(), last);
+
+    dialogs_.savePath = dir_.filePath("out.dat");
+    dialogs_.saveLine = FMT_AS1;
+    const std::string target = SavedPath(PathBytes(dialogs_.savePath), Format(FMT_AS1));
+    test::WriteSpectrum(PathText(target), FMT_AS1, 300);
+    last->mnuSave_Click();
+    QCOMPARE(owners, (QList<QWidget*>{&main, last}));
   }
 
   void zoomScaleAndKeys() {

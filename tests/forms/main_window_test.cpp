@@ -3,9 +3,13 @@
 // ASCII, Escape in its dialogs, and a folder that cannot be read.
 
 #include <QComboBox>
+#include <QFileDialog>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
+#include <QTimer>
 #include <QTreeView>
 #include <QtTest>
 
@@ -20,6 +24,8 @@
 #include "shell/forms/file_pane.h"
 #include "shell/forms/frm_durnix.h"
 #include "support/memory_file_system.h"
+#include "viewer/forms/frm_resol.h"
+#include "viewer/forms/viewer_dialogs.h"
 
 using namespace durnix;
 
@@ -170,6 +176,64 @@ class MainWindowTest : public QObject {
         kAnswerOk);
     window_->mnuRumpEdit_Click();
     QVERIFY2(answers_.problems().empty(), answers_.report().c_str());
+  }
+
+  // The boxes are as wide as their titles need (the text in the title bar's bold font, an icon,
+  // three buttons and the room between them, each as wide as the bar is high); the file dialogs
+  // show sizes and dates whole.
+  void boxesAndFileDialogsShowTheirTextsWhole() {
+    QFile big(source_ + "/big.rbs");
+    QVERIFY(big.open(QIODevice::WriteOnly));
+    big.write(QByteArray(1048566, 'x'));  // 1023.99 KiB
+    big.close();
+    // The file dialogs start with their columns as they come, not as an earlier run left them.
+    QFile::remove(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                  "/QtProject.conf");
+    test::MemoryFileSystem files;
+    files.addFolder("/d/");
+    start("", &files, {{"D", "/d/", PlaceKind::kFixed}});
+    QStringList cut, seen;
+    QTimer look;
+    connect(&look, &QTimer::timeout, this, [&] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (dialog == nullptr || !dialog->isVisible()) return;
+      if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
+        const QTreeView* list = files->findChild<QTreeView*>("treeView");
+        const QModelIndex top = list->rootIndex();
+        for (int row = 0; row < list->model()->rowCount(top); ++row) {
+          if (list->model()->index(row, 0, top).data().toString() != "big.rbs") continue;
+          const int margin = list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1;
+          for (const int column : {1, 3}) {  // Size, Date Modified
+            const QString text = list->model()->index(row, column, top).data().toString();
+            if (list->fontMetrics().horizontalAdvance(text) >
+                list->columnWidth(column) - 2 * margin) {
+              cut << text;
+            }
+            seen << text;
+          }
+          dialog->reject();
+        }
+        return;
+      }
+      QFont bold = dialog->font();
+      bold.setBold(true);
+      const int bar = dialog->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, dialog);
+      if (dialog->width() < QFontMetrics(bold).horizontalAdvance(dialog->windowTitle()) + 5 * bar) {
+        cut << dialog->windowTitle();
+      }
+      seen << dialog->windowTitle();
+      dialog->reject();
+    });
+    look.start(20);
+    window_->mnuMkDir_Click();
+    QString answer;
+    PlatformViewerDialogs().inputText(window_.get(), "Detector Resolution in channel",
+                                      "Durnix - Detector Resolution Input", QPoint(), answer);
+    QString a, b, c;
+    FrmResol::Instance().ask(window_.get(), "FWHM = A * Ch^2 + B * Ch + C", true, a, b, c);
+    PlatformViewerDialogs().openSpectrum(window_.get(), "Load add file", source_);
+    QCOMPARE(seen.size(), 5);
+    QCOMPARE(cut, QStringList());
   }
 
   void escapeInTheDialogsIsCancel() {

@@ -344,6 +344,8 @@ bool FilePane::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
       const int key = static_cast<QKeyEvent*>(event)->key();
       if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        // Enter that ends the edit of a name comes up from the editor: it ends the edit only.
+        if (ListView->indexWidget(ListView->currentIndex()) != nullptr) return true;
         takeSelection();
         if (selection_.count() > 0 &&
             ActivationOf("x", selection_.attributes.front()) != Activation::kEnterFolder) {

@@ -7,7 +7,6 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
@@ -32,6 +31,7 @@
 #include "platform/smb_file_system.h"
 #include "platform/smb_network.h"
 #include "platform/twips.h"
+#include "platform/window_sizes.h"
 #include "shell/file_operations.h"
 #include "shell/forms/conversion_host.h"
 #include "shell/forms/file_commands.h"
@@ -60,8 +60,7 @@ class QtFolderPicker : public FolderPicker {
  public:
   explicit QtFolderPicker(QWidget* parent) : parent_(parent) {}
   std::optional<std::string> PickFolder(const std::string& caption) override {
-    const QString folder =
-        QFileDialog::getExistingDirectory(parent_, QString::fromLatin1(caption.c_str()));
+    const QString folder = ChooseFolder(parent_, QString::fromLatin1(caption.c_str()));
     if (folder.isEmpty()) return std::nullopt;
     return PathBytes(folder);
   }
@@ -210,14 +209,14 @@ void FrmDurnix::connectCommands() {
   on(Command::kHelpVersion, [] { HelpViewer::ShowTopic(1007); });
   on(Command::kLoadDefault, [this] {
     const QString path =
-        QFileDialog::getOpenFileName(this, "Load default", ConfigSaveFolder(startup_.programFolder),
-                                     "Durnix config file (*.cfg);;All files (*.*)");
+        ChooseOpenFile(this, "Load default", ConfigSaveFolder(startup_.programFolder),
+                       "Durnix config file (*.cfg);;All files (*.*)");
     if (!path.isEmpty()) loadConfig(path);
   });
   on(Command::kSaveSetting, [this] {
     const QString path =
-        QFileDialog::getSaveFileName(this, "Save default", ConfigSaveFolder(startup_.programFolder),
-                                     "Durnix config file (*.cfg)");
+        ChooseSaveFile(this, "Save default", ConfigSaveFolder(startup_.programFolder),
+                       "Durnix config file (*.cfg)");
     if (path.isEmpty()) return;
     const Status status = saveConfig(path);
     if (status != kDone) {

@@ -2,7 +2,6 @@
 #include "shell/forms/frm_text_edit.h"
 
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QMenuBar>
@@ -13,6 +12,7 @@
 
 #include "platform/paths.h"
 #include "platform/qt_prompter.h"
+#include "platform/window_sizes.h"
 
 namespace durnix {
 
@@ -105,10 +105,10 @@ FrmTextEdit::FrmTextEdit(QWidget* parent, FileSystem& files) : QMainWindow(paren
     return QtPrompter(this).Ask(prompt, StandardButtons::kYesNoCancel);
   };
   askSavePath = [this](const std::string& suggestion) {
-    return PathBytes(QFileDialog::getSaveFileName(this, "Save As", PathText(suggestion)));
+    return PathBytes(ChooseSaveFile(this, "Save As", PathText(suggestion), {}));
   };
   askOpenPath = [this](const std::string& folder) {
-    return PathBytes(QFileDialog::getOpenFileName(this, "Open", PathText(folder)));
+    return PathBytes(ChooseOpenFile(this, "Open", PathText(folder), {}));
   };
 
   makeMenus();

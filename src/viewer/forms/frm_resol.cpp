@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "platform/window_sizes.h"
+
 namespace durnix {
 
 FrmResol::FrmResol(QWidget* parent) : QDialog(parent) {
@@ -48,6 +50,7 @@ FrmResol::FrmResol(QWidget* parent) : QDialog(parent) {
   });
   connect(cmdCancel_, &QPushButton::clicked, this, &FrmResol::reject);
   setMinimumWidth(320);
+  FitTitle(*this);
 }
 
 FrmResol& FrmResol::Instance() {

@@ -80,7 +80,7 @@ FrmView::FrmView(ViewerStart start, FileSystem& files, Prompter& prompter, Viewe
   DotCol_ = start_.DotCol;
   settings_ = StartSettings(ChNum(), start_.DefLow, start_.DefRan);
   roi_.reset(ChNum());
-  setWindowTitle(Latin1Text(start_.MyCaption));
+  setWindowTitle(PathText(start_.MyCaption));  // the caption names the file
   buildControls();
   buildMenus();
   setMinimumSize(Twips(kMinWidth - kFrameWidth), Twips(kMinHeight - kFrameHeight));

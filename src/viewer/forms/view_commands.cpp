@@ -192,7 +192,7 @@ void FrmView::shrinkWith(const Resolution* resolution) {
 namespace {
 
 QString ProposedName(const std::string& fileName, const FormatInfo& format) {
-  return Latin1Text(std::string(OwnName(SavedPath(fileName, format))));
+  return PathText(OwnName(SavedPath(fileName, format)));
 }
 
 }  // namespace
@@ -252,7 +252,7 @@ void FrmView::mnuSave_Click() {
 void FrmView::mnuExport_Click() {
   const QString proposed =
       PathText(start_.folder) +
-      Latin1Text(WithWriterExtension(start_.FileName, "png", ExtensionRule::kAfterLastDot));
+      PathText(WithWriterExtension(start_.FileName, "png", ExtensionRule::kAfterLastDot));
   const QString path = dialogs_.exportPicture(this, proposed);
   if (path.isEmpty()) return;
   if (!writePicture(path)) {
@@ -262,7 +262,7 @@ void FrmView::mnuExport_Click() {
 
 QString FrmView::regionLine() const {
   if (!roi_.RoiSet()) return {};
-  return Latin1Text(start_.FileName) + '\t' + QString::number(roi_.RoiFrom()) + '\t' +
+  return PathText(start_.FileName) + '\t' + QString::number(roi_.RoiFrom()) + '\t' +
          QString::number(roi_.RoiTo()) + '\t' + lblGross1_->text() + '\t' + lblNet1_->text();
 }
 

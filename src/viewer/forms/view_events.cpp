@@ -142,7 +142,7 @@ void FrmView::showAreas(bool shown, const RegionAreas& areas) {
 void FrmView::zoomToRegion() {
   if (!roi_.RoiSet()) return;
   ZoomToRegion(settings_, roi_.RoiFrom(), roi_.RoiTo());
-  setWindowTitle(Latin1Text(TitleZoomedOnce(Latin1Bytes(windowTitle()))));
+  setWindowTitle(PathText(TitleZoomedOnce(PathBytes(windowTitle()))));
   RegionUpdate cleared = roi_.clear();
   cleared.steps.clear();  // drawn once below
   perform(cleared);

@@ -169,7 +169,7 @@ void FrmView::mnuRan_Click(int entry) {
 void FrmView::mnuZoom_Click() {
   ToggleZoom(settings_);
   popUpZoom_->setChecked(settings_.zoomed);
-  setWindowTitle(Latin1Text(TitleAfterZoom(Latin1Bytes(windowTitle()), settings_.zoomed)));
+  setWindowTitle(PathText(TitleAfterZoom(PathBytes(windowTitle()), settings_.zoomed)));
   checkMenus();
   DrawSpectrum();
 }
@@ -190,7 +190,7 @@ void FrmView::mnuDC_Click(int entry) {
 void FrmView::rebuildTitle(const std::string& suffix) {
   std::string title = start_.MyCaption + suffix;
   if (settings_.zoomed) title += " - zoomed";
-  setWindowTitle(Latin1Text(title));
+  setWindowTitle(PathText(title));  // the title names the files
 }
 
 }  // namespace durnix

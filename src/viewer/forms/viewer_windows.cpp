@@ -10,11 +10,32 @@
 
 #include "convert/forms/frm_rump.h"
 #include "platform/paths.h"
+#include "platform/qt_prompter.h"
 #include "platform/twips.h"
+#include "platform/window_sizes.h"
 #include "viewer/forms/frm_resol.h"
 #include "viewer/forms/viewer_dialogs.h"
 
 namespace durnix {
+
+namespace {
+
+// A viewer's own message boxes: they come up over the viewer and give it back the focus when
+// they close. It goes with the viewer, whose child it is.
+class ViewerPrompter : public QObject, public Prompter {
+ public:
+  int Ask(const std::string& prompt, StandardButtons buttons, const Asking& about) override {
+    return QtPrompter(window()).Ask(prompt, buttons, about);
+  }
+  int AskExtended(const std::string& prompt, int set, const Asking& about) override {
+    return QtPrompter(window()).AskExtended(prompt, set, about);
+  }
+
+ private:
+  QWidget* window() const { return qobject_cast<QWidget*>(parent()); }
+};
+
+}  // namespace
 
 ViewerWindows::~ViewerWindows() {
   for (const QPointer<QWidget>& window : opened_) delete window.data();
@@ -28,7 +49,13 @@ void ViewerWindows::ViewSpectrum(const std::string& folder, const std::vector<st
   struct RestorePointer {
     ~RestorePointer() { QApplication::restoreOverrideCursor(); }
   } restore;
+  last_ = nullptr;
   ViewSpectra(files_, folder, names, attributes, sourceFormat, prompter_, *this);
+  // The messages of the command belong to the main window; the last viewer comes out on top.
+  if (last_ != nullptr) {
+    last_->raise();
+    last_->activateWindow();
+  }
 }
 
 void ViewerWindows::OpenViewer(ViewedSpectrum& spectrum) {
@@ -41,7 +68,7 @@ void ViewerWindows::OpenViewer(ViewedSpectrum& spectrum) {
   if (code == FMT_RBS || code == FMT_SEN) {
     auto* header = new FrmRump(nullptr, FrmRump::Mode::kView);
     header->setAttribute(Qt::WA_DeleteOnClose);
-    header->setWindowTitle(Latin1Text(RumpViewCaption(number, spectrum.fileName)));
+    header->setWindowTitle(PathText(RumpViewCaption(number, spectrum.fileName)));
     header->move(header->pos() + shift);
     const HeaderKind kind = code == FMT_RBS ? HeaderKind::kRump : HeaderKind::kSenras;
     header->showHeader(record, kind);
@@ -77,7 +104,11 @@ void ViewerWindows::OpenViewer(ViewedSpectrum& spectrum) {
   start.liveTime = record.LiveTime;
   start.calGain = record.CalGain;
   start.calOffset = record.CalOffset;
-  auto* view = new FrmView(std::move(start), files_, prompter_, dialogs_);
+  // With real message boxes, a viewer's questions are its own; scripted answers stay shared.
+  ViewerPrompter* own =
+      dynamic_cast<QtPrompter*>(&prompter_) != nullptr ? new ViewerPrompter : nullptr;
+  auto* view = new FrmView(std::move(start), files_, own != nullptr ? *own : prompter_, dialogs_);
+  if (own != nullptr) own->setParent(view);
   QObject::connect(view, &FrmView::closed, view,
                    [this, view] { viewerClosed(view->windowTitle()); });
   ViewerWindows_[Slot(number)] = view;
@@ -90,11 +121,12 @@ void ViewerWindows::OpenViewer(ViewedSpectrum& spectrum) {
                area.y() + std::max(0, (area.height() - size.height()) / 2) + shift.y());
   }
   view->show();
+  last_ = view;
 }
 
 // A viewer's header window closes with it: its number is the title's first word.
 void ViewerWindows::viewerClosed(const QString& title) {
-  const int number = ViewerNumberOfTitle(Latin1Bytes(title));
+  const int number = ViewerNumberOfTitle(PathBytes(title));
   if (number < 1 || number > kViewerSlots) return;
   if (RumpViewOpen_[static_cast<std::size_t>(number)]) {
     if (FrmRump* header = RumpViewWindows_[Slot(number)]) header->close();
@@ -109,7 +141,7 @@ namespace {
 class PlatformDialogs : public ViewerDialogs {
  public:
   QString openSpectrum(QWidget* parent, const QString& title, const QString& folder) override {
-    return QFileDialog::getOpenFileName(parent, title, folder, "Spectrum files (*)");
+    return ChooseOpenFile(parent, title, folder, "Spectrum files (*)");
   }
 
   bool saveSpectrum(QWidget* parent, const QString& folder, const QStringList& filters,
@@ -126,6 +158,7 @@ class PlatformDialogs : public ViewerDialogs {
                      [&dialog, &filters, &proposedFor](const QString& selected) {
                        dialog.selectFile(proposedFor(static_cast<int>(filters.indexOf(selected))));
                      });
+    FitSizeColumn(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
     path = dialog.selectedFiles().front();
     filter = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()));
@@ -138,6 +171,7 @@ class PlatformDialogs : public ViewerDialogs {
     dialog.setWindowTitle(title);
     dialog.setLabelText(prompt);
     dialog.setTextValue(answer);  // the default text
+    FitTitle(dialog);
     dialog.move(topLeft);
     if (dialog.exec() != QDialog::Accepted) return false;
     answer = dialog.textValue();
@@ -150,8 +184,8 @@ class PlatformDialogs : public ViewerDialogs {
   }
 
   QString exportPicture(QWidget* parent, const QString& proposed) override {
-    return QFileDialog::getSaveFileName(parent, "Export picture", proposed,
-                                        "PNG picture (*.png);;SVG picture (*.svg)");
+    return ChooseSaveFile(parent, "Export picture", proposed,
+                          "PNG picture (*.png);;SVG picture (*.svg)");
   }
 };
 

@@ -49,6 +49,7 @@ class ViewerWindows : public ViewerOpener {
   std::array<QPointer<FrmRump>, kViewerSlots> RumpViewWindows_;
   std::array<bool, kViewerSlots + 1> RumpViewOpen_{};
   std::vector<QPointer<QWidget>> opened_;  // every window opened, also those no slot holds
+  QPointer<FrmView> last_;                 // the last viewer that View Spectrum opened
 };
 
 }  // namespace durnix
