@@ -195,7 +195,7 @@ Status SmbFileSystem::Stat(const std::string& path, FileEntry& entry) {
   return done();
 }
 
-Status SmbFileSystem::ListFolder(const std::string& folder, std::vector<FileEntry>& entries) {
+Status SmbFileSystem::listFolder(const std::string& folder, std::vector<FileEntry>& entries) {
   auto listed = std::make_shared<std::vector<FileEntry>>();
   const std::string url = SmbClient::UrlOf(folder);
   const int error = client_.Run([url, listed](SmbContext* c, const std::atomic<bool>& stop) {
@@ -216,7 +216,7 @@ Status SmbFileSystem::ListFolder(const std::string& folder, std::vector<FileEntr
           break;
         }
         const std::string name = info->name != nullptr ? info->name : "";
-        if (name.empty() || name == "." || name == "..") continue;
+        if (name == "." || name == "..") continue;
         FileEntry entry = entryOf(name, st);
         const unsigned dos = info->attrs;
         entry.kind = (dos & kDosFolder) != 0 ? EntryKind::kFolder : EntryKind::kFile;
@@ -344,9 +344,11 @@ Status MachineFileSystem::Stat(const std::string& path, FileEntry& entry) {
   return pass(files, files.Stat(path, entry));
 }
 
-Status MachineFileSystem::ListFolder(const std::string& folder, std::vector<FileEntry>& entries) {
+Status MachineFileSystem::listFolder(const std::string& folder, std::vector<FileEntry>& entries) {
   FileSystem& files = of(folder);
-  return pass(files, files.ListFolder(folder, entries));
+  const Status status = files.ListFolder(folder, entries);
+  skipNames(files.SkippedNames());
+  return pass(files, status);
 }
 
 Status MachineFileSystem::MakeFolder(const std::string& path) {

@@ -130,7 +130,8 @@ int SmbNetwork::List(int level, const std::string& name, std::vector<std::string
   if (error != 0) return NetworkCodeOf(error);
   addComputer(name);
   for (const std::string& share : shares) {
-    if (!share.empty() && share.back() != '$') names.push_back(name + "\\" + share);
+    // A share's name becomes part of paths: one that is no entry name is not listed.
+    if (IsEntryName(share) && share.back() != '$') names.push_back(name + "\\" + share);
   }
   return names.empty() ? kNetNoMoreItems : kNetDone;
 }

@@ -33,13 +33,17 @@ class MemoryFileSystem : public FileSystem {
   void failRead(const std::string& path, int error);
   // Listing `folder` fails part way with `error`.
   void failListing(const std::string& folder, int error);
+  // The listing of `folder` also names `name`, an entry of `kind`, as a broken or hostile
+  // server may ("../x", "a/b", "."). A path through it leads where the text of the path does:
+  // "/a/f/../x" is "/a/x".
+  void plantName(const std::string& folder, const std::string& name,
+                 EntryKind kind = EntryKind::kFile);
 
   Status ReadFile(const std::string& path, Bytes& out,
                   std::size_t limit = kMaxSpectrumFileBytes) override;
   Status WriteFile(const std::string& path, ByteView data) override;
   Status CreateFile(const std::string& path, ByteView data) override;
   Status Stat(const std::string& path, FileEntry& entry) override;
-  Status ListFolder(const std::string& folder, std::vector<FileEntry>& entries) override;
   Status MakeFolder(const std::string& path) override;
   Status Remove(const std::string& path) override;
   Status Rename(const std::string& from, const std::string& to) override;
@@ -47,6 +51,9 @@ class MemoryFileSystem : public FileSystem {
   Status SetReadOnly(const std::string& path, bool readOnly) override;
   Status Space(const std::string& folder, unsigned long long& freeBytes,
                unsigned long long& totalBytes) override;
+
+ protected:
+  Status listFolder(const std::string& folder, std::vector<FileEntry>& entries) override;
 
  private:
   enum class Kind { kFile, kFolder };
@@ -65,6 +72,7 @@ class MemoryFileSystem : public FileSystem {
   std::map<int, int> failingWrites_;  // write number -> error
   std::map<std::string, int> failingReads_;
   std::map<std::string, int> failingListings_;
+  std::map<std::string, std::vector<FileEntry>> planted_;
   long long capacity_ = -1;
   int writes_ = 0;
   std::time_t clock_ = 1796380800;  // 2026-12-06
