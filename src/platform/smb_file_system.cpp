@@ -310,7 +310,10 @@ Status SmbFileSystem::Space(const std::string& folder, unsigned long long& freeB
                                                                     : (errno != 0 ? errno : EIO);
   });
   if (error != 0) return fail(kCannotOpen, error);
-  const unsigned long long unit = sv->f_frsize != 0 ? sv->f_frsize : sv->f_bsize;
+  // The library gives the server's allocation unit in two parts: the bytes of a sector as
+  // f_bsize and the sectors of a unit as f_frsize.
+  const unsigned long long unit =
+      static_cast<unsigned long long>(sv->f_bsize) * (sv->f_frsize != 0 ? sv->f_frsize : 1);
   freeBytes = static_cast<unsigned long long>(sv->f_bavail) * unit;
   totalBytes = static_cast<unsigned long long>(sv->f_blocks) * unit;
   return done();

@@ -4,6 +4,7 @@
 // user names and passwords, and a conversion run whose share goes away.
 
 #include <gtest/gtest.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -168,6 +169,17 @@ TEST_F(Smb, FilesOnAShareAreWrittenWholeAndReadBackByteForByte) {
   EXPECT_EQ(slurp(share_ / "e.chn"), "b");
   EXPECT_EQ(machine.Rename(here + "d.chn", at_ + "f.chn"), kCannotCreate);
   EXPECT_EQ(machine.LastError(), EXDEV);
+}
+
+TEST_F(Smb, TheFreeSpaceOfAShareIsThatOfItsFolderOnDisk) {
+  unsigned long long freeBytes = 0, totalBytes = 0;
+  ASSERT_EQ(files_->Space(at_, freeBytes, totalBytes), kDone);
+  struct statvfs disk {};
+  ASSERT_EQ(::statvfs(share_.c_str(), &disk), 0);
+  const double diskFree = static_cast<double>(disk.f_bavail) * static_cast<double>(disk.f_frsize);
+  const double diskTotal = static_cast<double>(disk.f_blocks) * static_cast<double>(disk.f_frsize);
+  EXPECT_NEAR(static_cast<double>(totalBytes), diskTotal, diskTotal / 100);
+  EXPECT_NEAR(static_cast<double>(freeBytes), diskFree, diskFree / 100);
 }
 
 TEST_F(Smb, TheFourLevelsOfTheNetwork) {
