@@ -91,12 +91,19 @@ int SmbNetwork::browse(const std::string& url, unsigned type, std::vector<std::s
   const int error = client_.Run([url, type, found](SmbContext* c, const std::atomic<bool>& stop) {
     SMBCFILE* dir = smbc_getFunctionOpendir(c)(c, url.c_str());
     if (dir == nullptr) return errno != 0 ? errno : EIO;
-    while (const smbc_dirent* entry = smbc_getFunctionReaddir(c)(c, dir)) {
-      if (stop) break;
+    // The end of the listing leaves errno as it was; a listing that breaks off sets it.
+    int result = 0;
+    while (!stop) {
+      errno = 0;
+      const smbc_dirent* entry = smbc_getFunctionReaddir(c)(c, dir);
+      if (entry == nullptr) {
+        result = errno;
+        break;
+      }
       if (entry->smbc_type == type) found->emplace_back(entry->name);
     }
     smbc_getFunctionClosedir(c)(c, dir);
-    return stop ? ECANCELED : 0;
+    return stop ? ECANCELED : result;
   });
   lastError_ = error;
   if (error == 0) names = *found;
