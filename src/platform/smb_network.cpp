@@ -113,13 +113,14 @@ int SmbNetwork::browse(const std::string& url, unsigned type, std::vector<std::s
 int SmbNetwork::List(int level, const std::string& name, std::vector<std::string>& names) {
   names.clear();
   if (level >= kLevelWholeNetwork) {
-    // Browsing finds the work groups of a network with a master browser; the client's own is
-    // always there.
+    // Browsing finds the work groups of a network with a master browser (nmbd or a Windows
+    // computer); without one it finds none. The client's own group is among those found.
     std::vector<std::string> groups;
     if (browse("smb://", SMBC_WORKGROUP, groups) == ECANCELED) return kNetCancelled;
+    lastError_ = 0;
+    if (groups.empty()) return kNetNoMoreItems;
     addOnce(names, client_.workGroup());
     for (const std::string& group : groups) addOnce(names, group);
-    lastError_ = 0;
     return kNetDone;
   }
   if (level == kLevelWorkGroup) {
