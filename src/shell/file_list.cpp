@@ -104,9 +104,10 @@ Status ListFolderRows(FileSystem& files, const std::string& folder, std::string_
 }
 
 std::string SkippedNamesText(int count, const std::string& folder) {
-  return std::to_string(count) + (count == 1 ? " entry" : " entries") + " of " + folder +
-         " not shown: a name that holds \"/\" or NUL, or is empty, \".\" or \"..\", is not "
-         "one of a folder.";
+  return std::to_string(count) + (count == 1 ? " entry of " : " entries of ") + folder +
+         (count == 1 ? " is" : " are") +
+         " not shown: a name that holds \"/\" or NUL, or is empty, \".\" or \"..\", can not "
+         "be used.";
 }
 
 bool IsSpectrumExtension(std::string_view extension) {

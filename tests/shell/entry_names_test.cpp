@@ -69,8 +69,8 @@ TEST_F(EntryNames, AListingLeavesOutNamesThatAreNoEntriesAndCountsThem) {
   EXPECT_EQ(names, (std::vector<std::string>{"..", "data.rbs"}));
   EXPECT_EQ(files_.SkippedNames(), 6);
   EXPECT_EQ(SkippedNamesText(6, "/a/f/"),
-            "6 entries of /a/f/ not shown: a name that holds \"/\" or NUL, or is empty, \".\" or "
-            "\"..\", is not one of a folder.");
+            "6 entries of /a/f/ are not shown: a name that holds \"/\" or NUL, or is empty, \".\" "
+            "or \"..\", can not be used.");
   std::vector<FileEntry> entries;
   ASSERT_EQ(files_.ListFolder("/b", entries), kDone);
   EXPECT_EQ(files_.SkippedNames(), 0);
