@@ -49,6 +49,11 @@ struct FileEntry {
 // The attribute number of an entry of this kind and name.
 int AttributeNumberOf(EntryKind kind, bool readOnly, std::string_view name);
 
+// Whether `name` can name an entry of a folder: not empty, not "." or "..", and without "/" or
+// NUL. A name that is not one would lead out of its folder (or nowhere) once it is made a path;
+// listings leave such entries out, Rename and Make Dir refuse such names.
+bool IsEntryName(std::string_view name);
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -73,8 +78,12 @@ class FileSystem {
   virtual Status Stat(const std::string& path, FileEntry& entry) = 0;
 
   // The entries of `folder` ("." and ".." not among them), in the order the system gives them.
-  // Returns 0, 53 when the folder cannot be read (also part way through), 7.
-  virtual Status ListFolder(const std::string& folder, std::vector<FileEntry>& entries) = 0;
+  // An entry whose name is no entry name (IsEntryName), as a broken or hostile server may list
+  // one, is left out and counted in SkippedNames. Returns 0, 53 when the folder cannot be read
+  // (also part way through), 7.
+  Status ListFolder(const std::string& folder, std::vector<FileEntry>& entries);
+  // How many entries the last ListFolder left out for their names.
+  int SkippedNames() const { return skippedNames_; }
 
   // Returns 0 or 71.
   virtual Status MakeFolder(const std::string& path) = 0;
@@ -102,6 +111,10 @@ class FileSystem {
   int LastError() const { return error_; }
 
  protected:
+  // The listing of ListFolder, as the system gives it.
+  virtual Status listFolder(const std::string& folder, std::vector<FileEntry>& entries) = 0;
+  // Entries that a listing of another file system left out already.
+  void skipNames(int count) { skippedNames_ += count; }
   Status fail(Status status, int error) {
     error_ = error;
     return status;
@@ -113,6 +126,7 @@ class FileSystem {
 
  private:
   int error_ = 0;
+  int skippedNames_ = 0;
 };
 
 // The error number of a path that is neither a regular file nor a folder (a pipe, socket or

@@ -459,7 +459,7 @@ Status LocalFileSystem::Stat(const std::string& path, FileEntry& entry) {
   return done();
 }
 
-Status LocalFileSystem::ListFolder(const std::string& folder, std::vector<FileEntry>& entries) {
+Status LocalFileSystem::listFolder(const std::string& folder, std::vector<FileEntry>& entries) {
   entries.clear();
   DIR* dir = ::opendir(folder.c_str());
   if (dir == nullptr) return fail(errno == ENOMEM ? kOutOfMemory : kCannotOpen, errno);

@@ -18,7 +18,6 @@ class LocalFileSystem : public FileSystem {
   Status WriteFile(const std::string& path, ByteView data) override;
   Status CreateFile(const std::string& path, ByteView data) override;
   Status Stat(const std::string& path, FileEntry& entry) override;
-  Status ListFolder(const std::string& folder, std::vector<FileEntry>& entries) override;
   Status MakeFolder(const std::string& path) override;
   Status Remove(const std::string& path) override;
   Status Rename(const std::string& from, const std::string& to) override;
@@ -36,6 +35,9 @@ class LocalFileSystem : public FileSystem {
   // supports it; off, they are written under a hidden temporary name (".durnix-" and six
   // letters) beside the target, as on file systems without that support.
   void setUnnamedTemporaries(bool on) { unnamedTemporaries_ = on; }
+
+ protected:
+  Status listFolder(const std::string& folder, std::vector<FileEntry>& entries) override;
 
  private:
   // Writes a whole file through a temporary one, `fill` writing its content to the descriptor.

@@ -196,7 +196,7 @@ Status SmbFileSystem::Stat(const std::string& path, FileEntry& entry) {
   return done();
 }
 
-Status SmbFileSystem::ListFolder(const std::string& folder, std::vector<FileEntry>& entries) {
+Status SmbFileSystem::listFolder(const std::string& folder, std::vector<FileEntry>& entries) {
   auto listed = std::make_shared<std::vector<FileEntry>>();
   const std::string url = SmbClient::UrlOf(folder);
   const int error = client_.Run([url, listed](SmbContext* c, const std::atomic<bool>& stop) {
@@ -217,7 +217,7 @@ Status SmbFileSystem::ListFolder(const std::string& folder, std::vector<FileEntr
           break;
         }
         const std::string name = info->name != nullptr ? info->name : "";
-        if (name.empty() || name == "." || name == "..") continue;
+        if (name == "." || name == "..") continue;
         FileEntry entry = entryOf(name, st);
         const unsigned dos = info->attrs;
         entry.kind = (dos & kDosFolder) != 0 ? EntryKind::kFolder : EntryKind::kFile;
@@ -329,7 +329,10 @@ Status SmbFileSystem::Space(const std::string& folder, unsigned long long& freeB
                                                                     : (errno != 0 ? errno : EIO);
   });
   if (error != 0) return fail(kCannotOpen, error);
-  const unsigned long long unit = sv->f_frsize != 0 ? sv->f_frsize : sv->f_bsize;
+  // The library gives the server's allocation unit in two parts: the bytes of a sector as
+  // f_bsize and the sectors of a unit as f_frsize.
+  const unsigned long long unit =
+      static_cast<unsigned long long>(sv->f_bsize) * (sv->f_frsize != 0 ? sv->f_frsize : 1);
   freeBytes = static_cast<unsigned long long>(sv->f_bavail) * unit;
   totalBytes = static_cast<unsigned long long>(sv->f_blocks) * unit;
   return done();
@@ -363,9 +366,11 @@ Status MachineFileSystem::Stat(const std::string& path, FileEntry& entry) {
   return pass(files, files.Stat(path, entry));
 }
 
-Status MachineFileSystem::ListFolder(const std::string& folder, std::vector<FileEntry>& entries) {
+Status MachineFileSystem::listFolder(const std::string& folder, std::vector<FileEntry>& entries) {
   FileSystem& files = of(folder);
-  return pass(files, files.ListFolder(folder, entries));
+  const Status status = files.ListFolder(folder, entries);
+  skipNames(files.SkippedNames());
+  return pass(files, status);
 }
 
 Status MachineFileSystem::MakeFolder(const std::string& path) {

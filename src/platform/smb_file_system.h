@@ -24,7 +24,6 @@ class SmbFileSystem : public FileSystem {
   Status WriteFile(const std::string& path, ByteView data) override;
   Status CreateFile(const std::string& path, ByteView data) override;
   Status Stat(const std::string& path, FileEntry& entry) override;
-  Status ListFolder(const std::string& folder, std::vector<FileEntry>& entries) override;
   Status MakeFolder(const std::string& path) override;
   Status Remove(const std::string& path) override;
   Status Rename(const std::string& from, const std::string& to) override;
@@ -34,6 +33,9 @@ class SmbFileSystem : public FileSystem {
   Status SetModified(const std::string& path, std::time_t when) override;
   Status Space(const std::string& folder, unsigned long long& freeBytes,
                unsigned long long& totalBytes) override;
+
+ protected:
+  Status listFolder(const std::string& folder, std::vector<FileEntry>& entries) override;
 
  private:
   Status put(const std::string& path, ByteView data, bool replace);
@@ -49,7 +51,6 @@ class MachineFileSystem : public FileSystem {
   Status WriteFile(const std::string& path, ByteView data) override;
   Status CreateFile(const std::string& path, ByteView data) override;
   Status Stat(const std::string& path, FileEntry& entry) override;
-  Status ListFolder(const std::string& folder, std::vector<FileEntry>& entries) override;
   Status MakeFolder(const std::string& path) override;
   Status Remove(const std::string& path) override;
   // Across the machine and the network there is no rename (EXDEV): a move copies and removes.
@@ -60,6 +61,9 @@ class MachineFileSystem : public FileSystem {
   Status Space(const std::string& folder, unsigned long long& freeBytes,
                unsigned long long& totalBytes) override;
   bool Exists(const std::string& path) override;
+
+ protected:
+  Status listFolder(const std::string& folder, std::vector<FileEntry>& entries) override;
 
  private:
   FileSystem& of(const std::string& path);

@@ -91,12 +91,19 @@ int SmbNetwork::browse(const std::string& url, unsigned type, std::vector<std::s
   const int error = client_.Run([url, type, found](SmbContext* c, const std::atomic<bool>& stop) {
     SMBCFILE* dir = smbc_getFunctionOpendir(c)(c, url.c_str());
     if (dir == nullptr) return errno != 0 ? errno : EIO;
-    while (const smbc_dirent* entry = smbc_getFunctionReaddir(c)(c, dir)) {
-      if (stop) break;
+    // The end of the listing leaves errno as it was; a listing that breaks off sets it.
+    int result = 0;
+    while (!stop) {
+      errno = 0;
+      const smbc_dirent* entry = smbc_getFunctionReaddir(c)(c, dir);
+      if (entry == nullptr) {
+        result = errno;
+        break;
+      }
       if (entry->smbc_type == type) found->emplace_back(entry->name);
     }
     smbc_getFunctionClosedir(c)(c, dir);
-    return stop ? ECANCELED : 0;
+    return stop ? ECANCELED : result;
   });
   lastError_ = error;
   if (error == 0) names = *found;
@@ -106,13 +113,14 @@ int SmbNetwork::browse(const std::string& url, unsigned type, std::vector<std::s
 int SmbNetwork::List(int level, const std::string& name, std::vector<std::string>& names) {
   names.clear();
   if (level >= kLevelWholeNetwork) {
-    // Browsing finds the work groups of a network with a master browser; the client's own is
-    // always there.
+    // Browsing finds the work groups of a network with a master browser (nmbd or a Windows
+    // computer); without one it finds none. The client's own group is among those found.
     std::vector<std::string> groups;
     if (browse("smb://", SMBC_WORKGROUP, groups) == ECANCELED) return kNetCancelled;
+    lastError_ = 0;
+    if (groups.empty()) return kNetNoMoreItems;
     addOnce(names, client_.workGroup());
     for (const std::string& group : groups) addOnce(names, group);
-    lastError_ = 0;
     return kNetDone;
   }
   if (level == kLevelWorkGroup) {
@@ -130,7 +138,8 @@ int SmbNetwork::List(int level, const std::string& name, std::vector<std::string
   if (error != 0) return NetworkCodeOf(error);
   addComputer(name);
   for (const std::string& share : shares) {
-    if (!share.empty() && share.back() != '$') names.push_back(name + "\\" + share);
+    // A share's name becomes part of paths: one that is no entry name is not listed.
+    if (IsEntryName(share) && share.back() != '$') names.push_back(name + "\\" + share);
   }
   return names.empty() ? kNetNoMoreItems : kNetDone;
 }

@@ -103,6 +103,13 @@ Status ListFolderRows(FileSystem& files, const std::string& folder, std::string_
   return kDone;
 }
 
+std::string SkippedNamesText(int count, const std::string& folder) {
+  return std::to_string(count) + (count == 1 ? " entry of " : " entries of ") + folder +
+         (count == 1 ? " is" : " are") +
+         " not shown: a name that holds \"/\" or NUL, or is empty, \".\" or \"..\", can not "
+         "be used.";
+}
+
 bool IsSpectrumExtension(std::string_view extension) {
   const std::string upper = UpperAscii(extension);
   for (int code = FMT_RBS; code <= FMT_SNF; ++code) {

@@ -52,6 +52,10 @@ Status ListFolderRows(FileSystem& files, const std::string& folder, std::string_
                       bool topOfPlace, std::string_view grouping, std::vector<FileRow>& rows,
                       long long& paneBytes);
 
+// What a pane tells once when the listing of `folder` left out `count` entries whose names are
+// no entry names (FileSystem::SkippedNames).
+std::string SkippedNamesText(int count, const std::string& folder);
+
 // `value` with digit groups of three ("120,000").
 std::string Grouped(long long value, std::string_view grouping);
 

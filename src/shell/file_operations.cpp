@@ -505,8 +505,8 @@ void FileOperations::renameEntry(int pane, const std::string& folder, const std:
                                  const std::string& newName) {
   if (newName != oldName) {
     // A name is an entry of this folder, never a way into another.
-    if (newName.find('/') != std::string::npos) {
-      showSystemError(EINVAL);
+    if (!IsEntryName(newName)) {
+      prompter_.Ask(NotAnEntryNameText(newName), StandardButtons::kOk, {Question::kRunEnds, {}});
     } else if (files_.Rename(folder + oldName, folder + newName) != kDone) {
       showSystemError(files_.LastError());
     }
@@ -523,8 +523,16 @@ std::optional<InputBoxRequest> FileOperations::MakeDirPrompt(int pane, const std
 void FileOperations::MakeDir(int pane, const std::string& folder, const std::string& answer) {
   const std::string name(Trim(answer));
   if (name.empty()) return;
-  if (files_.MakeFolder(folder + name) != kDone) showSystemError(files_.LastError());
+  if (!IsEntryName(name)) {
+    prompter_.Ask(NotAnEntryNameText(name), StandardButtons::kOk, {Question::kRunEnds, {}});
+  } else if (files_.MakeFolder(folder + name) != kDone) {
+    showSystemError(files_.LastError());
+  }
   host_.Refresh(pane);
+}
+
+std::string NotAnEntryNameText(const std::string& name) {
+  return name + " can not be a name: a name is not \".\" or \"..\" and holds no \"/\".";
 }
 
 void FileOperations::showSystemError(int error) {

@@ -136,6 +136,9 @@ class FileOperations {
   OperationHost& host_;
 };
 
+// Why Rename or Make Dir refuses `name` (one that IsEntryName refuses: "a/../b", "..").
+std::string NotAnEntryNameText(const std::string& name);
+
 // The name that an entry renamed in the list gets: the edited text, trimmed, followed by "." and
 // the row's extension when the text holds no "." ("run1" for data.rbs gives "run1.rbs").
 std::string NameEditedInList(const FileRow& row, const std::string& editedText);

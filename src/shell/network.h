@@ -50,7 +50,8 @@ class NetworkResources {
   // The client's configured work group. Returns 0, kNetNoWorkGroup or kNetNoConfiguration.
   virtual int ReadWorkGroup(std::string& name) = 0;
   // The names at one level: at 255 the work groups, at 254 the computers of work group `name`,
-  // at 253 the disk shares of computer `name`. Returns 0 or a network code.
+  // at 253 the disk shares of computer `name`. Returns 0, 259 when nothing is found, or a
+  // network code.
   virtual int List(int level, const std::string& name, std::vector<std::string>& names) = 0;
   // Connects to `remote` ("//computer/share", or "//computer" for the list of its shares) as
   // `user` with `password`; empty both for a guest. Returns 0 or a network code (86 for a

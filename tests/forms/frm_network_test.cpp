@@ -254,7 +254,8 @@ class FrmNetworkTest : public QObject {
     enter(0, " priv");
     QCOMPARE(pane(0).lblPath->toolTip(), QString("//127.0.0.1/priv/"));
 
-    // Root: the work groups; a computer without shares says so.
+    // Root: the work groups (browsing finds none here); a computer without shares says so.
+    answers_.expect("No work group is found on the network", StandardButtons::kOk, kAnswerOk);
     pane(0).cmdRoot->click();
     QCOMPARE(rows(0), QStringList{" DURNIXLAB|<GROUP>"});
     pane(0).cmdUp->click();
@@ -351,6 +352,21 @@ class FrmNetworkTest : public QObject {
     QVERIFY(QFile::exists(share + "/au.AS2"));
     QVERIFY(!QFile::exists(share + "/au.rbs"));
     QDir(share).removeRecursively();
+  }
+
+  // No master browser among the test's servers, and no computer opened yet: each level says
+  // that it found nothing, and still leads on.
+  void browsingThatFindsNothingSaysSo() {
+    start({{"Lab", PathBytes(dir_.path()) + "/", PlaceKind::kHome}});
+    answers_.expect("No computer is found in the work group", StandardButtons::kOk, kAnswerOk);
+    toNetwork(0);
+    verifyAnswers();
+    QCOMPARE(pane(0).lblPath->toolTip(), QString("//DURNIXLAB/"));
+    QCOMPARE(rows(0), QStringList{" ..|<Group>"});
+    answers_.expect("No work group is found on the network", StandardButtons::kOk, kAnswerOk);
+    pane(0).cmdRoot->click();
+    verifyAnswers();
+    QCOMPARE(rows(0), QStringList{" DURNIXLAB|<GROUP>"});
   }
 
   // A computer that takes the connection and never answers: the wait window comes up, and

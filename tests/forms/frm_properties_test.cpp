@@ -30,7 +30,7 @@ class CountingFiles : public FileSystem {
     return pass(local_.CreateFile(p, d));
   }
   Status Stat(const std::string& p, FileEntry& e) override { return pass(local_.Stat(p, e)); }
-  Status ListFolder(const std::string& f, std::vector<FileEntry>& e) override {
+  Status listFolder(const std::string& f, std::vector<FileEntry>& e) override {
     return pass(local_.ListFolder(f, e));
   }
   Status MakeFolder(const std::string& p) override { return pass(local_.MakeFolder(p)); }

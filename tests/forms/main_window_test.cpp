@@ -21,6 +21,7 @@
 #include "forms_support.h"
 #include "platform/paths.h"
 #include "platform/twips.h"
+#include "shell/file_list.h"
 #include "shell/forms/file_pane.h"
 #include "shell/forms/frm_durnix.h"
 #include "support/memory_file_system.h"
@@ -270,6 +271,25 @@ class MainWindowTest : public QObject {
     QCOMPARE(answers_.questions().front().reason, std::string("Input/output error"));
     QVERIFY(names(0).isEmpty());
     QVERIFY(window_->isVisible());
+  }
+
+  // Names that a broken or hostile server lists lead out of the folder: they are not shown, and
+  // each pane tells of them once for the folder, not at every refresh.
+  void namesThatAreNoEntriesAreLeftOutAndToldOnce() {
+    test::MemoryFileSystem files;
+    files.addFile("/data/a.rbs", "x");
+    files.plantName("/data", "../x");
+    files.plantName("/data", "a/b", EntryKind::kFolder);
+    for (int pane = 0; pane < 2; ++pane) {
+      answers_.expect(SkippedNamesText(2, "/data/"), StandardButtons::kOk, kAnswerOk);
+    }
+    start("", &files, {{"Data", "/data/", PlaceKind::kFixed}});
+    QVERIFY2(answers_.problems().empty(), answers_.report().c_str());
+    QCOMPARE(names(0), QStringList{"a.rbs"});
+    window_->pane(0).CmdRef_Click();
+    window_->pane(1).CmdRef_Click();
+    QVERIFY2(answers_.problems().empty(), answers_.report().c_str());
+    QCOMPARE(names(1), QStringList{"a.rbs"});
   }
 };
 

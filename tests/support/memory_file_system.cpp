@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/memory_file_system.h"
 
+#include <algorithm>
 #include <cerrno>
 
 namespace durnix::test {
@@ -10,9 +11,23 @@ MemoryFileSystem::MemoryFileSystem() {
 }
 
 std::string MemoryFileSystem::key(const std::string& path) {
-  std::string k = path;
-  while (k.size() > 1 && k.back() == '/') k.pop_back();
-  return k;
+  if (path.empty() || path[0] != '/') return path;
+  // "." and ".." are taken as a system takes them.
+  std::vector<std::string> parts;
+  std::size_t at = 1;
+  while (at <= path.size()) {
+    const std::size_t slash = std::min(path.find('/', at), path.size());
+    const std::string part = path.substr(at, slash - at);
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    at = slash + 1;
+  }
+  std::string k;
+  for (const std::string& part : parts) k += "/" + part;
+  return k.empty() ? "/" : k;
 }
 
 std::string MemoryFileSystem::parentOf(const std::string& k) {
@@ -64,6 +79,14 @@ void MemoryFileSystem::failRead(const std::string& path, int error) {
 }
 void MemoryFileSystem::failListing(const std::string& folder, int error) {
   failingListings_[key(folder)] = error;
+}
+void MemoryFileSystem::plantName(const std::string& folder, const std::string& name,
+                                 EntryKind kind) {
+  FileEntry entry;
+  entry.name = name;
+  entry.kind = kind;
+  entry.attributes = AttributeNumberOf(kind, false, name);
+  planted_[key(folder)].push_back(entry);
 }
 
 void MemoryFileSystem::failRemove(const std::string& path, int error) {
@@ -157,7 +180,7 @@ Status MemoryFileSystem::Stat(const std::string& path, FileEntry& entry) {
   return done();
 }
 
-Status MemoryFileSystem::ListFolder(const std::string& folder, std::vector<FileEntry>& entries) {
+Status MemoryFileSystem::listFolder(const std::string& folder, std::vector<FileEntry>& entries) {
   entries.clear();
   const std::string k = key(folder);
   const auto it = nodes_.find(k);
@@ -172,6 +195,13 @@ Status MemoryFileSystem::ListFolder(const std::string& folder, std::vector<FileE
     FileEntry entry;
     Stat(k == "/" ? "/" + name : k + "/" + name, entry);
     entries.push_back(std::move(entry));
+  }
+  if (const auto planted = planted_.find(k); planted != planted_.end()) {
+    for (FileEntry entry : planted->second) {
+      const std::string name = entry.name;
+      if (Stat(k + "/" + name, entry) == kDone) entry.name = name;
+      entries.push_back(std::move(entry));
+    }
   }
   return done();
 }

@@ -41,13 +41,17 @@ class MemoryFileSystem : public FileSystem {
   void failSetReadOnly(const std::string& path, int error);
   // The last-modified time of an entry (0 when there is none).
   std::time_t modifiedOf(const std::string& path) const;
+  // The listing of `folder` also names `name`, an entry of `kind`, as a broken or hostile
+  // server may ("../x", "a/b", "."). A path through it leads where the text of the path does:
+  // "/a/f/../x" is "/a/x".
+  void plantName(const std::string& folder, const std::string& name,
+                 EntryKind kind = EntryKind::kFile);
 
   Status ReadFile(const std::string& path, Bytes& out,
                   std::size_t limit = kMaxSpectrumFileBytes) override;
   Status WriteFile(const std::string& path, ByteView data) override;
   Status CreateFile(const std::string& path, ByteView data) override;
   Status Stat(const std::string& path, FileEntry& entry) override;
-  Status ListFolder(const std::string& folder, std::vector<FileEntry>& entries) override;
   Status MakeFolder(const std::string& path) override;
   Status Remove(const std::string& path) override;
   Status Rename(const std::string& from, const std::string& to) override;
@@ -56,6 +60,9 @@ class MemoryFileSystem : public FileSystem {
   Status SetModified(const std::string& path, std::time_t when) override;
   Status Space(const std::string& folder, unsigned long long& freeBytes,
                unsigned long long& totalBytes) override;
+
+ protected:
+  Status listFolder(const std::string& folder, std::vector<FileEntry>& entries) override;
 
  private:
   enum class Kind { kFile, kFolder };
@@ -77,6 +84,7 @@ class MemoryFileSystem : public FileSystem {
   std::map<std::string, int> failingReads_;
   std::map<std::string, int> failingListings_;
   std::map<std::string, int> failingRemoves_, failingRenames_, failingFolders_, failingReadOnly_;
+  std::map<std::string, std::vector<FileEntry>> planted_;
   long long capacity_ = -1;
   int writes_ = 0;
   std::time_t clock_ = 1796380800;  // 2026-12-06

@@ -139,6 +139,15 @@ int FilePane::MakeFileList() {
   model_->setRows(std::move(rows), folder());
   selecting_ = false;
   QApplication::restoreOverrideCursor();
+  // Entries that a broken or hostile server names so that they lead out of the folder are not
+  // listed; the user hears of them once for the folder.
+  const int skipped = files_.SkippedNames();
+  if (skipped == 0) {
+    toldSkipped_.clear();
+  } else if (toldSkipped_ != folder()) {
+    toldSkipped_ = folder();
+    prompter_.Ask(SkippedNamesText(skipped, folder()), StandardButtons::kOk);
+  }
   if (status != kDone) return error != 0 ? error : 1;
   selection_.bytes = 0;
   writeStatusLine();

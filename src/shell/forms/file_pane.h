@@ -130,6 +130,7 @@ class FilePane : public QWidget {
   std::string mask_ = "*.*";
   Selection selection_;
   long long paneBytes_ = 0;
+  std::string toldSkipped_;  // the folder whose unusable entry names were told last
   bool loading_ = true;
   bool selecting_ = false;
 };

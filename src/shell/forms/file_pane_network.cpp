@@ -20,6 +20,10 @@ namespace {
 // The drive list's last entry, the network.
 constexpr const char* kNetworkEntry = "-\\-";
 
+// When browsing finds nothing at the top of the network, or in a work group.
+constexpr const char* kNoWorkGroupFound = "No work group is found on the network";
+constexpr const char* kNoComputerFound = "No computer is found in the work group";
+
 }  // namespace
 
 void FilePane::rebuildDriveList() {
@@ -43,8 +47,19 @@ int FilePane::listNetworkLevel() {
   const std::string& path = folder();
   const std::string name = path.size() > 3 ? path.substr(2, path.size() - 3) : std::string();
   std::vector<std::string> names;
-  const int code = network_ != nullptr ? network_->List(level, name, names) : kNetNoMoreItems;
+  int code = network_ != nullptr ? network_->List(level, name, names) : kNetNoMoreItems;
   QApplication::restoreOverrideCursor();
+  if (code == kNetNoMoreItems && level != kLevelComputer) {
+    // Browsing found nothing (no master browser on the network, or an empty work group): the
+    // user is told, and the level still leads on, the top to the client's own work group.
+    prompter_.Ask(level >= kLevelWholeNetwork ? kNoWorkGroupFound : kNoComputerFound,
+                  StandardButtons::kOk);
+    names.clear();
+    if (level >= kLevelWholeNetwork && !navigation_.workGroup().empty()) {
+      names.push_back(navigation_.workGroup());
+    }
+    code = kNetDone;
+  }
   if (code != kNetDone) return code;
   selecting_ = true;
   model_->setRows(NetworkRows(level, names), path, true);
