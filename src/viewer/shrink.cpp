@@ -111,10 +111,12 @@ ShrinkResult GaussianShrink(std::span<const std::int32_t> counts, const Resoluti
                             const std::function<void(int)>& progress) {
   if (AllZero(resolution)) return ShrinkResult::kUnchanged;
   const int n = static_cast<int>(counts.size());
-  // Every sigma is checked before any work: a refusal comes at once and changes nothing.
+  // Every sigma is checked before any work: a refusal comes at once and changes nothing. A
+  // resolution wider than the whole spectrum is no detector's.
   for (int i = 1; i <= n; ++i) {
     const float sigma = resolution.sigmaAt(i);
     if (!(sigma > 0) || !std::isfinite(sigma)) return ShrinkResult::kInvalid;
+    if (sigma > static_cast<float>(n)) return ShrinkResult::kInvalid;
     const float spread = 3 * sigma;
     if (static_cast<float>(i) - spread <= -kLoopLimit ||
         static_cast<float>(i) + spread >= kLoopLimit) {
@@ -132,7 +134,7 @@ ShrinkResult GaussianShrink(std::span<const std::int32_t> counts, const Resoluti
     if (!constant) sigma = resolution.sigmaAt(i);
     const std::int32_t count = counts[static_cast<std::size_t>(i - 1)];
     const double peak = count / (static_cast<double>(sigma) * rootTwoPi);
-    // No sample is larger than the peak: a peak of at most one half contributes nothing.
+    // No sample is larger than the peak: a channel whose peak rounds to 0 contributes nothing.
     if (std::fabs(peak) > 0.5) {
       const float fi = static_cast<float>(i);
       const float t = static_cast<float>((i + 1) / 2);
@@ -141,10 +143,12 @@ ShrinkResult GaussianShrink(std::span<const std::int32_t> counts, const Resoluti
       // not computed (with a margin, so that every sample that may count is).
       const double reach = std::sqrt(2 * std::log(2 * std::fabs(peak))) * 1.0001 + 1e-6;
       for (float x = fi - 3 * sigma; x <= end; x += 0.1f) {
+        // k and d only grow with x: past the last entry or the reach no later sample counts.
         const float k = std::nearbyint(t + x - fi);
-        if (k < 1 || k > static_cast<float>(last)) continue;
+        if (k > static_cast<float>(last)) break;
         const float d = (x - fi) / sigma;
-        if (std::fabs(d) > reach) continue;
+        if (d > reach) break;
+        if (k < 1 || d < -reach) continue;
         const double sample = peak * std::exp(-(static_cast<double>(d) * d) / 2);
         std::int32_t rounded = 0;
         if (!RoundToInt32(sample, rounded)) return ShrinkResult::kTooLarge;

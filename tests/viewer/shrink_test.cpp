@@ -86,11 +86,15 @@ TEST(ShrinkGaussian, InvalidResolutionsAndOverflowChangeNothing) {
   EXPECT_EQ(GaussianShrink(counts, quadratic, out), ShrinkResult::kInvalid);
   // So wide that a single-precision step of 0.1 would be lost.
   EXPECT_EQ(GaussianShrink(counts, constant(1e6f), out), ShrinkResult::kInvalid);
+  // Wider than the spectrum of 20 channels, for every channel or from entry 20 on (sigma 21).
+  EXPECT_EQ(GaussianShrink(counts, constant(20.5f), out), ShrinkResult::kInvalid);
+  EXPECT_EQ(GaussianShrink(counts, {Resolution::kLinear, 1, 1, 0}, out), ShrinkResult::kInvalid);
   // Samples of about 8.6e8, ten of them to one entry.
   EXPECT_EQ(GaussianShrink(Counts{INT_MAX, 0}, constant(1), out), ShrinkResult::kTooLarge);
   // A single sample beyond 32 bits.
   EXPECT_EQ(GaussianShrink(Counts{INT_MAX, 0}, constant(0.001f), out), ShrinkResult::kTooLarge);
   EXPECT_EQ(out, Counts{7});
+  EXPECT_EQ(GaussianShrink(counts, constant(20), out), ShrinkResult::kShrunk);  // as wide as it
 
   EXPECT_EQ((Resolution{Resolution::kLinear, 0.5f, 1, 0}.sigmaAt(4)), 3.0f);
   EXPECT_EQ((Resolution{Resolution::kQuadratic, 1, 2, 1}.sigmaAt(3)), 4.0f);
