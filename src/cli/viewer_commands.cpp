@@ -220,10 +220,6 @@ int ShrinkCommand(const ShrinkOptions& options, std::ostream& out, std::ostream&
                       : options.kind == ShrinkKind::kLinear ? Resolution::kLinear
                                                             : Resolution::kQuadratic;
     float* fields[] = {&resolution.a, &resolution.b, &resolution.c};
-    if (options.kind == ShrinkKind::kConstant && Trim(options.values.at(0)).empty()) {
-      err << "No resolution given: nothing written.\n";
-      return kExitFailed;
-    }
     for (std::size_t i = 0; i < options.values.size() && i < 3; ++i) {
       if (!ParseResolutionValue(options.values[i], *fields[i])) {
         err << kInvalidDataText << '\n';

@@ -75,6 +75,26 @@ TEST_F(CliViewer, RoiPrintsGrossAndNetAreas) {
   EXPECT_EQ(cli({"roi", dir_.file("none.rbs"), "--from", "0", "--to", "5"}).exit, 1);
 }
 
+TEST_F(CliViewer, AnEmptyNumberIsAUsageError) {
+  const std::string file = put("flat.rbs", FMT_RBS, Counts(256, 5));
+  for (const std::vector<std::string>& args : {
+           std::vector<std::string>{"roi", file, "--from", "", "--to", "3"},
+           {"roi", file, "--from", "1", "--to", " "},
+           {"roi", file, "--from", "nan", "--to", "3"},
+           {"add", file, file, "--factor", ""},
+           {"shrink", file, "--constant", ""},
+           {"shrink", file, "--linear", "0.1", ""},
+           {"shrink", file, "--quadratic", "", "1", "2"},
+           {"convert", "--to", "CHN", "--time-to-energy", "--mass", "", file},
+           {"convert", "--to", "CHN", "--time-to-energy", "--offset=", file},
+       }) {
+    const CliRun r = run(args);
+    EXPECT_EQ(r.exit, 2) << args[0] << " " << args[2] << " " << args[3] << "\n" << r.err;
+  }
+  EXPECT_TRUE(fs::is_empty(dir_.file("out")));
+  EXPECT_FALSE(fs::exists(dir_.file("flat.CHN")));
+}
+
 TEST_F(CliViewer, AddAndSubtractSaveUnderTheFilesOwnName) {
   const std::string file = put("a.x", FMT_RBS, {3, 3, 7}, 2.5f);
   const std::string second = put("b.rbs", FMT_RBS, {1, 3});
