@@ -117,10 +117,11 @@ TEST_F(CliViewer, AddAndSubtractSaveUnderTheFilesOwnName) {
   ASSERT_EQ(run({"subtract", big, big, "--factor", "2", "--to", "AS2"}).exit, 0);
   EXPECT_EQ(readBack("big.AS2", FMT_AS2).Counts, Counts(1024, 0));
 
+  // The sum is what overflows: the message names it as it would have been saved.
   r = run({"add", big, put("huge.rbs", FMT_RBS, {INT_MAX}), "--to", "CHN"});
   EXPECT_EQ(r.exit, 1);
-  EXPECT_TRUE(
-      contains(r.err, "Some channel of " + UpperAscii(dir_.file("huge.rbs")) + " is overflowed !!"))
+  EXPECT_TRUE(contains(
+      r.err, "Some channel of " + UpperAscii(dir_.file("out/big.CHN")) + " is overflowed !!"))
       << r.err;
   EXPECT_FALSE(fs::exists(dir_.file("out/big.CHN")));
   r = run({"add", big, dir_.file("gone.rbs")});
@@ -161,6 +162,15 @@ TEST_F(CliViewer, ShrinkReadsTheResolutionAsTheViewerDoes) {
   EXPECT_TRUE(contains(r.err, "s.NCL has not 1024 channel. Continue ? No")) << r.err;
   EXPECT_FALSE(fs::exists(dir_.file("out/s.NCL")));
   EXPECT_EQ(run({"shrink", file, "--two-channel", "--to", "NCL", "--yes"}).exit, 0);
+
+  // Too few channels for the format: said as such.
+  r = run({"shrink", put("few.AS1", FMT_AS1, Counts(256, 3)), "--two-channel"});
+  EXPECT_EQ(r.exit, 1);
+  EXPECT_TRUE(contains(r.err, UpperAscii(dir_.file("out/few.AS1")) +
+                                  " has 128 channels; ASCII with channel (AS1) holds 256 to "
+                                  "16384 channels."))
+      << r.err;
+  EXPECT_FALSE(fs::exists(dir_.file("out/few.AS1")));
 
   Counts loud(1024, 0);
   loud[6] = loud[7] = 35000;  // 70000 after the halving

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QtTest>
+#include <climits>
 
 #include "convert/forms/frm_rump.h"
 #include "formats/text_rules.h"
@@ -299,6 +300,16 @@ class FrmViewTest : public QObject {
     QCOMPARE(view->windowTitle(), QString(" 1   View Spectrum : main.AS2 & half.chn"));
     QCOMPARE(dialogs_.titles,
              QStringList({"Load add file", "Load Subtract file", "Load compared file"}));
+
+    // A sum beyond 32 bits is said of the viewer's own spectrum, which stays as it was.
+    WriteCounts(dir_.filePath("huge.AS2"), FMT_AS2, std::vector<std::int32_t>(256, INT_MAX));
+    enter(view, "txtMultipl", "1");
+    dialogs_.open = dir_.filePath("huge.AS2");
+    answers_.expect("Some channel of " + UpperAscii(folder_ + "main.AS2") + " is overflowed !!",
+                    kAnswerOk);
+    const std::vector<std::int32_t> unsummed = view->ViewCounts();
+    view->mnuAdd_Click();
+    QCOMPARE(view->ViewCounts(), unsummed);
 
     // A file of no format: the viewer says so and stays as it was.
     QFile junk(dir_.filePath("junk.bin"));

@@ -69,7 +69,8 @@ void FrmView::combine(int kind) {
   const bool fits = kind == kAdd ? AddSpectrum(ViewCounts_, second, factor)
                                  : SubtractSpectrum(ViewCounts_, second, factor);
   if (!fits) {
-    prompter_.Ask(ChannelOverflowMessage(path), StandardButtons::kOk);
+    // The sum is what does not fit: named as the viewer's own spectrum.
+    prompter_.Ask(ChannelOverflowMessage(start_.folder + start_.FileName), StandardButtons::kOk);
     return;
   }
   SecondCounts_ = std::move(second);
