@@ -211,12 +211,16 @@ class FrmViewTest : public QObject {
     QCOMPARE(view->windowTitle(), QString(" 1   View Spectrum : peak.AS2 - zoomed"));
     QCOMPARE(view->shown().FirstCh, 1000);
     QCOMPARE(view->shown().LastCh, 1023);
+    // Esc unzooms: the title and both Zoom check marks say so; the next zoom says it once.
     QTest::keyClick(plot, Qt::Key_Escape);
     QVERIFY(!view->settings().zoomed);
-    QVERIFY(view->windowTitle().endsWith(" - zoomed"));  // Esc leaves the title
-    view->mnuZoom_Click();
+    QCOMPARE(view->windowTitle(), QString(" 1   View Spectrum : peak.AS2"));
+    QVERIFY(!action(view, "mnuZoom")->isChecked() && !action(view, "PopUpZoom")->isChecked());
     view->mnuZoom_Click();
     QCOMPARE(view->windowTitle(), QString(" 1   View Spectrum : peak.AS2 - zoomed"));
+    QVERIFY(action(view, "mnuZoom")->isChecked() && action(view, "PopUpZoom")->isChecked());
+    view->mnuZoom_Click();
+    QCOMPARE(view->windowTitle(), QString(" 1   View Spectrum : peak.AS2"));
 
     // The cursor readout.
     QTest::mouseMove(plot, pixelOf(view, 500));
@@ -298,6 +302,10 @@ class FrmViewTest : public QObject {
     QVERIFY(view->CompareOn());
     QCOMPARE(view->SecondCounts()[100], 100);
     QCOMPARE(view->windowTitle(), QString(" 1   View Spectrum : main.AS2 & half.chn"));
+    view->mnuZoom_Click();
+    QCOMPARE(view->windowTitle(), QString(" 1   View Spectrum : main.AS2 & half.chn - zoomed"));
+    QTest::keyClick(view->picture(), Qt::Key_Escape);
+    QCOMPARE(view->windowTitle(), QString(" 1   View Spectrum : main.AS2 & half.chn"));
     QCOMPARE(dialogs_.titles,
              QStringList({"Load add file", "Load Subtract file", "Load compared file"}));
 
@@ -338,8 +346,19 @@ class FrmViewTest : public QObject {
     QTest::mouseClick(view->picture(), Qt::RightButton, {}, pixelOf(view, 5));
     QCOMPARE(view->ChNum(), 1023);
 
+    // The readout follows the shrink at once: the channel now under the pointer, its new count.
+    const QPoint pointer = pixelOf(view, 800);
+    QMouseEvent move(QEvent::MouseMove, QPointF(pointer),
+                     QPointF(view->picture()->mapToGlobal(pointer)), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(view->picture(), &move);
+    QCOMPARE(label(view, "lblHeight"), QString::number(channelUnder(view, pointer)));
     view->mnuShAdd_Click();
     QCOMPARE(view->ChNum(), 511);
+    const int under = channelUnder(view, pointer);
+    QCOMPARE(field(view, "txtChannel")->text(), QString::number(under));
+    QCOMPARE(label(view, "lblHeight"),
+             QString::number(view->ViewCounts()[static_cast<std::size_t>(under)]));
     QCOMPARE(view->ViewCounts()[0], 1);  // 0 + 1
     QCOMPARE(view->windowTitle(), QString(" 1   View Spectrum : ramp.AS2 - shrinked"));
 

@@ -77,6 +77,7 @@ void FrmView::combine(int kind) {
   CompareOn_ = false;
   rebuildTitle((kind == kAdd ? " + " : " - ") + name);
   DrawSpectrum();
+  refreshReadout();
   mnuSave_->setEnabled(true);
 }
 
@@ -185,6 +186,7 @@ void FrmView::shrinkWith(const Resolution* resolution) {
   CompareOn_ = false;
   rebuildTitle(" - shrinked");
   DrawSpectrum();
+  refreshReadout();
   mnuSave_->setEnabled(true);
 }
 
