@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QtTest>
+#include <cerrno>
 #include <climits>
 
 #include "convert/forms/frm_rump.h"
@@ -19,6 +20,7 @@
 #include "forms_support.h"
 #include "platform/paths.h"
 #include "platform/twips.h"
+#include "support/memory_file_system.h"
 #include "viewer/forms/frm_resol.h"
 #include "viewer/forms/plot_widget.h"
 #include "viewer/forms/viewer_dialogs.h"
@@ -494,6 +496,51 @@ class FrmViewTest : public QObject {
     const QByteArray text = svg.readAll();
     QVERIFY(text.contains("<svg") && text.contains(">16383<"));
     QVERIFY(!view->writePicture(dir_.filePath("no such folder/p.png")));
+  }
+
+  // A viewer of a file on a share writes its picture there, with the region as solid as on
+  // the screen.
+  void exportsThroughTheViewersFileSystem() {
+    test::MemoryFileSystem share;
+    share.addFolder("/share");
+    ViewerStart start;
+    start.FileName = "flat.AS1";
+    start.FileType = "ASCII with channel (AS1)";
+    start.counts.assign(256, 100);
+    start.DefLow = 1;  // "0"
+    start.DefRan = 4;  // "40": some pixels to a channel when zoomed
+    start.MyCaption = " 1   View Spectrum : flat.AS1";
+    start.folder = "/share/";
+    auto* view = new FrmView(start, share, answers_, dialogs_);
+    view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(view));
+    view->mnuZoom_Click();
+    enter(view, "txtFrom", "10");
+    enter(view, "txtTo", "20");
+    QVERIFY(view->region().RoiSet());
+
+    QVERIFY(view->writePicture("/share/p.png"));
+    const Bytes bytes = share.bytesOf("/share/p.png");
+    const QImage png = QImage::fromData(QByteArray(bytes.data(), static_cast<int>(bytes.size())));
+    QCOMPARE(png.size(), view->renderPicture().size());
+    // Every pixel column from the line of channel 10 to that of channel 20 is the dot colour at
+    // the foot of the region, as on the screen.
+    const QRect picture = view->picture()->geometry();
+    const QImage& screen = view->picture()->image();
+    const int foot = picture.height() - 3;
+    for (int x = pixelOf(view, 10).x(); x <= pixelOf(view, 20).x(); ++x) {
+      QCOMPARE(screen.pixelColor(x, foot), QColor(Qt::black));
+      QCOMPARE(png.pixelColor(picture.left() + x, Twips(450) + foot), QColor(Qt::black));
+    }
+
+    QVERIFY(view->writePicture("/share/p.svg"));
+    const Bytes svg = share.bytesOf("/share/p.svg");
+    QVERIFY(svg.find("<svg") != std::string::npos);
+    QVERIFY(!view->writePicture("/nowhere/p.png"));
+    share.failWrite(1, ENOSPC);
+    QVERIFY(!view->writePicture("/share/q.png"));
+    QVERIFY(!share.hasFile("/share/q.png"));
+    delete view;
   }
 };
 
