@@ -3,6 +3,7 @@
 // what a spectrum file holds, converts files between formats and runs the viewer's commands.
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <csignal>
 #include <iostream>
 #include <string_view>
@@ -43,6 +44,51 @@ std::vector<char*> TakeConvertFiles(CLI::App& convert, int argc, char** argv,
     }
   }
   return rest;
+}
+
+bool Blank(std::string_view value) {
+  return value.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+// A number given as an empty (or blank) text is no number: a usage error, as any text that is
+// not a number is. Without this check an empty value would be read as 0.
+const CLI::Validator kNotEmpty(
+    [](std::string& value) { return Blank(value) ? std::string("an empty value") : std::string(); },
+    "", "NOT EMPTY");
+
+// The parser cannot be left to find an empty value among those of an option that takes several
+// ("--linear 0.1 ''"): it never returns. So the values of the numeric options of the command
+// named by args[1] are looked at first; the option with an empty value goes to `named`.
+bool EmptyNumber(CLI::App& app, const std::vector<const CLI::Option*>& numeric,
+                 const std::vector<char*>& args, std::string& named) {
+  if (args.size() < 2) return false;
+  const std::string commandName = args[1];
+  const std::vector<CLI::App*> commands =
+      app.get_subcommands([&](CLI::App* sub) { return sub->check_name(commandName); });
+  if (commands.empty()) return false;
+  CLI::App* command = commands.front();
+  for (std::size_t i = 2; i < args.size(); ++i) {
+    const std::string_view arg = args[i];
+    if (arg == "--") break;
+    if (arg.size() < 2 || arg[0] != '-') continue;
+    const std::size_t equals = arg.find('=');
+    const std::string name(arg.substr(0, equals));
+    const CLI::Option* option = command->get_option_no_throw(name);
+    if (option == nullptr || std::find(numeric.begin(), numeric.end(), option) == numeric.end()) {
+      continue;
+    }
+    named = name;
+    if (equals != std::string_view::npos) {
+      if (Blank(arg.substr(equals + 1))) return true;
+      continue;
+    }
+    const std::size_t values = static_cast<std::size_t>(option->get_items_expected_min());
+    for (std::size_t k = 1; k <= values && i + k < args.size(); ++k) {
+      if (Blank(args[i + k])) return true;
+    }
+    i += values;
+  }
+  return false;
 }
 
 }  // namespace
@@ -92,9 +138,13 @@ int main(int argc, char** argv) {
   auto* e2t = convertCommand->add_flag("--energy-to-time", energyToTime,
                                        "Convert each spectrum from an energy to a time axis");
   t2e->excludes(e2t);
+  // The options whose values are numbers, whose empty values are refused.
+  std::vector<const CLI::Option*> numeric;
   const auto axisValue = [&](const char* name, std::optional<double>& value, const char* what) {
-    convertCommand->add_option_function<double>(
-        name, [&value](double v) { value = v; }, what);
+    numeric.push_back(convertCommand
+                          ->add_option_function<double>(
+                              name, [&value](double v) { value = v; }, what)
+                          ->check(kNotEmpty));
   };
   axisValue("--mass", convert.mass, "Mass of the particle (amu)");
   axisValue("--efficiency", convert.efficiency, "Efficiency of the particle (%)");
@@ -131,8 +181,12 @@ int main(int argc, char** argv) {
   auto* roiCommand =
       app.add_subcommand("roi", "Gross and net areas of a region of interest, as the viewer shows");
   roiCommand->add_option("FILE", roi.file, "Spectrum file (read by detection)")->required();
-  roiCommand->add_option("--from", roi.from, "First channel (counted from 0)")->required();
-  roiCommand->add_option("--to", roi.to, "Last channel (counted from 0)")->required();
+  numeric.push_back(roiCommand->add_option("--from", roi.from, "First channel (counted from 0)")
+                        ->required()
+                        ->check(kNotEmpty));
+  numeric.push_back(roiCommand->add_option("--to", roi.to, "Last channel (counted from 0)")
+                        ->required()
+                        ->check(kNotEmpty));
   roiCommand->add_flag("--json", roi.json, "One JSON object");
 
   // The options of the viewer's Save, for the commands that write their result.
@@ -158,8 +212,10 @@ int main(int argc, char** argv) {
                     : "Add SECOND x factor to FILE and save");
     command->add_option("FILE", o->file, "Spectrum file (read by detection)")->required();
     command->add_option("SECOND", o->second, "The second spectrum (read by detection)")->required();
-    command->add_option("--factor", o->factor,
-                        "Multiplication factor (0, negative or not a number: 1)");
+    numeric.push_back(command
+                          ->add_option("--factor", o->factor,
+                                       "Multiplication factor (0, negative or not a number: 1)")
+                          ->check(kNotEmpty));
     saveOptions(command, o->save);
     arithmeticCommands[o->subtract ? 1 : 0] = command;
   }
@@ -172,21 +228,31 @@ int main(int argc, char** argv) {
   shrinkCommand->add_option("FILE", shrink.file, "Spectrum file (read by detection)")->required();
   auto* resolution = shrinkCommand->add_option_group("Shrink", "How the channels are halved");
   resolution->add_flag("--two-channel", twoChannel, "Add neighbouring channel pairs");
-  resolution->add_option("--constant", constantSigma, "SIGMA: the resolution in channels")
-      ->expected(1)
-      ->allow_extra_args(false);
-  resolution->add_option("--linear", linear, "A B: sigma = A*ch + B")
-      ->expected(2)
-      ->allow_extra_args(false);
-  resolution->add_option("--quadratic", quadratic, "A B C: sigma = SQR(A * ch ^ 2 + B * ch + C)")
-      ->expected(3)
-      ->allow_extra_args(false);
+  numeric.push_back(
+      resolution->add_option("--constant", constantSigma, "SIGMA: the resolution in channels")
+          ->expected(1)
+          ->allow_extra_args(false)
+          ->check(kNotEmpty));
+  numeric.push_back(resolution->add_option("--linear", linear, "A B: sigma = A*ch + B")
+                        ->expected(2)
+                        ->allow_extra_args(false)
+                        ->check(kNotEmpty));
+  numeric.push_back(
+      resolution
+          ->add_option("--quadratic", quadratic, "A B C: sigma = SQR(A * ch ^ 2 + B * ch + C)")
+          ->expected(3)
+          ->allow_extra_args(false)
+          ->check(kNotEmpty));
   resolution->require_option(1);
   saveOptions(shrinkCommand, shrink.save);
 
   // The files of a conversion stay where the command line has them: a run of 20000 files keeps
   // no copies of their names.
   std::vector<char*> rest = TakeConvertFiles(*convertCommand, argc, argv, convert.files);
+  if (std::string option; EmptyNumber(app, numeric, rest, option)) {
+    std::cerr << option << ": an empty value\nRun with --help for more information.\n";
+    return 2;
+  }
   try {
     app.parse(static_cast<int>(rest.size()), rest.data());
   } catch (const CLI::CallForHelp& e) {

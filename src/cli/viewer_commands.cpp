@@ -103,6 +103,15 @@ int checkSaveOptions(const ViewerSaveOptions& options, std::ostream& err) {
   return kExitDone;
 }
 
+// The file a changed spectrum of `source` is saved as: the output folder, the source's name with
+// the writer's extension.
+std::string resultPath(const std::string& source, const FormatInfo& destination,
+                       const ViewerSaveOptions& options) {
+  std::string folder = options.outDir;
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  return SavedPath(folder + std::string(OwnName(source)), destination);
+}
+
 // Saves `counts` with the header of the file read, as the viewer's Save does after the change:
 // the calibration as the viewer's fields show it, the identifier rule, the format checks.
 int saveViewed(Viewed& viewed, std::vector<std::int32_t> counts, const ViewerSaveOptions& options,
@@ -121,10 +130,8 @@ int saveViewed(Viewed& viewed, std::vector<std::int32_t> counts, const ViewerSav
   request.counts = std::move(counts);
   request.source = viewed.format;
   request.destination = destination;
-  std::string folder = options.outDir;
-  if (folder.empty() || folder.back() != '/') folder += '/';
   // Named by the writer's rule at once, so that every message names the file written.
-  request.path = SavedPath(folder + std::string(OwnName(source)), *destination);
+  request.path = resultPath(source, *destination, options);
   request.overwrite = options.overwrite;
 
   ViewerPrompter prompter(options.yes, err);
@@ -206,7 +213,10 @@ int ArithmeticCommand(const ArithmeticOptions& options, std::ostream& out, std::
   const bool done = options.subtract ? SubtractSpectrum(counts, second, factor)
                                      : AddSpectrum(counts, second, factor);
   if (!done) {
-    err << ChannelOverflowMessage(options.second) << '\n';
+    // The sum is what does not fit: named as the file it would have been saved as.
+    const FormatInfo* destination =
+        options.save.to.empty() ? viewed.format : namedFormat(options.save.to, err);
+    err << ChannelOverflowMessage(resultPath(options.file, *destination, options.save)) << '\n';
     return kExitFailed;
   }
   return saveViewed(viewed, std::move(counts), options.save, out, err);
@@ -220,10 +230,6 @@ int ShrinkCommand(const ShrinkOptions& options, std::ostream& out, std::ostream&
                       : options.kind == ShrinkKind::kLinear ? Resolution::kLinear
                                                             : Resolution::kQuadratic;
     float* fields[] = {&resolution.a, &resolution.b, &resolution.c};
-    if (options.kind == ShrinkKind::kConstant && Trim(options.values.at(0)).empty()) {
-      err << "No resolution given: nothing written.\n";
-      return kExitFailed;
-    }
     for (std::size_t i = 0; i < options.values.size() && i < 3; ++i) {
       if (!ParseResolutionValue(options.values[i], *fields[i])) {
         err << kInvalidDataText << '\n';

@@ -5,6 +5,13 @@
 
 #include "convert/batch.h"
 #include "durnix/version.h"
+#include "formats/ans.h"
+#include "formats/ascii.h"
+#include "formats/canberra.h"
+#include "formats/chn.h"
+#include "formats/gv_spc.h"
+#include "formats/kodaq.h"
+#include "formats/spm.h"
 #include "formats/text_rules.h"
 #include "viewer/arithmetic.h"
 
@@ -40,6 +47,43 @@ SaveResult refused(SaveResult result, const std::string& path, bool staysEnabled
 }
 
 }  // namespace
+
+bool ChannelRangeOf(const FormatInfo& format, int& low, int& high) {
+  switch (format.code) {
+    case FMT_AS1:
+    case FMT_AS2:
+      low = kAsciiMinChannels, high = kAsciiMaxChannels;
+      return true;
+    case FMT_CHN:
+      low = kChnMinChannels, high = kChnMaxChannels;
+      return true;
+    case FMT_GV_SPC:
+      low = kGvMinChannels, high = kGvMaxChannels;
+      return true;
+    case FMT_KODAQ:
+      low = kKodaqMinChannels, high = kKodaqMaxChannels;
+      return true;
+    case FMT_ANS:
+      low = kAnsMinChannels, high = kAnsMaxChannels;
+      return true;
+    case FMT_SPM:
+      low = kSpmMinChannels, high = kSpmMaxChannels;
+      return true;
+    case FMT_CANBERRA:
+      low = kCanberraMinChannels, high = kCanberraMaxChannels;
+      return true;
+    default:
+      return false;
+  }
+}
+
+std::string ChannelRangeMessage(const std::string& path, int channels, const FormatInfo& format) {
+  int low = 0, high = 0;
+  ChannelRangeOf(format, low, high);
+  return UpperAscii(path) + " has " + std::to_string(channels) + " channels; " +
+         std::string(format.displayName) + " holds " + std::to_string(low) + " to " +
+         std::to_string(high) + " channels.";
+}
 
 std::string SaveFilter() {
   std::string filter = "All Spectrum files|*.*|";
@@ -92,6 +136,17 @@ SaveResult SaveSpectrum(FileSystem& files, SaveRequest request, Prompter& prompt
     return result;
   }
   if (request.counts.size() > kMaxChannels) return refused(result, chosen, true);
+  if (int low = 0, high = 0; ChannelRangeOf(*destination, low, high)) {
+    const int channels = static_cast<int>(request.counts.size());
+    if (channels < low || channels > high) {
+      // Another format may hold them: the spectrum can still be saved.
+      result.kind = SaveResult::kRefused;
+      result.status = kDoesNotFit;
+      result.message = ChannelRangeMessage(chosen, channels, *destination);
+      result.saveStaysEnabled = true;
+      return result;
+    }
+  }
 
   SpectrumRecord& record = request.header;
   record.CalGain = ToSingle(NumericPrefix(request.convText));

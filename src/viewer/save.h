@@ -31,6 +31,12 @@ bool RereadSource(FileSystem& files, const std::string& sourcePath, const Format
 // The name the writer of `format` writes for a chosen path (its own extension rule).
 std::string SavedPath(const std::string& chosenPath, const FormatInfo& format);
 
+// The numbers of channels the writer of `format` holds; false for a format without such a range.
+bool ChannelRangeOf(const FormatInfo& format, int& low, int& high);
+// "P has 128 channels; ASCII with channel (AS1) holds 256 to 16384 channels." (P in upper case),
+// for a format with a range.
+std::string ChannelRangeMessage(const std::string& path, int channels, const FormatInfo& format);
+
 struct SaveRequest {
   SpectrumRecord header;             // from RereadSource
   std::vector<std::int32_t> counts;  // the viewer's counts, ChNum of them
@@ -46,7 +52,7 @@ struct SaveResult {
   enum Kind {
     kWritten,   // written at `path`
     kDeclined,  // No to the 1024-channel question
-    kRefused,   // a count out of the destination's range; `message` says so
+    kRefused,   // the channels or a count out of the destination's range; `message` says so
     kFailed,    // the writer failed; `message` says why (the conversion's words)
     kExists,    // the file exists and `overwrite` was not given; nothing written
   };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "viewer/shrink.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <limits>
@@ -43,6 +44,34 @@ bool StoreSums(const std::vector<std::int64_t>& sums, std::vector<std::int32_t>&
   }
   out.assign(sums.size(), 0);
   for (std::size_t k = 0; k < sums.size(); ++k) out[k] = static_cast<std::int32_t>(sums[k]);
+  return true;
+}
+
+// A sample peak x exp(-q / 2), q = ((x - i) / sigma)^2, rounds to v + 1 or more exactly when
+// q < -2 ln((v + 0.5) / peak). Where a channel has far more samples than values they can round
+// to, these limits are worked out once and each sample's value is found among them, not from its
+// own exponential. False (the samples are computed one by one) where that does not pay.
+bool limitsFor(double peak, float sigma, std::vector<double>& limits) {
+  constexpr double kMostValues = 65536;
+  const double values = std::floor(peak + 0.5) + 1;
+  if (!(peak > 0) || values > kMostValues || values * 8 > 60.0 * sigma) return false;
+  limits.resize(static_cast<std::size_t>(values));
+  for (std::size_t v = 0; v < limits.size(); ++v) {
+    limits[v] = -2 * std::log((static_cast<double>(v) + 0.5) / peak);
+  }
+  return true;
+}
+
+// The rounded sample at q from the limits (they fall with v); false when q is so near a limit
+// that only the sample itself can tell on which side it rounds.
+bool valueByLimits(const std::vector<double>& limits, double q, std::int32_t& rounded) {
+  constexpr double kUnsure = 1e-9;
+  const auto above =
+      std::partition_point(limits.begin(), limits.end(), [q](double limit) { return limit > q; });
+  const std::size_t r = static_cast<std::size_t>(above - limits.begin());
+  if (r > 0 && limits[r - 1] - q < kUnsure) return false;
+  if (r < limits.size() && q - limits[r] < kUnsure) return false;
+  rounded = static_cast<std::int32_t>(r);
   return true;
 }
 
@@ -111,10 +140,12 @@ ShrinkResult GaussianShrink(std::span<const std::int32_t> counts, const Resoluti
                             const std::function<void(int)>& progress) {
   if (AllZero(resolution)) return ShrinkResult::kUnchanged;
   const int n = static_cast<int>(counts.size());
-  // Every sigma is checked before any work: a refusal comes at once and changes nothing.
+  // Every sigma is checked before any work: a refusal comes at once and changes nothing. A
+  // resolution wider than the whole spectrum is no detector's.
   for (int i = 1; i <= n; ++i) {
     const float sigma = resolution.sigmaAt(i);
     if (!(sigma > 0) || !std::isfinite(sigma)) return ShrinkResult::kInvalid;
+    if (sigma > static_cast<float>(n)) return ShrinkResult::kInvalid;
     const float spread = 3 * sigma;
     if (static_cast<float>(i) - spread <= -kLoopLimit ||
         static_cast<float>(i) + spread >= kLoopLimit) {
@@ -128,11 +159,12 @@ ShrinkResult GaussianShrink(std::span<const std::int32_t> counts, const Resoluti
   const double rootTwoPi = std::sqrt(6.283184);
   const bool constant = resolution.kind == Resolution::kConstant;
   float sigma = resolution.sigmaAt(1);
+  std::vector<double> limits;
   for (int i = 1; i <= n; ++i) {
     if (!constant) sigma = resolution.sigmaAt(i);
     const std::int32_t count = counts[static_cast<std::size_t>(i - 1)];
     const double peak = count / (static_cast<double>(sigma) * rootTwoPi);
-    // No sample is larger than the peak: a peak of at most one half contributes nothing.
+    // No sample is larger than the peak: a channel whose peak rounds to 0 contributes nothing.
     if (std::fabs(peak) > 0.5) {
       const float fi = static_cast<float>(i);
       const float t = static_cast<float>((i + 1) / 2);
@@ -140,14 +172,20 @@ ShrinkResult GaussianShrink(std::span<const std::int32_t> counts, const Resoluti
       // Samples of |(x - i) / sigma| beyond `reach` are below one half: they round to 0 and are
       // not computed (with a margin, so that every sample that may count is).
       const double reach = std::sqrt(2 * std::log(2 * std::fabs(peak))) * 1.0001 + 1e-6;
+      const bool byLimits = limitsFor(peak, sigma, limits);
       for (float x = fi - 3 * sigma; x <= end; x += 0.1f) {
+        // k and d only grow with x: past the last entry or the reach no later sample counts.
         const float k = std::nearbyint(t + x - fi);
-        if (k < 1 || k > static_cast<float>(last)) continue;
+        if (k > static_cast<float>(last)) break;
         const float d = (x - fi) / sigma;
-        if (std::fabs(d) > reach) continue;
-        const double sample = peak * std::exp(-(static_cast<double>(d) * d) / 2);
+        if (d > reach) break;
+        if (k < 1 || d < -reach) continue;
+        const double q = static_cast<double>(d) * d;
         std::int32_t rounded = 0;
-        if (!RoundToInt32(sample, rounded)) return ShrinkResult::kTooLarge;
+        if (!byLimits || !valueByLimits(limits, q, rounded)) {
+          const double sample = peak * std::exp(-q / 2);
+          if (!RoundToInt32(sample, rounded)) return ShrinkResult::kTooLarge;
+        }
         sums[static_cast<std::size_t>(k) - 1] += rounded;
       }
     }

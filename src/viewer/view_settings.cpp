@@ -12,8 +12,6 @@ namespace durnix {
 
 namespace {
 
-constexpr const char kZoomedSuffix[] = " - zoomed";
-constexpr std::size_t kZoomedSuffixLength = sizeof kZoomedSuffix - 1;
 constexpr int kNarrowest = 10;
 
 bool predefined(int entry) {
@@ -117,20 +115,6 @@ void ZoomToRegion(ViewSettings& s, int roiFrom, int roiTo) {
   s.rangeEntry = kUserDefine;
   s.userDefineEnabled = true;
   s.zoomed = true;
-}
-
-std::string TitleAfterZoom(const std::string& title, bool zoomed) {
-  if (zoomed) return title + kZoomedSuffix;
-  return title.substr(0, title.size() - std::min(title.size(), kZoomedSuffixLength));
-}
-
-std::string TitleZoomedOnce(const std::string& title) {
-  const std::string_view end = "zoomed";
-  if (title.size() >= end.size() &&
-      title.compare(title.size() - end.size(), end.size(), end) == 0) {
-    return title;
-  }
-  return title + kZoomedSuffix;
 }
 
 // The scale entries 2..33 in their order; "Log" ends the table with the value 0, so no full

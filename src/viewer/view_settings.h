@@ -47,12 +47,6 @@ void ToggleZoom(ViewSettings& s);
 // "User define" entries enabled and checked.
 void ZoomToRegion(ViewSettings& s, int roiFrom, int roiTo);
 
-// The window title after the Zoom command: " - zoomed" appended when zooming, the last 9
-// characters removed when not.
-std::string TitleAfterZoom(const std::string& title, bool zoomed);
-// The title after a zoom to a region: " - zoomed" appended unless it ends with "zoomed".
-std::string TitleZoomedOnce(const std::string& title);
-
 // The scale entries the Up and Down keys choose for a full scale (on a scale other than "Log").
 int ScaleEntryForUp(std::int32_t fullScale);
 int ScaleEntryForDown(std::int32_t fullScale);

@@ -75,6 +75,26 @@ TEST_F(CliViewer, RoiPrintsGrossAndNetAreas) {
   EXPECT_EQ(cli({"roi", dir_.file("none.rbs"), "--from", "0", "--to", "5"}).exit, 1);
 }
 
+TEST_F(CliViewer, AnEmptyNumberIsAUsageError) {
+  const std::string file = put("flat.rbs", FMT_RBS, Counts(256, 5));
+  for (const std::vector<std::string>& args : {
+           std::vector<std::string>{"roi", file, "--from", "", "--to", "3"},
+           {"roi", file, "--from", "1", "--to", " "},
+           {"roi", file, "--from", "nan", "--to", "3"},
+           {"add", file, file, "--factor", ""},
+           {"shrink", file, "--constant", ""},
+           {"shrink", file, "--linear", "0.1", ""},
+           {"shrink", file, "--quadratic", "", "1", "2"},
+           {"convert", "--to", "CHN", "--time-to-energy", "--mass", "", file},
+           {"convert", "--to", "CHN", "--time-to-energy", "--offset=", file},
+       }) {
+    const CliRun r = run(args);
+    EXPECT_EQ(r.exit, 2) << args[0] << " " << args[2] << " " << args[3] << "\n" << r.err;
+  }
+  EXPECT_TRUE(fs::is_empty(dir_.file("out")));
+  EXPECT_FALSE(fs::exists(dir_.file("flat.CHN")));
+}
+
 TEST_F(CliViewer, AddAndSubtractSaveUnderTheFilesOwnName) {
   const std::string file = put("a.x", FMT_RBS, {3, 3, 7}, 2.5f);
   const std::string second = put("b.rbs", FMT_RBS, {1, 3});
@@ -97,10 +117,11 @@ TEST_F(CliViewer, AddAndSubtractSaveUnderTheFilesOwnName) {
   ASSERT_EQ(run({"subtract", big, big, "--factor", "2", "--to", "AS2"}).exit, 0);
   EXPECT_EQ(readBack("big.AS2", FMT_AS2).Counts, Counts(1024, 0));
 
+  // The sum is what overflows: the message names it as it would have been saved.
   r = run({"add", big, put("huge.rbs", FMT_RBS, {INT_MAX}), "--to", "CHN"});
   EXPECT_EQ(r.exit, 1);
-  EXPECT_TRUE(
-      contains(r.err, "Some channel of " + UpperAscii(dir_.file("huge.rbs")) + " is overflowed !!"))
+  EXPECT_TRUE(contains(
+      r.err, "Some channel of " + UpperAscii(dir_.file("out/big.CHN")) + " is overflowed !!"))
       << r.err;
   EXPECT_FALSE(fs::exists(dir_.file("out/big.CHN")));
   r = run({"add", big, dir_.file("gone.rbs")});
@@ -141,6 +162,15 @@ TEST_F(CliViewer, ShrinkReadsTheResolutionAsTheViewerDoes) {
   EXPECT_TRUE(contains(r.err, "s.NCL has not 1024 channel. Continue ? No")) << r.err;
   EXPECT_FALSE(fs::exists(dir_.file("out/s.NCL")));
   EXPECT_EQ(run({"shrink", file, "--two-channel", "--to", "NCL", "--yes"}).exit, 0);
+
+  // Too few channels for the format: said as such.
+  r = run({"shrink", put("few.AS1", FMT_AS1, Counts(256, 3)), "--two-channel"});
+  EXPECT_EQ(r.exit, 1);
+  EXPECT_TRUE(contains(r.err, UpperAscii(dir_.file("out/few.AS1")) +
+                                  " has 128 channels; ASCII with channel (AS1) holds 256 to "
+                                  "16384 channels."))
+      << r.err;
+  EXPECT_FALSE(fs::exists(dir_.file("out/few.AS1")));
 
   Counts loud(1024, 0);
   loud[6] = loud[7] = 35000;  // 70000 after the halving

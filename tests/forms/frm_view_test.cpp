@@ -14,6 +14,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QtTest>
+#include <cerrno>
+#include <climits>
 
 #include "convert/forms/frm_rump.h"
 #include "formats/text_rules.h"
@@ -21,6 +23,7 @@
 #include "platform/paths.h"
 #include "platform/qt_prompter.h"
 #include "platform/twips.h"
+#include "support/memory_file_system.h"
 #include "viewer/forms/frm_resol.h"
 #include "viewer/forms/plot_widget.h"
 #include "viewer/forms/viewer_dialogs.h"
@@ -273,12 +276,16 @@ class FrmViewTest : public QObject {
     QCOMPARE(view->windowTitle(), QString(" 1   View Spectrum : peak.AS2 - zoomed"));
     QCOMPARE(view->shown().FirstCh, 1000);
     QCOMPARE(view->shown().LastCh, 1023);
+    // Esc unzooms: the title and both Zoom check marks say so; the next zoom says it once.
     QTest::keyClick(plot, Qt::Key_Escape);
     QVERIFY(!view->settings().zoomed);
-    QVERIFY(view->windowTitle().endsWith(" - zoomed"));  // Esc leaves the title
-    view->mnuZoom_Click();
+    QCOMPARE(view->windowTitle(), QString(" 1   View Spectrum : peak.AS2"));
+    QVERIFY(!action(view, "mnuZoom")->isChecked() && !action(view, "PopUpZoom")->isChecked());
     view->mnuZoom_Click();
     QCOMPARE(view->windowTitle(), QString(" 1   View Spectrum : peak.AS2 - zoomed"));
+    QVERIFY(action(view, "mnuZoom")->isChecked() && action(view, "PopUpZoom")->isChecked());
+    view->mnuZoom_Click();
+    QCOMPARE(view->windowTitle(), QString(" 1   View Spectrum : peak.AS2"));
 
     // The cursor readout.
     QTest::mouseMove(plot, pixelOf(view, 500));
@@ -360,8 +367,22 @@ class FrmViewTest : public QObject {
     QVERIFY(view->CompareOn());
     QCOMPARE(view->SecondCounts()[100], 100);
     QCOMPARE(view->windowTitle(), QString(" 1   View Spectrum : main.AS2 & half.chn"));
+    view->mnuZoom_Click();
+    QCOMPARE(view->windowTitle(), QString(" 1   View Spectrum : main.AS2 & half.chn - zoomed"));
+    QTest::keyClick(view->picture(), Qt::Key_Escape);
+    QCOMPARE(view->windowTitle(), QString(" 1   View Spectrum : main.AS2 & half.chn"));
     QCOMPARE(dialogs_.titles,
              QStringList({"Load add file", "Load Subtract file", "Load compared file"}));
+
+    // A sum beyond 32 bits is said of the viewer's own spectrum, which stays as it was.
+    WriteCounts(dir_.filePath("huge.AS2"), FMT_AS2, std::vector<std::int32_t>(256, INT_MAX));
+    enter(view, "txtMultipl", "1");
+    dialogs_.open = dir_.filePath("huge.AS2");
+    answers_.expect("Some channel of " + UpperAscii(folder_ + "main.AS2") + " is overflowed !!",
+                    kAnswerOk);
+    const std::vector<std::int32_t> unsummed = view->ViewCounts();
+    view->mnuAdd_Click();
+    QCOMPARE(view->ViewCounts(), unsummed);
 
     // A file of no format: the viewer says so and stays as it was.
     QFile junk(dir_.filePath("junk.bin"));
@@ -390,8 +411,19 @@ class FrmViewTest : public QObject {
     QTest::mouseClick(view->picture(), Qt::RightButton, {}, pixelOf(view, 5));
     QCOMPARE(view->ChNum(), 1023);
 
+    // The readout follows the shrink at once: the channel now under the pointer, its new count.
+    const QPoint pointer = pixelOf(view, 800);
+    QMouseEvent move(QEvent::MouseMove, QPointF(pointer),
+                     QPointF(view->picture()->mapToGlobal(pointer)), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(view->picture(), &move);
+    QCOMPARE(label(view, "lblHeight"), QString::number(channelUnder(view, pointer)));
     view->mnuShAdd_Click();
     QCOMPARE(view->ChNum(), 511);
+    const int under = channelUnder(view, pointer);
+    QCOMPARE(field(view, "txtChannel")->text(), QString::number(under));
+    QCOMPARE(label(view, "lblHeight"),
+             QString::number(view->ViewCounts()[static_cast<std::size_t>(under)]));
     QCOMPARE(view->ViewCounts()[0], 1);  // 0 + 1
     QCOMPARE(view->windowTitle(), QString(" 1   View Spectrum : ramp.AS2 - shrinked"));
 
@@ -527,6 +559,51 @@ class FrmViewTest : public QObject {
     const QByteArray text = svg.readAll();
     QVERIFY(text.contains("<svg") && text.contains(">16383<"));
     QVERIFY(!view->writePicture(dir_.filePath("no such folder/p.png")));
+  }
+
+  // A viewer of a file on a share writes its picture there, with the region as solid as on
+  // the screen.
+  void exportsThroughTheViewersFileSystem() {
+    test::MemoryFileSystem share;
+    share.addFolder("/share");
+    ViewerStart start;
+    start.FileName = "flat.AS1";
+    start.FileType = "ASCII with channel (AS1)";
+    start.counts.assign(256, 100);
+    start.DefLow = 1;  // "0"
+    start.DefRan = 4;  // "40": some pixels to a channel when zoomed
+    start.MyCaption = " 1   View Spectrum : flat.AS1";
+    start.folder = "/share/";
+    auto* view = new FrmView(start, share, answers_, dialogs_);
+    view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(view));
+    view->mnuZoom_Click();
+    enter(view, "txtFrom", "10");
+    enter(view, "txtTo", "20");
+    QVERIFY(view->region().RoiSet());
+
+    QVERIFY(view->writePicture("/share/p.png"));
+    const Bytes bytes = share.bytesOf("/share/p.png");
+    const QImage png = QImage::fromData(QByteArray(bytes.data(), static_cast<int>(bytes.size())));
+    QCOMPARE(png.size(), view->renderPicture().size());
+    // Every pixel column from the line of channel 10 to that of channel 20 is the dot colour at
+    // the foot of the region, as on the screen.
+    const QRect picture = view->picture()->geometry();
+    const QImage& screen = view->picture()->image();
+    const int foot = picture.height() - 3;
+    for (int x = pixelOf(view, 10).x(); x <= pixelOf(view, 20).x(); ++x) {
+      QCOMPARE(screen.pixelColor(x, foot), QColor(Qt::black));
+      QCOMPARE(png.pixelColor(picture.left() + x, Twips(450) + foot), QColor(Qt::black));
+    }
+
+    QVERIFY(view->writePicture("/share/p.svg"));
+    const Bytes svg = share.bytesOf("/share/p.svg");
+    QVERIFY(svg.find("<svg") != std::string::npos);
+    QVERIFY(!view->writePicture("/nowhere/p.png"));
+    share.failWrite(1, ENOSPC);
+    QVERIFY(!view->writePicture("/share/q.png"));
+    QVERIFY(!share.hasFile("/share/q.png"));
+    delete view;
   }
 };
 

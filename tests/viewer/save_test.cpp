@@ -128,6 +128,36 @@ TEST_F(Save, FormatChecksRefuseOrAsk) {
   EXPECT_EQ(save(request(big, FMT_SPT, "/d/o", FMT_RBS)).kind, SaveResult::kWritten);
 }
 
+TEST_F(Save, ChannelsOutsideTheFormatsRangeAreSaidAsSuch) {
+  struct Case {
+    std::size_t channels;
+    FormatCode format;
+    const char* message;
+  };
+  for (const Case& c : {
+           Case{128, FMT_AS1,
+                "/D/R.X has 128 channels; ASCII with channel (AS1) holds 256 to "
+                "16384 channels."},
+           Case{255, FMT_AS2,
+                "/D/R.X has 255 channels; ASCII without channel (AS2) holds 256 "
+                "to 16384 channels."},
+           Case{510, FMT_CHN,
+                "/D/R.X has 510 channels; EG&G Maestro II (CHN) holds 511 to 16384 "
+                "channels."},
+           Case{8193, FMT_ANS,
+                "/D/R.X has 8193 channels; QuantumX (ANS) holds 256 to 8192 "
+                "channels."},
+       }) {
+    const SaveResult result = save(request(Counts(c.channels, 1), c.format, "/d/r.x"));
+    EXPECT_EQ(result.kind, SaveResult::kRefused) << c.message;
+    EXPECT_EQ(result.message, c.message);
+    EXPECT_TRUE(result.saveStaysEnabled);  // another format may hold them
+  }
+  EXPECT_EQ(files_.namesIn("/d"), std::vector<std::string>{"src.rbs"});
+  EXPECT_EQ(save(request(Counts(256, 1), FMT_AS1, "/d/r.x")).kind, SaveResult::kWritten);
+  EXPECT_EQ(save(request(Counts(511, 1), FMT_CHN, "/d/r.x")).kind, SaveResult::kWritten);
+}
+
 TEST_F(Save, FailingWriterIsToldInTheConversionsWords) {
   files_.failWrite(1, ENOSPC);
   SaveResult result = save(request(Counts(1024, 1), FMT_CHN, "/d/full"));

@@ -70,6 +70,42 @@ TEST(ShrinkGaussian, SpreadsOneChannelAsTheSingleLoopDoes) {
   EXPECT_EQ(out, (Counts{0, 0}));
 }
 
+// The spreading as its description reads, every sample computed: what the shortcuts of the
+// shrink must give to the count.
+Counts SpreadOneByOne(const Counts& counts, const Resolution& resolution) {
+  const int n = static_cast<int>(counts.size());
+  const int half = n / 2;
+  Counts out(static_cast<std::size_t>(half + ((n % 2 == 1 && half % 2 == 1) ? 1 : 0)), 0);
+  for (int i = 1; i <= n; ++i) {
+    const float sigma = resolution.sigmaAt(i);
+    const float fi = static_cast<float>(i);
+    const float t = static_cast<float>((i + 1) / 2);
+    for (float x = fi - 3 * sigma; x <= fi + 3 * sigma; x += 0.1f) {
+      const float k = std::nearbyint(t + x - fi);
+      if (k < 1 || k > static_cast<float>(out.size())) continue;
+      const float d = (x - fi) / sigma;
+      const double sample = counts[static_cast<std::size_t>(i - 1)] /
+                            (static_cast<double>(sigma) * std::sqrt(6.283184)) *
+                            std::exp(-(static_cast<double>(d) * d) / 2);
+      out[static_cast<std::size_t>(k) - 1] += static_cast<std::int32_t>(std::nearbyint(sample));
+    }
+  }
+  return out;
+}
+
+TEST(ShrinkGaussian, WideResolutionsGiveWhatEverySampleAddsUpTo) {
+  Counts counts(1500);
+  for (std::size_t c = 0; c < counts.size(); ++c) {
+    counts[c] = static_cast<std::int32_t>((c * 7919) % 3001 + (c % 97 == 0 ? 40000 : 0));
+  }
+  for (const Resolution& r :
+       {constant(25), constant(7.3f), Resolution{Resolution::kLinear, 0.02f, 3, 0}}) {
+    Counts out;
+    ASSERT_EQ(GaussianShrink(counts, r, out), ShrinkResult::kShrunk);
+    EXPECT_EQ(out, SpreadOneByOne(counts, r)) << r.a;
+  }
+}
+
 TEST(ShrinkGaussian, InvalidResolutionsAndOverflowChangeNothing) {
   const Counts counts(20, 100);
   Counts out = {7};
@@ -86,11 +122,15 @@ TEST(ShrinkGaussian, InvalidResolutionsAndOverflowChangeNothing) {
   EXPECT_EQ(GaussianShrink(counts, quadratic, out), ShrinkResult::kInvalid);
   // So wide that a single-precision step of 0.1 would be lost.
   EXPECT_EQ(GaussianShrink(counts, constant(1e6f), out), ShrinkResult::kInvalid);
+  // Wider than the spectrum of 20 channels, for every channel or from entry 20 on (sigma 21).
+  EXPECT_EQ(GaussianShrink(counts, constant(20.5f), out), ShrinkResult::kInvalid);
+  EXPECT_EQ(GaussianShrink(counts, {Resolution::kLinear, 1, 1, 0}, out), ShrinkResult::kInvalid);
   // Samples of about 8.6e8, ten of them to one entry.
   EXPECT_EQ(GaussianShrink(Counts{INT_MAX, 0}, constant(1), out), ShrinkResult::kTooLarge);
   // A single sample beyond 32 bits.
   EXPECT_EQ(GaussianShrink(Counts{INT_MAX, 0}, constant(0.001f), out), ShrinkResult::kTooLarge);
   EXPECT_EQ(out, Counts{7});
+  EXPECT_EQ(GaussianShrink(counts, constant(20), out), ShrinkResult::kShrunk);  // as wide as it
 
   EXPECT_EQ((Resolution{Resolution::kLinear, 0.5f, 1, 0}.sigmaAt(4)), 3.0f);
   EXPECT_EQ((Resolution{Resolution::kQuadratic, 1, 2, 1}.sigmaAt(3)), 4.0f);

@@ -112,6 +112,7 @@ class FrmView : public QMainWindow {
     return shown_.ShownRange > 0 ? area_.PlotWidth / static_cast<float>(shown_.ShownRange) : 0;
   }
   void showReadout(int channel);
+  void refreshReadout();
   void perform(const RegionUpdate& update);
   void performSteps(const std::vector<RegionStep>& steps);
   void showAreas(bool shown, const RegionAreas& areas);
@@ -127,6 +128,7 @@ class FrmView : public QMainWindow {
   QRect pictureFrame() const;
   void paintPicture(QPainter& painter, QPoint origin) const;
   void rebuildTitle(const std::string& suffix);
+  void showZoom();
 
   void onPress(float x, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
   void onMove(float x, Qt::MouseButtons buttons);
@@ -168,6 +170,9 @@ class FrmView : public QMainWindow {
   RegionOfInterest roi_;
   std::int32_t BackColour_ = 0xC0C0C0;
   bool energiesShown_ = false;
+  std::string titleSuffix_;  // the last Add, Subtract, Compare or shrink: " + B.CHN", ...
+  bool readoutShown_ = false;
+  float readoutX_ = 0;  // where the pointer was for the readout (twips); NaN: a typed channel
   bool helpOpened_ = false;
 
   QWidget* client_ = nullptr;

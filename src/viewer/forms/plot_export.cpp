@@ -2,14 +2,16 @@
 // FrmView: the plot with its axis labels and tick marks as a picture of its own, PNG or SVG, at
 // the size the window shows it.
 
-#include <QFile>
+#include <QBuffer>
+#include <QByteArray>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
-#include <QSaveFile>
 #include <QSvgGenerator>
 #include <cmath>
+#include <string_view>
 
+#include "platform/paths.h"
 #include "platform/twips.h"
 #include "viewer/forms/frm_view.h"
 #include "viewer/forms/plot_widget.h"
@@ -53,17 +55,17 @@ void FrmView::paintPicture(QPainter& painter, QPoint origin) const {
   };
   drawDots(ViewCounts_, DotCol_);
   if (roi_.RoiSet()) {
-    QPen pen(ColourOf(DotCol_), width);
-    pen.setCapStyle(Qt::FlatCap);
-    painter.setPen(pen);
+    // The region's lines in the pixels the picture box fills for them, so that it is as solid.
     QPainterPath lines;
+    lines.setFillRule(Qt::WindingFill);
+    const float bottom = PicSpec_->innerHeight();
     for (int c = roi_.RoiFrom(); c <= roi_.RoiTo(); ++c) {
-      const QPointF top =
-          toPixel(ChannelToPoint(shown_, area_, c, ViewCounts_[static_cast<std::size_t>(c)]));
-      lines.moveTo(top.x(), picture.bottom() + 1);
-      lines.lineTo(top);
+      const PlotPoint p =
+          ChannelToPoint(shown_, area_, c, ViewCounts_[static_cast<std::size_t>(c)]);
+      const QRect pixels = VerticalLinePixels(p.x, p.y, bottom, width, channelWidth());
+      lines.addRect(QRectF(pixels.translated(picture.topLeft())));
     }
-    painter.drawPath(lines);
+    painter.fillPath(lines, ColourOf(DotCol_));
   }
   if (CompareOn_) drawDots(SecondCounts_, CompareColourOf(colourEntry_));
   painter.restore();
@@ -88,9 +90,12 @@ QImage FrmView::renderPicture() const {
   return image;
 }
 
+// The picture is made in memory and written through the window's file system, so that it goes
+// wherever the spectrum came from, a share too.
 bool FrmView::writePicture(const QString& path) const {
   const QRect frame = pictureFrame();
-  QSaveFile file(path);
+  QByteArray bytes;
+  QBuffer file(&bytes);
   if (!file.open(QIODevice::WriteOnly)) return false;
   if (path.endsWith(".svg", Qt::CaseInsensitive)) {
     QSvgGenerator svg;
@@ -104,10 +109,12 @@ bool FrmView::writePicture(const QString& path) const {
       paintPicture(painter, frame.topLeft());
     }
   } else if (!renderPicture().save(&file, "PNG")) {
-    file.cancelWriting();
     return false;
   }
-  return file.commit();
+  file.close();
+  return files_.WriteFile(
+             PathBytes(path),
+             std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))) == kDone;
 }
 
 }  // namespace durnix

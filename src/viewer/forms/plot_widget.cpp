@@ -81,21 +81,26 @@ void PlotPicture::dots(std::span<const PlotPoint> points, std::int32_t colour) {
   }
 }
 
+QRect VerticalLinePixels(float x, float top, float bottom, int lineWidth, float channelWidth) {
+  auto pixels = [](float twips) { return twips * LogicalDpi() / 1440.0; };
+  lineWidth = std::max(1, lineWidth);
+  const long cx = std::lround(pixels(x));
+  const long width = std::max<long>(lineWidth, static_cast<long>(std::ceil(pixels(channelWidth))));
+  const long left = width > lineWidth ? cx : cx - lineWidth / 2;
+  const long y0 = std::lround(pixels(top));
+  const long y1 = std::lround(pixels(bottom));
+  return QRect(QPoint(static_cast<int>(left), static_cast<int>(y0)),
+               QPoint(static_cast<int>(left + width - 1), static_cast<int>(y1)));
+}
+
 void PlotPicture::verticalLine(float x, float top, float bottom, std::int32_t colour,
                                float channelWidth) {
   if (image_.isNull()) return;
   const QRgb rgb = ColourOf(colour).rgb();
-  const long cx = std::lround(toPixels(x));
-  // Wider than the line where one channel takes more pixels, so that a region has no gaps.
-  const long width =
-      std::max<long>(lineWidth_, static_cast<long>(std::ceil(toPixels(channelWidth))));
-  const long left = std::max(0L, width > lineWidth_ ? cx : cx - lineWidth_ / 2);
-  const long right = std::min<long>(image_.width() - 1, left + width - 1);
-  const long y0 = std::max(0L, std::lround(toPixels(top)));
-  const long y1 = std::min<long>(image_.height() - 1, std::lround(toPixels(bottom)));
-  for (long y = y0; y <= y1; ++y) {
-    QRgb* line = reinterpret_cast<QRgb*>(image_.scanLine(static_cast<int>(y)));
-    for (long px = left; px <= right; ++px) line[px] = rgb;
+  const QRect pixels = VerticalLinePixels(x, top, bottom, lineWidth_, channelWidth) & image_.rect();
+  for (int y = pixels.top(); y <= pixels.bottom(); ++y) {
+    QRgb* line = reinterpret_cast<QRgb*>(image_.scanLine(y));
+    for (int px = pixels.left(); px <= pixels.right(); ++px) line[px] = rgb;
   }
 }
 

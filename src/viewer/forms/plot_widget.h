@@ -19,6 +19,11 @@ namespace durnix {
 // A 24-bit colour with red in the low byte, as the program stores colours.
 QColor ColourOf(std::int32_t colour);
 
+// The pixels of a vertical line of the picture at x from y `top` down to y `bottom` (twips): at
+// least `lineWidth` pixels wide, and as wide as `channelWidth` (twips) from x when that is wider,
+// so that a region has no gaps. Not clipped to the picture.
+QRect VerticalLinePixels(float x, float top, float bottom, int lineWidth, float channelWidth);
+
 class PlotPicture : public QWidget {
   Q_OBJECT
 

@@ -69,13 +69,15 @@ void FrmView::combine(int kind) {
   const bool fits = kind == kAdd ? AddSpectrum(ViewCounts_, second, factor)
                                  : SubtractSpectrum(ViewCounts_, second, factor);
   if (!fits) {
-    prompter_.Ask(ChannelOverflowMessage(path), StandardButtons::kOk);
+    // The sum is what does not fit: named as the viewer's own spectrum.
+    prompter_.Ask(ChannelOverflowMessage(start_.folder + start_.FileName), StandardButtons::kOk);
     return;
   }
   SecondCounts_ = std::move(second);
   CompareOn_ = false;
   rebuildTitle((kind == kAdd ? " + " : " - ") + name);
   DrawSpectrum();
+  refreshReadout();
   mnuSave_->setEnabled(true);
 }
 
@@ -184,6 +186,7 @@ void FrmView::shrinkWith(const Resolution* resolution) {
   CompareOn_ = false;
   rebuildTitle(" - shrinked");
   DrawSpectrum();
+  refreshReadout();
   mnuSave_->setEnabled(true);
 }
 

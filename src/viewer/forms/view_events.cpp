@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QTimer>
 #include <cmath>
+#include <limits>
 
 #include "formats/text_rules.h"
 #include "platform/keyboard.h"
@@ -42,6 +43,7 @@ void FrmView::onPress(float x, Qt::MouseButton button, Qt::KeyboardModifiers mod
 void FrmView::onMove(float x, Qt::MouseButtons buttons) {
   if (Busy_) return;
   if ((buttons & Qt::LeftButton) == 0) {
+    readoutX_ = x;
     showReadout(channelAt(x));
   } else if (roi_.Dragging()) {
     perform(roi_.drag(channelAt(x)));
@@ -63,8 +65,20 @@ void FrmView::onRelease(float x, Qt::MouseButton button, Qt::KeyboardModifiers m
   }
 }
 
+// After the counts or the channels changed: the readout shows what it would now, the channel
+// under the pointer where it last was, or the channel typed.
+void FrmView::refreshReadout() {
+  if (!readoutShown_ || ViewCounts_.empty()) return;
+  if (std::isnan(readoutX_)) {
+    showReadout(FieldChannel(Latin1Bytes(txtChannel_->text()), ChNum()));
+  } else {
+    showReadout(channelAt(readoutX_));
+  }
+}
+
 void FrmView::showReadout(int channel) {
   if (ViewCounts_.empty()) return;
+  readoutShown_ = true;
   channel = std::clamp(channel, 0, ChNum() - 1);
   txtChannel_->setText(Text(channel));
   lblEnergy_->setText(
@@ -142,7 +156,6 @@ void FrmView::showAreas(bool shown, const RegionAreas& areas) {
 void FrmView::zoomToRegion() {
   if (!roi_.RoiSet()) return;
   ZoomToRegion(settings_, roi_.RoiFrom(), roi_.RoiTo());
-  setWindowTitle(PathText(TitleZoomedOnce(PathBytes(windowTitle()))));
   RegionUpdate cleared = roi_.clear();
   cleared.steps.clear();  // drawn once below
   perform(cleared);
@@ -188,7 +201,7 @@ void FrmView::onKey(int key, Qt::KeyboardModifiers modifiers) {
       mnuZoom_Click();
       break;
     case KeyEffect::kUnzoom:
-      mnuZoom_->setChecked(false);
+      checkMenus();
       DrawSpectrum();
       break;
   }
@@ -278,6 +291,7 @@ void FrmView::fieldLeft(QLineEdit* field) {
 void FrmView::txtChannelDone() {
   if (ViewCounts_.empty()) return;
   const int c = FieldChannel(Latin1Bytes(txtChannel_->text()), ChNum());
+  readoutX_ = std::numeric_limits<float>::quiet_NaN();
   showReadout(c);
 }
 

@@ -142,7 +142,16 @@ void FrmView::checkMenus() {
   }
   mnuL_[U(kUserDefine - 1)]->setEnabled(settings_.userDefineEnabled);
   mnuRan_[U(kUserDefine - 1)]->setEnabled(settings_.userDefineEnabled);
+  showZoom();
+}
+
+// The title and both Zoom check marks say what the plot shows: " - zoomed" while it is zoomed.
+void FrmView::showZoom() {
   mnuZoom_->setChecked(settings_.zoomed);
+  popUpZoom_->setChecked(settings_.zoomed);
+  std::string title = start_.MyCaption + titleSuffix_;
+  if (settings_.zoomed) title += " - zoomed";
+  setWindowTitle(PathText(title));  // the title names the files
 }
 
 void FrmView::mnuVer_Click(int entry) {
@@ -168,8 +177,6 @@ void FrmView::mnuRan_Click(int entry) {
 // The Zoom command (the menu, the pop-up and the keys): both check marks and the title follow.
 void FrmView::mnuZoom_Click() {
   ToggleZoom(settings_);
-  popUpZoom_->setChecked(settings_.zoomed);
-  setWindowTitle(PathText(TitleAfterZoom(PathBytes(windowTitle()), settings_.zoomed)));
   checkMenus();
   DrawSpectrum();
 }
@@ -188,9 +195,8 @@ void FrmView::mnuDC_Click(int entry) {
 }
 
 void FrmView::rebuildTitle(const std::string& suffix) {
-  std::string title = start_.MyCaption + suffix;
-  if (settings_.zoomed) title += " - zoomed";
-  setWindowTitle(PathText(title));  // the title names the files
+  titleSuffix_ = suffix;
+  showZoom();
 }
 
 }  // namespace durnix
