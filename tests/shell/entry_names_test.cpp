@@ -18,7 +18,7 @@ class Host : public OperationHost {
  public:
   explicit Host(FileSystem& files) : files_(files) {}
   void Refresh(int) override {}
-  Status Discard(const std::string& path, bool, int& error) override {
+  Status MoveToTrash(const std::string& path, int& error) override {
     return RemoveEntry(files_, path, error);
   }
 
