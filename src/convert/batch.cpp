@@ -345,8 +345,15 @@ class Run {
 
   // Step 13: the status table.
   Next act() {
-    const std::string message =
+    std::string message =
         RunMessage(status_, record_.FileName, req_.sourceFormat, req_.destinationFormat);
+    // A spectrum with more or fewer channels than the format holds overflowed nothing: the
+    // message says what does not fit.
+    if (int low = 0, high = 0; status_ == kDoesNotFit && destination_ != nullptr &&
+                               ChannelRangeOf(*destination_, low, high) &&
+                               (record_.ChannelCount < low || record_.ChannelCount > high)) {
+      message = ChannelRangeMessage(record_.FileName, record_.ChannelCount, *destination_);
+    }
     outcome_.status = status_;
     std::string reason;
     std::swap(reason, reason_);

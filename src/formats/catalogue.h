@@ -101,4 +101,10 @@ Status WriteFormat(FileSystem& files, const FormatInfo& format, SpectrumRecord& 
 Status WriteFormat(const FormatInfo& format, SpectrumRecord& record,
                    FileSystem& files = LocalFiles());
 
+// The numbers of channels the writer of `format` holds; false for a format without such a range.
+bool ChannelRangeOf(const FormatInfo& format, int& low, int& high);
+// "P has 128 channels; ASCII with channel (AS1) holds 256 to 16384 channels." (P in upper case),
+// for a format with a range.
+std::string ChannelRangeMessage(const std::string& path, int channels, const FormatInfo& format);
+
 }  // namespace durnix

@@ -48,43 +48,6 @@ SaveResult refused(SaveResult result, const std::string& path, bool staysEnabled
 
 }  // namespace
 
-bool ChannelRangeOf(const FormatInfo& format, int& low, int& high) {
-  switch (format.code) {
-    case FMT_AS1:
-    case FMT_AS2:
-      low = kAsciiMinChannels, high = kAsciiMaxChannels;
-      return true;
-    case FMT_CHN:
-      low = kChnMinChannels, high = kChnMaxChannels;
-      return true;
-    case FMT_GV_SPC:
-      low = kGvMinChannels, high = kGvMaxChannels;
-      return true;
-    case FMT_KODAQ:
-      low = kKodaqMinChannels, high = kKodaqMaxChannels;
-      return true;
-    case FMT_ANS:
-      low = kAnsMinChannels, high = kAnsMaxChannels;
-      return true;
-    case FMT_SPM:
-      low = kSpmMinChannels, high = kSpmMaxChannels;
-      return true;
-    case FMT_CANBERRA:
-      low = kCanberraMinChannels, high = kCanberraMaxChannels;
-      return true;
-    default:
-      return false;
-  }
-}
-
-std::string ChannelRangeMessage(const std::string& path, int channels, const FormatInfo& format) {
-  int low = 0, high = 0;
-  ChannelRangeOf(format, low, high);
-  return UpperAscii(path) + " has " + std::to_string(channels) + " channels; " +
-         std::string(format.displayName) + " holds " + std::to_string(low) + " to " +
-         std::to_string(high) + " channels.";
-}
-
 std::string SaveFilter() {
   std::string filter = "All Spectrum files|*.*|";
   for (const FormatInfo& format : FormatCatalogue()) {

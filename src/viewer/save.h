@@ -31,12 +31,6 @@ bool RereadSource(FileSystem& files, const std::string& sourcePath, const Format
 // The name the writer of `format` writes for a chosen path (its own extension rule).
 std::string SavedPath(const std::string& chosenPath, const FormatInfo& format);
 
-// The numbers of channels the writer of `format` holds; false for a format without such a range.
-bool ChannelRangeOf(const FormatInfo& format, int& low, int& high);
-// "P has 128 channels; ASCII with channel (AS1) holds 256 to 16384 channels." (P in upper case),
-// for a format with a range.
-std::string ChannelRangeMessage(const std::string& path, int channels, const FormatInfo& format);
-
 struct SaveRequest {
   SpectrumRecord header;             // from RereadSource
   std::vector<std::int32_t> counts;  // the viewer's counts, ChNum of them

@@ -384,6 +384,18 @@ TEST_F(Batch, OxfordCountsKeep24BitsOutsideTheOxfordFormats) {
   EXPECT_FALSE(files_.hasFile(destination_ + "wide.SPM"));
 }
 
+// Too few channels for a format overflow nothing: the message says what the format holds.
+TEST_F(Batch, ChannelsOutsideTheFormatsRangeAreSaidAsSuch) {
+  put("short.rbs", FMT_RBS, ramp(300));
+  prompter_
+      .expect(UpperAscii(destination_) +
+                  "SHORT.CHN has 300 channels; EG&G Maestro II (CHN) holds 511 to 16384 channels.",
+              kOkCancel, kAnswerOk)
+      .expect(kStopped, kOk, kAnswerOk);
+  run(request({"short.rbs"}, FMT_CHN));
+  EXPECT_FALSE(files_.hasFile(destination_ + "short.CHN"));
+}
+
 TEST_F(Batch, UnknownFormatsAndAxisValues) {
   put("a.rbs", FMT_RBS, ramp(300));
   ConversionRequest r = request({"a.rbs"}, FMT_AS1);
