@@ -2,6 +2,7 @@
 #include "formats/ascii.h"
 
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -100,6 +101,46 @@ std::string oneLine(std::string_view text) {
   return line;
 }
 
+// The end of a line for a count below 10000, the counts of most channels: the sign's blank,
+// the digits and " \r\n", at most 8 bytes, stored in one step.
+struct LineEnd {
+  char text[8];
+  std::uint8_t size;
+};
+constexpr std::int32_t kTabledCounts = 10000;
+
+const std::vector<LineEnd>& LineEnds() {
+  static const std::vector<LineEnd> ends = [] {
+    std::vector<LineEnd> table(kTabledCounts);
+    for (std::int32_t count = 0; count < kTabledCounts; ++count) {
+      LineEnd& end = table[static_cast<std::size_t>(count)];
+      std::memset(end.text, ' ', sizeof end.text);
+      char* q = std::to_chars(end.text + 1, end.text + 5, count).ptr;
+      *q++ = ' ';
+      *q++ = '\r';
+      *q++ = '\n';
+      end.size = static_cast<std::uint8_t>(q - end.text);
+    }
+    return table;
+  }();
+  return ends;
+}
+
+// The first print zone of every line of a file with channels: the channel number after its
+// sign's blank, padded with blanks. Copied whole for each line, it costs less than counting the
+// number up in place, which the next line's copy would have to wait for.
+const std::string& ChannelZones() {
+  static const std::string zones = [] {
+    std::string text(static_cast<std::size_t>(kAsciiMaxChannels) * PrintLine::kZoneWidth, ' ');
+    for (int channel = 0; channel < kAsciiMaxChannels; ++channel) {
+      char* zone = text.data() + static_cast<std::size_t>(channel) * PrintLine::kZoneWidth;
+      std::to_chars(zone + 1, zone + PrintLine::kZoneWidth, channel);
+    }
+    return text;
+  }();
+  return zones;
+}
+
 Status encode(const SpectrumRecord& record, Bytes& out, Layout layout) {
   if (!detail::SpectrumIsConsistent(record) || record.ChannelCount < kAsciiMinChannels ||
       record.ChannelCount > kAsciiMaxChannels) {
@@ -110,33 +151,37 @@ Status encode(const SpectrumRecord& record, Bytes& out, Layout layout) {
   if (!record.AcqDate.empty()) header += "REM Date : " + oneLine(record.AcqDate) + "\r\n";
   if (!record.AcqTime.empty()) header += "REM Time : " + oneLine(record.AcqTime) + "\r\n";
   header += "\r\n";
-  // Lines are laid out straight into the file: a spectrum has thousands of them. A channel
-  // number below 16384 with its blanks always fits the first print zone; it is counted up in
-  // its text rather than converted anew for every line. The buffer is made long enough for the
-  // longest lines; what it held of the last file is written over, not cleared first.
-  constexpr std::size_t kLongestLine = PrintLine::kZoneWidth + 1 + 11 + 3;
-  const std::size_t longest =
-      header.size() + static_cast<std::size_t>(record.ChannelCount) * kLongestLine;
-  if (out.size() < longest) out.resize(longest);
+  // Lines are laid out straight into the file: a spectrum has thousands of them. The file's length
+  // is counted first, so that the buffer, which keeps its memory from the last file, is cleared
+  // only where it grows (with room for the 8 bytes that a line end is stored in).
+  const std::vector<LineEnd>& ends = LineEnds();
+  const std::size_t zoneWidth = layout == Layout::kWithChannel ? PrintLine::kZoneWidth : 0;
+  std::size_t length = header.size() + zoneWidth * record.Counts.size();
+  for (const std::int32_t count : record.Counts) {
+    if (count >= 0 && count < kTabledCounts) {
+      length += ends[static_cast<std::size_t>(count)].size;
+    } else {
+      char digits[12];
+      length += (count >= 0 ? 1 : 0) + 3 +
+                static_cast<std::size_t>(std::to_chars(digits, digits + 12, count).ptr - digits);
+    }
+  }
+  out.resize(length + sizeof(LineEnd::text));
   std::memcpy(out.data(), header.data(), header.size());
   char* p = out.data() + header.size();
-  char channel[PrintLine::kZoneWidth];
-  std::memset(channel, ' ', sizeof channel);
-  channel[1] = '0';
-  std::size_t channelDigits = 1;
+  const char* zone = ChannelZones().data();
   for (const std::int32_t count : record.Counts) {
     if (layout == Layout::kWithChannel) {
-      std::memcpy(p, channel, PrintLine::kZoneWidth);
+      std::memcpy(p, zone, PrintLine::kZoneWidth);
       p += PrintLine::kZoneWidth;
-      std::size_t digit = channelDigits;
-      while (digit > 0 && channel[digit] == '9') channel[digit--] = '0';
-      if (digit > 0) {
-        ++channel[digit];
-      } else {
-        // 9, 99, 999 ... became 10, 100, 1000: one digit more.
-        channel[1] = '1';
-        channel[++channelDigits] = '0';
-      }
+      zone += PrintLine::kZoneWidth;
+    }
+    if (count >= 0 && count < kTabledCounts) {
+      // The buffer has 8 bytes beyond the file's end for the last line.
+      const LineEnd& end = ends[static_cast<std::size_t>(count)];
+      std::memcpy(p, end.text, sizeof end.text);
+      p += end.size;
+      continue;
     }
     if (count >= 0) *p++ = ' ';
     p = std::to_chars(p, p + 11, count).ptr;
