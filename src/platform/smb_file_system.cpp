@@ -65,6 +65,40 @@ std::string temporaryName(const std::string& folder) {
   return name;
 }
 
+// A temporary file is written without pause and renamed as soon as it is whole, so its time
+// of last change is never old while a run is writing it. One untouched for this long was left
+// by a run that was killed or lost its connection; the next write into its folder removes it.
+constexpr time_t kStaleTemporarySeconds = 600;
+
+bool isTemporaryName(const char* name) {
+  if (std::strncmp(name, ".durnix-", 8) != 0 || std::strlen(name) != 14) return false;
+  for (const char* p = name + 8; *p != '\0'; ++p) {
+    if (*p < 'a' || *p > 'z') return false;
+  }
+  return true;
+}
+
+// Removes the stale temporary files of the folder at `folderUrl` (failures are of no matter:
+// a file that cannot be removed stays for a later run).
+void removeStaleTemporaries(SmbContext* c, const std::string& folderUrl) {
+  SMBCFILE* dir = smbc_getFunctionOpendir(c)(c, folderUrl.c_str());
+  if (dir == nullptr) return;
+  std::vector<std::string> stale;
+  const time_t now = ::time(nullptr);
+  for (;;) {
+    struct stat st {};
+    const libsmb_file_info* info = smbc_getFunctionReaddirPlus2(c)(c, dir, &st);
+    if (info == nullptr) break;
+    if (info->name == nullptr || !isTemporaryName(info->name)) continue;
+    if ((info->attrs & kDosFolder) != 0) continue;
+    if (now - info->mtime_ts.tv_sec > kStaleTemporarySeconds) stale.emplace_back(info->name);
+  }
+  smbc_getFunctionClosedir(c)(c, dir);
+  for (const std::string& name : stale) {
+    smbc_getFunctionUnlink(c)(c, (folderUrl + name).c_str());
+  }
+}
+
 int closeFile(SmbContext* c, SMBCFILE* file) {
   return smbc_getFunctionClose(c)(c, file) == 0 ? 0 : (errno != 0 ? errno : EIO);
 }
@@ -146,8 +180,14 @@ Status SmbFileSystem::put(const std::string& path, ByteView data, bool replace) 
   auto bytes = std::make_shared<Bytes>(data);
   const std::string url = SmbClient::UrlOf(path);
   const std::string folder = folderOf(path);
-  const int error =
-      client_.Run([url, folder, bytes, replace](SmbContext* c, const std::atomic<bool>& stop) {
+  bool sweep = false;
+  {
+    const std::lock_guard<std::mutex> lock(sweptMutex_);
+    sweep = swept_.insert(folder).second;
+  }
+  const int error = client_.Run(
+      [url, folder, bytes, replace, sweep](SmbContext* c, const std::atomic<bool>& stop) {
+        if (sweep) removeStaleTemporaries(c, SmbClient::UrlOf(folder));
         struct stat st {};
         const bool exists = smbc_getFunctionStat(c)(c, url.c_str(), &st) == 0;
         if (exists && (!replace || !S_ISREG(st.st_mode)))

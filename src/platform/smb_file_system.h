@@ -6,6 +6,10 @@
 // network, every other path is local. Writes on a share are whole or not at all, as locally: a
 // temporary file is written beside the target and renamed over it.
 
+#include <mutex>
+#include <set>
+#include <string>
+
 #include "formats/file_system.h"
 #include "platform/smb_client.h"
 
@@ -40,6 +44,9 @@ class SmbFileSystem : public FileSystem {
  private:
   Status put(const std::string& path, ByteView data, bool replace);
   SmbClient& client_;
+  // The folders whose stale temporary files this file system has removed (once each).
+  std::mutex sweptMutex_;
+  std::set<std::string> swept_;
 };
 
 class MachineFileSystem : public FileSystem {

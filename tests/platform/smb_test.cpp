@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -200,6 +201,25 @@ TEST_F(Smb, CopiesKeepTheirSourcesTimes) {
   ASSERT_EQ(machine.SetModified(at_ + "dir", then + 5), kDone);
   EXPECT_EQ(modified(share_ / "dir"), then + 5);
   EXPECT_EQ(files_->SetModified(at_ + "none", then), kCannotOpen);
+}
+
+// A run killed while it wrote leaves its temporary file; the next write into that folder removes
+// it once it is old enough that no run can still be writing it, and nothing else.
+TEST_F(Smb, TemporaryFilesOfKilledRunsGoAtTheNextWriteThere) {
+  const auto aged = [&](const char* name, std::time_t age) {
+    spill(share_ / name, "part");
+    const struct timespec times[2] = {{0, UTIME_OMIT}, {std::time(nullptr) - age, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, (share_ / name).c_str(), times, 0), 0);
+  };
+  aged(".durnix-abcdef", 3600);  // left by a killed run
+  aged(".durnix-ghijkl", 5);     // another run may be writing it
+  aged(".durnix-abc", 3600);     // not a name of the program's
+  aged(".durnix-ABCDEF", 3600);
+  ASSERT_EQ(files_->CreateFile(at_ + "a.chn", "a"), kDone);
+  EXPECT_FALSE(fs::exists(share_ / ".durnix-abcdef"));
+  for (const char* kept : {".durnix-ghijkl", ".durnix-abc", ".durnix-ABCDEF", "a.chn"}) {
+    EXPECT_TRUE(fs::exists(share_ / kept)) << kept;
+  }
 }
 
 TEST_F(Smb, TheFreeSpaceOfAShareIsThatOfItsFolderOnDisk) {
