@@ -17,6 +17,7 @@ namespace bench {
 
 struct ChildRun {
   double seconds = 0;
+  double cpuSeconds = 0;  // user and system time of the process
   double peakMiB = 0;
   int exit = -1;
 };
@@ -46,6 +47,10 @@ inline ChildRun runChild(const std::vector<std::string>& args, const std::string
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   ChildRun run;
   run.seconds = seconds;
+  const auto secondsOf = [](const timeval& t) {
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+  };
+  run.cpuSeconds = secondsOf(usage.ru_utime) + secondsOf(usage.ru_stime);
   run.peakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;
   run.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return run;
