@@ -29,31 +29,28 @@ std::vector<std::int32_t> spectrumWithPeaks() {
   return counts;
 }
 
-void BM_ConstantResolutionShrink(benchmark::State& state) {
-  const std::vector<std::int32_t> counts = spectrumWithPeaks();
-  const durnix::Resolution sigma{durnix::Resolution::kConstant, 10, 0, 0};
+// Shrinks `counts` with a constant resolution `sigma` for every iteration of `state`.
+void shrinkEach(benchmark::State& state, const std::vector<std::int32_t>& counts, float sigma) {
+  const durnix::Resolution resolution{durnix::Resolution::kConstant, sigma, 0, 0};
   std::vector<std::int32_t> out;
   for (auto _ : state) {
-    if (durnix::GaussianShrink(counts, sigma, out) != durnix::ShrinkResult::kShrunk) {
+    if (durnix::GaussianShrink(counts, resolution, out) != durnix::ShrinkResult::kShrunk) {
       state.SkipWithError("the shrink failed");
       return;
     }
     benchmark::DoNotOptimize(out.data());
   }
+}
+
+void BM_ConstantResolutionShrink(benchmark::State& state) {
+  const std::vector<std::int32_t> counts = spectrumWithPeaks();
+  shrinkEach(state, counts, 10);
   state.counters["channels"] = static_cast<double>(counts.size());
 }
 
 void BM_WideResolutionOnFlatChannels(benchmark::State& state) {
-  const std::vector<std::int32_t> counts(16384, static_cast<std::int32_t>(state.range(0)));
-  const durnix::Resolution sigma{durnix::Resolution::kConstant, 1000, 0, 0};
-  std::vector<std::int32_t> out;
-  for (auto _ : state) {
-    if (durnix::GaussianShrink(counts, sigma, out) != durnix::ShrinkResult::kShrunk) {
-      state.SkipWithError("the shrink failed");
-      return;
-    }
-    benchmark::DoNotOptimize(out.data());
-  }
+  shrinkEach(state, std::vector<std::int32_t>(16384, static_cast<std::int32_t>(state.range(0))),
+             1000);
   state.counters["counts"] = static_cast<double>(state.range(0));
 }
 

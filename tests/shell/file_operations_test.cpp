@@ -497,13 +497,18 @@ TEST_F(Operations, FailuresToRemoveMakeRenameOrLockAreTold) {
   EXPECT_EQ(text("/b/r.rbs"), "old");
 }
 
-// On the disk: times, read-only and hidden files, and the write bits.
-TEST(OperationsOnDisk, OlderByTimeReadOnlyAndHiddenFiles) {
+// The operations on the disk, in a folder of their own.
+class OperationsOnDisk : public ::testing::Test {
+ protected:
   test::TempDir dir;
   LocalFileSystem files;
   ScriptedPrompter prompter;
-  Host host(files);
-  FileOperations ops(files, prompter, host);
+  Host host{files};
+  FileOperations ops{files, prompter, host};
+};
+
+// On the disk: times, read-only and hidden files, and the write bits.
+TEST_F(OperationsOnDisk, OlderByTimeReadOnlyAndHiddenFiles) {
   fs::create_directories(dir.file("a"));
   fs::create_directories(dir.file("b"));
   const auto put = [&](const std::string& name, const std::string& bytes, int age) {
@@ -574,12 +579,7 @@ TEST(OperationsOnDisk, OlderByTimeReadOnlyAndHiddenFiles) {
   EXPECT_EQ(files.SetReadOnly(dir.file("none"), true), kCannotOpen);
 }
 
-TEST(OperationsOnDisk, CopiesOfFilesAndFoldersKeepTheirTimes) {
-  test::TempDir dir;
-  LocalFileSystem files;
-  ScriptedPrompter prompter;
-  Host host(files);
-  FileOperations ops(files, prompter, host);
+TEST_F(OperationsOnDisk, CopiesOfFilesAndFoldersKeepTheirTimes) {
   fs::create_directories(dir.file("a/dir/sub"));
   fs::create_directories(dir.file("b"));
   test::WriteWhole(dir.file("a/f.rbs"), "f");
