@@ -145,32 +145,27 @@ Status WriteFormat(const FormatInfo& format, SpectrumRecord& record, FileSystem&
 }
 
 bool ChannelRangeOf(const FormatInfo& format, int& low, int& high) {
-  switch (format.code) {
-    case FMT_AS1:
-    case FMT_AS2:
-      low = kAsciiMinChannels, high = kAsciiMaxChannels;
+  struct Range {
+    int code, low, high;
+  };
+  static constexpr Range kRanges[] = {
+      {FMT_AS1, kAsciiMinChannels, kAsciiMaxChannels},
+      {FMT_AS2, kAsciiMinChannels, kAsciiMaxChannels},
+      {FMT_CHN, kChnMinChannels, kChnMaxChannels},
+      {FMT_GV_SPC, kGvMinChannels, kGvMaxChannels},
+      {FMT_KODAQ, kKodaqMinChannels, kKodaqMaxChannels},
+      {FMT_ANS, kAnsMinChannels, kAnsMaxChannels},
+      {FMT_SPM, kSpmMinChannels, kSpmMaxChannels},
+      {FMT_CANBERRA, kCanberraMinChannels, kCanberraMaxChannels},
+  };
+  for (const Range& range : kRanges) {
+    if (range.code == format.code) {
+      low = range.low;
+      high = range.high;
       return true;
-    case FMT_CHN:
-      low = kChnMinChannels, high = kChnMaxChannels;
-      return true;
-    case FMT_GV_SPC:
-      low = kGvMinChannels, high = kGvMaxChannels;
-      return true;
-    case FMT_KODAQ:
-      low = kKodaqMinChannels, high = kKodaqMaxChannels;
-      return true;
-    case FMT_ANS:
-      low = kAnsMinChannels, high = kAnsMaxChannels;
-      return true;
-    case FMT_SPM:
-      low = kSpmMinChannels, high = kSpmMaxChannels;
-      return true;
-    case FMT_CANBERRA:
-      low = kCanberraMinChannels, high = kCanberraMaxChannels;
-      return true;
-    default:
-      return false;
+    }
   }
+  return false;
 }
 
 std::string ChannelRangeMessage(const std::string& path, int channels, const FormatInfo& format) {

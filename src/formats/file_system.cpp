@@ -10,6 +10,24 @@ bool IsEntryName(std::string_view name) {
          name.find('\0') == std::string_view::npos;
 }
 
+std::string PercentEscaped(std::string_view path, std::string_view plain) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(path.size());
+  for (const char c : path) {
+    const auto b = static_cast<unsigned char>(c);
+    if ((b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9') || b == '-' ||
+        b == '.' || b == '_' || b == '~' || plain.find(c) != std::string_view::npos) {
+      out += c;
+    } else {
+      out += '%';
+      out += kHex[b >> 4];
+      out += kHex[b & 15];
+    }
+  }
+  return out;
+}
+
 Status FileSystem::ListFolder(const std::string& folder, std::vector<FileEntry>& entries) {
   skippedNames_ = 0;
   const Status status = listFolder(folder, entries);

@@ -54,6 +54,10 @@ int AttributeNumberOf(EntryKind kind, bool readOnly, std::string_view name);
 // listings leave such entries out, Rename and Make Dir refuse such names.
 bool IsEntryName(std::string_view name);
 
+// `path` as it stands in a URL: every byte but letters, digits, "-", ".", "_", "~" and those of
+// `plain` as "%" and two upper-case hex digits.
+std::string PercentEscaped(std::string_view path, std::string_view plain);
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;

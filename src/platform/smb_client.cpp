@@ -10,6 +10,7 @@
 #include <cstring>
 #include <future>
 
+#include "formats/file_system.h"
 #include "formats/text_rules.h"
 #include "shell/network.h"
 
@@ -235,20 +236,7 @@ void SmbClient::authenticate(SmbContext* context, const char* server, const char
 }
 
 std::string SmbClient::UrlOf(const std::string& path) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string url = "smb:";
-  for (const char ch : path) {
-    const auto c = static_cast<unsigned char>(ch);
-    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
-        c == '.' || c == '_' || c == '~' || c == '/' || c == ':' || c == '[' || c == ']') {
-      url += ch;
-    } else {
-      url += '%';
-      url += kHex[c >> 4];
-      url += kHex[c & 15];
-    }
-  }
-  return url;
+  return "smb:" + PercentEscaped(path, "/:[]");
 }
 
 }  // namespace durnix

@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "formats/file_system.h"
+
 namespace durnix {
 
 namespace {
@@ -93,22 +95,7 @@ Trash Trash::ForUser() {
 }
 
 std::string EscapedTrashPath(const std::string& path) {
-  static const char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  out.reserve(path.size());
-  for (const char c : path) {
-    const auto b = static_cast<unsigned char>(c);
-    const bool plain = (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9') ||
-                       b == '-' || b == '.' || b == '_' || b == '~' || b == '/';
-    if (plain) {
-      out += c;
-    } else {
-      out += '%';
-      out += kHex[b >> 4];
-      out += kHex[b & 15];
-    }
-  }
-  return out;
+  return PercentEscaped(path, "/");
 }
 
 std::string TrashInfoText(const std::string& path, std::time_t when) {
