@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// The desktop's trash as the freedesktop.org Trash specification lays it out: the user's own
+// The desktop's trash laid out as freedesktop.org has it for every desktop: the user's own
 // trash in the data home ($XDG_DATA_HOME/Trash, by default ~/.local/share/Trash) for entries on
 // its device, and on any other device a trash at the top of that device ($topdir/.Trash/$uid
 // where the administrator made a sticky .Trash, else $topdir/.Trash-$uid). Each trashed entry
