@@ -195,6 +195,31 @@ class CliPrompter : public Prompter {
   Progress& progress_;
 };
 
+// The JSON line of one file of a run.
+std::string FileJson(std::string_view source, std::string_view format, std::string_view destination,
+                     int status, std::string_view answer, std::string_view result) {
+  nlohmann::ordered_json line;
+  line["source"] = source;
+  line["format"] = format;
+  line["destination"] = destination;
+  line["status"] = status;
+  line["answer"] = answer;
+  line["result"] = result;
+  return JsonLine(line);
+}
+
+// The JSON line that ends a run.
+std::string SummaryJson(std::size_t converted, std::size_t kept, std::size_t failed,
+                        std::size_t remained, const std::string& text) {
+  nlohmann::ordered_json summary;
+  summary["converted"] = converted;
+  summary["kept"] = kept;
+  summary["failed"] = failed;
+  summary["remained"] = remained;
+  summary["summary"] = text;
+  return JsonLine(summary);
+}
+
 class CliHost : public ConversionHost {
  public:
   CliHost(const ConvertOptions& options, std::ostream& out, std::ostream& err, Progress& progress)
@@ -227,14 +252,11 @@ class CliHost : public ConversionHost {
       err_ << o.destination << " kept\n";
     }
     if (options_.json) {
-      nlohmann::ordered_json line;
-      line["source"] = o.source;
-      line["format"] = o.format;
-      line["destination"] = o.destination;
-      line["status"] = o.status;
-      line["answer"] = std::string(CaptionOfAnswer(o.answer));
-      line["result"] = converted ? "converted" : kept ? "kept" : "failed";
-      out_ << JsonLine(line) << '\n';
+      out_ << FileJson(o.source, o.format, o.destination, o.status, CaptionOfAnswer(o.answer),
+                       converted ? "converted"
+                       : kept    ? "kept"
+                                 : "failed")
+           << '\n';
     } else if (converted) {
       out_ << o.source << " (" << o.format << ") -> " << o.destination << '\n';
     }
@@ -291,16 +313,7 @@ int ConvertCommand(const ConvertOptions& options, std::ostream& out, std::ostrea
     if (isFolder(std::string(file))) {
       err << file << " is a folder\n";
       ++foldersNamed;
-      if (options.json) {
-        nlohmann::ordered_json line;
-        line["source"] = file;
-        line["format"] = "";
-        line["destination"] = "";
-        line["status"] = kCannotOpen;
-        line["answer"] = "";
-        line["result"] = "failed";
-        out << JsonLine(line) << '\n';
-      }
+      if (options.json) out << FileJson(file, "", "", kCannotOpen, "", "failed") << '\n';
       continue;
     }
     request.selection.push_back({file, kAttrArchive});
@@ -308,15 +321,7 @@ int ConvertCommand(const ConvertOptions& options, std::ostream& out, std::ostrea
   const std::size_t files = request.selection.size();
   if (files == 0) {
     err << TallyText(0, 0, static_cast<int>(foldersNamed)) << '\n';
-    if (options.json) {
-      nlohmann::ordered_json summary;
-      summary["converted"] = 0;
-      summary["kept"] = 0;
-      summary["failed"] = foldersNamed;
-      summary["remained"] = 0;
-      summary["summary"] = "";
-      out << JsonLine(summary) << '\n';
-    }
+    if (options.json) out << SummaryJson(0, 0, foldersNamed, 0, "") << '\n';
     return kExitFailed;
   }
 
@@ -350,13 +355,9 @@ int ConvertCommand(const ConvertOptions& options, std::ostream& out, std::ostrea
   }
   if (!result.summary.empty()) err << result.summary << '\n';
   if (options.json) {
-    nlohmann::ordered_json summary;
-    summary["converted"] = result.converted;
-    summary["kept"] = host.kept();
-    summary["failed"] = failed;
-    summary["remained"] = files - host.done();
-    summary["summary"] = result.summary;
-    out << JsonLine(summary) << '\n';
+    out << SummaryJson(static_cast<std::size_t>(result.converted), host.kept(), failed,
+                       files - host.done(), result.summary)
+        << '\n';
   }
   // Every file converted, or kept as the user asked; a run that stopped early has files left.
   const bool everything = host.good() == files && foldersNamed == 0;

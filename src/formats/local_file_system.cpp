@@ -298,7 +298,7 @@ Status LocalFileSystem::put(const std::string& path, bool replace, Fill&& fill) 
     mode_t mode = newFileMode();
     // A new file needs no look first: linking it under its name fails where any entry is there.
     if (!replace) {
-      errno = ENOENT;
+      // A new file: the link below is the only check.
     } else if (::lstat(target.c_str(), &st) == 0) {
       if (S_ISLNK(st.st_mode)) {
         // A link is followed only when it belongs to the user or to the owner of the file it
