@@ -7,8 +7,8 @@
 
 #include "durnix/version.h"
 #include "formats/catalogue.h"
-#include "formats/detection.h"
 #include "formats/text_rules.h"
+#include "viewer/viewer_document.h"
 
 namespace durnix {
 
@@ -108,13 +108,10 @@ Status LoadSecondSpectrum(FileSystem& files, const std::string& path,
     try {
       SpectrumRecord record;
       record.FileName = path;
-      std::string detected;
+      const FormatInfo* format = nullptr;
       Bytes buffer;
-      status = DetectAndRead(files, record, detected, buffer);
+      status = ReadViewedSpectrum(files, nullptr, record, format, buffer);
       if (status == kDone) {
-        if (detected == Format(FMT_SPT).displayName || detected == Format(FMT_SPM).displayName) {
-          KeepLow24Bits(record.Counts);
-        }
         counts = std::move(record.Counts);
         return kDone;
       }
