@@ -4,7 +4,7 @@
 #include <new>
 
 #include "convert/batch.h"
-#include "durnix/version.h"
+#include "convert/read_messages.h"
 #include "formats/text_rules.h"
 #include "viewer/viewer_document.h"
 
@@ -38,22 +38,7 @@ std::string OffsetFieldText(float offset) {
 }
 
 std::string ViewReadMessage(Status status, const std::string& path, const std::string& format) {
-  const std::string p = UpperAscii(path);
-  switch (status) {
-    case kNotThisFormat:
-      return p + " has not " + format + " format !!";
-    case kPixeOrNra:
-      return p + " has PIXE or NRA format !!";
-    case kUnknownFormat:
-      return p + " has unknown format !!";
-    case kOutOfMemory:
-      return "Memory or system resource is insufficient";
-    case kCannotOpen:
-      return "Disk is not ready or " + p + " is not found !!";
-    default:
-      return std::string("Congratulation !! You found out some bugs in DURNIX v") +
-             kProgramVersion + " reading routine. Let the author know.";
-  }
+  return StatusMessage(MessageContext::kViewSpectrum, status, path, format);
 }
 
 bool ViewSpectra(FileSystem& files, const std::string& folder,
