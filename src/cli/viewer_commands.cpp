@@ -7,38 +7,36 @@
 #include "cli/commands.h"
 #include "cli/record_text.h"
 #include "formats/catalogue.h"
-#include "formats/detection.h"
 #include "formats/text_rules.h"
 #include "viewer/arithmetic.h"
 #include "viewer/region.h"
 #include "viewer/save.h"
 #include "viewer/shrink.h"
+#include "viewer/viewer_document.h"
 
 namespace durnix::cli {
 
 namespace {
 
-// A spectrum as a viewer holds it: read by detection, Oxford counts cut to 24 bits.
+// A spectrum as a viewer holds it: read by detection, in the viewer's document.
 struct Viewed {
   SpectrumRecord record;
   const FormatInfo* format = nullptr;
+  ViewerDocument document;
 };
 
 bool readViewed(const std::string& file, Viewed& viewed, std::ostream& err) {
   FileSystem& files = LocalFiles();
   viewed.record.FileName = file;
-  std::string detected;
-  const Status status = DetectAndRead(viewed.record, detected, files);
+  Bytes buffer;
+  const Status status = ReadViewedSpectrum(files, nullptr, viewed.record, viewed.format, buffer);
   if (status != kDone) {
     err << ViewerReadMessage(status, file);
     if (status == kCannotOpen) err << " (" << SystemErrorText(files.LastError()) << ")";
     err << '\n';
     return false;
   }
-  viewed.format = FindFormatByDisplayName(detected);
-  if (viewed.format->code == FMT_SPT || viewed.format->code == FMT_SPM) {
-    KeepLow24Bits(viewed.record.Counts);
-  }
+  viewed.document = ViewerDocument::OfRecord(viewed.record);
   return true;
 }
 
@@ -112,22 +110,21 @@ std::string resultPath(const std::string& source, const FormatInfo& destination,
   return SavedPath(folder + std::string(OwnName(source)), destination);
 }
 
-// Saves `counts` with the header of the file read, as the viewer's Save does after the change:
-// the calibration as the viewer's fields show it, the identifier rule, the format checks.
-int saveViewed(Viewed& viewed, std::vector<std::int32_t> counts, const ViewerSaveOptions& options,
-               std::ostream& out, std::ostream& err) {
+// Saves the document's counts with the header of the file read, as the viewer's Save does after
+// the change: the calibration as the viewer's fields show it, the identifier rule, the format
+// checks.
+int saveViewed(Viewed& viewed, const ViewerSaveOptions& options, std::ostream& out,
+               std::ostream& err) {
   const FormatInfo* destination = options.to.empty() ? viewed.format : namedFormat(options.to, err);
   if (destination == nullptr) return kExitUsage;
   const std::string source = viewed.record.FileName;
   SaveRequest request;
   // The fields a viewer opens with, left as they are.
-  const float gain = viewed.record.CalGain;
-  request.convText = gain != 0 && gain != 1 ? DigitPatternText(gain, 5) : "";
-  request.offsetText =
-      viewed.record.CalOffset != 0 ? DigitPatternText(viewed.record.CalOffset, 4) : "";
+  request.convText = viewed.document.ConvText();
+  request.offsetText = viewed.document.OffsetText();
   request.header = std::move(viewed.record);
   request.header.clearSpectrum();
-  request.counts = std::move(counts);
+  request.counts = viewed.document.ViewCounts();
   request.source = viewed.format;
   request.destination = destination;
   // Named by the writer's rule at once, so that every message names the file written.
@@ -161,20 +158,19 @@ int saveViewed(Viewed& viewed, std::vector<std::int32_t> counts, const ViewerSav
 int RoiCommand(const RoiOptions& options, std::ostream& out, std::ostream& err) {
   int from = options.from;
   int to = options.to;
-  if (from > to) std::swap(from, to);
-  if (from == to) {
-    err << "The region needs two different channels (both ends are " << from << ").\n";
+  // Both ends one channel is a usage error, said before the file is read.
+  if (const std::string refusal = ViewerDocument::RegionEndsRefusal(from, to); !refusal.empty()) {
+    err << refusal << '\n';
     return kExitUsage;
   }
   Viewed viewed;
   if (!readViewed(options.file, viewed, err)) return kExitFailed;
-  const int chNum = viewed.record.ChannelCount;
-  if (from < 0 || to > chNum - 1) {
-    err << "Channels " << from << " to " << to << " are not all within 0 to " << chNum - 1 << " of "
-        << options.file << ".\n";
+  RegionAreas areas;
+  std::string refusal;
+  if (!viewed.document.MarkRegion(from, to, areas, refusal, options.file)) {
+    err << refusal << '\n';
     return kExitUsage;
   }
-  const RegionAreas areas = AreasOf(viewed.record.Counts, from, to);
   if (options.json) {
     // Singles as the numbers whose shortest texts read back as the same singles.
     const auto single = [](float value) { return NumericPrefix(SingleText(value)); };
@@ -209,17 +205,17 @@ int ArithmeticCommand(const ArithmeticOptions& options, std::ostream& out, std::
     return kExitFailed;
   }
   const float factor = MultiplicationFactor(options.factor);
-  std::vector<std::int32_t> counts = viewed.record.Counts;
-  const bool done = options.subtract ? SubtractSpectrum(counts, second, factor)
-                                     : AddSpectrum(counts, second, factor);
-  if (!done) {
+  const Combination kind = options.subtract ? Combination::kSubtract : Combination::kAdd;
+  const CombineResult result = viewed.document.Combine(kind, std::move(second), factor,
+                                                       std::string(OwnName(options.second)));
+  if (result == CombineResult::kOverflow) {
     // The sum is what does not fit: named as the file it would have been saved as.
     const FormatInfo* destination =
         options.save.to.empty() ? viewed.format : namedFormat(options.save.to, err);
     err << ChannelOverflowMessage(resultPath(options.file, *destination, options.save)) << '\n';
     return kExitFailed;
   }
-  return saveViewed(viewed, std::move(counts), options.save, out, err);
+  return saveViewed(viewed, options.save, out, err);
 }
 
 int ShrinkCommand(const ShrinkOptions& options, std::ostream& out, std::ostream& err) {
@@ -239,10 +235,8 @@ int ShrinkCommand(const ShrinkOptions& options, std::ostream& out, std::ostream&
   }
   Viewed viewed;
   if (!readViewed(options.file, viewed, err)) return kExitFailed;
-  std::vector<std::int32_t> shrunk;
-  const ShrinkResult result = options.kind == ShrinkKind::kTwoChannel
-                                  ? TwoChannelAdding(viewed.record.Counts, shrunk)
-                                  : GaussianShrink(viewed.record.Counts, resolution, shrunk);
+  const ShrinkResult result =
+      viewed.document.Shrink(options.kind == ShrinkKind::kTwoChannel ? nullptr : &resolution);
   switch (result) {
     case ShrinkResult::kShrunk:
       break;
@@ -255,9 +249,10 @@ int ShrinkCommand(const ShrinkOptions& options, std::ostream& out, std::ostream&
     case ShrinkResult::kTooLarge:
       err << ChannelOverflowMessage(options.file) << '\n';
       return kExitFailed;
+    case ShrinkResult::kInterrupted:  // nothing stops the tool's shrink
+      return kExitFailed;
   }
-  shrunk.resize(static_cast<std::size_t>(ShrunkChannels(viewed.record.ChannelCount)));
-  return saveViewed(viewed, std::move(shrunk), options.save, out, err);
+  return saveViewed(viewed, options.save, out, err);
 }
 
 }  // namespace durnix::cli

@@ -3,6 +3,7 @@
 
 #include <cerrno>
 
+#include "convert/read_messages.h"
 #include "durnix/version.h"
 #include "formats/catalogue.h"
 #include "formats/detection.h"
@@ -453,36 +454,8 @@ std::string TallyText(int converted, int remained, int failed) {
 
 std::string RunMessage(Status status, const std::string& fileName, const std::string& sourceFormat,
                        const std::string& destinationFormat) {
-  const std::string file = UpperAscii(fileName);
-  switch (status) {
-    case kNotThisFormat:
-      return file + " has not " + sourceFormat + " format !!";
-    case kSourceUnknown:
-      return sourceFormat + " is unknown format !!";
-    case kPixeOrNra:
-      return file + " is for PIXE or NRA file !!";
-    case kUnknownFormat:
-      return file + " is unknown format !!";
-    case kInternalFault:
-      return std::string("Congratulation !! You've found out bug(s) of Durnix v") +
-             kProgramVersion + ". Let the author know !!";
-    case kDoesNotFit:
-      return "Some channel of " + file + " is overflowed !!";
-    case kOutOfMemory:
-      return "Memory or system resource is insufficient !!";
-    case kDestUnknown:
-      return destinationFormat + " is unknown format !!";
-    case kBadAxisValues:
-      return "The value of Mass or Efficiency is not valid !!";
-    case kArithmetic:
-      return "The axis conversion of " + file + " went out of range !!";
-    case kCannotOpen:
-      return file + " not found or disk not ready !";
-    case kCannotCreate:
-      return "Disk is not ready or bad media.";
-    default:
-      return "Error " + std::to_string(status) + " with " + file + " !!";
-  }
+  return StatusMessage(MessageContext::kConversion, status, fileName, sourceFormat,
+                       destinationFormat);
 }
 
 ConversionResult RunConversion(const ConversionRequest& request, FileSystem& files,

@@ -5,10 +5,10 @@
 #include <cmath>
 #include <new>
 
-#include "durnix/version.h"
+#include "convert/read_messages.h"
 #include "formats/catalogue.h"
-#include "formats/detection.h"
 #include "formats/text_rules.h"
+#include "viewer/viewer_document.h"
 
 namespace durnix {
 
@@ -76,24 +76,7 @@ bool ScaleCompared(std::vector<std::int32_t>& second, double factor) {
 }
 
 std::string ViewerReadMessage(Status status, const std::string& path) {
-  const std::string file = UpperAscii(path);
-  switch (status) {
-    case kNotThisFormat:
-    case kUnknownFormat:
-      return file + " has unknown format !!";
-    case kPixeOrNra:
-      return file + " has PIXE or NRA format !!";
-    case kInternalFault:
-      return std::string("Congratulation !! You found out some bugs in DURNIX v") +
-             kProgramVersion + " reading routine. Let the author know.";
-    case kOutOfMemory:
-      return "Memory or system resource is insufficient";
-    case kCannotOpen:
-      return "Disk is not ready or " + file + " is not found !!";
-    default:
-      return std::string("Congratulation !! You've  found out some bugs of Durnix v") +
-             kProgramVersion + ". Let the author know !!";
-  }
+  return StatusMessage(MessageContext::kViewerRead, status, path);
 }
 
 void KeepLow24Bits(std::vector<std::int32_t>& counts) {
@@ -108,13 +91,10 @@ Status LoadSecondSpectrum(FileSystem& files, const std::string& path,
     try {
       SpectrumRecord record;
       record.FileName = path;
-      std::string detected;
+      const FormatInfo* format = nullptr;
       Bytes buffer;
-      status = DetectAndRead(files, record, detected, buffer);
+      status = ReadViewedSpectrum(files, nullptr, record, format, buffer);
       if (status == kDone) {
-        if (detected == Format(FMT_SPT).displayName || detected == Format(FMT_SPM).displayName) {
-          KeepLow24Bits(record.Counts);
-        }
         counts = std::move(record.Counts);
         return kDone;
       }

@@ -137,7 +137,8 @@ ShrinkResult TwoChannelAdding(std::span<const std::int32_t> counts,
 
 ShrinkResult GaussianShrink(std::span<const std::int32_t> counts, const Resolution& resolution,
                             std::vector<std::int32_t>& out,
-                            const std::function<void(int)>& progress) {
+                            const std::function<void(int)>& progress,
+                            const std::atomic<bool>* stop) {
   if (AllZero(resolution)) return ShrinkResult::kUnchanged;
   const int n = static_cast<int>(counts.size());
   // Every sigma is checked before any work: a refusal comes at once and changes nothing. A
@@ -161,6 +162,7 @@ ShrinkResult GaussianShrink(std::span<const std::int32_t> counts, const Resoluti
   float sigma = resolution.sigmaAt(1);
   std::vector<double> limits;
   for (int i = 1; i <= n; ++i) {
+    if (stop != nullptr && stop->load(std::memory_order_relaxed)) return ShrinkResult::kInterrupted;
     if (!constant) sigma = resolution.sigmaAt(i);
     const std::int32_t count = counts[static_cast<std::size_t>(i - 1)];
     const double peak = count / (static_cast<double>(sigma) * rootTwoPi);

@@ -4,10 +4,9 @@
 #include <new>
 
 #include "convert/batch.h"
-#include "durnix/version.h"
-#include "formats/detection.h"
+#include "convert/read_messages.h"
 #include "formats/text_rules.h"
-#include "viewer/arithmetic.h"
+#include "viewer/viewer_document.h"
 
 namespace durnix {
 
@@ -39,44 +38,8 @@ std::string OffsetFieldText(float offset) {
 }
 
 std::string ViewReadMessage(Status status, const std::string& path, const std::string& format) {
-  const std::string p = UpperAscii(path);
-  switch (status) {
-    case kNotThisFormat:
-      return p + " has not " + format + " format !!";
-    case kPixeOrNra:
-      return p + " has PIXE or NRA format !!";
-    case kUnknownFormat:
-      return p + " has unknown format !!";
-    case kOutOfMemory:
-      return "Memory or system resource is insufficient";
-    case kCannotOpen:
-      return "Disk is not ready or " + p + " is not found !!";
-    default:
-      return std::string("Congratulation !! You found out some bugs in DURNIX v") +
-             kProgramVersion + " reading routine. Let the author know.";
-  }
+  return StatusMessage(MessageContext::kViewSpectrum, status, path, format);
 }
-
-namespace {
-
-bool IsOxford(const FormatInfo& format) {
-  return format.code == FMT_SPT || format.code == FMT_SPM;
-}
-
-// Reads one file; the status of the reader (or of detection), `format` the one that read it.
-Status ReadOne(FileSystem& files, const FormatInfo* chosen, SpectrumRecord& record,
-               const FormatInfo*& format, Bytes& buffer) {
-  if (chosen != nullptr && chosen->code != FMT_AUTO) {
-    format = chosen;
-    return ReadFormat(files, *chosen, record, buffer);
-  }
-  std::string detected;
-  const Status status = DetectAndRead(files, record, detected, buffer);
-  format = status == kDone ? FindFormatByDisplayName(detected) : nullptr;
-  return status;
-}
-
-}  // namespace
 
 bool ViewSpectra(FileSystem& files, const std::string& folder,
                  const std::vector<std::string>& names, const std::vector<int>& attributes,
@@ -96,9 +59,9 @@ bool ViewSpectra(FileSystem& files, const std::string& folder,
       for (;;) {
         ViewedSpectrum spectrum;
         spectrum.record.FileName = path;
-        const Status status = ReadOne(files, chosen, spectrum.record, spectrum.format, buffer);
+        const Status status =
+            ReadViewedSpectrum(files, chosen, spectrum.record, spectrum.format, buffer);
         if (status == kDone && spectrum.format != nullptr) {
-          if (IsOxford(*spectrum.format)) KeepLow24Bits(spectrum.record.Counts);
           spectrum.fileName = names[i];
           spectrum.folder = folder;
           spectrum.position = position;

@@ -10,6 +10,7 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -30,6 +31,7 @@
 #include "viewer/forms/viewer_windows.h"
 #include "viewer/region.h"
 #include "viewer/save.h"
+#include "viewer/viewer_document.h"
 
 using namespace durnix;
 
@@ -127,6 +129,12 @@ class FrmViewTest : public QObject {
   static QPoint pixelOf(FrmView* view, int c) {
     const PlotPoint p = ChannelToPoint(view->shown(), view->area(), c, 0);
     return QPoint(static_cast<int>(std::lround(p.x * LogicalDpi() / 1440.0)), 20);
+  }
+  // Runs a shrink command and waits until the window has taken over the worker's result.
+  static void shrink(FrmView* view, void (FrmView::*command)()) {
+    QSignalSpy finished(view, &FrmView::shrinkFinished);
+    (view->*command)();
+    QVERIFY(finished.count() == 1 || finished.wait(60000));
   }
   static int channelUnder(FrmView* view, QPoint pixel) {
     return PointToChannel(view->shown(), view->area(),
@@ -418,7 +426,7 @@ class FrmViewTest : public QObject {
                      Qt::NoModifier);
     QApplication::sendEvent(view->picture(), &move);
     QCOMPARE(label(view, "lblHeight"), QString::number(channelUnder(view, pointer)));
-    view->mnuShAdd_Click();
+    shrink(view, &FrmView::mnuShAdd_Click);
     QCOMPARE(view->ChNum(), 511);
     const int under = channelUnder(view, pointer);
     QCOMPARE(field(view, "txtChannel")->text(), QString::number(under));
@@ -434,7 +442,7 @@ class FrmViewTest : public QObject {
     view->mnuShConst_Click();
     QCOMPARE(view->ChNum(), 511);
     dialogs_.input = "2";
-    view->mnuShConst_Click();
+    shrink(view, &FrmView::mnuShConst_Click);
     QCOMPARE(view->ChNum(), 255);
     QVERIFY(!view->findChild<QProgressBar*>("PGBar1")->isVisible());
 
@@ -442,18 +450,55 @@ class FrmViewTest : public QObject {
     view->mnuShLin_Click();  // A = B = 0: nothing
     QCOMPARE(view->ChNum(), 255);
     dialogs_.resolution = {"0.01", "1"};
-    view->mnuShLin_Click();
+    shrink(view, &FrmView::mnuShLin_Click);
     QCOMPARE(view->ChNum(), 127);
     dialogs_.resolution = {"0", "-1", "0"};  // sigma below 0 everywhere
     answers_.expect("There are some invalid data", kAnswerOk);
-    view->mnuShSQR_Click();
+    shrink(view, &FrmView::mnuShSQR_Click);
     dialogs_.resolution = {"0", "0.1", "1"};
-    view->mnuShSQR_Click();
+    shrink(view, &FrmView::mnuShSQR_Click);
     QCOMPARE(view->ChNum(), 63);
     QCOMPARE(dialogs_.titles,
              QStringList({"Detector Resolution in channel", "Detector Resolution in channel",
                           "Detector Resolution in channel", "A*ch + B", "A*ch + B",
                           "SQR(A * ch ^ 2 + B * ch + C)", "SQR(A * ch ^ 2 + B * ch + C)"}));
+  }
+
+  void shrinksOnAWorkerWhileTheWindowStaysResponsive() {
+    std::vector<std::int32_t> counts(8192);
+    for (std::size_t i = 0; i < counts.size(); ++i) counts[i] = 100000 + static_cast<int>(i % 97);
+    WriteCounts(dir_.filePath("wide.AS2"), FMT_AS2, counts);
+    FrmView* view = open({"wide.AS2"});
+    ViewerDocument expected = view->document();
+    Resolution sigma;
+    sigma.a = 40;
+    QCOMPARE(expected.Shrink(&sigma), ShrinkResult::kShrunk);
+
+    // While the worker computes, the progress bar shows and the commands that would change the
+    // spectrum are disabled; the window still answers.
+    QSignalSpy finished(view, &FrmView::shrinkFinished);
+    dialogs_.input = "40";
+    view->mnuShConst_Click();
+    QVERIFY(view->document().Busy());
+    QVERIFY(view->findChild<QProgressBar*>("PGBar1")->isVisibleTo(view));
+    for (const char* name : {"mnuAdd", "mnuSubtract", "mnuCompare", "mnuSave"}) {
+      QVERIFY2(!action(view, name)->isEnabled(), name);
+    }
+    QVERIFY(!view->findChild<QMenu*>("mnuShrink")->isEnabled());
+    QVERIFY(!view->findChild<QMenu*>("mnuScale")->isEnabled());
+    view->mnuShAdd_Click();  // refused while busy, without a word
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 60000);
+    QCOMPARE(view->ViewCounts(), expected.ViewCounts());
+    QCOMPARE(view->windowTitle(), QString(" 1   View Spectrum : wide.AS2 - shrinked"));
+    QVERIFY(action(view, "mnuSave")->isEnabled() && action(view, "mnuAdd")->isEnabled());
+    QVERIFY(!view->findChild<QProgressBar*>("PGBar1")->isVisibleTo(view));
+
+    // Closing during a shrink stops the worker; the window goes without taking a result.
+    view->mnuShConst_Click();
+    QPointer<FrmView> closing(view);
+    QVERIFY(view->close());
+    QTRY_VERIFY(closing.isNull());
+    QCOMPARE(finished.count(), 1);
   }
 
   void savesInEveryFormat() {

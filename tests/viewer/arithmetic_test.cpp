@@ -82,14 +82,11 @@ class ArithmeticLoad : public ::testing::Test {
   Counts counts_ = {99};
 };
 
-TEST_F(ArithmeticLoad, ReadsByDetectionAndCutsOxfordCountsTo24Bits) {
+TEST_F(ArithmeticLoad, ReadsByDetection) {
   files_.addFolder("/d");
   put("/d/a.rbs", FMT_RBS, {1, 2, 0x1234567});
   EXPECT_EQ(LoadSecondSpectrum(files_, "/d/a.rbs", counts_, prompter_), kDone);
   EXPECT_EQ(counts_, (Counts{1, 2, 0x1234567}));
-  put("/d/b.spt", FMT_SPT, Counts(256, 0x1234567));
-  EXPECT_EQ(LoadSecondSpectrum(files_, "/d/b.spt", counts_, prompter_), kDone);
-  EXPECT_EQ(counts_, Counts(256, 0x234567));
   prompter_.verify();
 }
 
@@ -104,8 +101,6 @@ TEST_F(ArithmeticLoad, FailuresAreToldInTheViewersWords) {
       .expect(retry, StandardButtons::kYesNo, kAnswerNo);
   EXPECT_EQ(LoadSecondSpectrum(files_, "/d/gone.rbs", counts_, prompter_), kCannotOpen);
   prompter_.verify();
-  EXPECT_EQ(ViewerReadMessage(kPixeOrNra, "/d/p.rbs"), "/D/P.RBS has PIXE or NRA format !!");
-  EXPECT_EQ(ViewerReadMessage(kOutOfMemory, "x"), "Memory or system resource is insufficient");
 }
 
 }  // namespace

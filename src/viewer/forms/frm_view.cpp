@@ -73,13 +73,11 @@ FrmView::FrmView(ViewerStart start, FileSystem& files, Prompter& prompter, Viewe
   setObjectName("FrmView");
   setAttribute(Qt::WA_DeleteOnClose);
   // Start-up: the counts, the title, "Auto", the default Low limit and Range, the dot entries.
-  ViewCounts_ = start_.counts;
-  start_.counts.clear();
-  start_.counts.shrink_to_fit();
+  doc_ = ViewerDocument(std::move(start_.counts), start_.DefLow, start_.DefRan,
+                        GainFieldText(start_.calGain), OffsetFieldText(start_.calOffset));
+  start_.counts = {};
   DotRad_ = start_.DotRad;
   DotCol_ = start_.DotCol;
-  settings_ = StartSettings(ChNum(), start_.DefLow, start_.DefRan);
-  roi_.reset(ChNum());
   setWindowTitle(PathText(start_.MyCaption));  // the caption names the file
   buildControls();
   buildMenus();
@@ -93,7 +91,9 @@ FrmView::FrmView(ViewerStart start, FileSystem& files, Prompter& prompter, Viewe
   lblLiveTime_->setText("Live(sec) : " + Latin1Text(start_.liveTime));
 }
 
-FrmView::~FrmView() = default;
+FrmView::~FrmView() {
+  stopShrink();
+}
 
 void FrmView::buildControls() {
   client_ = new ViewClient(this, [this](QWidget* surface) { paintTicks(surface); });
@@ -142,8 +142,8 @@ void FrmView::buildControls() {
     return edit;
   };
   txtChannel_ = field("txtChannel", "0");
-  txtConv_ = field("txtConv", Latin1Text(GainText()));
-  txtOffset_ = field("txtOffset", Latin1Text(OffsetText()));
+  txtConv_ = field("txtConv", Latin1Text(doc_.ConvText()));
+  txtOffset_ = field("txtOffset", Latin1Text(doc_.OffsetText()));
   txtFrom_ = field("txtFrom", "0");
   txtTo_ = field("txtTo", "0");
   txtTo_->setEnabled(false);
@@ -174,14 +174,6 @@ void FrmView::buildControls() {
   setTabOrder(txtTo_, txtConv_);
   setTabOrder(txtConv_, txtOffset_);
   setTabOrder(txtOffset_, txtMultipl_);
-}
-
-std::string FrmView::GainText() const {
-  return GainFieldText(start_.calGain);
-}
-
-std::string FrmView::OffsetText() const {
-  return OffsetFieldText(start_.calOffset);
 }
 
 void FrmView::resizeEvent(QResizeEvent* event) {
@@ -308,12 +300,11 @@ void FrmView::setBusyPointer(bool busy) {
 }
 
 void FrmView::DrawSpectrum() {
-  if (PicSpec_ == nullptr || ViewCounts_.empty()) return;
+  if (PicSpec_ == nullptr || doc_.ViewCounts().empty()) return;
   setBusyPointer(true);
-  ConvFactor_ = static_cast<float>(NumericPrefix(Latin1Bytes(txtConv_->text())));
-  ConvOffset_ = static_cast<float>(NumericPrefix(Latin1Bytes(txtOffset_->text())));
-  PlotWindow window = WindowOf(ChNum(), settings_.zoomed, settings_.LowLimit, settings_.RangeWidth);
-  if (!SetFullScale(window, ViewCounts_, settings_.VScale)) {
+  doc_.setCalibration(Latin1Bytes(txtConv_->text()), Latin1Bytes(txtOffset_->text()));
+  PlotWindow window;
+  if (!doc_.Frame(window)) {
     setBusyPointer(false);
     prompter_.Ask(OverflowedMessage(start_.FileName), StandardButtons::kOk);
     return;
@@ -324,7 +315,7 @@ void FrmView::DrawSpectrum() {
     energiesShown_ = true;
     for (QLabel* label : lblE_) label->show();
   }
-  const AxisLabels labels = AxisLabelsOf(shown_, ConvFactor_, ConvOffset_);
+  const AxisLabels labels = AxisLabelsOf(shown_, doc_.ConvFactor(), doc_.ConvOffset());
   for (int i = 0; i < 6; ++i) {
     lblX_[U(i)]->setText(QString::fromStdString(labels.lblX[U(i)]));
     lblE_[U(i)]->setText(QString::fromStdString(labels.lblE[U(i)]));
@@ -334,16 +325,17 @@ void FrmView::DrawSpectrum() {
 
   BackColour_ = BackColourOf(DotCol_);
   PicSpec_->clear(BackColour_, static_cast<int>(std::nearbyint(DotRad_)));
-  PicSpec_->dots(pointsOf(ViewCounts_, shown_.FirstCh, shown_.LastCh), DotCol_);
-  if (roi_.RoiSet()) {
-    for (int c = roi_.RoiFrom(); c <= roi_.RoiTo(); ++c) {
+  PicSpec_->dots(pointsOf(doc_.ViewCounts(), shown_.FirstCh, shown_.LastCh), DotCol_);
+  for (const RegionOfInterest& region : doc_.regions()) {
+    if (!region.RoiSet()) continue;
+    for (int c = region.RoiFrom(); c <= region.RoiTo(); ++c) {
       const PlotPoint p =
-          ChannelToPoint(shown_, area_, c, ViewCounts_[static_cast<std::size_t>(c)]);
+          ChannelToPoint(shown_, area_, c, doc_.ViewCounts()[static_cast<std::size_t>(c)]);
       PicSpec_->verticalLine(p.x, p.y, PicSpec_->innerHeight(), DotCol_, channelWidth());
     }
   }
-  if (CompareOn_) {
-    PicSpec_->dots(pointsOf(SecondCounts_, shown_.FirstCh, shown_.LastCh),
+  if (doc_.CompareOn()) {
+    PicSpec_->dots(pointsOf(doc_.SecondCounts(), shown_.FirstCh, shown_.LastCh),
                    CompareColourOf(colourEntry_));
   }
   PicSpec_->present();
@@ -363,6 +355,7 @@ std::vector<PlotPoint> FrmView::pointsOf(const std::vector<std::int32_t>& counts
 }
 
 void FrmView::closeEvent(QCloseEvent* event) {
+  stopShrink();
   if (helpOpened_) HelpViewer::Quit();
   emit closed();
   event->accept();

@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "viewer/plot.h"
 #include "viewer/region.h"
 #include "viewer/view_settings.h"
+#include "viewer/viewer_document.h"
 
 class QAction;
 class QLabel;
@@ -24,6 +26,8 @@ class QMenu;
 class QPainter;
 class QProgressBar;
 class QPushButton;
+template <class T>
+class QFutureWatcher;
 
 namespace durnix {
 
@@ -54,15 +58,17 @@ class FrmView : public QMainWindow {
   FrmView(ViewerStart start, FileSystem& files, Prompter& prompter, ViewerDialogs& dialogs);
   ~FrmView() override;
 
-  // State, for the window's own commands and for tests.
-  const std::vector<std::int32_t>& ViewCounts() const { return ViewCounts_; }
-  int ChNum() const { return static_cast<int>(ViewCounts_.size()); }
-  const ViewSettings& settings() const { return settings_; }
+  // State, for the window's own commands and for tests: the document it presents, and what
+  // its last drawing showed.
+  const ViewerDocument& document() const { return doc_; }
+  const std::vector<std::int32_t>& ViewCounts() const { return doc_.ViewCounts(); }
+  int ChNum() const { return doc_.ChNum(); }
+  const ViewSettings& settings() const { return doc_.settings(); }
   const PlotWindow& shown() const { return shown_; }
   const PlotArea& area() const { return area_; }
-  const RegionOfInterest& region() const { return roi_; }
-  bool CompareOn() const { return CompareOn_; }
-  const std::vector<std::int32_t>& SecondCounts() const { return SecondCounts_; }
+  const RegionOfInterest& region() const { return doc_.activeRegion(); }
+  bool CompareOn() const { return doc_.CompareOn(); }
+  const std::vector<std::int32_t>& SecondCounts() const { return doc_.SecondCounts(); }
   const std::string& MyCaption() const { return start_.MyCaption; }
   PlotPicture* picture() const { return PicSpec_; }
   // The rendered axis labels and plot, as "Export picture..." writes them.
@@ -98,6 +104,8 @@ class FrmView : public QMainWindow {
 
  signals:
   void closed();
+  // A shrink's new counts were computed on the worker and taken over (or refused).
+  void shrinkFinished();
 
  private:
   void buildControls();
@@ -120,14 +128,12 @@ class FrmView : public QMainWindow {
   std::vector<PlotPoint> pointsOf(const std::vector<std::int32_t>& counts, int from, int to) const;
   void zoomToRegion();
   void checkMenus();
+  void enableCommands();
   void setBusyPointer(bool busy);
-  std::string GainText() const;
-  std::string OffsetText() const;
   QString ConvFactorText() const;
   QString ConvOffsetText() const;
   QRect pictureFrame() const;
   void paintPicture(QPainter& painter, QPoint origin) const;
-  void rebuildTitle(const std::string& suffix);
   void showZoom();
 
   void onPress(float x, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
@@ -148,29 +154,30 @@ class FrmView : public QMainWindow {
   bool refuseShrink();
   void askResolution(int kind);
   void shrinkWith(const Resolution* resolution);
-  void combine(int kind);
+  void shrinkDone();
+  void stopShrink();
+  void combine(Combination kind);
 
   ViewerStart start_;
   FileSystem& files_;
   Prompter& prompter_;
   ViewerDialogs& dialogs_;
 
-  std::vector<std::int32_t> ViewCounts_;
-  std::vector<std::int32_t> SecondCounts_;
-  bool CompareOn_ = false;
-  bool Busy_ = false;
-  float ConvFactor_ = 0;
-  float ConvOffset_ = 0;
+  ViewerDocument doc_;
+  // The shrink computed on a worker: its result, a stop asked for when the window closes.
+  struct ShrinkOutcome {
+    ShrinkResult result = ShrinkResult::kUnchanged;
+    std::vector<std::int32_t> counts;
+  };
+  QFutureWatcher<ShrinkOutcome>* shrinkWatcher_ = nullptr;
+  std::atomic<bool> stopShrink_{false};
   float DotRad_ = 1;
   std::int32_t DotCol_ = 0;
   int colourEntry_ = 0;
-  ViewSettings settings_;
   PlotWindow shown_;
   PlotArea area_;
-  RegionOfInterest roi_;
   std::int32_t BackColour_ = 0xC0C0C0;
   bool energiesShown_ = false;
-  std::string titleSuffix_;  // the last Add, Subtract, Compare or shrink: " + B.CHN", ...
   bool readoutShown_ = false;
   float readoutX_ = 0;  // where the pointer was for the readout (twips); NaN: a typed channel
   bool helpOpened_ = false;
@@ -202,6 +209,8 @@ class FrmView : public QMainWindow {
 
   QLineEdit* enterField_ = nullptr;  // the field whose Enter or Esc is being handled
 
+  std::vector<QAction*> mnuCombine_;  // Compare, Subtract, Add
+  QMenu* mnuShrink_ = nullptr;
   QAction* mnuSave_ = nullptr;
   QAction* mnuCopy_ = nullptr;
   QAction* mnuZoom_ = nullptr;

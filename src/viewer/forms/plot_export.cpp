@@ -53,21 +53,22 @@ void FrmView::paintPicture(QPainter& painter, QPoint origin) const {
     }
     painter.drawPath(dots);
   };
-  drawDots(ViewCounts_, DotCol_);
-  if (roi_.RoiSet()) {
+  drawDots(doc_.ViewCounts(), DotCol_);
+  for (const RegionOfInterest& region : doc_.regions()) {
+    if (!region.RoiSet()) continue;
     // The region's lines in the pixels the picture box fills for them, so that it is as solid.
     QPainterPath lines;
     lines.setFillRule(Qt::WindingFill);
     const float bottom = PicSpec_->innerHeight();
-    for (int c = roi_.RoiFrom(); c <= roi_.RoiTo(); ++c) {
+    for (int c = region.RoiFrom(); c <= region.RoiTo(); ++c) {
       const PlotPoint p =
-          ChannelToPoint(shown_, area_, c, ViewCounts_[static_cast<std::size_t>(c)]);
+          ChannelToPoint(shown_, area_, c, doc_.ViewCounts()[static_cast<std::size_t>(c)]);
       const QRect pixels = VerticalLinePixels(p.x, p.y, bottom, width, channelWidth());
       lines.addRect(QRectF(pixels.translated(picture.topLeft())));
     }
     painter.fillPath(lines, ColourOf(DotCol_));
   }
-  if (CompareOn_) drawDots(SecondCounts_, CompareColourOf(colourEntry_));
+  if (doc_.CompareOn()) drawDots(doc_.SecondCounts(), CompareColourOf(colourEntry_));
   painter.restore();
   painter.setPen(palette().windowText().color());
   painter.setFont(font());

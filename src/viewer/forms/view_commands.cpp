@@ -4,10 +4,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFutureWatcher>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QPromise>
 #include <QStringList>
+#include <QtConcurrent/QtConcurrentRun>
+#include <optional>
+#include <utility>
 
 #include "formats/catalogue.h"
 #include "formats/text_rules.h"
@@ -22,77 +27,57 @@
 
 namespace durnix {
 
-namespace {
-
-enum Combination { kAdd, kSubtract, kCompare };
-
-}  // namespace
-
 void FrmView::mnuAdd_Click() {
-  combine(kAdd);
+  combine(Combination::kAdd);
 }
 void FrmView::mnuSubtract_Click() {
-  combine(kSubtract);
+  combine(Combination::kSubtract);
 }
 void FrmView::mnuCompare_Click() {
-  combine(kCompare);
+  combine(Combination::kCompare);
 }
 
-void FrmView::combine(int kind) {
+void FrmView::combine(Combination kind) {
   static const char* const kTitles[] = {"Load add file", "Load Subtract file",
                                         "Load compared file"};
+  if (!doc_.Enabled(ViewerCommand::kAdd)) return;
   const QString chosen =
-      dialogs_.openSpectrum(this, kTitles[kind], PathText(start_.folder)).trimmed();
+      dialogs_.openSpectrum(this, kTitles[static_cast<int>(kind)], PathText(start_.folder))
+          .trimmed();
   if (chosen.isEmpty()) return;
   const std::string path = PathBytes(chosen);
   if (!files_.Exists(path)) return;  // not readable: nothing to say
   std::vector<std::int32_t> second;
   setBusyPointer(true);
-  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   const Status status = LoadSecondSpectrum(files_, path, second, prompter_);
   setBusyPointer(false);
   if (status != kDone) return;
   const double factor = MultiplicationFactor(Latin1Bytes(txtMultipl_->text()));
-  const std::string name(OwnName(path));
-  if (kind == kCompare) {
-    if (!ScaleCompared(second, factor)) {
-      prompter_.Ask(ChannelOverflowMessage(path), StandardButtons::kOk);
-      return;
-    }
-    SecondCounts_ = std::move(second);
-    CompareOn_ = true;
-    rebuildTitle(" & " + name);
-    DrawSpectrum();
+  const CombineResult result =
+      doc_.Combine(kind, std::move(second), factor, std::string(OwnName(path)));
+  if (result == CombineResult::kOverflow) {
+    // Compare names the compared file; a sum that does not fit is named as the viewer's own
+    // spectrum.
+    const std::string named =
+        kind == Combination::kCompare ? path : start_.folder + start_.FileName;
+    prompter_.Ask(ChannelOverflowMessage(named), StandardButtons::kOk);
     return;
   }
-  if (second.empty()) return;
-  const bool fits = kind == kAdd ? AddSpectrum(ViewCounts_, second, factor)
-                                 : SubtractSpectrum(ViewCounts_, second, factor);
-  if (!fits) {
-    // The sum is what does not fit: named as the viewer's own spectrum.
-    prompter_.Ask(ChannelOverflowMessage(start_.folder + start_.FileName), StandardButtons::kOk);
-    return;
-  }
-  SecondCounts_ = std::move(second);
-  CompareOn_ = false;
-  rebuildTitle((kind == kAdd ? " + " : " - ") + name);
+  if (result != CombineResult::kCombined) return;
+  showZoom();
   DrawSpectrum();
-  refreshReadout();
-  mnuSave_->setEnabled(true);
+  if (kind != Combination::kCompare) refreshReadout();
+  enableCommands();
 }
 
 // ---- Shrinking -------------------------------------------------------------------------------
 
 bool FrmView::refuseShrink() {
-  if (settings_.zoomed) {
-    prompter_.Ask(kUnzoomFirst, StandardButtons::kOk);
-    return true;
-  }
-  if (roi_.RoiSet()) {
-    prompter_.Ask(kEraseRoiFirst, StandardButtons::kOk);
-    return true;
-  }
-  return false;
+  if (!doc_.Enabled(ViewerCommand::kShrink)) return true;
+  const std::string refusal = doc_.Refusal(ViewerCommand::kShrink);
+  if (refusal.empty()) return false;
+  prompter_.Ask(refusal, StandardButtons::kOk);
+  return true;
 }
 
 void FrmView::mnuShAdd_Click() {
@@ -147,47 +132,71 @@ void FrmView::askResolution(int kind) {
   shrinkWith(&resolution);
 }
 
-// The common frame of the shrinks: the hourglass and the progress bar while the new counts are
-// computed, mouse movement over the plot ignored meanwhile.
+// The common frame of the shrinks: the new counts are computed on a worker from a copy of the
+// counts, the hourglass and the progress bar meanwhile, mouse movement over the plot ignored and
+// the commands that would change the spectrum disabled until shrinkDone takes the result.
 void FrmView::shrinkWith(const Resolution* resolution) {
-  std::vector<std::int32_t> shrunk;
-  Busy_ = true;
+  doc_.setBusy(true);
+  enableCommands();
   PicSpec_->setCursor(Qt::WaitCursor);
   PGBar1_->setRange(0, ChNum());
   PGBar1_->setValue(1);
   PGBar1_->show();
-  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  ShrinkResult result;
-  if (resolution == nullptr) {
-    result = TwoChannelAdding(ViewCounts_, shrunk);
-  } else {
-    const int step = std::max(1, ChNum() / 100);
-    result = GaussianShrink(ViewCounts_, *resolution, shrunk, [this, step](int entry) {
-      if (entry % step != 0) return;
-      PGBar1_->setValue(entry);
-      QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    });
-  }
-  Busy_ = false;
+  stopShrink_ = false;
+  std::optional<Resolution> sigma;
+  if (resolution != nullptr) sigma = *resolution;
+  const int step = std::max(1, ChNum() / 100);
+  shrinkWatcher_ = new QFutureWatcher<ShrinkOutcome>(this);
+  connect(shrinkWatcher_, &QFutureWatcherBase::progressValueChanged, PGBar1_,
+          &QProgressBar::setValue);
+  connect(shrinkWatcher_, &QFutureWatcherBase::finished, this, &FrmView::shrinkDone);
+  shrinkWatcher_->setFuture(
+      QtConcurrent::run([counts = doc_.ViewCounts(), sigma, step,
+                         stop = &stopShrink_](QPromise<ShrinkOutcome>& promise) {
+        ShrinkOutcome outcome;
+        promise.setProgressRange(0, static_cast<int>(counts.size()));
+        outcome.result = ViewerDocument::ComputeShrink(
+            counts, sigma ? &*sigma : nullptr, outcome.counts,
+            [&promise, step](int entry) {
+              if (entry % step == 0) promise.setProgressValue(entry);
+            },
+            stop);
+        promise.addResult(std::move(outcome));
+      }));
+}
+
+void FrmView::shrinkDone() {
+  QFutureWatcher<ShrinkOutcome>* watcher = std::exchange(shrinkWatcher_, nullptr);
+  ShrinkOutcome outcome;
+  outcome.result = ShrinkResult::kInterrupted;
+  if (watcher->future().resultCount() > 0) outcome = watcher->result();
+  watcher->deleteLater();
+  doc_.setBusy(false);
   PGBar1_->hide();
   PicSpec_->setCursor(Qt::CrossCursor);
-  if (result == ShrinkResult::kInvalid) {
+  enableCommands();
+  if (outcome.result == ShrinkResult::kInvalid) {
     prompter_.Ask(kInvalidDataText, StandardButtons::kOk);
-    return;
-  }
-  if (result == ShrinkResult::kTooLarge) {
+  } else if (outcome.result == ShrinkResult::kTooLarge) {
     prompter_.Ask(ChannelOverflowMessage(start_.folder + start_.FileName), StandardButtons::kOk);
-    return;
+  } else if (outcome.result == ShrinkResult::kShrunk) {
+    doc_.ApplyShrink(std::move(outcome.counts));
+    showZoom();
+    DrawSpectrum();
+    refreshReadout();
+    enableCommands();
   }
-  if (result != ShrinkResult::kShrunk) return;
-  shrunk.resize(static_cast<std::size_t>(ShrunkChannels(ChNum())));
-  ViewCounts_ = std::move(shrunk);
-  roi_.reset(ChNum());
-  CompareOn_ = false;
-  rebuildTitle(" - shrinked");
-  DrawSpectrum();
-  refreshReadout();
-  mnuSave_->setEnabled(true);
+  emit shrinkFinished();
+}
+
+// Closing during a shrink: the worker is told to stop and waited for; its result is dropped.
+void FrmView::stopShrink() {
+  if (shrinkWatcher_ == nullptr) return;
+  stopShrink_ = true;
+  shrinkWatcher_->disconnect();
+  shrinkWatcher_->waitForFinished();
+  delete std::exchange(shrinkWatcher_, nullptr);
+  doc_.setBusy(false);
 }
 
 // ---- Saving ----------------------------------------------------------------------------------
@@ -201,6 +210,7 @@ QString ProposedName(const std::string& fileName, const FormatInfo& format) {
 }  // namespace
 
 void FrmView::mnuSave_Click() {
+  if (doc_.Busy()) return;
   const FormatInfo* source = FindFormatByDisplayName(start_.FileType);
   SaveRequest request;
   if (source == nullptr ||
@@ -228,7 +238,7 @@ void FrmView::mnuSave_Click() {
   request.path = PathBytes(chosen.trimmed());
   request.destination = line <= 0 ? source : &Format(static_cast<FormatCode>(line));
   request.source = source;
-  request.counts = ViewCounts_;
+  request.counts = doc_.ViewCounts();
   request.convText = Latin1Bytes(txtConv_->text());
   request.offsetText = Latin1Bytes(txtOffset_->text());
   const std::string target = SavedPath(request.path, *request.destination);
@@ -247,7 +257,8 @@ void FrmView::mnuSave_Click() {
     const Asking about{Question::kFileFailed, result.reason};
     prompter_.Ask(result.message, StandardButtons::kOk, about);
   }
-  mnuSave_->setEnabled(result.saveStaysEnabled);
+  doc_.setSaveEnabled(result.saveStaysEnabled);
+  enableCommands();
 }
 
 // ---- Beyond the plot ---------------------------------------------------------------------------
@@ -264,9 +275,10 @@ void FrmView::mnuExport_Click() {
 }
 
 QString FrmView::regionLine() const {
-  if (!roi_.RoiSet()) return {};
-  return PathText(start_.FileName) + '\t' + QString::number(roi_.RoiFrom()) + '\t' +
-         QString::number(roi_.RoiTo()) + '\t' + lblGross1_->text() + '\t' + lblNet1_->text();
+  if (!doc_.Enabled(ViewerCommand::kCopy)) return {};
+  return PathText(start_.FileName) + '\t' + QString::number(doc_.activeRegion().RoiFrom()) + '\t' +
+         QString::number(doc_.activeRegion().RoiTo()) + '\t' + lblGross1_->text() + '\t' +
+         lblNet1_->text();
 }
 
 void FrmView::mnuCopy_Click() {

@@ -36,39 +36,39 @@ int FrmView::channelAt(float x) const {
 }
 
 void FrmView::onPress(float x, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
-  if (button != Qt::LeftButton || AnyModifier(modifiers) || Busy_) return;
-  perform(roi_.press(x, channelAt(x)));
+  if (button != Qt::LeftButton || AnyModifier(modifiers) || doc_.Busy()) return;
+  perform(doc_.activeRegion().press(x, channelAt(x)));
 }
 
 void FrmView::onMove(float x, Qt::MouseButtons buttons) {
-  if (Busy_) return;
+  if (doc_.Busy()) return;
   if ((buttons & Qt::LeftButton) == 0) {
     readoutX_ = x;
     showReadout(channelAt(x));
-  } else if (roi_.Dragging()) {
-    perform(roi_.drag(channelAt(x)));
+  } else if (doc_.activeRegion().Dragging()) {
+    perform(doc_.activeRegion().drag(channelAt(x)));
   }
 }
 
 void FrmView::onRelease(float x, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
-  if (Busy_) return;
+  if (doc_.Busy()) return;
   if (button == Qt::LeftButton && (modifiers & Qt::ShiftModifier)) {
     zoomToRegion();
   } else if (button == Qt::RightButton) {
-    if (roi_.RoiSet()) {
-      perform(roi_.clear());
+    if (doc_.activeRegion().RoiSet()) {
+      perform(doc_.activeRegion().clear());
     } else {
       showPopUp();
     }
   } else if (button == Qt::LeftButton) {
-    perform(roi_.release(x, channelAt(x), ViewCounts_));
+    perform(doc_.activeRegion().release(x, channelAt(x), doc_.ViewCounts()));
   }
 }
 
 // After the counts or the channels changed: the readout shows what it would now, the channel
 // under the pointer where it last was, or the channel typed.
 void FrmView::refreshReadout() {
-  if (!readoutShown_ || ViewCounts_.empty()) return;
+  if (!readoutShown_ || doc_.ViewCounts().empty()) return;
   if (std::isnan(readoutX_)) {
     showReadout(FieldChannel(Latin1Bytes(txtChannel_->text()), ChNum()));
   } else {
@@ -77,13 +77,12 @@ void FrmView::refreshReadout() {
 }
 
 void FrmView::showReadout(int channel) {
-  if (ViewCounts_.empty()) return;
+  if (doc_.ViewCounts().empty()) return;
   readoutShown_ = true;
   channel = std::clamp(channel, 0, ChNum() - 1);
   txtChannel_->setText(Text(channel));
-  lblEnergy_->setText(
-      QString::fromStdString(SingleText(static_cast<float>(channel) * ConvFactor_ + ConvOffset_)));
-  lblHeight_->setText(Text(ViewCounts_[static_cast<std::size_t>(channel)]));
+  lblEnergy_->setText(QString::fromStdString(SingleText(doc_.EnergyOf(channel))));
+  lblHeight_->setText(Text(doc_.ViewCounts()[static_cast<std::size_t>(channel)]));
 }
 
 void FrmView::perform(const RegionUpdate& update) {
@@ -94,7 +93,7 @@ void FrmView::perform(const RegionUpdate& update) {
   if (update.areasShown) showAreas(true, update.areas);
   if (update.cleared) showAreas(false, {});
   if (update.hourglass) setBusyPointer(false);
-  if (mnuCopy_ != nullptr) mnuCopy_->setEnabled(roi_.RoiSet());
+  if (mnuCopy_ != nullptr) enableCommands();
 }
 
 void FrmView::performSteps(const std::vector<RegionStep>& steps) {
@@ -107,7 +106,7 @@ void FrmView::performSteps(const std::vector<RegionStep>& steps) {
     }
     for (int c = std::max(step.from, 0); c <= std::min(step.to, ChNum() - 1); ++c) {
       const PlotPoint p =
-          ChannelToPoint(shown_, area_, c, ViewCounts_[static_cast<std::size_t>(c)]);
+          ChannelToPoint(shown_, area_, c, doc_.ViewCounts()[static_cast<std::size_t>(c)]);
       switch (step.kind) {
         case RegionStep::kFill:
           PicSpec_->verticalLine(p.x, p.y, bottom, DotCol_, channelWidth());
@@ -131,8 +130,9 @@ void FrmView::performSteps(const std::vector<RegionStep>& steps) {
 }
 
 void FrmView::redrawDots(int from, int to) {
-  PicSpec_->dots(pointsOf(ViewCounts_, from, to), DotCol_);
-  if (CompareOn_) PicSpec_->dots(pointsOf(SecondCounts_, from, to), CompareColourOf(colourEntry_));
+  PicSpec_->dots(pointsOf(doc_.ViewCounts(), from, to), DotCol_);
+  if (doc_.CompareOn())
+    PicSpec_->dots(pointsOf(doc_.SecondCounts(), from, to), CompareColourOf(colourEntry_));
 }
 
 // A finished region shows its areas in green bold on blue; a cleared one returns to the window's
@@ -154,9 +154,9 @@ void FrmView::showAreas(bool shown, const RegionAreas& areas) {
 }
 
 void FrmView::zoomToRegion() {
-  if (!roi_.RoiSet()) return;
-  ZoomToRegion(settings_, roi_.RoiFrom(), roi_.RoiTo());
-  RegionUpdate cleared = roi_.clear();
+  if (!doc_.activeRegion().RoiSet()) return;
+  ZoomToRegion(doc_.settings(), doc_.activeRegion().RoiFrom(), doc_.activeRegion().RoiTo());
+  RegionUpdate cleared = doc_.activeRegion().clear();
   cleared.steps.clear();  // drawn once below
   perform(cleared);
   checkMenus();
@@ -164,6 +164,7 @@ void FrmView::zoomToRegion() {
 }
 
 void FrmView::onKey(int key, Qt::KeyboardModifiers modifiers) {
+  if (!doc_.Enabled(ViewerCommand::kRegion)) return;
   ViewKey viewKey;
   switch (key) {
     case Qt::Key_Escape:
@@ -188,8 +189,8 @@ void FrmView::onKey(int key, Qt::KeyboardModifiers modifiers) {
       return;
   }
   const KeyEffect effect =
-      PressKey(settings_, viewKey, AnyModifier(modifiers), (modifiers & Qt::ShiftModifier) != 0,
-               ScrollLock::IsOn(), ChNum(), shown_.FullScale);
+      PressKey(doc_.settings(), viewKey, AnyModifier(modifiers),
+               (modifiers & Qt::ShiftModifier) != 0, ScrollLock::IsOn(), ChNum(), shown_.FullScale);
   switch (effect) {
     case KeyEffect::kNothing:
       break;
@@ -289,38 +290,38 @@ void FrmView::fieldLeft(QLineEdit* field) {
 }
 
 void FrmView::txtChannelDone() {
-  if (ViewCounts_.empty()) return;
+  if (doc_.ViewCounts().empty()) return;
   const int c = FieldChannel(Latin1Bytes(txtChannel_->text()), ChNum());
   readoutX_ = std::numeric_limits<float>::quiet_NaN();
   showReadout(c);
 }
 
 void FrmView::txtFromDone() {
-  if (ViewCounts_.empty()) return;
+  if (doc_.ViewCounts().empty()) return;
   const int v = FieldChannel(Latin1Bytes(txtFrom_->text()), ChNum());
   txtFrom_->setText(Text(v));
-  perform(roi_.startAt(v));
+  perform(doc_.activeRegion().startAt(v));
   txtTo_->setEnabled(true);
   if (enterField_ == txtFrom_) txtTo_->setFocus();
 }
 
 void FrmView::txtToDone() {
-  if (ViewCounts_.empty()) return;
+  if (doc_.ViewCounts().empty()) return;
   const int v = FieldChannel(Latin1Bytes(txtTo_->text()), ChNum());
   txtTo_->setText(Text(v));
-  perform(roi_.finishAt(v, shown_, ViewCounts_));
+  perform(doc_.activeRegion().finishAt(v, shown_, doc_.ViewCounts()));
   PicSpec_->setFocus();
   txtTo_->setEnabled(false);
 }
 
 QString FrmView::ConvFactorText() const {
-  return ConvFactor_ == 0 ? QString() : QString::fromStdString(SingleText(ConvFactor_));
+  return doc_.ConvFactor() == 0 ? QString() : QString::fromStdString(SingleText(doc_.ConvFactor()));
 }
 
 QString FrmView::ConvOffsetText() const {
-  return ConvOffset_ == 0 && txtOffset_->text().isEmpty()
+  return doc_.ConvOffset() == 0 && txtOffset_->text().isEmpty()
              ? QString()
-             : QString::fromStdString(SingleText(ConvOffset_));
+             : QString::fromStdString(SingleText(doc_.ConvOffset()));
 }
 
 void FrmView::txtConvDone(bool enter) {
@@ -338,7 +339,8 @@ void FrmView::txtOffsetDone(bool enter) {
   const double value = NumericPrefix(Latin1Bytes(txtOffset_->text()));
   txtOffset_->setText(QString::fromStdString(SingleText(static_cast<float>(value))));
   DrawSpectrum();
-  mnuSave_->setEnabled(true);
+  doc_.setSaveEnabled(true);
+  enableCommands();
   if (enter) PicSpec_->setFocus();
 }
 

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -37,13 +38,14 @@ QMenu* AddMenu(QMenuBar* bar, const QString& name, const QString& caption) {
 void FrmView::buildMenus() {
   QMenuBar* bar = menuBar();
   QMenu* file = AddMenu(bar, "mnuFile", "&File");
-  connect(AddItem(file, "mnuCompare", "&Compare"), &QAction::triggered, this,
-          &FrmView::mnuCompare_Click);
-  connect(AddItem(file, "mnuSubtract", "&Subtract"), &QAction::triggered, this,
-          &FrmView::mnuSubtract_Click);
-  connect(AddItem(file, "mnuAdd", "&Add"), &QAction::triggered, this, &FrmView::mnuAdd_Click);
+  mnuCombine_ = {AddItem(file, "mnuCompare", "&Compare"), AddItem(file, "mnuSubtract", "&Subtract"),
+                 AddItem(file, "mnuAdd", "&Add")};
+  connect(mnuCombine_[0], &QAction::triggered, this, &FrmView::mnuCompare_Click);
+  connect(mnuCombine_[1], &QAction::triggered, this, &FrmView::mnuSubtract_Click);
+  connect(mnuCombine_[2], &QAction::triggered, this, &FrmView::mnuAdd_Click);
   QMenu* shrink = file->addMenu("&Shrink");
   shrink->setObjectName("mnuShrink");
+  mnuShrink_ = shrink;
   connect(AddItem(shrink, "mnuShAdd", "&Two channel adding"), &QAction::triggered, this,
           &FrmView::mnuShAdd_Click);
   connect(AddItem(shrink, "mnuShConst", "&Constant Resolution"), &QAction::triggered, this,
@@ -54,14 +56,12 @@ void FrmView::buildMenus() {
           this, &FrmView::mnuShSQR_Click);
   mnuSave_ = AddItem(file, "mnuSave", "&Save");
   mnuSave_->setShortcut(QKeySequence::Save);
-  mnuSave_->setEnabled(false);
   connect(mnuSave_, &QAction::triggered, this, &FrmView::mnuSave_Click);
   file->addSeparator();
   connect(AddItem(file, "mnuExport", "Export picture..."), &QAction::triggered, this,
           &FrmView::mnuExport_Click);
   mnuCopy_ = AddItem(file, "mnuCopy", "Copy");
   mnuCopy_->setShortcut(QKeySequence::Copy);
-  mnuCopy_->setEnabled(false);
   connect(mnuCopy_, &QAction::triggered, this, &FrmView::mnuCopy_Click);
   file->addSeparator();
   connect(AddItem(file, "mnuExit", "&Exit"), &QAction::triggered, this, &QWidget::close);
@@ -90,7 +90,7 @@ void FrmView::buildMenus() {
   }
   for (QMenu* menu : {region, low, range}) {
     connect(menu, &QMenu::aboutToShow, this, [this] {
-      settings_.userDefineEnabled = roi_.RoiSet();
+      doc_.settings().userDefineEnabled = doc_.activeRegion().RoiSet();
       checkMenus();
     });
   }
@@ -131,52 +131,72 @@ void FrmView::buildMenus() {
   });
   connect(AddItem(mnuPopUp_, "PopUpExit", "Close"), &QAction::triggered, this, &QWidget::close);
   checkMenus();
+  enableCommands();
+}
+
+// The commands as the document allows them now: Save after a change, Copy with a region, and
+// none that would change the spectrum, its region or its window while a shrink is computed.
+void FrmView::enableCommands() {
+  const bool editable = doc_.Enabled(ViewerCommand::kRegion);
+  for (QAction* action : mnuCombine_) action->setEnabled(doc_.Enabled(ViewerCommand::kAdd));
+  mnuShrink_->setEnabled(doc_.Enabled(ViewerCommand::kShrink));
+  mnuSave_->setEnabled(doc_.Enabled(ViewerCommand::kSave));
+  mnuCopy_->setEnabled(doc_.Enabled(ViewerCommand::kCopy));
+  for (QMenu* menu : menuBar()->findChildren<QMenu*>()) {
+    const QString name = menu->objectName();
+    if (name == "mnuScale" || name == "mnuRegion" || name == "mnuDotSize" ||
+        name == "mnuDotColor") {
+      menu->setEnabled(editable);
+    }
+  }
+  mnuPopUp_->setEnabled(editable);
+  txtFrom_->setEnabled(editable);
+  txtMultipl_->setEnabled(editable);
 }
 
 // The check marks and the "User define" entries as the settings are.
 void FrmView::checkMenus() {
-  for (int i = 1; i <= kScaleEntries; ++i) mnuVer_[U(i - 1)]->setChecked(i == settings_.scaleEntry);
+  for (int i = 1; i <= kScaleEntries; ++i)
+    mnuVer_[U(i - 1)]->setChecked(i == doc_.settings().scaleEntry);
   for (int i = 1; i <= kUserDefine; ++i) {
-    mnuL_[U(i - 1)]->setChecked(i == settings_.lowEntry);
-    mnuRan_[U(i - 1)]->setChecked(i == settings_.rangeEntry);
+    mnuL_[U(i - 1)]->setChecked(i == doc_.settings().lowEntry);
+    mnuRan_[U(i - 1)]->setChecked(i == doc_.settings().rangeEntry);
   }
-  mnuL_[U(kUserDefine - 1)]->setEnabled(settings_.userDefineEnabled);
-  mnuRan_[U(kUserDefine - 1)]->setEnabled(settings_.userDefineEnabled);
+  mnuL_[U(kUserDefine - 1)]->setEnabled(doc_.settings().userDefineEnabled);
+  mnuRan_[U(kUserDefine - 1)]->setEnabled(doc_.settings().userDefineEnabled);
   showZoom();
 }
 
 // The title and both Zoom check marks say what the plot shows: " - zoomed" while it is zoomed.
 void FrmView::showZoom() {
-  mnuZoom_->setChecked(settings_.zoomed);
-  popUpZoom_->setChecked(settings_.zoomed);
-  std::string title = start_.MyCaption + titleSuffix_;
-  if (settings_.zoomed) title += " - zoomed";
-  setWindowTitle(PathText(title));  // the title names the files
+  mnuZoom_->setChecked(doc_.settings().zoomed);
+  popUpZoom_->setChecked(doc_.settings().zoomed);
+  setWindowTitle(PathText(doc_.Title(start_.MyCaption)));  // the title names the files
 }
 
 void FrmView::mnuVer_Click(int entry) {
-  ChooseScale(settings_, entry);
+  ChooseScale(doc_.settings(), entry);
   checkMenus();
   DrawSpectrum();
 }
 
 void FrmView::mnuL_Click(int entry) {
-  if (!ChooseLowLimit(settings_, entry, ChNum(), roi_.RoiFrom())) {
+  if (!ChooseLowLimit(doc_.settings(), entry, ChNum(), doc_.activeRegion().RoiFrom())) {
     QApplication::beep();
   }
   checkMenus();
-  if (settings_.zoomed) DrawSpectrum();
+  if (doc_.settings().zoomed) DrawSpectrum();
 }
 
 void FrmView::mnuRan_Click(int entry) {
-  ChooseRange(settings_, entry, roi_.RoiTo());
+  ChooseRange(doc_.settings(), entry, doc_.activeRegion().RoiTo());
   checkMenus();
-  if (settings_.zoomed) DrawSpectrum();
+  if (doc_.settings().zoomed) DrawSpectrum();
 }
 
 // The Zoom command (the menu, the pop-up and the keys): both check marks and the title follow.
 void FrmView::mnuZoom_Click() {
-  ToggleZoom(settings_);
+  ToggleZoom(doc_.settings());
   checkMenus();
   DrawSpectrum();
 }
@@ -192,11 +212,6 @@ void FrmView::mnuDC_Click(int entry) {
   colourEntry_ = entry;
   for (int i = 1; i <= 7; ++i) mnuDC_[U(i - 1)]->setChecked(i == entry);
   DrawSpectrum();
-}
-
-void FrmView::rebuildTitle(const std::string& suffix) {
-  titleSuffix_ = suffix;
-  showZoom();
 }
 
 }  // namespace durnix
