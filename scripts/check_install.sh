@@ -7,7 +7,9 @@
 #  (b) validates the desktop entry, the AppStream metadata and the file types, and renders both
 #      manual pages;
 #  (c) makes the Debian package with cpack and runs lintian on it (errors fail, warnings are
-#      shown).
+#      shown);
+#  (d) configures the sources without the test and benchmark libraries and builds durnix-cli so,
+#      and checks that a build with the windows but without Qt fails at configure.
 # Exits non-zero at the first failure.
 #
 #   scripts/check_install.sh [BUILD]
@@ -178,5 +180,41 @@ dpkg-deb --field "$deb" Package Version Architecture Section Depends
 
 step "lintian"
 lintian --fail-on error "$deb" || fail "lintian finds errors in $(basename "$deb")"
+
+# ---- (d) the build options --------------------------------------------------------------------
+
+step "a build without GoogleTest and Google Benchmark"
+launcher=()
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+fi
+lean=$work/lean
+cmake -S "$source_dir" -B "$lean" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" \
+  -DDURNIX_BUILD_TESTS=OFF -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON \
+  -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON >"$work/lean.log" 2>&1 || {
+  cat "$work/lean.log"
+  fail "the sources do not configure without the test libraries"
+}
+cmake --build "$lean" --target durnix-cli >>"$work/lean.log" 2>&1 || {
+  cat "$work/lean.log"
+  fail "durnix-cli does not build without the test libraries"
+}
+"$lean/src/cli/durnix-cli" --version
+
+step "the windows without Qt"
+if cmake -S "$source_dir" -B "$work/no-qt" -G Ninja -DDURNIX_BUILD_TESTS=OFF \
+  -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=ON >"$work/no-qt.log" 2>&1; then
+  fail "the sources configure with the windows but without Qt"
+fi
+grep -q "Qt6" "$work/no-qt.log" || {
+  cat "$work/no-qt.log"
+  fail "the configure without Qt failed, but not for Qt"
+}
+cmake -S "$source_dir" -B "$work/core-only" -G Ninja -DDURNIX_BUILD_TESTS=OFF \
+  -DDURNIX_BUILD_WINDOW=OFF -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=ON >"$work/core-only.log" 2>&1 || {
+  cat "$work/core-only.log"
+  fail "the core and durnix-cli do not configure without Qt"
+}
+echo "without Qt, only DURNIX_BUILD_WINDOW=OFF configures"
 
 printf '\ncheck_install: every check passed\n'

@@ -10,35 +10,19 @@
 namespace durnix {
 namespace {
 
+// The number a text begins with; an exponent without digits is not part of it, the number stops
+// at the first character that cannot continue it, text without one gives 0, numbers beyond the
+// range are infinite and tiny ones 0.
 TEST(NumericPrefix, TakesTheNumberTheTextBeginsWith) {
-  EXPECT_EQ(NumericPrefix("120"), 120.0);
-  EXPECT_EQ(NumericPrefix("  \t-7 apples"), -7.0);
-  EXPECT_EQ(NumericPrefix("+.5"), 0.5);
-  EXPECT_EQ(NumericPrefix("5."), 5.0);
-  EXPECT_EQ(NumericPrefix("12.5e3xyz"), 12500.0);
-  EXPECT_EQ(NumericPrefix("1E+2"), 100.0);
-  EXPECT_EQ(NumericPrefix("2.5e-1"), 0.25);
-  // An exponent without digits is not part of the number.
-  EXPECT_EQ(NumericPrefix("12.5e"), 12.5);
-  EXPECT_EQ(NumericPrefix("12.5e+"), 12.5);
-  // The number stops at the first character that cannot continue it.
-  EXPECT_EQ(NumericPrefix("3 4"), 3.0);
-  EXPECT_EQ(NumericPrefix("1.2.3"), 1.2);
-}
-
-TEST(NumericPrefix, TextWithoutANumberGivesZero) {
-  EXPECT_EQ(NumericPrefix(""), 0.0);
-  EXPECT_EQ(NumericPrefix("abc"), 0.0);
-  EXPECT_EQ(NumericPrefix("-"), 0.0);
-  EXPECT_EQ(NumericPrefix("."), 0.0);
-  EXPECT_EQ(NumericPrefix(".e5"), 0.0);
-  EXPECT_EQ(NumericPrefix("REM 12"), 0.0);
-}
-
-TEST(NumericPrefix, NumbersBeyondRangeAreInfiniteAndTinyOnesZero) {
-  EXPECT_EQ(NumericPrefix("1e999"), std::numeric_limits<double>::infinity());
-  EXPECT_EQ(NumericPrefix("-1e999"), -std::numeric_limits<double>::infinity());
-  EXPECT_EQ(NumericPrefix("1e-999"), 0.0);
+  constexpr double inf = std::numeric_limits<double>::infinity();
+  // clang-format off
+  const std::pair<const char*, double> cases[] = {
+      {"120", 120}, {"  \t-7 apples", -7}, {"+.5", 0.5}, {"5.", 5}, {"12.5e3xyz", 12500},
+      {"1E+2", 100}, {"2.5e-1", 0.25}, {"12.5e", 12.5}, {"12.5e+", 12.5}, {"3 4", 3},
+      {"1.2.3", 1.2}, {"", 0}, {"abc", 0}, {"-", 0}, {".", 0}, {".e5", 0}, {"REM 12", 0},
+      {"1e999", inf}, {"-1e999", -inf}, {"1e-999", 0}};
+  // clang-format on
+  for (const auto& [text, value] : cases) EXPECT_EQ(NumericPrefix(text), value) << text;
 }
 
 TEST(Rounding, ValuesOutsideTheTargetOverflow) {

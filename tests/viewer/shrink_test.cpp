@@ -5,7 +5,10 @@
 
 #include <climits>
 #include <cmath>
+#include <fstream>
 #include <numeric>
+
+#include "support/temp_dir.h"
 
 namespace durnix {
 namespace {
@@ -36,73 +39,60 @@ TEST(ShrinkTwoChannel, AddsPairsAndDropsAnOddLastChannel) {
   EXPECT_EQ(out, Counts{9});
 }
 
-TEST(ShrinkGaussian, SpreadsOneChannelAsTheSingleLoopDoes) {
-  Counts counts(200, 0);
-  counts[100] = 1000;  // entry 101: target 51, x from 98 to 104
-  Counts out;
-  int calls = 0;
-  int lastEntry = 0;
-  EXPECT_EQ(GaussianShrink(counts, constant(1), out,
-                           [&](int i) {
-                             ++calls;
-                             lastEntry = i;
-                           }),
-            ShrinkResult::kShrunk);
-  EXPECT_EQ(calls, 200);
-  EXPECT_EQ(lastEntry, 200);
-  ASSERT_EQ(out.size(), 100u);
-  // Samples of 399 at the centre; the float steps drift, so the sides differ.
-  const Counts expected = {60, 663, 2528, 3825, 2306, 551, 42};
-  EXPECT_EQ(Counts(out.begin() + 47, out.begin() + 54), expected);
-  EXPECT_EQ(std::accumulate(out.begin(), out.end(), 0), 9975);
+// The cases of tests/data/shrink/shrink.txt, worked out sample by sample by make_shrink.py.
+struct ShrinkCase {
+  std::string name;
+  Resolution resolution;
+  Counts counts;
+  Counts expected;
+};
 
-  // Far up the spectrum the single-precision steps are coarser: a loop in double precision
-  // would give 60, 533, 2306, 3825, 2528, 663, 60 here.
-  counts.assign(16010, 0);
-  counts[16000] = 1000;
-  EXPECT_EQ(GaussianShrink(counts, constant(1), out), ShrinkResult::kShrunk);
-  EXPECT_EQ(Counts(out.begin() + 7997, out.begin() + 8004),
-            (Counts{59, 657, 2510, 3828, 2341, 572, 44}));
-  EXPECT_EQ(std::accumulate(out.begin(), out.end(), 0), 10011);
-
-  // One count: every sample is below one half.
-  EXPECT_EQ(GaussianShrink(Counts{0, 0, 1, 0}, constant(1), out), ShrinkResult::kShrunk);
-  EXPECT_EQ(out, (Counts{0, 0}));
-}
-
-// The spreading as its description reads, every sample computed: what the shortcuts of the
-// shrink must give to the count.
-Counts SpreadOneByOne(const Counts& counts, const Resolution& resolution) {
-  const int n = static_cast<int>(counts.size());
-  const int half = n / 2;
-  Counts out(static_cast<std::size_t>(half + ((n % 2 == 1 && half % 2 == 1) ? 1 : 0)), 0);
-  for (int i = 1; i <= n; ++i) {
-    const float sigma = resolution.sigmaAt(i);
-    const float fi = static_cast<float>(i);
-    const float t = static_cast<float>((i + 1) / 2);
-    for (float x = fi - 3 * sigma; x <= fi + 3 * sigma; x += 0.1f) {
-      const float k = std::nearbyint(t + x - fi);
-      if (k < 1 || k > static_cast<float>(out.size())) continue;
-      const float d = (x - fi) / sigma;
-      const double sample = counts[static_cast<std::size_t>(i - 1)] /
-                            (static_cast<double>(sigma) * std::sqrt(6.283184)) *
-                            std::exp(-(static_cast<double>(d) * d) / 2);
-      out[static_cast<std::size_t>(k) - 1] += static_cast<std::int32_t>(std::nearbyint(sample));
+std::vector<ShrinkCase> shrinkCases() {
+  std::ifstream in(test::DataFile("shrink/shrink.txt"));
+  std::vector<ShrinkCase> cases;
+  for (std::string word; in >> word;) {
+    if (word == "case") {
+      cases.emplace_back();
+      in >> cases.back().name;
+      continue;
+    }
+    ShrinkCase& c = cases.back();
+    if (word == "resolution") {
+      std::string kind;
+      in >> kind >> c.resolution.a >> c.resolution.b >> c.resolution.c;
+      c.resolution.kind = kind == "constant" ? Resolution::kConstant
+                          : kind == "linear" ? Resolution::kLinear
+                                             : Resolution::kQuadratic;
+    } else if (word == "channels" || word == "entries") {
+      std::size_t n = 0;
+      in >> n;
+      (word == "channels" ? c.counts : c.expected).assign(n, 0);
+    } else {
+      std::size_t entry = 0;
+      std::int32_t value = 0;
+      in >> entry >> value;
+      (word == "in" ? c.counts : c.expected).at(entry - 1) = value;
     }
   }
-  return out;
+  return cases;
 }
 
-TEST(ShrinkGaussian, WideResolutionsGiveWhatEverySampleAddsUpTo) {
-  Counts counts(1500);
-  for (std::size_t c = 0; c < counts.size(); ++c) {
-    counts[c] = static_cast<std::int32_t>((c * 7919) % 3001 + (c % 97 == 0 ? 40000 : 0));
-  }
-  for (const Resolution& r :
-       {constant(25), constant(7.3f), Resolution{Resolution::kLinear, 0.02f, 3, 0}}) {
+TEST(ShrinkGaussian, GivesWhatEverySampleAddsUpTo) {
+  const std::vector<ShrinkCase> cases = shrinkCases();
+  ASSERT_EQ(cases.size(), 7u);
+  for (const ShrinkCase& c : cases) {
     Counts out;
-    ASSERT_EQ(GaussianShrink(counts, r, out), ShrinkResult::kShrunk);
-    EXPECT_EQ(out, SpreadOneByOne(counts, r)) << r.a;
+    int calls = 0;
+    int lastEntry = 0;
+    const auto progress = [&](int i) {
+      ++calls;
+      lastEntry = i;
+    };
+    ASSERT_EQ(GaussianShrink(c.counts, c.resolution, out, progress), ShrinkResult::kShrunk)
+        << c.name;
+    EXPECT_EQ(out, c.expected) << c.name;
+    EXPECT_EQ(calls, static_cast<int>(c.counts.size())) << c.name;
+    EXPECT_EQ(lastEntry, calls) << c.name;
   }
 }
 
