@@ -26,15 +26,19 @@ WindowRun::WindowRun(QWidget& window, const QString& progressName, Prompter& pro
   progress_->setAutoClose(false);
   progress_->setAutoReset(false);
   progress_->setMinimumWidth(Twips(6000));
-  auto* stop = new QPushButton("Stop", progress_);
-  stop->setObjectName("cmdStop");
-  progress_->setCancelButton(stop);
+  // The dialog's own button, renamed: a button of our own would leave the dialog two Escape
+  // shortcuts, and Escape would do nothing.
+  progress_->setCancelButtonText("Stop");
+  if (auto* stop = progress_->findChild<QPushButton*>()) stop->setObjectName("cmdStop");
   progress_->setMinimumDuration(kProgressAfterMs);
   progress_->setRange(0, 0);
-  connect(progress_, &QProgressDialog::canceled, this, [this] {
+  // The Stop button, the close box and Escape.
+  const auto stopping = [this] {
     requestStop();
     if (progress_) progress_->setLabelText("Stopping...");
-  });
+  };
+  connect(progress_, &QProgressDialog::canceled, this, stopping);
+  connect(progress_, &QDialog::rejected, this, stopping);
 }
 
 WindowRun::~WindowRun() {
