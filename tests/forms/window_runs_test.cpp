@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QTreeView>
 #include <QtTest>
 #include <condition_variable>
 #include <mutex>
@@ -15,6 +16,7 @@
 #include "convert/batch.h"
 #include "formats/catalogue.h"
 #include "forms_support.h"
+#include "shell/forms/file_list_model.h"
 #include "shell/forms/file_pane.h"
 #include "shell/forms/window_run.h"
 #include "support/memory_file_system.h"
@@ -33,6 +35,10 @@ class GatedFiles : public test::MemoryFileSystem {
   Status CreateFile(const std::string& path, ByteView data) override {
     pass();
     return MemoryFileSystem::CreateFile(path, data);
+  }
+  Status Copy(const std::string& from, const std::string& to, bool replace) override {
+    pass();
+    return MemoryFileSystem::Copy(from, to, replace);
   }
   void closeAt(int write) {
     std::lock_guard lock(mutex_);
@@ -129,7 +135,7 @@ class WindowRunsTest : public QObject {
   Recorder recorder_{answers_, [this] { return window_->pane(1).lblFile->text().toStdString(); }};
 
   // `count` spectra f0000.rbs ... in /d/, the window on it converting them into AS1 there.
-  void start(int count) {
+  void start(int count, std::vector<Place> places = {{"D", kFolder, PlaceKind::kFixed}}) {
     SpectrumRecord record;
     for (int i = 0; i < 300; ++i) record.Counts.push_back(i);
     record.ChannelCount = 300;
@@ -138,7 +144,7 @@ class WindowRunsTest : public QObject {
     for (int i = 0; i < count; ++i) files_->addFile(kFolder + nameOf(i), source_);
     MainWindowStartup startup;
     startup.programFolder = dir_.path();
-    startup.places = {{"D", kFolder, PlaceKind::kFixed}};
+    startup.places = std::move(places);
     startup.prompter = &recorder_;
     startup.files = files_.get();
     window_ = std::make_unique<FrmDurnix>(startup);
@@ -246,6 +252,43 @@ class WindowRunsTest : public QObject {
     QTRY_VERIFY(!window_->isVisible());
     QVERIFY2(answers_.problems().empty(), answers_.report().c_str());
     QCOMPARE(wholeOutputs(), 10);
+  }
+
+  // A folder copy stopped while its 8th file is copied: that copy is finished, no later one
+  // begun.
+  void aStoppedFolderCopyLeavesOnlyWholeFiles() {
+    start(0, {{"D", kFolder, PlaceKind::kFixed}, {"E", "/e/", PlaceKind::kFixed}});
+    files_->addFolder("/e/");
+    files_->addFolder(kFolder + "runs");
+    for (int i = 0; i < 30; ++i) files_->addFile(kFolder + "runs/" + nameOf(i), source_);
+    window_->pane(0).CmdRef_Click();
+    window_->DriveList_Click(1, 1);
+    QCOMPARE(window_->pane(1).folder(), std::string("/e/"));
+    QTreeView* list = window_->pane(0).ListView;
+    for (int i = 0; i < window_->pane(0).model()->rowCountOf(); ++i) {
+      if (window_->pane(0).model()->row(i).name != "runs") continue;
+      list->selectionModel()->select(
+          list->model()->index(i, 0),
+          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+    QCOMPARE(window_->selection(0).count(), 1);
+    files_->closeAt(8);
+    answers_.expect("Copy cancelled: 8 of 30 files copied", kAnswerOk);
+    window_->findChild<QPushButton*>("CmdCopy")->click();
+    QTRY_VERIFY(files_->waiting());
+    QProgressDialog* copying = window_->findChild<QProgressDialog*>("CopyProgress");
+    QTRY_COMPARE(copying->value(), 7);
+    QCOMPARE(copying->maximum(), 30);
+    copying->findChild<QPushButton*>("cmdStop")->click();
+    files_->open();
+    QVERIFY(test::RunEnded(*window_));
+    QVERIFY2(answers_.problems().empty(), answers_.report().c_str());
+    const std::vector<std::string> copied = files_->namesIn("/e/runs/");
+    QCOMPARE(copied.size(), std::size_t{8});
+    for (int i = 0; i < 8; ++i) {
+      QCOMPARE(copied[static_cast<std::size_t>(i)], nameOf(i));
+      QVERIFY(files_->bytesOf("/e/runs/" + nameOf(i)) == source_);
+    }
   }
 };
 
