@@ -5,17 +5,21 @@
 #include "window_runs.h"
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTreeView>
 #include <QtTest>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <thread>
 
 #include "convert/batch.h"
 #include "formats/catalogue.h"
 #include "forms_support.h"
+#include "platform/network_wait.h"
 #include "shell/forms/file_list_model.h"
 #include "shell/forms/file_pane.h"
 #include "shell/forms/window_run.h"
@@ -84,6 +88,22 @@ class QuietHost : public ConversionHost {
   void EditStampDataModal() override {}
 };
 
+// Calls `shown` when a widget named `name` is shown.
+class Watch : public QObject {
+ public:
+  Watch(const QString& name, std::function<void()> shown) : name_(name), shown_(std::move(shown)) {
+    qApp->installEventFilter(this);
+  }
+  bool eventFilter(QObject* object, QEvent* event) override {
+    if (event->type() == QEvent::Show && object->objectName() == name_) shown_();
+    return false;
+  }
+
+ private:
+  QString name_;
+  std::function<void()> shown_;
+};
+
 // Counts the paint events of a widget.
 class Seen : public QObject {
  public:
@@ -113,6 +133,39 @@ class Recorder : public Prompter {
  private:
   Prompter& answers_;
   std::function<std::string()> look_;
+};
+
+// A request of the network that a thread of its own finishes after `ms`.
+class LateRequest : public PendingRequest {
+ public:
+  explicit LateRequest(int ms)
+      : worker_([this, ms] {
+          std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+          std::lock_guard lock(mutex_);
+          over_ = true;
+          if (wake_) wake_();
+          wake_ = nullptr;
+        }) {}
+  ~LateRequest() override { worker_.join(); }
+  bool finished() const override {
+    std::lock_guard lock(mutex_);
+    return over_;
+  }
+  void whenFinished(std::function<void()> wake) override {
+    std::unique_lock lock(mutex_);
+    if (!over_) {
+      wake_ = std::move(wake);
+      return;
+    }
+    lock.unlock();
+    if (wake) wake();
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  bool over_ = false;
+  std::function<void()> wake_;
+  std::thread worker_;
 };
 
 const std::string kFolder = "/d/";
@@ -252,6 +305,39 @@ class WindowRunsTest : public QObject {
     QTRY_VERIFY(!window_->isVisible());
     QVERIFY2(answers_.problems().empty(), answers_.report().c_str());
     QCOMPARE(wholeOutputs(), 10);
+  }
+
+  // The network wait ends as the request finishes: quickly without its window; later with the
+  // window, which goes by itself; on a thread of a run it only waits.
+  void theNetworkWaitEndsWhenTheRequestFinishes() {
+    QtNetworkWait wait(nullptr);
+    int shown = 0;
+    Watch watch("NetworkWait", [&] { ++shown; });
+    QElapsedTimer clock;
+    clock.start();
+    {
+      LateRequest quick(100);
+      QVERIFY(!wait.Wait(quick));
+      QVERIFY(quick.finished());
+    }
+    QCOMPARE(shown, 0);
+    {
+      LateRequest slow(1200);
+      QVERIFY(!wait.Wait(slow));
+      QVERIFY(slow.finished());
+    }
+    QCOMPARE(shown, 1);
+    QVERIFY(clock.elapsed() < 2500);
+    // No window, no pointer of the windows is touched from another thread.
+    QTest::failOnWarning(QRegularExpression("thread"));
+    bool waited = true;
+    std::thread run([&] {
+      LateRequest late(900);
+      waited = wait.Wait(late) || !late.finished();
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(!waited, 3000);
+    run.join();
+    QCOMPARE(shown, 1);
   }
 
   // A folder copy stopped while its 8th file is copied: that copy is finished, no later one
