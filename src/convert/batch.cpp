@@ -115,6 +115,13 @@ class Run {
     const int n = static_cast<int>(selection.size());
     for (int i = 1; i <= n; ++i) {
       entryIndex_ = static_cast<std::uint32_t>(i - 1);
+      if (i > 1 && host_.StopRequested()) {
+        result_.stopped = true;
+        host_.SetDestinationStatus(
+            TallyText(result_.converted, result_.remained, result_.failed, true));
+        return finish(true);
+      }
+      host_.EntryBegins(i - 1, n, std::string(selection[entryIndex_].fileName()));
       const Next next = entry(selection[entryIndex_], i == n);
       if (next != Next::kEndWithoutSummary) host_.FileDone(outcome_);
       if (next == Next::kEndWithoutSummary) return finish(false);
@@ -135,7 +142,8 @@ class Run {
     host_.SetBusy(false);
     host_.SetSourceStatus("");
     if (withSummary) {
-      result_.summary = status_ == kDone && result_.converted >= 1 ? kCompleted : kStopped;
+      result_.summary =
+          status_ == kDone && result_.converted >= 1 && !result_.stopped ? kCompleted : kStopped;
       prompter_.Ask(result_.summary, StandardButtons::kOk, {Question::kSummary, {}});
       host_.RefreshBothLists();
     }
@@ -447,9 +455,9 @@ bool IsFolderEntry(int attributes) {
   return (attributes >= 16 && attributes <= 23) || attributes >= 48;
 }
 
-std::string TallyText(int converted, int remained, int failed) {
+std::string TallyText(int converted, int remained, int failed, bool stopped) {
   return "    Converted :" + NumberText(converted) + "  Remained :" + NumberText(remained) +
-         "    Failed : " + NumberText(failed);
+         "    Failed : " + NumberText(failed) + (stopped ? " (stopped)" : "");
 }
 
 std::string RunMessage(Status status, const std::string& fileName, const std::string& sourceFormat,

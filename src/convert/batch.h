@@ -70,8 +70,15 @@ class ConversionHost {
   virtual void RefillDestinationList() = 0;
   // Both lists are refreshed at the end of a run.
   virtual void RefreshBothLists() = 0;
-  // Pending window events run, so the window repaints during a long run.
+  // A moment between two steps of a run; nothing is asked of the host.
   virtual void LetEventsRun() = 0;
+  // Entry `index` (from 0) of `count` begins; `name` is its file name.
+  virtual void EntryBegins(int index, int count, const std::string& name) {
+    (void)index, (void)count, (void)name;
+  }
+  // Asked between two entries: true ends the run there, once the entry before is done with (a
+  // file written whole or not at all).
+  virtual bool StopRequested() { return false; }
   // Edit Stamp Data: the stamp data are shown in the header editor (not modal).
   virtual void ShowStampData() = 0;
   // The header editor on the stamp data is closed.
@@ -116,6 +123,7 @@ struct ConversionResult {
   int failed = 0;
   Status status = kDone;  // the final status
   std::string summary;    // "Conversion is completed !!", "Conversion is stopped !!", or empty
+  bool stopped = false;   // the host asked the run to stop before its last entry
   int lastAnswer = 0;     // LastAnswer at the end of the run
 };
 
@@ -124,8 +132,9 @@ inline constexpr const char* kStopped = "Conversion is stopped !!";
 inline constexpr const char* kNoFilesSelected = "No files are selected !!";
 inline constexpr const char* kStampQuestion = "Are stamp data OK ?";
 
-// The tally of the destination status line: "    Converted : 3  Remained : 2    Failed :  1".
-std::string TallyText(int converted, int remained, int failed);
+// The tally of the destination status line: "    Converted : 3  Remained : 2    Failed :  1",
+// followed by " (stopped)" when the host stopped the run.
+std::string TallyText(int converted, int remained, int failed, bool stopped = false);
 
 // The program's own words for a status of a run, about FILE (a path, shown in upper case).
 std::string RunMessage(Status status, const std::string& file, const std::string& sourceFormat,

@@ -2,12 +2,12 @@
 #include "platform/network_wait.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProgressDialog>
+#include <QThread>
 #include <QTimer>
-#include <chrono>
-#include <thread>
+#include <condition_variable>
+#include <mutex>
 
 namespace durnix {
 
@@ -16,19 +16,42 @@ namespace {
 // How long the busy pointer alone is shown before the waiting window appears.
 constexpr int kQuietMs = 700;
 
+// A thread without windows waits for the client's word.
+void waitOffTheWindows(PendingRequest& request) {
+  std::mutex mutex;
+  std::condition_variable woken;
+  bool over = false;
+  request.whenFinished([&] {
+    std::lock_guard lock(mutex);
+    over = true;
+    woken.notify_all();
+  });
+  std::unique_lock lock(mutex);
+  woken.wait(lock, [&] { return over; });
+}
+
 }  // namespace
 
-bool QtNetworkWait::Wait(const std::function<bool()>& finished) {
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  QElapsedTimer quiet;
-  quiet.start();
-  // The windows paint, but take no input, while the request may still answer quickly.
-  while (!finished() && quiet.elapsed() < kQuietMs) {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
-    std::this_thread::sleep_for(std::chrono::milliseconds(4));
+bool QtNetworkWait::Wait(PendingRequest& request) {
+  if (QThread::currentThread() != QCoreApplication::instance()->thread()) {
+    waitOffTheWindows(request);
+    return false;
   }
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  QEventLoop loop;
+  // The client's thread ends the loop; the loop object outlives every wake, which is taken back
+  // before it goes.
+  request.whenFinished(
+      [&loop] { QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection); });
+  // The windows paint, but take no input, while the request may still answer quickly.
+  QTimer quiet;
+  quiet.setSingleShot(true);
+  QObject::connect(&quiet, &QTimer::timeout, &loop, &QEventLoop::quit);
+  quiet.start(kQuietMs);
+  if (!request.finished()) loop.exec(QEventLoop::ExcludeUserInputEvents);
+  quiet.stop();
   bool cancelled = false;
-  if (!finished()) {
+  if (!request.finished()) {
     QProgressDialog waiting("Waiting for the network...", "Cancel", 0, 0, owner_.data());
     waiting.setObjectName("NetworkWait");
     waiting.setWindowTitle("Durnix");
@@ -36,24 +59,18 @@ bool QtNetworkWait::Wait(const std::function<bool()>& finished) {
     waiting.setMinimumDuration(0);
     waiting.setAutoClose(false);
     waiting.setAutoReset(false);
-    QEventLoop loop;
-    QTimer poll;
     const auto giveUp = [&] {
       cancelled = true;
       loop.quit();
     };
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-      if (finished()) loop.quit();
-      if (waiting.wasCanceled()) giveUp();
-    });
     // The Cancel button, the close box and Escape.
     QObject::connect(&waiting, &QProgressDialog::canceled, &loop, giveUp);
     QObject::connect(&waiting, &QDialog::rejected, &loop, giveUp);
-    poll.start(15);
     waiting.show();
-    loop.exec();
-    cancelled = cancelled && !finished();
+    while (!request.finished() && !cancelled) loop.exec();
+    cancelled = cancelled && !request.finished();
   }
+  request.whenFinished(nullptr);
   QApplication::restoreOverrideCursor();
   return cancelled;
 }

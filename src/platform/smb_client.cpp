@@ -35,13 +35,38 @@ constexpr auto kBlink = std::chrono::milliseconds(150);
 
 }  // namespace
 
-struct SmbClient::Job {
+struct SmbClient::Job : PendingRequest {
   Request request;
   std::atomic<bool> cancelled{false};
-  std::atomic<bool> finished{false};
+  std::atomic<bool> over{false};
   int result = 0;
   std::mutex mutex;
   std::condition_variable done;
+  std::function<void()> wake;
+
+  bool finished() const override { return over.load(); }
+  void whenFinished(std::function<void()> w) override {
+    std::unique_lock lock(mutex);
+    if (!over) {
+      wake = std::move(w);
+      return;
+    }
+    wake = nullptr;
+    lock.unlock();
+    if (w) w();
+  }
+  // On the client's thread.
+  void finish(int value) {
+    {
+      std::lock_guard lock(mutex);
+      result = value;
+      over = true;
+      // Under the lock, so that a waiter that takes its wake back never sees it run later.
+      if (wake) wake();
+      wake = nullptr;
+    }
+    done.notify_all();
+  }
 };
 
 SmbClient::SmbClient(SmbOptions options) : options_(std::move(options)) {}
@@ -124,13 +149,7 @@ void SmbClient::serve() {
       job = queue_.front();
       queue_.pop_front();
     }
-    const int result = context_ == nullptr ? startError_ : job->request(context_, job->cancelled);
-    {
-      std::lock_guard lock(job->mutex);
-      job->result = result;
-      job->finished = true;
-    }
-    job->done.notify_all();
+    job->finish(context_ == nullptr ? startError_ : job->request(context_, job->cancelled));
   }
   if (context_ != nullptr) smbc_free_context(context_, 1);
   context_ = nullptr;
@@ -147,19 +166,20 @@ int SmbClient::Run(Request request) {
   wake_.notify_one();
   {
     std::unique_lock lock(job->mutex);
-    if (job->done.wait_for(lock, kBlink, [&] { return job->finished.load(); })) return job->result;
+    if (job->done.wait_for(lock, kBlink, [&] { return job->finished(); })) return job->result;
     if (wait_ == nullptr) {
-      job->done.wait(lock, [&] { return job->finished.load(); });
+      job->done.wait(lock, [&] { return job->finished(); });
       return job->result;
     }
   }
-  const bool gaveUp = wait_->Wait([&] { return job->finished.load(); });
-  if (gaveUp && !job->finished) {
+  const bool gaveUp = wait_->Wait(*job);
+  job->whenFinished(nullptr);
+  if (gaveUp && !job->finished()) {
     job->cancelled = true;
     return ECANCELED;
   }
   std::unique_lock lock(job->mutex);
-  job->done.wait(lock, [&] { return job->finished.load(); });
+  job->done.wait(lock, [&] { return job->finished(); });
   return job->result;
 }
 

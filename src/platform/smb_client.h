@@ -36,12 +36,23 @@ struct SmbOptions {
   int timeoutMs = 20000;
 };
 
+// A request that a caller waits for.
+class PendingRequest {
+ public:
+  virtual ~PendingRequest() = default;
+  virtual bool finished() const = 0;
+  // `wake` runs once the request has finished: on the client's thread when it finishes, or at
+  // once (on the caller's) when it has finished already. An empty `wake` takes back the last one;
+  // after that call it is never run again.
+  virtual void whenFinished(std::function<void()> wake) = 0;
+};
+
 // How a caller waits for a request that takes longer than a blink.
 class NetworkWait {
  public:
   virtual ~NetworkWait() = default;
-  // Returns once `finished` is true (false), or when the user gives up waiting (true).
-  virtual bool Wait(const std::function<bool()>& finished) = 0;
+  // Returns once `request` has finished (false), or when the user gives up waiting (true).
+  virtual bool Wait(PendingRequest& request) = 0;
 };
 
 class SmbClient {

@@ -132,6 +132,46 @@ TEST_F(Batch, ConvertsEveryFileAndTalliesAfterEach) {
   EXPECT_TRUE(host_.outcomes[2].folder);
 }
 
+// A host that asks the run to stop once `after` entries are done with.
+class StoppingHost : public RecordingHost {
+ public:
+  explicit StoppingHost(int after) : after_(after) {}
+  void EntryBegins(int index, int count, const std::string& name) override {
+    begun.push_back(std::to_string(index) + "/" + std::to_string(count) + " " + name);
+  }
+  bool StopRequested() override { return static_cast<int>(outcomes.size()) >= after_; }
+  std::vector<std::string> begun;
+
+ private:
+  int after_;
+};
+
+TEST_F(Batch, AStopEndsTheRunBetweenTwoFiles) {
+  for (const char* name : {"a.rbs", "b.rbs", "c.rbs", "d.rbs"}) put(name, FMT_RBS, ramp(300));
+  StoppingHost host(2);
+  prompter_.expect(kStopped, kOk, kAnswerOk);
+  const ConversionResult result =
+      RunConversion(request({"a.rbs", "b.rbs", "c.rbs", "d.rbs"}, FMT_AS1), files_, stamp_, arming_,
+                    prompter_, host);
+  prompter_.verify();
+  EXPECT_TRUE(result.stopped);
+  EXPECT_EQ(result.converted, 2);
+  EXPECT_EQ(result.summary, kStopped);
+  EXPECT_EQ(host.begun, (std::vector<std::string>{"0/4 a.rbs", "1/4 b.rbs"}));
+  EXPECT_EQ(host.tallies.back(), "    Converted : 2  Remained : 2    Failed :  0 (stopped)");
+  EXPECT_FALSE(host.busy);
+  EXPECT_EQ(host.refreshes, 1);
+  EXPECT_EQ(readBack("b.AS1", FMT_AS1).Counts, ramp(300));
+  EXPECT_FALSE(files_.Exists(destination_ + "c.AS1"));
+  // Not asked before the last entry: a stop changes nothing.
+  StoppingHost late(4);
+  prompter_.expect(kCompleted, kOk, kAnswerOk);
+  EXPECT_FALSE(
+      RunConversion(request({"c.rbs", "d.rbs"}, FMT_AS1), files_, stamp_, arming_, prompter_, late)
+          .stopped);
+  prompter_.verify();
+}
+
 TEST_F(Batch, AFileWrittenEarlierInTheRunIsNeverReplacedUnasked) {
   put("run.01.chn", FMT_CHN, ramp(1024));
   put("run.02.chn", FMT_CHN, ramp(1024, 2));

@@ -20,6 +20,7 @@
 #include "shell/forms/frm_properties.h"
 #include "shell/forms/frm_text_edit.h"
 #include "viewer/forms/viewer_dialogs.h"
+#include "window_runs.h"
 
 using namespace durnix;
 
@@ -100,7 +101,10 @@ class FileCommandsTest : public QObject {
     }
     QCOMPARE(window_->pane(pane).selection().count(), static_cast<int>(names.size()));
   }
-  void click(const char* button) { window_->findChild<QPushButton*>(button)->click(); }
+  void click(const char* button) {
+    window_->findChild<QPushButton*>(button)->click();
+    QVERIFY(test::RunEnded(*window_));
+  }
   void expectNothingElse() { QVERIFY2(answers_.problems().empty(), answers_.report().c_str()); }
 
  private slots:
@@ -172,6 +176,7 @@ class FileCommandsTest : public QObject {
       QDropEvent event(QPointF(20, 20), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
                        modifiers);
       QApplication::sendEvent(viewport, &event);
+      QVERIFY(test::RunEnded(*window_));
     };
     drop(1, outside_ + "/dropped.chn", Qt::NoModifier);
     QCOMPARE(Read(right_ + "/dropped.chn"), QByteArray("dropped"));
@@ -187,6 +192,7 @@ class FileCommandsTest : public QObject {
     // From the other pane: Copy, or Move with Ctrl.
     select(0, {"b.txt"});
     window_->filesDropped(1, {}, Qt::ControlModifier, true);
+    QVERIFY(test::RunEnded(*window_));
     QVERIFY(QFile::exists(right_ + "/b.txt") && !QFile::exists(left_ + "/b.txt"));
 
     // Rows go out as file URLs.

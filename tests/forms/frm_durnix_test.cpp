@@ -23,6 +23,7 @@
 #include "shell/network.h"
 #include "viewer/forms/frm_view.h"
 #include "viewer/forms/viewer_windows.h"
+#include "window_runs.h"
 
 using namespace durnix;
 
@@ -250,6 +251,7 @@ class FrmDurnixTest : public QObject {
         .expect("ta.RBS is already exist. Overwrite it ?", kAnswerNo)
         .expect(kStopped, kAnswerOk);  // the last file was skipped
     window_->findChild<QPushButton*>("cmdConv")->click();
+    QVERIFY(test::RunEnded(*window_));
     QVERIFY2(answers_.problems().empty(), answers_.report().c_str());
     QVERIFY(QFile::exists(destination_ + "/au.RBS"));
     QVERIFY(QFile::exists(destination_ + "/si.RBS"));
@@ -412,6 +414,7 @@ class FrmDurnixTest : public QObject {
     dialog->findChild<QCheckBox*>("chkConvCheck")->setChecked(true);
     answers_.expect(kCompleted, kAnswerOk);
     dialog->findChild<QPushButton*>("cmdGoOn")->click();
+    QVERIFY(test::RunEnded(*window_));
     QVERIFY2(answers_.problems().empty(), answers_.report().c_str());
     QVERIFY(!window_->arming().armed());
     QVERIFY(window_->centralWidget()->isEnabled());

@@ -33,6 +33,7 @@
 #include "shell/forms/frm_properties.h"
 #include "viewer/forms/viewer_dialogs.h"
 #include "viewer/forms/viewer_windows.h"
+#include "window_runs.h"
 
 using namespace durnix;
 
@@ -65,6 +66,25 @@ QByteArray Read(const QString& path) {
 QString FirstLine(const QString& path) {
   return QString::fromLatin1(Read(path)).section('\n', 0, 0).trimmed();
 }
+
+// Calls `shown` with every window named `name` as it is shown.
+class ShownWatcher : public QObject {
+ public:
+  ShownWatcher(const QString& name, std::function<void(QWidget*)> shown)
+      : name_(name), shown_(std::move(shown)) {
+    qApp->installEventFilter(this);
+  }
+  bool eventFilter(QObject* object, QEvent* event) override {
+    if (event->type() == QEvent::Show && object->objectName() == name_ && object->isWidgetType()) {
+      shown_(static_cast<QWidget*>(object));
+    }
+    return false;
+  }
+
+ private:
+  QString name_;
+  std::function<void(QWidget*)> shown_;
+};
 
 }  // namespace
 
@@ -299,6 +319,7 @@ class FrmNetworkTest : public QObject {
       pane(0).CmdSel->click();
       answers_.expect(kCompleted, kAnswerOk);
       window_->mnuConv_Click();
+      QVERIFY(test::RunEnded(*window_));
       verifyAnswers();
     };
     // From the share to l1, and the same file from l0 to l2: the same bytes.
@@ -331,6 +352,7 @@ class FrmNetworkTest : public QObject {
     toPlace(0, 0);
     pane(0).CmdSel->click();
     window_->mnuCopy_Click();
+    QVERIFY(test::RunEnded(*window_));
     verifyAnswers();
     QCOMPARE(Read(share + "/au.rbs"), Read(dir_.filePath("l0/au.rbs")));
     const QAbstractItemModel* model = list(1)->model();
@@ -389,18 +411,14 @@ class FrmNetworkTest : public QObject {
     QtNetworkWait wait(window_.get());
     slow.setWait(&wait);
     SmbNetwork network(slow);
+    // The wait window, as it is shown: no look at the clock.
     bool sawWait = false;
-    QTimer poll;
-    connect(&poll, &QTimer::timeout, this, [&] {
-      for (QWidget* w : QApplication::topLevelWidgets()) {
-        auto* dialog = qobject_cast<QProgressDialog*>(w);
-        if (dialog != nullptr && w->objectName() == "NetworkWait" && w->isVisible()) {
-          sawWait = dialog->labelText() == "Waiting for the network...";
-          QTest::keyClick(dialog, Qt::Key_Escape);
-        }
-      }
+    ShownWatcher watcher("NetworkWait", [&](QWidget* w) {
+      auto* dialog = qobject_cast<QProgressDialog*>(w);
+      sawWait = dialog != nullptr && dialog->labelText() == "Waiting for the network...";
+      QMetaObject::invokeMethod(
+          w, [w] { QTest::keyClick(w, Qt::Key_Escape); }, Qt::QueuedConnection);
     });
-    poll.start(20);
     test::AnswerScript none;
     FrmPass pass(window_.get());
     QCOMPARE(ConnectWithCredentials("//127.0.0.1/guest", network, none, pass), Connection::kFailed);

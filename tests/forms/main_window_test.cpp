@@ -27,6 +27,7 @@
 #include "support/memory_file_system.h"
 #include "viewer/forms/frm_resol.h"
 #include "viewer/forms/viewer_dialogs.h"
+#include "window_runs.h"
 
 using namespace durnix;
 
@@ -162,6 +163,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(window_->selection(0).names.front(), PathBytes("über é.rbs"));
     answers_.expect(kCompleted, kAnswerOk);
     window_->findChild<QPushButton*>("cmdConv")->click();
+    QVERIFY(test::RunEnded(*window_));
     QVERIFY2(answers_.problems().empty(), answers_.report().c_str());
     QVERIFY(QFile::exists(destination_ + "/über é.AS1"));
     QVERIFY(names(1).contains("über é.AS1"));

@@ -2,12 +2,11 @@
 #pragma once
 
 // What a conversion run asks of the main window: the status lines, the busy pointer, the new
-// files in the destination list, the stamp editor. A run of thousands of files keeps the window
-// as responsive as it must be and no more: the window repaints at most every 100 ms, written
-// files are added to the destination list as they come, and both lists are read from disk
-// once, at the end.
+// files in the destination list, the stamp editor, the progress and Stop. The run works on a
+// thread of its own (a WindowRun): what it shows is sent to the windows' thread, the stamp
+// editor and the lists read anew run there while the run waits. Written files are added to the
+// destination list as they come, and both lists are read from disk once, at the end.
 
-#include <QElapsedTimer>
 #include <string>
 
 #include "convert/batch.h"
@@ -16,10 +15,13 @@ namespace durnix {
 
 class FilePane;
 class FrmDurnix;
+class WindowRun;
 
 class WindowConversionHost : public ConversionHost {
  public:
-  WindowConversionHost(FrmDurnix& window, FilePane& source, FilePane& destination);
+  WindowConversionHost(FrmDurnix& window, FilePane& source, FilePane& destination, WindowRun& run);
+  // The host goes on the run's thread once what it sent to the windows' thread has run there
+  // (the run ends with a call on that thread); the run ends every busy time it began.
   ~WindowConversionHost() override;
 
   void SetSourceStatus(const std::string& text) override;
@@ -28,6 +30,8 @@ class WindowConversionHost : public ConversionHost {
   void RefillDestinationList() override;
   void RefreshBothLists() override;
   void LetEventsRun() override;
+  void EntryBegins(int index, int count, const std::string& name) override;
+  bool StopRequested() override;
   void ShowStampData() override;
   void CloseStampEditor() override;
   void EditStampDataModal() override;
@@ -37,8 +41,8 @@ class WindowConversionHost : public ConversionHost {
   FrmDurnix& window_;
   FilePane& source_;
   FilePane& destination_;
-  bool busy_ = false;
-  QElapsedTimer sinceEvents_;
+  WindowRun& run_;
+  bool busy_ = false;  // on the windows' thread
 };
 
 }  // namespace durnix

@@ -16,6 +16,7 @@
 #include "shell/forms/frm_durnix.h"
 #include "shell/forms/frm_properties.h"
 #include "shell/forms/frm_text_edit.h"
+#include "shell/forms/window_run.h"
 #include "shell/network.h"
 #include "shell/trash.h"
 #include "viewer/forms/viewer_dialogs.h"
@@ -38,7 +39,6 @@ QString ProgressText(const CopyProgress& progress) {
 }
 
 WindowOperationHost::~WindowOperationHost() {
-  EndProgress();
   while (busy_ > 0) SetBusy(false);
 }
 
@@ -63,30 +63,6 @@ Status WindowOperationHost::MoveToTrash(const std::string& path, int& error) {
   return Trash::ForUser().Put(path, error);
 }
 
-bool WindowOperationHost::Progress(const CopyProgress& progress) {
-  if (progress_.isNull()) {
-    progress_ = new QProgressDialog(&window_);
-    progress_->setObjectName("CopyProgress");
-    progress_->setWindowTitle("Durnix");
-    progress_->setWindowModality(Qt::WindowModal);
-    progress_->setMinimumDuration(500);
-    progress_->setRange(0, 1000);
-    progress_->setMinimumWidth(Twips(6000));
-  }
-  const double part =
-      progress.bytesTotal > 0
-          ? static_cast<double>(progress.bytesDone) / static_cast<double>(progress.bytesTotal)
-          : (progress.filesTotal > 0 ? double(progress.filesDone) / progress.filesTotal : 0.0);
-  progress_->setLabelText(PathText(progress.current) + "\n" + ProgressText(progress));
-  progress_->setValue(static_cast<int>(part * 999));
-  QApplication::processEvents();
-  return !progress_->wasCanceled();
-}
-
-void WindowOperationHost::EndProgress() {
-  delete progress_.data();
-}
-
 void WindowOperationHost::SetBusy(bool busy) {
   if (busy) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -95,6 +71,36 @@ void WindowOperationHost::SetBusy(bool busy) {
     QApplication::restoreOverrideCursor();
     --busy_;
   }
+}
+
+void RunOperationHost::Refresh(int pane) {
+  run_.onWindow([&] { host_.Refresh(pane); });
+}
+
+bool RunOperationHost::AboveComputerLevel(int pane) {
+  bool above = false;
+  run_.onWindow([&] { above = host_.AboveComputerLevel(pane); });
+  return above;
+}
+
+bool RunOperationHost::UsesTrash() {
+  return host_.UsesTrash();
+}
+
+Status RunOperationHost::MoveToTrash(const std::string& path, int& error) {
+  Status status = kDone;
+  run_.onWindow([&] { status = host_.MoveToTrash(path, error); });
+  return status;
+}
+
+bool RunOperationHost::Progress(const CopyProgress& progress) {
+  run_.showProgress(progress.filesDone, progress.filesTotal,
+                    PathText(progress.current) + "\n" + ProgressText(progress));
+  return !run_.stopRequested();
+}
+
+void RunOperationHost::SetBusy(bool busy) {
+  run_.later([this, busy] { host_.SetBusy(busy); });
 }
 
 // ---- The commands ------------------------------------------------------------------------------
@@ -127,8 +133,14 @@ void FrmDurnix::mnuMove_Click() {
 }
 
 void FrmDurnix::runCopy(int active, bool move) {
-  operations().Copy(operationPanes(active), move);
-  MoveMode = false;
+  operations();
+  const bool started = startRun("CopyProgress", move ? "A move is running." : "A copy is running.",
+                                [this, panes = operationPanes(active), move](WindowRun& run) {
+                                  RunOperationHost host(*operationHost_, run);
+                                  FileOperations(files(), run.prompter(), host).Copy(panes, move);
+                                  run.onWindow([] {});  // what the host sent has run
+                                });
+  if (!started) MoveMode = false;
 }
 
 void FrmDurnix::mnuDelete_Click() {
@@ -217,7 +229,13 @@ void FrmDurnix::filesDropped(int target, const QStringList& paths, Qt::KeyboardM
   for (int i = 0; i < model.rowCountOf(); ++i) drop.listNames.push_back(model.row(i).name);
   for (const QString& path : paths) drop.items.push_back(PathBytes(path));
   drop.move = held == Qt::ShiftModifier;
-  operations().Drop(drop);
+  operations();
+  startRun("CopyProgress", drop.move ? "A move is running." : "A copy is running.",
+           [this, drop = std::move(drop)](WindowRun& run) {
+             RunOperationHost host(*operationHost_, run);
+             FileOperations(files(), run.prompter(), host).Drop(drop);
+             run.onWindow([] {});  // what the host sent has run
+           });
 }
 
 }  // namespace durnix

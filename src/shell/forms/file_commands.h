@@ -2,16 +2,18 @@
 #pragma once
 
 // What the file operations ask of the main window: its panes listed anew, deleted entries put in
-// the desktop's trash, the progress of a folder copy shown (and cancelled), the hourglass.
+// the desktop's trash, the progress of a folder copy shown (and stopped), the hourglass. Copy,
+// Move and files dropped work on a thread of their own (a WindowRun); the other operations on
+// the windows' thread.
 
-#include <QPointer>
-#include <QProgressDialog>
+#include <QString>
 
 #include "shell/file_operations.h"
 
 namespace durnix {
 
 class FrmDurnix;
+class WindowRun;
 
 class WindowOperationHost : public OperationHost {
  public:
@@ -24,8 +26,6 @@ class WindowOperationHost : public OperationHost {
   bool AboveComputerLevel(int pane) override;
   bool UsesTrash() override;
   Status MoveToTrash(const std::string& path, int& error) override;
-  bool Progress(const CopyProgress& progress) override;
-  void EndProgress() override;
   void SetBusy(bool busy) override;
 
  private:
@@ -33,7 +33,24 @@ class WindowOperationHost : public OperationHost {
   FileSystem& files_;
   bool trash_;
   int busy_ = 0;
-  QPointer<QProgressDialog> progress_;
+};
+
+// The host of an operation at work in `run`: the window's host on the windows' thread, the
+// progress in the run's window, Stop between two files of a folder copy.
+class RunOperationHost : public OperationHost {
+ public:
+  RunOperationHost(WindowOperationHost& host, WindowRun& run) : host_(host), run_(run) {}
+
+  void Refresh(int pane) override;
+  bool AboveComputerLevel(int pane) override;
+  bool UsesTrash() override;
+  Status MoveToTrash(const std::string& path, int& error) override;
+  bool Progress(const CopyProgress& progress) override;
+  void SetBusy(bool busy) override;
+
+ private:
+  WindowOperationHost& host_;
+  WindowRun& run_;
 };
 
 // "3 of 10 files, 1.2 MB of 5.0 MB": the line of a folder copy's progress.

@@ -130,7 +130,6 @@ void FilePane::build() {
 
 int FilePane::MakeFileList() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  QCoreApplication::processEvents();
   std::vector<FileRow> rows;
   const Status status = ListFolderRows(files_, folder(), mask_, navigation_.atTop(index_),
                                        grouping(), rows, paneBytes_);

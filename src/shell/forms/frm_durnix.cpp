@@ -37,6 +37,7 @@
 #include "shell/forms/file_commands.h"
 #include "shell/forms/file_pane.h"
 #include "shell/forms/main_layout.h"
+#include "shell/forms/window_run.h"
 #include "shell/network.h"
 #include "viewer/forms/viewer_dialogs.h"
 #include "viewer/forms/viewer_windows.h"
@@ -183,8 +184,16 @@ const Selection& FrmDurnix::selection(int p) const {
 
 void FrmDurnix::connectCommands() {
   CommandTable& c = *commands_;
+  // No command but Exit while a conversion, copy or move works.
   const auto on = [&](Command command, auto slot) {
-    connect(c.action(command), &QAction::triggered, this, slot);
+    connect(c.action(command), &QAction::triggered, this, [this, command, slot] {
+      if (run_ && command != Command::kExit) return;
+      if constexpr (std::is_member_function_pointer_v<decltype(slot)>) {
+        (this->*slot)();
+      } else {
+        slot();
+      }
+    });
   };
   on(Command::kConvert, &FrmDurnix::mnuConv_Click);
   on(Command::kViewSpectrum, &FrmDurnix::mnuView_Click);
@@ -309,6 +318,28 @@ void FrmDurnix::layoutClient() {
 void FrmDurnix::setCommandsEnabled(bool enabled) {
   client_->setEnabled(enabled);
   menuBar()->setEnabled(enabled);
+  if (toolbar_ != nullptr) toolbar_->setEnabled(enabled);
+}
+
+bool FrmDurnix::startRun(const QString& progressName, const QString& running,
+                         std::function<void(WindowRun&)> work) {
+  if (run_) return false;
+  run_ = std::make_unique<WindowRun>(*this, progressName, prompter());
+  runningText_ = running;
+  connect(run_.get(), &WindowRun::finished, this, &FrmDurnix::endRun);
+  setCommandsEnabled(false);
+  WindowRun& run = *run_;
+  run.start([&run, work = std::move(work)] { work(run); });
+  return true;
+}
+
+void FrmDurnix::endRun() {
+  // The run goes once this call has returned: it called here.
+  run_.release()->deleteLater();
+  MoveMode = false;
+  setCommandsEnabled(true);
+  emit runFinished();
+  if (closeAfterRun_) close();
 }
 
 void FrmDurnix::setActivePane(int p) {
@@ -375,8 +406,15 @@ void FrmDurnix::runConversion() {
   request.destinationFormat = Latin1Bytes(pane(1).CombForm->currentText());
   request.stampMode = prefs_.StampMode;
   request.stampConfirm = prefs_.StampConfirm;
-  WindowConversionHost host(*this, pane(0), pane(1));
-  RunConversion(request, files(), prefs_.Stamp, arming_, prompter(), host);
+  // The stamp data and the armed axis are the run's until it ends: the commands that change
+  // them are disabled meanwhile.
+  startRun("ConversionProgress", "A conversion is running.",
+           [this, request = std::move(request)](WindowRun& run) {
+             WindowConversionHost host(*this, pane(0), pane(1), run);
+             RunConversion(request, files(), prefs_.Stamp, arming_, run.prompter(), host);
+             // The host's last calls to the window are in; it goes on the window's thread.
+             run.onWindow([] {});
+           });
 }
 
 FrmRump* FrmDurnix::rumpEditor() {
@@ -468,6 +506,18 @@ Status FrmDurnix::saveConfig(const QString& path) {
 }
 
 void FrmDurnix::closeEvent(QCloseEvent* event) {
+  // A run is stopped, after the file in hand, before the window goes.
+  if (run_) {
+    event->ignore();
+    if (closeAfterRun_) return;
+    if (prompter().Ask(PathBytes(runningText_) + "\nStop it and quit ?", StandardButtons::kYesNo) ==
+            kAnswerYes &&
+        run_) {
+      closeAfterRun_ = true;
+      run_->setQuitting();
+    }
+    return;
+  }
   HelpViewer::Quit();
   for (QWidget* window : QApplication::topLevelWidgets()) {
     if (window != this && window->isVisible()) window->close();

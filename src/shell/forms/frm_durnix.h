@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QString>
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -45,6 +46,7 @@ class MachineFileSystem;
 class SmbNetwork;
 class QtNetworkWait;
 class FrmPass;
+class WindowRun;
 
 // What the main window is started with: where the program lives (durnix.cfg and the help
 // pages), the places of the drive lists, who answers the questions and which files it works on.
@@ -130,7 +132,14 @@ class FrmDurnix : public QMainWindow {
 
   // While a command runs, the window and its menus take no input.
   void setCommandsEnabled(bool enabled);
+  // The conversion, copy or move at work on a thread of its own (null when none is).
+  WindowRun* run() const { return run_.get(); }
 
+ signals:
+  // A conversion, copy or move has ended, and the window takes commands again.
+  void runFinished();
+
+ public:
   FrmRump* rumpEditor();
   FrmAxisConv* axisDialog();
   FrmSetup* setupDialog();
@@ -154,6 +163,10 @@ class FrmDurnix : public QMainWindow {
   void tick(const QString& group, int item);
   void runConversion();
   void runCopy(int active, bool move);
+  // Starts a run (false while another one works): `work` runs on the run's thread with the run.
+  bool startRun(const QString& progressName, const QString& running,
+                std::function<void(WindowRun&)> work);
+  void endRun();
   OperationPanes operationPanes(int active) const;
   bool askInput(const InputBoxRequest& request, QString& answer);
   void armAxis(bool timeToEnergy);
@@ -199,6 +212,10 @@ class FrmDurnix : public QMainWindow {
   std::unique_ptr<WindowOperationHost> operationHost_;
   std::unique_ptr<FileOperations> operations_;
   QPointer<FrmPTable> frmPTable_;
+  QString runningText_;         // "A conversion is running."
+  bool closeAfterRun_ = false;  // the user quits once the run has stopped
+  // Last, so that it goes first: the work stops before the window's parts go.
+  std::unique_ptr<WindowRun> run_;
 };
 
 }  // namespace durnix

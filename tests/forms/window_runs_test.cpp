@@ -1,0 +1,382 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window's conversion at work on its own thread: the window paints and takes keys
+// meanwhile, Stop ends the run after the file in hand, and closing the window asks first.
+
+#include "window_runs.h"
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTreeView>
+#include <QtTest>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "convert/batch.h"
+#include "formats/catalogue.h"
+#include "forms_support.h"
+#include "platform/network_wait.h"
+#include "shell/forms/file_list_model.h"
+#include "shell/forms/file_pane.h"
+#include "shell/forms/window_run.h"
+#include "support/memory_file_system.h"
+
+using namespace durnix;
+
+namespace {
+
+// A disk in memory whose `gateAt`-th write waits until the test opens the gate.
+class GatedFiles : public test::MemoryFileSystem {
+ public:
+  Status WriteFile(const std::string& path, ByteView data) override {
+    pass();
+    return MemoryFileSystem::WriteFile(path, data);
+  }
+  Status CreateFile(const std::string& path, ByteView data) override {
+    pass();
+    return MemoryFileSystem::CreateFile(path, data);
+  }
+  Status Copy(const std::string& from, const std::string& to, bool replace) override {
+    pass();
+    return MemoryFileSystem::Copy(from, to, replace);
+  }
+  void closeAt(int write) {
+    std::lock_guard lock(mutex_);
+    gateAt_ = write;
+    writes_ = 0;
+    waiting_ = false;
+  }
+  bool waiting() {
+    std::lock_guard lock(mutex_);
+    return waiting_;
+  }
+  void open() {
+    std::lock_guard lock(mutex_);
+    gateAt_ = 0;
+    opened_.notify_all();
+  }
+
+ private:
+  void pass() {
+    std::unique_lock lock(mutex_);
+    if (++writes_ != gateAt_) return;
+    waiting_ = true;
+    opened_.wait(lock, [&] { return gateAt_ == 0; });
+    waiting_ = false;
+  }
+  std::mutex mutex_;
+  std::condition_variable opened_;
+  int gateAt_ = 0;
+  int writes_ = 0;
+  bool waiting_ = false;
+};
+
+class QuietHost : public ConversionHost {
+ public:
+  void SetSourceStatus(const std::string&) override {}
+  void SetDestinationStatus(const std::string&) override {}
+  void SetBusy(bool) override {}
+  void RefillDestinationList() override {}
+  void RefreshBothLists() override {}
+  void LetEventsRun() override {}
+  void ShowStampData() override {}
+  void CloseStampEditor() override {}
+  void EditStampDataModal() override {}
+};
+
+// Calls `shown` when a widget named `name` is shown.
+class Watch : public QObject {
+ public:
+  Watch(const QString& name, std::function<void()> shown) : name_(name), shown_(std::move(shown)) {
+    qApp->installEventFilter(this);
+  }
+  bool eventFilter(QObject* object, QEvent* event) override {
+    if (event->type() == QEvent::Show && object->objectName() == name_) shown_();
+    return false;
+  }
+
+ private:
+  QString name_;
+  std::function<void()> shown_;
+};
+
+// Counts the paint events of a widget.
+class Seen : public QObject {
+ public:
+  explicit Seen(QObject* widget) { widget->installEventFilter(this); }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+  int paints = 0;
+};
+
+// The answers of a script, and the destination status line as each box comes up.
+class Recorder : public Prompter {
+ public:
+  Recorder(Prompter& answers, std::function<std::string()> look)
+      : answers_(answers), look_(std::move(look)) {}
+  int Ask(const std::string& prompt, StandardButtons buttons, const Asking& about) override {
+    seen.push_back(look_());
+    return answers_.Ask(prompt, buttons, about);
+  }
+  int AskExtended(const std::string& prompt, int set, const Asking& about) override {
+    seen.push_back(look_());
+    return answers_.AskExtended(prompt, set, about);
+  }
+  std::vector<std::string> seen;
+
+ private:
+  Prompter& answers_;
+  std::function<std::string()> look_;
+};
+
+// A request of the network that a thread of its own finishes after `ms`.
+class LateRequest : public PendingRequest {
+ public:
+  explicit LateRequest(int ms)
+      : worker_([this, ms] {
+          std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+          std::lock_guard lock(mutex_);
+          over_ = true;
+          if (wake_) wake_();
+          wake_ = nullptr;
+        }) {}
+  ~LateRequest() override { worker_.join(); }
+  bool finished() const override {
+    std::lock_guard lock(mutex_);
+    return over_;
+  }
+  void whenFinished(std::function<void()> wake) override {
+    std::unique_lock lock(mutex_);
+    if (!over_) {
+      wake_ = std::move(wake);
+      return;
+    }
+    lock.unlock();
+    if (wake) wake();
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  bool over_ = false;
+  std::function<void()> wake_;
+  std::thread worker_;
+};
+
+const std::string kFolder = "/d/";
+
+std::string nameOf(int i) {
+  return QString("f%1.rbs").arg(i, 4, 10, QChar('0')).toStdString();
+}
+
+}  // namespace
+
+class WindowRunsTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir dir_;
+  std::unique_ptr<GatedFiles> files_;
+  Bytes source_;
+  test::AnswerScript answers_;
+  std::unique_ptr<FrmDurnix> window_;
+  Recorder recorder_{answers_, [this] { return window_->pane(1).lblFile->text().toStdString(); }};
+
+  // `count` spectra f0000.rbs ... in /d/, the window on it converting them into AS1 there.
+  void start(int count, std::vector<Place> places = {{"D", kFolder, PlaceKind::kFixed}}) {
+    SpectrumRecord record;
+    for (int i = 0; i < 300; ++i) record.Counts.push_back(i);
+    record.ChannelCount = 300;
+    QCOMPARE(Format(FMT_RBS).encode(record, source_), kDone);
+    files_->addFolder(kFolder);
+    for (int i = 0; i < count; ++i) files_->addFile(kFolder + nameOf(i), source_);
+    MainWindowStartup startup;
+    startup.programFolder = dir_.path();
+    startup.places = std::move(places);
+    startup.prompter = &recorder_;
+    startup.files = files_.get();
+    window_ = std::make_unique<FrmDurnix>(startup);
+    window_->show();
+    window_->pane(1).CombForm->setCurrentText(
+        QString::fromLatin1(Format(FMT_AS1).displayName.data()));
+    window_->pane(0).CmdSel->click();
+    QCOMPARE(window_->selection(0).count(), count);
+  }
+
+  // The converted files in /d/, each byte for byte what a conversion of it alone writes.
+  int wholeOutputs() {
+    Bytes single;
+    {
+      test::MemoryFileSystem alone;
+      alone.addFolder(kFolder);
+      alone.addFile(kFolder + nameOf(0), source_);
+      ConversionRequest request;
+      request.add(nameOf(0), 32);
+      request.sourceFolder = request.destinationFolder = kFolder;
+      request.sourceFormat = Format(FMT_AUTO).displayName;
+      request.destinationFormat = Format(FMT_AS1).displayName;
+      StampData stamp;
+      AxisArming arming;
+      test::AnswerScript completed;
+      completed.expect(kCompleted, kAnswerOk);
+      QuietHost host;
+      RunConversion(request, alone, stamp, arming, completed, host);
+      single = alone.bytesOf(kFolder + "f0000.AS1");
+      if (single.empty()) return -1;
+    }
+    int whole = 0;
+    for (const std::string& name : files_->namesIn(kFolder)) {
+      if (name.size() > 4 && name.compare(name.size() - 4, 4, ".rbs") == 0) continue;
+      if (name.size() != 9 || name.compare(5, 4, ".AS1") != 0) return -1;  // no other name
+      if (files_->bytesOf(kFolder + name) != single) return -1;
+      ++whole;
+    }
+    return whole;
+  }
+
+  QProgressDialog* progress() const {
+    return window_->findChild<QProgressDialog*>("ConversionProgress");
+  }
+
+ private slots:
+  void init() { files_ = std::make_unique<GatedFiles>(); }
+  void cleanup() {
+    files_->open();
+    if (window_) QVERIFY(test::RunEnded(*window_));
+    window_.reset();
+    answers_ = test::AnswerScript();
+    recorder_.seen.clear();
+  }
+
+  // 2000 files, stopped by Escape in the progress window while the 1001st is being written:
+  // that one is finished, no other begun; the window painted and took the key meanwhile.
+  void aStoppedRunLeavesOnlyWholeFiles() {
+    start(2000);
+    files_->closeAt(1001);
+    answers_.expect(kStopped, kAnswerOk);
+    window_->findChild<QPushButton*>("cmdConv")->click();
+    QTRY_VERIFY(files_->waiting());
+    QTRY_VERIFY(progress() != nullptr && progress()->isVisible());
+    QCOMPARE(progress()->maximum(), 2000);
+    QTRY_COMPARE(progress()->value(), 1000);
+    QVERIFY(progress()->labelText().startsWith("f1000.rbs\n1000 of 2000 files"));
+    QVERIFY(!window_->centralWidget()->isEnabled());
+    Seen seen(progress());
+    progress()->update();
+    QTRY_VERIFY(seen.paints > 0);
+    progress()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(progress()));
+    QTest::keyClick(progress(), Qt::Key_Escape);  // Stop, handled while the write waits
+    QVERIFY(window_->run()->stopRequested());
+    QVERIFY(files_->waiting());
+    files_->open();
+    QVERIFY(test::RunEnded(*window_));
+    QVERIFY2(answers_.problems().empty(), answers_.report().c_str());
+    QCOMPARE(wholeOutputs(), 1001);
+    // The tally as the run ends with "Conversion is stopped !!".
+    QCOMPARE(recorder_.seen, std::vector<std::string>{TallyText(1001, 999, 0, true)});
+    QVERIFY(window_->centralWidget()->isEnabled());
+  }
+
+  // Closing during a run asks: No goes on; Yes stops after the file in hand, then closes, with
+  // nothing more to tell.
+  void closingDuringARunAsks() {
+    start(40);
+    files_->closeAt(10);
+    const std::string question = "A conversion is running.\nStop it and quit ?";
+    answers_.expect(question, StandardButtons::kYesNo, kAnswerNo);
+    window_->findChild<QPushButton*>("cmdConv")->click();
+    QTRY_VERIFY(files_->waiting());
+    window_->close();
+    QVERIFY2(answers_.problems().empty(), answers_.report().c_str());
+    QVERIFY(window_->isVisible());
+    QVERIFY(!window_->run()->stopRequested());
+    answers_.expect(question, StandardButtons::kYesNo, kAnswerYes);
+    window_->close();
+    QVERIFY2(answers_.problems().empty(), answers_.report().c_str());
+    QVERIFY(window_->isVisible());  // until the file in hand is written
+    files_->open();
+    QVERIFY(test::RunEnded(*window_));
+    QTRY_VERIFY(!window_->isVisible());
+    QVERIFY2(answers_.problems().empty(), answers_.report().c_str());
+    QCOMPARE(wholeOutputs(), 10);
+  }
+
+  // The network wait ends as the request finishes: quickly without its window; later with the
+  // window, which goes by itself; on a thread of a run it only waits.
+  void theNetworkWaitEndsWhenTheRequestFinishes() {
+    QtNetworkWait wait(nullptr);
+    int shown = 0;
+    Watch watch("NetworkWait", [&] { ++shown; });
+    QElapsedTimer clock;
+    clock.start();
+    {
+      LateRequest quick(100);
+      QVERIFY(!wait.Wait(quick));
+      QVERIFY(quick.finished());
+    }
+    QCOMPARE(shown, 0);
+    {
+      LateRequest slow(1200);
+      QVERIFY(!wait.Wait(slow));
+      QVERIFY(slow.finished());
+    }
+    QCOMPARE(shown, 1);
+    QVERIFY(clock.elapsed() < 2500);
+    // No window, no pointer of the windows is touched from another thread.
+    QTest::failOnWarning(QRegularExpression("thread"));
+    bool waited = true;
+    std::thread run([&] {
+      LateRequest late(900);
+      waited = wait.Wait(late) || !late.finished();
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(!waited, 3000);
+    run.join();
+    QCOMPARE(shown, 1);
+  }
+
+  // A folder copy stopped while its 8th file is copied: that copy is finished, no later one
+  // begun.
+  void aStoppedFolderCopyLeavesOnlyWholeFiles() {
+    start(0, {{"D", kFolder, PlaceKind::kFixed}, {"E", "/e/", PlaceKind::kFixed}});
+    files_->addFolder("/e/");
+    files_->addFolder(kFolder + "runs");
+    for (int i = 0; i < 30; ++i) files_->addFile(kFolder + "runs/" + nameOf(i), source_);
+    window_->pane(0).CmdRef_Click();
+    window_->DriveList_Click(1, 1);
+    QCOMPARE(window_->pane(1).folder(), std::string("/e/"));
+    QTreeView* list = window_->pane(0).ListView;
+    for (int i = 0; i < window_->pane(0).model()->rowCountOf(); ++i) {
+      if (window_->pane(0).model()->row(i).name != "runs") continue;
+      list->selectionModel()->select(
+          list->model()->index(i, 0),
+          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+    QCOMPARE(window_->selection(0).count(), 1);
+    files_->closeAt(8);
+    answers_.expect("Copy cancelled: 8 of 30 files copied", kAnswerOk);
+    window_->findChild<QPushButton*>("CmdCopy")->click();
+    QTRY_VERIFY(files_->waiting());
+    QProgressDialog* copying = window_->findChild<QProgressDialog*>("CopyProgress");
+    QTRY_COMPARE(copying->value(), 7);
+    QCOMPARE(copying->maximum(), 30);
+    copying->findChild<QPushButton*>("cmdStop")->click();
+    files_->open();
+    QVERIFY(test::RunEnded(*window_));
+    QVERIFY2(answers_.problems().empty(), answers_.report().c_str());
+    const std::vector<std::string> copied = files_->namesIn("/e/runs/");
+    QCOMPARE(copied.size(), std::size_t{8});
+    for (int i = 0; i < 8; ++i) {
+      QCOMPARE(copied[static_cast<std::size_t>(i)], nameOf(i));
+      QVERIFY(files_->bytesOf("/e/runs/" + nameOf(i)) == source_);
+    }
+  }
+};
+
+QTEST_MAIN(WindowRunsTest)
+#include "window_runs_test.moc"
