@@ -26,25 +26,6 @@ TEST(ArithmeticFactor, ZeroNegativeEmptyOrTextCountAsOne) {
   EXPECT_EQ(FactorText(0.5f), "0.5");
 }
 
-TEST(ArithmeticAdd, ScalesRoundsHalvesToEvenAndKeepsLongerTail) {
-  Counts view = {3, 2};
-  EXPECT_TRUE(AddSpectrum(view, {1, 1}, 0.5));  // 3.5 -> 4, 2.5 -> 2
-  EXPECT_EQ(view, (Counts{4, 2}));
-
-  Counts longer(1024, 10);
-  EXPECT_TRUE(AddSpectrum(longer, Counts(512, 3), 1));
-  EXPECT_EQ(longer[511], 13);
-  EXPECT_EQ(longer[512], 10);
-  EXPECT_EQ(longer[1023], 10);
-}
-
-TEST(ArithmeticAdd, ResultBeyond32BitsChangesNothing) {
-  Counts view = {5, INT_MAX};
-  EXPECT_FALSE(AddSpectrum(view, {1, 1}, 1));
-  EXPECT_EQ(view, (Counts{5, INT_MAX}));
-  EXPECT_EQ(ChannelOverflowMessage("/data/b.chn"), "Some channel of /DATA/B.CHN is overflowed !!");
-}
-
 TEST(ArithmeticSubtract, NegativeResultsBecomeZero) {
   Counts view = {4, 7, 100};
   EXPECT_TRUE(SubtractSpectrum(view, {4, 7, 100}, 2));

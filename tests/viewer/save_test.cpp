@@ -4,13 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <numeric>
 
 #include "durnix/version.h"
 #include "support/answer_script.h"
 #include "support/memory_file_system.h"
 #include "support/records.h"
-#include "viewer/shrink.h"
 
 namespace durnix {
 namespace {
@@ -66,19 +64,7 @@ TEST_F(Save, FilterAndNamesFollowTheCatalogue) {
   EXPECT_FALSE(RereadSource(files_, "/d/gone.rbs", Format(FMT_RBS), header));
 }
 
-TEST_F(Save, WritesTheShrunkCountsWithFieldsAndIdentifierAtTheSavedPath) {
-  Counts shrunk;
-  Counts counts(1024);
-  std::iota(counts.begin(), counts.end(), 0);
-  ASSERT_EQ(TwoChannelAdding(counts, shrunk), ShrinkResult::kShrunk);
-  SaveResult result = save(request(shrunk, FMT_AS2, "/d/half.txt "));
-  EXPECT_EQ(result.kind, SaveResult::kWritten);
-  EXPECT_EQ(result.path, "/d/half.AS2");
-  EXPECT_FALSE(result.saveStaysEnabled);
-  const SpectrumRecord as2 = readBack("/d/half.AS2", FMT_AS2);
-  EXPECT_EQ(as2.ChannelCount, 512);
-  EXPECT_EQ(as2.Counts, shrunk);
-
+TEST_F(Save, WritesTheFieldsAndIdentifierAtTheSavedPath) {
   SaveRequest r = request(Counts(300, 8), FMT_RBS, "/d/cal");
   r.convText = "2.5 keV";
   r.offsetText = "-1.25";
