@@ -53,8 +53,8 @@ class Progress {
 Status readSpectrum(const FormatInfo& from, const std::string& file, SpectrumRecord& record,
                     std::string& formatName) {
   record.FileName = file;
-  if (from.code == FMT_AUTO) return DetectAndRead(record, formatName);
-  const Status status = ReadFormat(from, record);
+  if (from.code == FMT_AUTO) return DetectAndRead(record, formatName, LocalFiles());
+  const Status status = ReadFormat(from, record, LocalFiles());
   formatName = status == kDone ? std::string(from.displayName) : std::string();
   return status;
 }

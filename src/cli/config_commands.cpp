@@ -274,7 +274,7 @@ int ConfigShowCommand(const std::string& file, bool json, std::ostream& out, std
 int ConfigSetCommand(const std::string& file, const std::vector<std::string>& assignments,
                      std::ostream& err) {
   Preferences prefs;
-  const bool exists = LocalFiles().Exists(file);
+  const bool exists{LocalFiles().Exists(file)};
   if (exists) {
     // Only a configuration file is changed as one: anything else is the user's, and stays.
     if (LoadHeadlessConfig(file, prefs, err) != kExitDone) return kExitFailed;

@@ -25,13 +25,12 @@ struct Viewed {
 };
 
 bool readViewed(const std::string& file, Viewed& viewed, std::ostream& err) {
-  FileSystem& files = LocalFiles();
   viewed.record.FileName = file;
   std::string detected;
-  const Status status = DetectAndRead(viewed.record, detected, files);
+  const Status status = DetectAndRead(viewed.record, detected, LocalFiles());
   if (status != kDone) {
     err << ViewerReadMessage(status, file);
-    if (status == kCannotOpen) err << " (" << SystemErrorText(files.LastError()) << ")";
+    if (status == kCannotOpen) err << " (" << SystemErrorText(LocalFiles().LastError()) << ")";
     err << '\n';
     return false;
   }

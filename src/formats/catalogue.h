@@ -85,8 +85,7 @@ std::string_view OwnName(std::string_view path);
 // Returns the reader's status; 53 when the file cannot be opened, 1 when the format has no reader.
 Status ReadFormat(FileSystem& files, const FormatInfo& format, SpectrumRecord& record,
                   Bytes& buffer);
-Status ReadFormat(const FormatInfo& format, SpectrumRecord& record,
-                  FileSystem& files = LocalFiles());
+Status ReadFormat(const FormatInfo& format, SpectrumRecord& record, FileSystem& files);
 
 // Reads `bytes` with the format's reader; the record is changed only on success, except that
 // a failure leaves its spectrum empty. Returns the reader's status (7 when memory runs out).
@@ -98,8 +97,7 @@ Status ParseFormat(const FormatInfo& format, ByteView bytes, SpectrumRecord& rec
 // kNewOnly also when a file of that name exists, the error number then being EEXIST).
 Status WriteFormat(FileSystem& files, const FormatInfo& format, SpectrumRecord& record,
                    Bytes& buffer, Placing placing);
-Status WriteFormat(const FormatInfo& format, SpectrumRecord& record,
-                   FileSystem& files = LocalFiles());
+Status WriteFormat(const FormatInfo& format, SpectrumRecord& record, FileSystem& files);
 
 // The numbers of channels the writer of `format` holds; false for a format without such a range.
 bool ChannelRangeOf(const FormatInfo& format, int& low, int& high);

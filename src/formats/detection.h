@@ -21,8 +21,7 @@ namespace durnix {
 // `detectedName` is empty unless the status is 0.
 Status DetectAndRead(FileSystem& files, SpectrumRecord& record, std::string& detectedName,
                      Bytes& buffer);
-Status DetectAndRead(SpectrumRecord& record, std::string& detectedName,
-                     FileSystem& files = LocalFiles());
+Status DetectAndRead(SpectrumRecord& record, std::string& detectedName, FileSystem& files);
 
 // The same on bytes already in memory.
 Status DetectAndRead(ByteView bytes, SpectrumRecord& record, std::string& detectedName);
