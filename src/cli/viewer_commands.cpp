@@ -27,10 +27,10 @@ struct Viewed {
 bool readViewed(const std::string& file, Viewed& viewed, std::ostream& err) {
   viewed.record.FileName = file;
   std::string detected;
-  const Status status = DetectAndRead(viewed.record, detected, LocalFiles());
+  const FileResult status = DetectAndRead(viewed.record, detected, LocalFiles());
   if (status != kDone) {
     err << ViewerReadMessage(status, file);
-    if (status == kCannotOpen) err << " (" << SystemErrorText(LocalFiles().LastError()) << ")";
+    if (status == kCannotOpen) err << " (" << SystemErrorText(status.error) << ")";
     err << '\n';
     return false;
   }

@@ -86,7 +86,7 @@ std::optional<Preferences> DecodeConfig(ByteView bytes);
 
 // Writes the preferences to `path` in one piece. Returns 0, 7 or 71 (5 for a fault of the
 // layout).
-Status SaveConfig(const Preferences& prefs, const std::string& path, FileSystem& files);
+FileResult SaveConfig(const Preferences& prefs, const std::string& path, FileSystem& files);
 
 // The shell's folder picker, behind an interface: the chosen folder, or nothing when cancelled.
 class FolderPicker {

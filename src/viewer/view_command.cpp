@@ -64,14 +64,14 @@ bool IsOxford(const FormatInfo& format) {
 }
 
 // Reads one file; the status of the reader (or of detection), `format` the one that read it.
-Status ReadOne(FileSystem& files, const FormatInfo* chosen, SpectrumRecord& record,
-               const FormatInfo*& format, Bytes& buffer) {
+FileResult ReadOne(FileSystem& files, const FormatInfo* chosen, SpectrumRecord& record,
+                   const FormatInfo*& format, Bytes& buffer) {
   if (chosen != nullptr && chosen->code != FMT_AUTO) {
     format = chosen;
     return ReadFormat(files, *chosen, record, buffer);
   }
   std::string detected;
-  const Status status = DetectAndRead(files, record, detected, buffer);
+  const FileResult status = DetectAndRead(files, record, detected, buffer);
   format = status == kDone ? FindFormatByDisplayName(detected) : nullptr;
   return status;
 }
@@ -96,7 +96,7 @@ bool ViewSpectra(FileSystem& files, const std::string& folder,
       for (;;) {
         ViewedSpectrum spectrum;
         spectrum.record.FileName = path;
-        const Status status = ReadOne(files, chosen, spectrum.record, spectrum.format, buffer);
+        const FileResult status = ReadOne(files, chosen, spectrum.record, spectrum.format, buffer);
         if (status == kDone && spectrum.format != nullptr) {
           if (IsOxford(*spectrum.format)) KeepLow24Bits(spectrum.record.Counts);
           spectrum.fileName = names[i];
@@ -108,7 +108,7 @@ bool ViewSpectra(FileSystem& files, const std::string& folder,
         const std::string message = ViewReadMessage(status, path, sourceFormat);
         Asking about{Question::kFileFailed, {}};
         if (status == kCannotOpen) {
-          about = {Question::kRetryRead, SystemErrorText(files.LastError())};
+          about = {Question::kRetryRead, SystemErrorText(status.error)};
           const int answer = prompter.Ask(message, StandardButtons::kAbortRetryIgnore, about);
           if (answer == kAnswerRetry) continue;
           if (answer == kAnswerIgnore) break;
