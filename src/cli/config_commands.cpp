@@ -240,7 +240,7 @@ std::optional<TextField> fieldTooLong(const Preferences& p) {
 
 int LoadHeadlessConfig(const std::string& path, Preferences& prefs, std::ostream& err) {
   Bytes bytes;
-  if (const FileResult read = LocalFiles().ReadFile(path, bytes); read != kDone) {
+  if (const FileResult read{LocalFiles().ReadFile(path, bytes)}; read != kDone) {
     err << path << ": " << kConfigNotFound << " (" << SystemErrorText(read.error) << ")\n";
     return kExitFailed;
   }
