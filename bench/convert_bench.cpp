@@ -50,16 +50,16 @@ class Corpus {
       record.FileName = (root_ / "source" / ("s" + std::to_string(i))).string();
       switch (i % 4) {
         case 0:
-          durnix::WriteRBS(record);
+          durnix::WriteRBS(record, durnix::LocalFiles());
           break;
         case 1:
-          durnix::WriteSEN(record);
+          durnix::WriteSEN(record, durnix::LocalFiles());
           break;
         case 2:
-          durnix::WriteAS1(record);
+          durnix::WriteAS1(record, durnix::LocalFiles());
           break;
         default:
-          durnix::WriteAS2(record);
+          durnix::WriteAS2(record, durnix::LocalFiles());
           break;
       }
       files_.push_back(record.FileName);

@@ -49,7 +49,7 @@ constexpr int kPairs = 7;
 durnix::SpectrumRecord spectrum(int channels) {
   durnix::SpectrumRecord record;
   record.FileName = DURNIX_REAL_SAMPLES_DIR "/chn/daquiri_bronze.chn";
-  if (durnix::ReadChn(record) != durnix::kDone) {
+  if (durnix::ReadChn(record, durnix::LocalFiles()) != durnix::kDone) {
     record = {};
     for (int ch = 0; ch < 16384; ++ch) {
       const double x = (ch - 5000.0) / 20.0;

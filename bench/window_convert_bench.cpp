@@ -90,7 +90,7 @@ double runWindow(const fs::path& root, const fs::path& source, const fs::path& o
   prefs.DestinationFolder = out.string() + "/";
   prefs.DestinationFormat = "ASCII with channel (AS1)";
   prefs.StampMode = false;
-  durnix::SaveConfig(prefs, (program / "durnix.cfg").string());
+  durnix::SaveConfig(prefs, (program / "durnix.cfg").string(), durnix::LocalFiles());
   SummaryOnly answers;
   durnix::MainWindowStartup startup;
   startup.programFolder = QString::fromStdString(program.string());

@@ -78,8 +78,8 @@ void rumpHeader(SpectrumRecord& r, float beamMeV, float calGain, float calOffset
   r.Omega = 5;
 }
 
-bool write(durnix::Status (*writer)(SpectrumRecord&, durnix::FileSystem&), SpectrumRecord record,
-           const std::string& path) {
+bool write(durnix::FileResult (*writer)(SpectrumRecord&, durnix::FileSystem&),
+           SpectrumRecord record, const std::string& path) {
   record.FileName = path;
   const durnix::Status status = writer(record, durnix::LocalFiles());
   std::printf("%s: status %d\n", record.FileName.c_str(), status);

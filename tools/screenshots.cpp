@@ -142,7 +142,7 @@ int main(int argc, char** argv) {
   prefs.DestinationFolder = destination.toStdString() + "/";
   prefs.DestinationFormat = "RUMP (RBS)";
   prefs.StampMode = true;
-  durnix::SaveConfig(prefs, program.filePath("durnix.cfg").toStdString());
+  durnix::SaveConfig(prefs, program.filePath("durnix.cfg").toStdString(), durnix::LocalFiles());
   QDir(program.path()).mkpath("Durnix.hlp");
   const QString helpPages = QCoreApplication::applicationDirPath() + "/../src/Durnix.hlp";
   for (const QString& page : QDir(helpPages).entryList(QDir::Files)) {
@@ -183,14 +183,14 @@ int main(int argc, char** argv) {
   durnix::SpectrumRecord record;
   durnix::HeaderKind kind;
   const std::string rbs = (source + "/au_on_si.RBS").toStdString();
-  if (durnix::ReadHeaderFile(rbs, record, kind) == durnix::kDone) {
+  if (durnix::ReadHeaderFile(rbs, record, kind, durnix::LocalFiles()) == durnix::kDone) {
     editor->editFile(rbs, kind, record);
     editor->show();
     ok &= save(editor, out + "/header_editor_rbs.png");
     editor->close();
   }
   const std::string sen = (source + "/sio2_on_si.SEN").toStdString();
-  if (durnix::ReadHeaderFile(sen, record, kind) == durnix::kDone) {
+  if (durnix::ReadHeaderFile(sen, record, kind, durnix::LocalFiles()) == durnix::kDone) {
     editor->editFile(sen, kind, record);
     editor->show();
     ok &= save(editor, out + "/header_editor_sen.png");

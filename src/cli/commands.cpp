@@ -50,18 +50,18 @@ class Progress {
 };
 
 // Reads `file` with the chosen format, or by detection for AUTO.
-Status readSpectrum(const FormatInfo& from, const std::string& file, SpectrumRecord& record,
-                    std::string& formatName) {
+FileResult readSpectrum(const FormatInfo& from, const std::string& file, SpectrumRecord& record,
+                        std::string& formatName) {
   record.FileName = file;
-  if (from.code == FMT_AUTO) return DetectAndRead(record, formatName);
-  const Status status = ReadFormat(from, record);
+  if (from.code == FMT_AUTO) return DetectAndRead(record, formatName, LocalFiles());
+  const FileResult status = ReadFormat(from, record, LocalFiles());
   formatName = status == kDone ? std::string(from.displayName) : std::string();
   return status;
 }
 
 // The program's words for a reading failure; the system's reason follows in parentheses.
-std::string readMessage(Status status, const std::string& file, const FormatInfo& from) {
-  switch (status) {
+std::string readMessage(FileResult status, const std::string& file, const FormatInfo& from) {
+  switch (status.status) {
     case kNotThisFormat:
       return file + " has not " + std::string(from.displayName) + " format !!";
     case kPixeOrNra:
@@ -71,10 +71,9 @@ std::string readMessage(Status status, const std::string& file, const FormatInfo
     case kOutOfMemory:
       return "Memory or system resource is insufficient !!";
     case kCannotOpen:
-      return file + " not found or disk not ready ! (" + SystemErrorText(LocalFiles().LastError()) +
-             ")";
+      return file + " not found or disk not ready ! (" + SystemErrorText(status.error) + ")";
     default:
-      return file + ": error " + std::to_string(status);
+      return file + ": error " + std::to_string(status.status);
   }
 }
 
@@ -121,7 +120,7 @@ int InfoCommand(const InfoOptions& options, std::ostream& out, std::ostream& err
   for (const std::string& file : options.files) {
     SpectrumRecord record;
     std::string formatName;
-    const Status status = readSpectrum(*from, file, record, formatName);
+    const FileResult status = readSpectrum(*from, file, record, formatName);
     if (status != kDone) {
       err << readMessage(status, file, *from) << '\n';
       exit = kExitFailed;

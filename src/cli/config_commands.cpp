@@ -240,9 +240,8 @@ std::optional<TextField> fieldTooLong(const Preferences& p) {
 
 int LoadHeadlessConfig(const std::string& path, Preferences& prefs, std::ostream& err) {
   Bytes bytes;
-  if (LocalFiles().ReadFile(path, bytes) != kDone) {
-    err << path << ": " << kConfigNotFound << " (" << SystemErrorText(LocalFiles().LastError())
-        << ")\n";
+  if (const FileResult read{LocalFiles().ReadFile(path, bytes)}; read != kDone) {
+    err << path << ": " << kConfigNotFound << " (" << SystemErrorText(read.error) << ")\n";
     return kExitFailed;
   }
   if (!IsConfigFile(bytes)) {
@@ -274,7 +273,7 @@ int ConfigShowCommand(const std::string& file, bool json, std::ostream& out, std
 int ConfigSetCommand(const std::string& file, const std::vector<std::string>& assignments,
                      std::ostream& err) {
   Preferences prefs;
-  const bool exists = LocalFiles().Exists(file);
+  const bool exists{LocalFiles().Exists(file)};
   if (exists) {
     // Only a configuration file is changed as one: anything else is the user's, and stays.
     if (LoadHeadlessConfig(file, prefs, err) != kExitDone) return kExitFailed;
@@ -315,11 +314,10 @@ int ConfigSetCommand(const std::string& file, const std::vector<std::string>& as
     return kExitUsage;
   }
   const Bytes record = EncodeConfig(prefs);
-  const Status status =
+  const FileResult status =
       exists ? LocalFiles().WriteFile(file, record) : LocalFiles().CreateFile(file, record);
   if (status != kDone) {
-    err << file << ": Disk is not ready or bad media. ("
-        << SystemErrorText(LocalFiles().LastError()) << ")\n";
+    err << file << ": Disk is not ready or bad media. (" << SystemErrorText(status.error) << ")\n";
     return kExitFailed;
   }
   return kExitDone;

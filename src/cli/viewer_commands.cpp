@@ -26,13 +26,13 @@ struct Viewed {
 };
 
 bool readViewed(const std::string& file, Viewed& viewed, std::ostream& err) {
-  FileSystem& files = LocalFiles();
   viewed.record.FileName = file;
   Bytes buffer;
-  const Status status = ReadViewedSpectrum(files, nullptr, viewed.record, viewed.format, buffer);
+  const FileResult status =
+      ReadViewedSpectrum(LocalFiles(), nullptr, viewed.record, viewed.format, buffer);
   if (status != kDone) {
     err << ViewerReadMessage(status, file);
-    if (status == kCannotOpen) err << " (" << SystemErrorText(files.LastError()) << ")";
+    if (status == kCannotOpen) err << " (" << SystemErrorText(status.error) << ")";
     err << '\n';
     return false;
   }

@@ -221,16 +221,16 @@ class Run {
     record_.KodaqMem.clear();
     std::string detected;
     source_.clear();
+    FileResult read{kSourceUnknown, 0};
     if (req_.sourceFormat == Format(FMT_AUTO).displayName) {
-      status_ = DetectAndRead(files_, record_, detected, input_);
+      read = DetectAndRead(files_, record_, detected, input_);
       source_ = detected;
     } else if (const FormatInfo* format = FindFormatByDisplayName(req_.sourceFormat)) {
-      status_ = ReadFormat(files_, *format, record_, input_);
-      if (status_ == kDone) source_ = req_.sourceFormat;
-    } else {
-      status_ = kSourceUnknown;
+      read = ReadFormat(files_, *format, record_, input_);
+      if (read == kDone) source_ = req_.sourceFormat;
     }
-    if (status_ == kCannotOpen) reason_ = SystemErrorText(files_.LastError());
+    status_ = read;
+    if (status_ == kCannotOpen) reason_ = SystemErrorText(read.error);
     outcome_.format = source_;
     if (status_ == kDone && isOxford(source_) && !isOxford(req_.destinationFormat)) {
       for (std::int32_t& count : record_.Counts) count &= kLow24Bits;
@@ -277,8 +277,8 @@ class Run {
         if (next != Next::kEntry) return next;
         // Another program (another run into the same folder) made the file since the look: it
         // is an existing file like any other, asked about again rather than a failed write.
-        if (status_ == kCannotCreate && placing_ == Placing::kNewOnly &&
-            files_.LastError() == EEXIST && ++appeared <= kMaxAppeared) {
+        if (status_ == kCannotCreate && placing_ == Placing::kNewOnly && writeError_ == EEXIST &&
+            ++appeared <= kMaxAppeared) {
           reason_.clear();
           status_ = kDone;
           continue;
@@ -332,9 +332,11 @@ class Run {
       default:
         break;
     }
-    status_ = WriteFormat(files_, *destination_, record_, output_, placing_);
+    const FileResult written = WriteFormat(files_, *destination_, record_, output_, placing_);
+    status_ = written;
+    writeError_ = written.error;
     outcome_.destination = record_.FileName;
-    if (status_ == kCannotCreate) reason_ = SystemErrorText(files_.LastError());
+    if (status_ == kCannotCreate) reason_ = SystemErrorText(written.error);
     if (status_ == kDone) {
       written_.add(record_.FileName, entryIndex_);
       outcome_.bytesWritten = static_cast<long long>(output_.size());
@@ -440,6 +442,7 @@ class Run {
   FileOutcome outcome_;
   std::uint32_t entryIndex_ = 0;
   std::string reason_;  // the system's words for the last failure to open or to write
+  int writeError_ = 0;  // the system's error number of the last write
   std::string source_;  // the source format as chosen, or as detected
   Status status_ = kDone;
   Placing placing_ = Placing::kNewOnly;  // whether the write of the file in hand may replace one

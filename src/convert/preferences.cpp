@@ -170,10 +170,10 @@ std::optional<Preferences> DecodeConfig(ByteView bytes) {
   return p;
 }
 
-Status SaveConfig(const Preferences& prefs, const std::string& path, FileSystem& files) {
+FileResult SaveConfig(const Preferences& prefs, const std::string& path, FileSystem& files) {
   const Bytes record = EncodeConfig(prefs);
   // A field that ran past its offset would move every later one.
-  if (record.size() != kConfigFileBytes) return kInternalFault;
+  if (record.size() != kConfigFileBytes) return {kInternalFault, 0};
   return files.WriteFile(path, record);
 }
 

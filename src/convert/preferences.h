@@ -86,8 +86,7 @@ std::optional<Preferences> DecodeConfig(ByteView bytes);
 
 // Writes the preferences to `path` in one piece. Returns 0, 7 or 71 (5 for a fault of the
 // layout).
-Status SaveConfig(const Preferences& prefs, const std::string& path,
-                  FileSystem& files = LocalFiles());
+FileResult SaveConfig(const Preferences& prefs, const std::string& path, FileSystem& files);
 
 // The shell's folder picker, behind an interface: the chosen folder, or nothing when cancelled.
 class FolderPicker {
@@ -102,7 +101,7 @@ class FolderPicker {
 // is not valid for this system." / "Default setting is initialized.") and changes nothing.
 // Returns ConfigLoaded: true when the file was applied.
 bool LoadConfig(const std::string& path, Preferences& prefs, Prompter& prompter,
-                FolderPicker& picker, FileSystem& files = LocalFiles());
+                FolderPicker& picker, FileSystem& files);
 
 // Whether `bytes` are those of a configuration file that the program can use: exactly 1024 bytes
 // holding a source folder, whose every field holds a value the program writes there (texts

@@ -148,31 +148,31 @@ Status ReadHeaderFile(const std::string& path, SpectrumRecord& record, HeaderKin
                                                                             : kNotThisFormat;
 }
 
-Status CommitHeaderFile(const std::string& path, HeaderKind kind, const RumpDialogTexts& texts,
-                        FileSystem& files) {
+FileResult CommitHeaderFile(const std::string& path, HeaderKind kind, const RumpDialogTexts& texts,
+                            FileSystem& files) {
   const bool senras = kind == HeaderKind::kSenras;
   SpectrumRecord record;
   record.FileName = path;
-  const Status read = senras ? ReadSEN(record, files) : ReadRBS(record, files);
+  const FileResult read = senras ? ReadSEN(record, files) : ReadRBS(record, files);
   if (read != kDone) return read;
   // Every field is converted before anything is written.
   SpectrumRecord edited = record;
   edited.AcqDate = Trim(texts.Date);
-  if (!storeInOrder(texts, edited, senras)) return kInvalidData;
+  if (!storeInOrder(texts, edited, senras)) return {kInvalidData, 0};
   // Written back under its own name: the writers' naming rule would change the extension.
   Bytes file;
   const Status encoded = senras ? EncodeSEN(edited, file) : EncodeRBS(edited, file);
-  if (encoded != kDone) return encoded;
+  if (encoded != kDone) return {encoded, 0};
   return files.WriteFile(path, file);
 }
 
-Status CommitRumpDialog(const RumpDialogTexts& texts, const RumpEditorTarget& target,
-                        StampData& stamp, FileSystem& files) {
+FileResult CommitRumpDialog(const RumpDialogTexts& texts, const RumpEditorTarget& target,
+                            StampData& stamp, FileSystem& files) {
   if (target.rumpEditing) {
     // The path as the file system has it: names may end in blanks.
     return CommitHeaderFile(target.path, HeaderKindOfCaption(target.caption), texts, files);
   }
-  return StoreStampTexts(texts, stamp) ? kDone : kInvalidData;
+  return {StoreStampTexts(texts, stamp) ? kDone : kInvalidData, 0};
 }
 
 void StampRump(const StampData& s, bool withCalibration, SpectrumRecord& r) {

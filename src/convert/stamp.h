@@ -78,7 +78,7 @@ HeaderKind HeaderKindOfCaption(std::string_view caption);
 // Reads the RBS or SEN file at `path` (RUMP first, then SENRAS) for the editor.
 // Returns 0, or 1 when it is neither (the caller says "... is not RUMP or SENRAS file !!").
 Status ReadHeaderFile(const std::string& path, SpectrumRecord& record, HeaderKind& kind,
-                      FileSystem& files = LocalFiles());
+                      FileSystem& files);
 
 inline constexpr Status kInvalidData = 12;  // a field of the editor is not a number
 
@@ -87,9 +87,9 @@ inline constexpr Status kInvalidData = 12;  // a field of the editor is not a nu
 // path in one piece. Nothing is written unless the read succeeded and every field converted.
 // Returns 0; 12 (kInvalidData) for a field that is not a number; the reader's status (1, 7, 53)
 // when the file can no longer be read; the writer's (6, 7, 71) when it cannot be written.
-// The file system keeps the system's error number of a failure to read or write.
-Status CommitHeaderFile(const std::string& path, HeaderKind kind, const RumpDialogTexts& texts,
-                        FileSystem& files = LocalFiles());
+// A failure to read or write comes with the system's error number.
+FileResult CommitHeaderFile(const std::string& path, HeaderKind kind, const RumpDialogTexts& texts,
+                            FileSystem& files);
 
 // Copies the stamp data into a record about to be written as RBS or SEN, as a conversion with
 // stamp mode on does. The calibration is copied only when `withCalibration`.
@@ -106,8 +106,8 @@ struct RumpEditorTarget {
 // OK of the header editor: stores the texts into the file or into the stamp data.
 // Returns 0, 12 when a field is not a number ("There are some invalid data"), or the status of
 // reading or writing the file (CommitHeaderFile).
-Status CommitRumpDialog(const RumpDialogTexts& texts, const RumpEditorTarget& target,
-                        StampData& stamp, FileSystem& files = LocalFiles());
+FileResult CommitRumpDialog(const RumpDialogTexts& texts, const RumpEditorTarget& target,
+                            StampData& stamp, FileSystem& files);
 // SENRAS carries no mass, charge state, current, start channel or Psi; its charge is the stamp's
 // charge divided by the charge state (a charge state of 0 is first set to 1 in the stamp).
 void StampSenras(StampData& stamp, bool withCalibration, SpectrumRecord& record);

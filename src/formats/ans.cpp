@@ -55,7 +55,7 @@ Status ReadAns(ByteView bytes, SpectrumRecord& record) {
   return detail::ReadTransaction(bytes, record, parse);
 }
 
-Status ReadAns(SpectrumRecord& record, FileSystem& files) {
+FileResult ReadAns(SpectrumRecord& record, FileSystem& files) {
   return detail::ReadFile(files, record,
                           [](ByteView b, SpectrumRecord& r) { return ReadAns(b, r); });
 }
@@ -99,7 +99,7 @@ Status EncodeAns(SpectrumRecord& record, Bytes& out) {
   return w.overran() ? kInternalFault : kDone;
 }
 
-Status WriteAns(SpectrumRecord& record, FileSystem& files) {
+FileResult WriteAns(SpectrumRecord& record, FileSystem& files) {
   return detail::WriteFile(files, record, "ANS", ExtensionRule::kAfterFirstDot, EncodeAns);
 }
 

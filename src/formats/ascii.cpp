@@ -207,12 +207,12 @@ Status ReadAS2(ByteView bytes, SpectrumRecord& record) {
   });
 }
 
-Status ReadAS1(SpectrumRecord& record, FileSystem& files) {
+FileResult ReadAS1(SpectrumRecord& record, FileSystem& files) {
   return detail::ReadFile(files, record,
                           [](ByteView b, SpectrumRecord& r) { return ReadAS1(b, r); });
 }
 
-Status ReadAS2(SpectrumRecord& record, FileSystem& files) {
+FileResult ReadAS2(SpectrumRecord& record, FileSystem& files) {
   return detail::ReadFile(files, record,
                           [](ByteView b, SpectrumRecord& r) { return ReadAS2(b, r); });
 }
@@ -225,11 +225,11 @@ Status EncodeAS2(const SpectrumRecord& record, Bytes& out) {
   return encode(record, out, Layout::kWithoutChannel);
 }
 
-Status WriteAS1(SpectrumRecord& record, FileSystem& files) {
+FileResult WriteAS1(SpectrumRecord& record, FileSystem& files) {
   return detail::WriteFile(files, record, "AS1", ExtensionRule::kAfterFirstDot, EncodeAS1);
 }
 
-Status WriteAS2(SpectrumRecord& record, FileSystem& files) {
+FileResult WriteAS2(SpectrumRecord& record, FileSystem& files) {
   return detail::WriteFile(files, record, "AS2", ExtensionRule::kAfterFirstDot, EncodeAS2);
 }
 

@@ -21,15 +21,15 @@ inline constexpr int kAsciiMaxChannels = 16384;
 // 7 (out of memory); the file forms also 53 (cannot be opened).
 Status ReadAS1(ByteView bytes, SpectrumRecord& record);
 Status ReadAS2(ByteView bytes, SpectrumRecord& record);
-Status ReadAS1(SpectrumRecord& record, FileSystem& files = LocalFiles());
-Status ReadAS2(SpectrumRecord& record, FileSystem& files = LocalFiles());
+FileResult ReadAS1(SpectrumRecord& record, FileSystem& files);
+FileResult ReadAS2(SpectrumRecord& record, FileSystem& files);
 
 // Writers take SpecId, AcqDate, AcqTime and the spectrum. Return 0, 6 (a channel count that the
 // readers would reject, or writing failed), 7, 71 (cannot create).
 Status EncodeAS1(const SpectrumRecord& record, Bytes& out);
 Status EncodeAS2(const SpectrumRecord& record, Bytes& out);
-Status WriteAS1(SpectrumRecord& record, FileSystem& files = LocalFiles());
-Status WriteAS2(SpectrumRecord& record, FileSystem& files = LocalFiles());
+FileResult WriteAS1(SpectrumRecord& record, FileSystem& files);
+FileResult WriteAS2(SpectrumRecord& record, FileSystem& files);
 
 // The quick looks that detection takes before trying the full readers: true when some data line
 // holds a non-zero value (AS1: in its second column).

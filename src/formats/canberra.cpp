@@ -33,7 +33,7 @@ Status ReadCanberra(ByteView bytes, SpectrumRecord& record) {
   return detail::ReadTransaction(bytes, record, parse);
 }
 
-Status ReadCanberra(SpectrumRecord& record, FileSystem& files) {
+FileResult ReadCanberra(SpectrumRecord& record, FileSystem& files) {
   return detail::ReadFile(files, record,
                           [](ByteView b, SpectrumRecord& r) { return ReadCanberra(b, r); });
 }
@@ -51,7 +51,7 @@ Status EncodeCanberra(const SpectrumRecord& record, Bytes& out) {
   return detail::WriteHeader512Tail(w, record);
 }
 
-Status WriteCanberra(SpectrumRecord& record, FileSystem& files) {
+FileResult WriteCanberra(SpectrumRecord& record, FileSystem& files) {
   return detail::WriteFile(files, record, "MCA", ExtensionRule::kAfterFirstDot, EncodeCanberra);
 }
 

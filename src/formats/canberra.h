@@ -17,10 +17,10 @@ inline constexpr int kCanberraMaxChannels = 8192;
 // Fills SpecId, AcqDate, AcqTime (trimmed) and the spectrum. The file must be exactly
 // 512 + 4 x channels bytes long. Returns 0, 1, 7; the file form also 53.
 Status ReadCanberra(ByteView bytes, SpectrumRecord& record);
-Status ReadCanberra(SpectrumRecord& record, FileSystem& files = LocalFiles());
+FileResult ReadCanberra(SpectrumRecord& record, FileSystem& files);
 
 // Returns 0, 6 (a channel count outside 256..8192, writing failed), 7, 71.
 Status EncodeCanberra(const SpectrumRecord& record, Bytes& out);
-Status WriteCanberra(SpectrumRecord& record, FileSystem& files = LocalFiles());
+FileResult WriteCanberra(SpectrumRecord& record, FileSystem& files);
 
 }  // namespace durnix

@@ -120,26 +120,26 @@ Status ParseFormat(const FormatInfo& format, ByteView bytes, SpectrumRecord& rec
   return format.parse(bytes, record);
 }
 
-Status ReadFormat(FileSystem& files, const FormatInfo& format, SpectrumRecord& record,
-                  Bytes& buffer) {
+FileResult ReadFormat(FileSystem& files, const FormatInfo& format, SpectrumRecord& record,
+                      Bytes& buffer) {
   return detail::ReadFile(
       files, record,
       [&](ByteView bytes, SpectrumRecord& r) { return ParseFormat(format, bytes, r); }, buffer);
 }
 
-Status ReadFormat(const FormatInfo& format, SpectrumRecord& record, FileSystem& files) {
+FileResult ReadFormat(const FormatInfo& format, SpectrumRecord& record, FileSystem& files) {
   Bytes buffer;
   return ReadFormat(files, format, record, buffer);
 }
 
-Status WriteFormat(FileSystem& files, const FormatInfo& format, SpectrumRecord& record,
-                   Bytes& buffer, Placing placing) {
-  if (!format.writable()) return kDestUnknown;
+FileResult WriteFormat(FileSystem& files, const FormatInfo& format, SpectrumRecord& record,
+                       Bytes& buffer, Placing placing) {
+  if (!format.writable()) return {kDestUnknown, 0};
   return detail::WriteFile(files, record, format.extension, format.extensionRule, format.encode,
                            buffer, placing);
 }
 
-Status WriteFormat(const FormatInfo& format, SpectrumRecord& record, FileSystem& files) {
+FileResult WriteFormat(const FormatInfo& format, SpectrumRecord& record, FileSystem& files) {
   Bytes buffer;
   return WriteFormat(files, format, record, buffer, Placing::kReplace);
 }

@@ -82,11 +82,11 @@ std::string_view OwnName(std::string_view path);
 
 // Reads the file named by record.FileName with the format's reader, the file's bytes into
 // `buffer` (whose memory is reused from one file to the next).
-// Returns the reader's status; 53 when the file cannot be opened, 1 when the format has no reader.
-Status ReadFormat(FileSystem& files, const FormatInfo& format, SpectrumRecord& record,
-                  Bytes& buffer);
-Status ReadFormat(const FormatInfo& format, SpectrumRecord& record,
-                  FileSystem& files = LocalFiles());
+// Returns the reader's status; 53 when the file cannot be opened (with the system's error
+// number), 1 when the format has no reader.
+FileResult ReadFormat(FileSystem& files, const FormatInfo& format, SpectrumRecord& record,
+                      Bytes& buffer);
+FileResult ReadFormat(const FormatInfo& format, SpectrumRecord& record, FileSystem& files);
 
 // Reads `bytes` with the format's reader; the record is changed only on success, except that
 // a failure leaves its spectrum empty. Returns the reader's status (7 when memory runs out).
@@ -96,10 +96,9 @@ Status ParseFormat(const FormatInfo& format, ByteView bytes, SpectrumRecord& rec
 // place whole: over an existing file (kReplace) or only where there is none (kNewOnly). Returns
 // 0, 6 (a value does not fit the format), 7 or 71 (the file cannot be created or written; with
 // kNewOnly also when a file of that name exists, the error number then being EEXIST).
-Status WriteFormat(FileSystem& files, const FormatInfo& format, SpectrumRecord& record,
-                   Bytes& buffer, Placing placing);
-Status WriteFormat(const FormatInfo& format, SpectrumRecord& record,
-                   FileSystem& files = LocalFiles());
+FileResult WriteFormat(FileSystem& files, const FormatInfo& format, SpectrumRecord& record,
+                       Bytes& buffer, Placing placing);
+FileResult WriteFormat(const FormatInfo& format, SpectrumRecord& record, FileSystem& files);
 
 // The numbers of channels the writer of `format` holds; false for a format without such a range.
 bool ChannelRangeOf(const FormatInfo& format, int& low, int& high);

@@ -61,7 +61,7 @@ Status ReadChn(ByteView bytes, SpectrumRecord& record) {
   return detail::ReadTransaction(bytes, record, parse);
 }
 
-Status ReadChn(SpectrumRecord& record, FileSystem& files) {
+FileResult ReadChn(SpectrumRecord& record, FileSystem& files) {
   return detail::ReadFile(files, record,
                           [](ByteView b, SpectrumRecord& r) { return ReadChn(b, r); });
 }
@@ -115,7 +115,7 @@ Status EncodeChn(SpectrumRecord& record, Bytes& out) {
   return kDone;
 }
 
-Status WriteChn(SpectrumRecord& record, FileSystem& files) {
+FileResult WriteChn(SpectrumRecord& record, FileSystem& files) {
   return detail::WriteFile(files, record, "CHN", ExtensionRule::kAfterFirstDot, EncodeChn);
 }
 

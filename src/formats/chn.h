@@ -17,11 +17,11 @@ inline constexpr int kChnMaxChannels = 16384;
 // Fills AcqDate, AcqTime, RealTime, LiveTime, StartCh, CalGain (0 for a gain of exactly 1.0),
 // CalOffset and the spectrum. Returns 0, 1, 7; the file form also 53.
 Status ReadChn(ByteView bytes, SpectrumRecord& record);
-Status ReadChn(SpectrumRecord& record, FileSystem& files = LocalFiles());
+FileResult ReadChn(SpectrumRecord& record, FileSystem& files);
 
 // A gain of 0 is written, and left in the record, as 1.0. Returns 0, 6 (a channel count outside
 // 511..16384, times or start channel that do not fit, writing failed), 7, 71.
 Status EncodeChn(SpectrumRecord& record, Bytes& out);
-Status WriteChn(SpectrumRecord& record, FileSystem& files = LocalFiles());
+FileResult WriteChn(SpectrumRecord& record, FileSystem& files);
 
 }  // namespace durnix

@@ -27,23 +27,23 @@ Status DetectAndRead(ByteView bytes, SpectrumRecord& record, std::string& detect
   return kUnknownFormat;
 }
 
-Status DetectAndRead(FileSystem& files, SpectrumRecord& record, std::string& detectedName,
-                     Bytes& buffer) {
+FileResult DetectAndRead(FileSystem& files, SpectrumRecord& record, std::string& detectedName,
+                         Bytes& buffer) {
   detectedName.clear();
-  const Status status = files.ReadFile(record.FileName, buffer);
+  const FileResult status = files.ReadFile(record.FileName, buffer);
   if (status == kNotThisFormat) {
     // Too large for any format.
     record.clearSpectrum();
-    return kUnknownFormat;
+    return {kUnknownFormat, 0};
   }
   if (status != kDone) {
     record.clearSpectrum();
     return status;
   }
-  return DetectAndRead(ByteView(buffer), record, detectedName);
+  return {DetectAndRead(ByteView(buffer), record, detectedName), 0};
 }
 
-Status DetectAndRead(SpectrumRecord& record, std::string& detectedName, FileSystem& files) {
+FileResult DetectAndRead(SpectrumRecord& record, std::string& detectedName, FileSystem& files) {
   Bytes buffer;
   return DetectAndRead(files, record, detectedName, buffer);
 }

@@ -17,12 +17,12 @@ namespace durnix {
 // file to the next) and tries every candidate on its bytes.
 // Returns 0 (detected and read; `detectedName` is the catalogue display name), 3 (an RBS file of
 // PIXE or NRA data), 4 (no candidate accepted the file, or it is larger than any spectrum),
-// 53 (the file cannot be opened or read), 7 (out of memory while reading the file).
+// 53 (the file cannot be opened or read), 7 (out of memory while reading the file); a failure
+// of the file system comes with the system's error number.
 // `detectedName` is empty unless the status is 0.
-Status DetectAndRead(FileSystem& files, SpectrumRecord& record, std::string& detectedName,
-                     Bytes& buffer);
-Status DetectAndRead(SpectrumRecord& record, std::string& detectedName,
-                     FileSystem& files = LocalFiles());
+FileResult DetectAndRead(FileSystem& files, SpectrumRecord& record, std::string& detectedName,
+                         Bytes& buffer);
+FileResult DetectAndRead(SpectrumRecord& record, std::string& detectedName, FileSystem& files);
 
 // The same on bytes already in memory.
 Status DetectAndRead(ByteView bytes, SpectrumRecord& record, std::string& detectedName);

@@ -28,9 +28,9 @@ std::string PercentEscaped(std::string_view path, std::string_view plain) {
   return out;
 }
 
-Status FileSystem::ListFolder(const std::string& folder, std::vector<FileEntry>& entries) {
+FileResult FileSystem::ListFolder(const std::string& folder, std::vector<FileEntry>& entries) {
   skippedNames_ = 0;
-  const Status status = listFolder(folder, entries);
+  const FileResult status = listFolder(folder, entries);
   const auto unusable = std::remove_if(entries.begin(), entries.end(),
                                        [](const FileEntry& e) { return !IsEntryName(e.name); });
   skippedNames_ += static_cast<int>(entries.end() - unusable);

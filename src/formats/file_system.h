@@ -3,7 +3,7 @@
 
 // Every file access of the program goes through a FileSystem: the local disk, the in-memory one
 // of the tests, a network share. Paths are the system's bytes (UTF-8 here), never 8-bit text.
-// Each operation returns a status of the program and keeps the system's error number of its last
+// Each operation returns a status of the program together with the system's error number of its
 // failure, for messages that quote the platform's own words.
 
 #include <cstddef>
@@ -58,6 +58,17 @@ bool IsEntryName(std::string_view name);
 // `plain` as "%" and two upper-case hex digits.
 std::string PercentEscaped(std::string_view path, std::string_view plain);
 
+// What a file operation came to: the program's status and, when it failed, the system's error
+// number (0 when it succeeded or when the system gave none). It stands for its status where
+// only the status matters; a caller that quotes the system's reason reads it from the result it
+// holds, which no later operation changes.
+struct FileResult {
+  Status status = kDone;
+  int error = 0;
+
+  constexpr operator Status() const { return status; }
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -65,71 +76,59 @@ class FileSystem {
   // Reads the whole regular file at `path` into `out` (whose memory is reused).
   // Returns 53 when it cannot be opened, is not a regular file (a folder, pipe, socket or
   // device) or reading fails part way, 1 when it is longer than `limit`, 7 when memory runs out.
-  virtual Status ReadFile(const std::string& path, Bytes& out,
-                          std::size_t limit = kMaxSpectrumFileBytes) = 0;
+  virtual FileResult ReadFile(const std::string& path, Bytes& out,
+                              std::size_t limit = kMaxSpectrumFileBytes) = 0;
 
   // Puts `data` at `path` whole or not at all: an existing file is replaced in one step and keeps
   // its permissions, owner and group; a file that does not exist is made, but never over one that
   // appears meanwhile. Returns 71 when the file cannot be created or written (folder missing or
   // not writable, a read-only or special target, a full disk), 7 when memory runs out.
-  virtual Status WriteFile(const std::string& path, ByteView data) = 0;
+  virtual FileResult WriteFile(const std::string& path, ByteView data) = 0;
 
   // Makes a new file at `path` holding `data`; an existing entry of that name is never replaced
   // (71, with the error number of an existing file).
-  virtual Status CreateFile(const std::string& path, ByteView data) = 0;
+  virtual FileResult CreateFile(const std::string& path, ByteView data) = 0;
 
   // Looks at one path. Returns 0 or 53 (no such entry).
-  virtual Status Stat(const std::string& path, FileEntry& entry) = 0;
+  virtual FileResult Stat(const std::string& path, FileEntry& entry) = 0;
 
   // The entries of `folder` ("." and ".." not among them), in the order the system gives them.
   // An entry whose name is no entry name (IsEntryName), as a broken or hostile server may list
   // one, is left out and counted in SkippedNames. Returns 0, 53 when the folder cannot be read
   // (also part way through), 7.
-  Status ListFolder(const std::string& folder, std::vector<FileEntry>& entries);
+  FileResult ListFolder(const std::string& folder, std::vector<FileEntry>& entries);
   // How many entries the last ListFolder left out for their names.
   int SkippedNames() const { return skippedNames_; }
 
   // Returns 0 or 71.
-  virtual Status MakeFolder(const std::string& path) = 0;
+  virtual FileResult MakeFolder(const std::string& path) = 0;
   // Removes a file or an empty folder. Returns 0, 53 (no such entry) or 71.
-  virtual Status Remove(const std::string& path) = 0;
+  virtual FileResult Remove(const std::string& path) = 0;
   // Renames within one file system; an existing `to` is never replaced. Returns 0, 53 or 71.
-  virtual Status Rename(const std::string& from, const std::string& to) = 0;
+  virtual FileResult Rename(const std::string& from, const std::string& to) = 0;
   // Copies a regular file; `to` is replaced when `replace`, otherwise never. Returns 0, 53 (the
   // source cannot be read), 71 (the copy cannot be made), 7.
-  virtual Status Copy(const std::string& from, const std::string& to, bool replace) = 0;
+  virtual FileResult Copy(const std::string& from, const std::string& to, bool replace) = 0;
   // Makes an entry read-only (no one may write it) or writable again. Returns 0, 53 (no such
   // entry) or 71 (the change is not allowed).
-  virtual Status SetReadOnly(const std::string& path, bool readOnly);
+  virtual FileResult SetReadOnly(const std::string& path, bool readOnly);
   // Sets the last-modified time of an entry (a copy keeps its source's). Returns 0, 53 (no such
   // entry) or 71 (the change is not allowed).
-  virtual Status SetModified(const std::string& path, std::time_t when);
+  virtual FileResult SetModified(const std::string& path, std::time_t when);
   // Free and total bytes of the volume that holds `folder`. Returns 0 or 53.
-  virtual Status Space(const std::string& folder, unsigned long long& freeBytes,
-                       unsigned long long& totalBytes) = 0;
+  virtual FileResult Space(const std::string& folder, unsigned long long& freeBytes,
+                           unsigned long long& totalBytes) = 0;
 
   // True when an entry of any kind (a broken link too) is at `path`.
   virtual bool Exists(const std::string& path);
 
-  // The system's error number of the last failure (0 when the last operation succeeded).
-  int LastError() const { return error_; }
-
  protected:
   // The listing of ListFolder, as the system gives it.
-  virtual Status listFolder(const std::string& folder, std::vector<FileEntry>& entries) = 0;
+  virtual FileResult listFolder(const std::string& folder, std::vector<FileEntry>& entries) = 0;
   // Entries that a listing of another file system left out already.
   void skipNames(int count) { skippedNames_ += count; }
-  Status fail(Status status, int error) {
-    error_ = error;
-    return status;
-  }
-  Status done() {
-    error_ = 0;
-    return kDone;
-  }
 
  private:
-  int error_ = 0;
   int skippedNames_ = 0;
 };
 

@@ -92,7 +92,7 @@ Status ReadGvSpc(ByteView bytes, SpectrumRecord& record) {
   return detail::ReadTransaction(bytes, record, parse);
 }
 
-Status ReadGvSpc(SpectrumRecord& record, FileSystem& files) {
+FileResult ReadGvSpc(SpectrumRecord& record, FileSystem& files) {
   return detail::ReadFile(files, record,
                           [](ByteView b, SpectrumRecord& r) { return ReadGvSpc(b, r); });
 }
@@ -161,7 +161,7 @@ Status EncodeGvSpc(const SpectrumRecord& record, Bytes& out) {
   return kDone;
 }
 
-Status WriteGvSpc(SpectrumRecord& record, FileSystem& files) {
+FileResult WriteGvSpc(SpectrumRecord& record, FileSystem& files) {
   return detail::WriteFile(files, record, "SPC", ExtensionRule::kAfterLastDot, EncodeGvSpc);
 }
 

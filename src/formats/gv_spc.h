@@ -18,12 +18,12 @@ inline constexpr int kGvMaxChannels = 16384;
 // Fills SpecId, AcqDate, AcqTime, RealTime, LiveTime, StartCh, CalGain, CalOffset and the
 // spectrum. Returns 0, 1 (a failed header check, a record outside the file), 7; file form 53.
 Status ReadGvSpc(ByteView bytes, SpectrumRecord& record);
-Status ReadGvSpc(SpectrumRecord& record, FileSystem& files = LocalFiles());
+FileResult ReadGvSpc(SpectrumRecord& record, FileSystem& files);
 
 // Channels up to the next multiple of 32 are written as zeros, so the file reads back.
 // Returns 0, 6 (fewer than 255 or more than 16384 channels, a start channel beyond 16 bits,
 // writing failed), 7, 71. Only the text after the name's last "." is replaced by "SPC".
 Status EncodeGvSpc(const SpectrumRecord& record, Bytes& out);
-Status WriteGvSpc(SpectrumRecord& record, FileSystem& files = LocalFiles());
+FileResult WriteGvSpc(SpectrumRecord& record, FileSystem& files);
 
 }  // namespace durnix

@@ -44,7 +44,7 @@ Status ReadKodaq(ByteView bytes, SpectrumRecord& record) {
   return detail::ReadTransaction(bytes, record, parse);
 }
 
-Status ReadKodaq(SpectrumRecord& record, FileSystem& files) {
+FileResult ReadKodaq(SpectrumRecord& record, FileSystem& files) {
   return detail::ReadFile(files, record,
                           [](ByteView b, SpectrumRecord& r) { return ReadKodaq(b, r); });
 }
@@ -84,7 +84,7 @@ Status EncodeKodaq(const SpectrumRecord& record, Bytes& out) {
   return w.overran() ? kInternalFault : kDone;
 }
 
-Status WriteKodaq(SpectrumRecord& record, FileSystem& files) {
+FileResult WriteKodaq(SpectrumRecord& record, FileSystem& files) {
   return detail::WriteFile(files, record, "SPC", ExtensionRule::kAfterFirstDot, EncodeKodaq);
 }
 

@@ -16,13 +16,13 @@ inline constexpr int kKodaqMaxChannels = 8192;
 // Fills KodaqId, SpecId, AcqDate, AcqTime, KodaqMem (untrimmed) and the spectrum; the memory
 // item must begin with "MEM" in any letter case. Returns 0, 1, 7; the file form also 53.
 Status ReadKodaq(ByteView bytes, SpectrumRecord& record);
-Status ReadKodaq(SpectrumRecord& record, FileSystem& files = LocalFiles());
+FileResult ReadKodaq(SpectrumRecord& record, FileSystem& files);
 
 // The identification and memory items come from the record when its KodaqMem begins with
 // "MEM" (it was read from a KODAQ file); otherwise they are four zero bytes and "MEM1".
 // Returns 0, 6 (a channel count outside 256..8192, a count outside 16 bits, writing failed),
 // 7, 71.
 Status EncodeKodaq(const SpectrumRecord& record, Bytes& out);
-Status WriteKodaq(SpectrumRecord& record, FileSystem& files = LocalFiles());
+FileResult WriteKodaq(SpectrumRecord& record, FileSystem& files);
 
 }  // namespace durnix

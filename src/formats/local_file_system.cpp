@@ -212,19 +212,17 @@ bool FileSystem::Exists(const std::string& path) {
 bool LocalFileSystem::Exists(const std::string& path) {
   struct stat st {};
   if (::lstat(path.c_str(), &st) != 0) {
-    fail(kCannotOpen, errno);
     return false;
   }
-  done();
   return true;
 }
 
-Status FileSystem::SetReadOnly(const std::string&, bool) {
-  return fail(kCannotCreate, ENOTSUP);
+FileResult FileSystem::SetReadOnly(const std::string&, bool) {
+  return FileResult{kCannotCreate, ENOTSUP};
 }
 
-Status FileSystem::SetModified(const std::string&, std::time_t) {
-  return fail(kCannotCreate, ENOTSUP);
+FileResult FileSystem::SetModified(const std::string&, std::time_t) {
+  return FileResult{kCannotCreate, ENOTSUP};
 }
 
 std::string SystemErrorText(int error) {
@@ -240,18 +238,18 @@ FileSystem& LocalFiles() {
   return files;
 }
 
-Status LocalFileSystem::ReadFile(const std::string& path, Bytes& out, std::size_t limit) {
+FileResult LocalFileSystem::ReadFile(const std::string& path, Bytes& out, std::size_t limit) {
   struct stat st {};
   const int fd = openRegular(path, st);
   if (fd < 0) {
     out.clear();
-    return fail(errno == ENOMEM ? kOutOfMemory : kCannotOpen, errno);
+    return FileResult{errno == ENOMEM ? kOutOfMemory : kCannotOpen, errno};
   }
   try {
     if (static_cast<unsigned long long>(st.st_size) > limit) {
       ::close(fd);
       out.clear();
-      return fail(kNotThisFormat, EFBIG);
+      return FileResult{kNotThisFormat, EFBIG};
     }
     // A file is read to the length it had when it was opened; a file that tells no length (of
     // the kernel's own kind) is read to its end or the limit. The buffer keeps its memory from
@@ -270,7 +268,7 @@ Status LocalFileSystem::ReadFile(const std::string& path, Bytes& out, std::size_
         const int error = errno;
         ::close(fd);
         out.clear();
-        return fail(kCannotOpen, error);
+        return FileResult{kCannotOpen, error};
       }
       if (n == 0) break;
       done += static_cast<std::size_t>(n);
@@ -278,19 +276,19 @@ Status LocalFileSystem::ReadFile(const std::string& path, Bytes& out, std::size_
     ::close(fd);
     if (done > limit) {
       out.clear();
-      return fail(kNotThisFormat, EFBIG);
+      return FileResult{kNotThisFormat, EFBIG};
     }
     out.resize(done);
-    return this->done();
+    return FileResult{};
   } catch (const std::bad_alloc&) {
     ::close(fd);
     out.clear();
-    return fail(kOutOfMemory, ENOMEM);
+    return FileResult{kOutOfMemory, ENOMEM};
   }
 }
 
 template <class Fill>
-Status LocalFileSystem::put(const std::string& path, bool replace, Fill&& fill) {
+FileResult LocalFileSystem::put(const std::string& path, bool replace, Fill&& fill) {
   try {
     std::string target = path;
     struct stat st {};
@@ -306,22 +304,23 @@ Status LocalFileSystem::put(const std::string& path, bool replace, Fill&& fill) 
         // folder must not make the program replace a file of the user's.
         const uid_t linkOwner = st.st_uid;
         char resolved[PATH_MAX];
-        if (::realpath(target.c_str(), resolved) == nullptr) return fail(kCannotCreate, errno);
+        if (::realpath(target.c_str(), resolved) == nullptr)
+          return FileResult{kCannotCreate, errno};
         target = resolved;
-        if (::stat(target.c_str(), &st) != 0) return fail(kCannotCreate, errno);
+        if (::stat(target.c_str(), &st) != 0) return FileResult{kCannotCreate, errno};
         if (linkOwner != ::geteuid() && linkOwner != st.st_uid) {
-          return fail(kCannotCreate, EACCES);
+          return FileResult{kCannotCreate, EACCES};
         }
       }
-      if (S_ISDIR(st.st_mode)) return fail(kCannotCreate, EISDIR);
-      if (!S_ISREG(st.st_mode)) return fail(kCannotCreate, EINVAL);
+      if (S_ISDIR(st.st_mode)) return FileResult{kCannotCreate, EISDIR};
+      if (!S_ISREG(st.st_mode)) return FileResult{kCannotCreate, EINVAL};
       if ((st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0) {
-        return fail(kCannotCreate, EACCES);
+        return FileResult{kCannotCreate, EACCES};
       }
       replacing = true;
       mode = st.st_mode & 07777;
     } else if (errno != ENOENT) {
-      return fail(kCannotCreate, errno);
+      return FileResult{kCannotCreate, errno};
     }
 
     const std::string folder = folderOf(target);
@@ -334,21 +333,21 @@ Status LocalFileSystem::put(const std::string& path, bool replace, Fill&& fill) 
     if (unnamedTemporaries_) {
       fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
       if (fd < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
-        return fail(kCannotCreate, errno);
+        return FileResult{kCannotCreate, errno};
       }
     }
     if (fd < 0) {
       for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
         temp = temporaryName(folder);
         fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd < 0 && errno != EEXIST) return fail(kCannotCreate, errno);
+        if (fd < 0 && errno != EEXIST) return FileResult{kCannotCreate, errno};
         // A lock held already is that of a run removing stale files, which takes this one.
         if (fd >= 0 && !lockTemporary(fd) && errno == EWOULDBLOCK) {
           ::close(fd);
           fd = -1;
         }
       }
-      if (fd < 0) return fail(kCannotCreate, EEXIST);
+      if (fd < 0) return FileResult{kCannotCreate, EEXIST};
     }
     // The descriptor that keeps the lock, open until the temporary name is gone.
     int lockFd = -1;
@@ -360,7 +359,7 @@ Status LocalFileSystem::put(const std::string& path, bool replace, Fill&& fill) 
       ::close(fd);
       if (!temp.empty()) ::unlink(temp.c_str());
       release();
-      return fail(kCannotCreate, error);
+      return FileResult{kCannotCreate, error};
     };
     if (!fill(fd)) return abandon(errno);
     if ((replacing || !temp.empty()) && ::fchmod(fd, mode) != 0) return abandon(errno);
@@ -402,9 +401,9 @@ Status LocalFileSystem::put(const std::string& path, bool replace, Fill&& fill) 
         if (::close(fd) != 0) {
           const int closeError = errno;
           ::unlink(target.c_str());
-          return fail(kCannotCreate, closeError);
+          return FileResult{kCannotCreate, closeError};
         }
-        return done();
+        return FileResult{};
       }
       // Locked before it has a name: no other run ever sees it unlocked while this one lives.
       (void)lockTemporary(fd);
@@ -425,16 +424,16 @@ Status LocalFileSystem::put(const std::string& path, bool replace, Fill&& fill) 
       const int error = errno;
       ::unlink(temp.c_str());
       release();
-      return fail(kCannotCreate, error);
+      return FileResult{kCannotCreate, error};
     }
     const int error = replacing ? (::rename(temp.c_str(), target.c_str()) == 0 ? 0 : errno)
                                 : placeWithoutReplacing(temp, target);
     if (error != 0) ::unlink(temp.c_str());
     release();
-    if (error != 0) return fail(kCannotCreate, error);
-    return done();
+    if (error != 0) return FileResult{kCannotCreate, error};
+    return FileResult{};
   } catch (const std::bad_alloc&) {
-    return fail(kOutOfMemory, ENOMEM);
+    return FileResult{kOutOfMemory, ENOMEM};
   }
 }
 
@@ -446,23 +445,23 @@ void LocalFileSystem::sweepOnce(const std::string& folder) {
   removeStaleTemporaries(folder);
 }
 
-Status LocalFileSystem::WriteFile(const std::string& path, ByteView data) {
+FileResult LocalFileSystem::WriteFile(const std::string& path, ByteView data) {
   return put(path, true, [&](int fd) { return writeAll(fd, data.data(), data.size()); });
 }
 
-Status LocalFileSystem::CreateFile(const std::string& path, ByteView data) {
+FileResult LocalFileSystem::CreateFile(const std::string& path, ByteView data) {
   return put(path, false, [&](int fd) { return writeAll(fd, data.data(), data.size()); });
 }
 
-Status LocalFileSystem::Stat(const std::string& path, FileEntry& entry) {
-  if (!lookAt(AT_FDCWD, path.c_str(), nameOf(path), entry)) return fail(kCannotOpen, errno);
-  return done();
+FileResult LocalFileSystem::Stat(const std::string& path, FileEntry& entry) {
+  if (!lookAt(AT_FDCWD, path.c_str(), nameOf(path), entry)) return FileResult{kCannotOpen, errno};
+  return FileResult{};
 }
 
-Status LocalFileSystem::listFolder(const std::string& folder, std::vector<FileEntry>& entries) {
+FileResult LocalFileSystem::listFolder(const std::string& folder, std::vector<FileEntry>& entries) {
   entries.clear();
   DIR* dir = ::opendir(folder.c_str());
-  if (dir == nullptr) return fail(errno == ENOMEM ? kOutOfMemory : kCannotOpen, errno);
+  if (dir == nullptr) return FileResult{errno == ENOMEM ? kOutOfMemory : kCannotOpen, errno};
   const int dirFd = ::dirfd(dir);
   try {
     for (;;) {
@@ -473,9 +472,9 @@ Status LocalFileSystem::listFolder(const std::string& folder, std::vector<FileEn
         ::closedir(dir);
         if (error != 0) {
           entries.clear();
-          return fail(kCannotOpen, error);
+          return FileResult{kCannotOpen, error};
         }
-        return done();
+        return FileResult{};
       }
       const std::string_view name = d->d_name;
       if (name == "." || name == "..") continue;
@@ -486,41 +485,41 @@ Status LocalFileSystem::listFolder(const std::string& folder, std::vector<FileEn
   } catch (const std::bad_alloc&) {
     ::closedir(dir);
     entries.clear();
-    return fail(kOutOfMemory, ENOMEM);
+    return FileResult{kOutOfMemory, ENOMEM};
   }
 }
 
-Status LocalFileSystem::MakeFolder(const std::string& path) {
-  if (::mkdir(path.c_str(), 0777) != 0) return fail(kCannotCreate, errno);
-  return done();
+FileResult LocalFileSystem::MakeFolder(const std::string& path) {
+  if (::mkdir(path.c_str(), 0777) != 0) return FileResult{kCannotCreate, errno};
+  return FileResult{};
 }
 
-Status LocalFileSystem::Remove(const std::string& path) {
+FileResult LocalFileSystem::Remove(const std::string& path) {
   struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0) return fail(kCannotOpen, errno);
+  if (::lstat(path.c_str(), &st) != 0) return FileResult{kCannotOpen, errno};
   const int result = S_ISDIR(st.st_mode) ? ::rmdir(path.c_str()) : ::unlink(path.c_str());
-  if (result != 0) return fail(kCannotCreate, errno);
-  return done();
+  if (result != 0) return FileResult{kCannotCreate, errno};
+  return FileResult{};
 }
 
-Status LocalFileSystem::Rename(const std::string& from, const std::string& to) {
+FileResult LocalFileSystem::Rename(const std::string& from, const std::string& to) {
   struct stat st {};
-  if (::lstat(from.c_str(), &st) != 0) return fail(kCannotOpen, errno);
+  if (::lstat(from.c_str(), &st) != 0) return FileResult{kCannotOpen, errno};
   if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
-    return done();
+    return FileResult{};
   }
-  if (errno != EINVAL && errno != ENOSYS) return fail(kCannotCreate, errno);
-  if (::lstat(to.c_str(), &st) == 0) return fail(kCannotCreate, EEXIST);
-  if (::rename(from.c_str(), to.c_str()) != 0) return fail(kCannotCreate, errno);
-  return done();
+  if (errno != EINVAL && errno != ENOSYS) return FileResult{kCannotCreate, errno};
+  if (::lstat(to.c_str(), &st) == 0) return FileResult{kCannotCreate, EEXIST};
+  if (::rename(from.c_str(), to.c_str()) != 0) return FileResult{kCannotCreate, errno};
+  return FileResult{};
 }
 
-Status LocalFileSystem::Copy(const std::string& from, const std::string& to, bool replace) {
+FileResult LocalFileSystem::Copy(const std::string& from, const std::string& to, bool replace) {
   struct stat st {};
   const int in = openRegular(from, st);
-  if (in < 0) return fail(kCannotOpen, errno);
+  if (in < 0) return FileResult{kCannotOpen, errno};
   int readError = 0;
-  const Status status = put(to, replace, [&](int out) {
+  const FileResult status = put(to, replace, [&](int out) {
     std::string chunk(kCopyChunk, '\0');
     for (;;) {
       const ssize_t n = ::read(in, chunk.data(), chunk.size());
@@ -537,35 +536,35 @@ Status LocalFileSystem::Copy(const std::string& from, const std::string& to, boo
     return ::futimens(out, times) == 0;
   });
   ::close(in);
-  if (readError != 0) return fail(kCannotOpen, readError);
+  if (readError != 0) return FileResult{kCannotOpen, readError};
   return status;
 }
 
-Status LocalFileSystem::SetReadOnly(const std::string& path, bool readOnly) {
+FileResult LocalFileSystem::SetReadOnly(const std::string& path, bool readOnly) {
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return fail(kCannotOpen, errno);
+  if (::stat(path.c_str(), &st) != 0) return FileResult{kCannotOpen, errno};
   const mode_t before = st.st_mode & 07777;
   const mode_t mode = readOnly ? before & ~static_cast<mode_t>(0222)
                                : before | 0200 | (((before & 0044) >> 1) & newFileMode());
-  if (mode != before && ::chmod(path.c_str(), mode) != 0) return fail(kCannotCreate, errno);
-  return done();
+  if (mode != before && ::chmod(path.c_str(), mode) != 0) return FileResult{kCannotCreate, errno};
+  return FileResult{};
 }
 
-Status LocalFileSystem::SetModified(const std::string& path, std::time_t when) {
+FileResult LocalFileSystem::SetModified(const std::string& path, std::time_t when) {
   const struct timespec times[2] = {{0, UTIME_OMIT}, {when, 0}};
   if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) {
-    return fail(errno == ENOENT ? kCannotOpen : kCannotCreate, errno);
+    return FileResult{errno == ENOENT ? kCannotOpen : kCannotCreate, errno};
   }
-  return done();
+  return FileResult{};
 }
 
-Status LocalFileSystem::Space(const std::string& folder, unsigned long long& freeBytes,
-                              unsigned long long& totalBytes) {
+FileResult LocalFileSystem::Space(const std::string& folder, unsigned long long& freeBytes,
+                                  unsigned long long& totalBytes) {
   struct statvfs vfs {};
-  if (::statvfs(folder.c_str(), &vfs) != 0) return fail(kCannotOpen, errno);
+  if (::statvfs(folder.c_str(), &vfs) != 0) return FileResult{kCannotOpen, errno};
   freeBytes = static_cast<unsigned long long>(vfs.f_bavail) * vfs.f_frsize;
   totalBytes = static_cast<unsigned long long>(vfs.f_blocks) * vfs.f_frsize;
-  return done();
+  return FileResult{};
 }
 
 }  // namespace durnix

@@ -13,21 +13,21 @@ namespace durnix {
 
 class LocalFileSystem : public FileSystem {
  public:
-  Status ReadFile(const std::string& path, Bytes& out,
-                  std::size_t limit = kMaxSpectrumFileBytes) override;
-  Status WriteFile(const std::string& path, ByteView data) override;
-  Status CreateFile(const std::string& path, ByteView data) override;
-  Status Stat(const std::string& path, FileEntry& entry) override;
-  Status MakeFolder(const std::string& path) override;
-  Status Remove(const std::string& path) override;
-  Status Rename(const std::string& from, const std::string& to) override;
-  Status Copy(const std::string& from, const std::string& to, bool replace) override;
+  FileResult ReadFile(const std::string& path, Bytes& out,
+                      std::size_t limit = kMaxSpectrumFileBytes) override;
+  FileResult WriteFile(const std::string& path, ByteView data) override;
+  FileResult CreateFile(const std::string& path, ByteView data) override;
+  FileResult Stat(const std::string& path, FileEntry& entry) override;
+  FileResult MakeFolder(const std::string& path) override;
+  FileResult Remove(const std::string& path) override;
+  FileResult Rename(const std::string& from, const std::string& to) override;
+  FileResult Copy(const std::string& from, const std::string& to, bool replace) override;
   // Takes the write bits away from the owner, the group and others, or gives them back to those
   // who may read it (within the user's umask), the owner always.
-  Status SetReadOnly(const std::string& path, bool readOnly) override;
-  Status SetModified(const std::string& path, std::time_t when) override;
-  Status Space(const std::string& folder, unsigned long long& freeBytes,
-               unsigned long long& totalBytes) override;
+  FileResult SetReadOnly(const std::string& path, bool readOnly) override;
+  FileResult SetModified(const std::string& path, std::time_t when) override;
+  FileResult Space(const std::string& folder, unsigned long long& freeBytes,
+                   unsigned long long& totalBytes) override;
   // One look, links not followed.
   bool Exists(const std::string& path) override;
 
@@ -37,12 +37,12 @@ class LocalFileSystem : public FileSystem {
   void setUnnamedTemporaries(bool on) { unnamedTemporaries_ = on; }
 
  protected:
-  Status listFolder(const std::string& folder, std::vector<FileEntry>& entries) override;
+  FileResult listFolder(const std::string& folder, std::vector<FileEntry>& entries) override;
 
  private:
   // Writes a whole file through a temporary one, `fill` writing its content to the descriptor.
   template <class Fill>
-  Status put(const std::string& path, bool replace, Fill&& fill);
+  FileResult put(const std::string& path, bool replace, Fill&& fill);
   // At the first write into `folder`, removes the temporary files that runs killed while
   // writing there left behind.
   void sweepOnce(const std::string& folder);

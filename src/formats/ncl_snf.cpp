@@ -57,11 +57,11 @@ Status ReadNcl(ByteView bytes, SpectrumRecord& record) {
   return detail::ReadTransaction(bytes, record, parseNcl);
 }
 
-Status ReadNcl(SpectrumRecord& record, FileSystem& files) {
+FileResult ReadNcl(SpectrumRecord& record, FileSystem& files) {
   // An SNF file is refused by its name before it is opened.
   if (namedSnf(record.FileName)) {
     record.clearSpectrum();
-    return kNotThisFormat;
+    return {kNotThisFormat, 0};
   }
   return detail::ReadFile(files, record,
                           [](ByteView b, SpectrumRecord& r) { return ReadNcl(b, r); });
@@ -71,7 +71,7 @@ Status ReadSnf(ByteView bytes, SpectrumRecord& record) {
   return detail::ReadTransaction(bytes, record, parseSnf);
 }
 
-Status ReadSnf(SpectrumRecord& record, FileSystem& files) {
+FileResult ReadSnf(SpectrumRecord& record, FileSystem& files) {
   return detail::ReadFile(files, record,
                           [](ByteView b, SpectrumRecord& r) { return ReadSnf(b, r); });
 }
@@ -91,11 +91,11 @@ Status EncodeSnf(const SpectrumRecord& record, Bytes& out) {
   });
 }
 
-Status WriteNcl(SpectrumRecord& record, FileSystem& files) {
+FileResult WriteNcl(SpectrumRecord& record, FileSystem& files) {
   return detail::WriteFile(files, record, "NCL", ExtensionRule::kAfterFirstDot, EncodeNcl);
 }
 
-Status WriteSnf(SpectrumRecord& record, FileSystem& files) {
+FileResult WriteSnf(SpectrumRecord& record, FileSystem& files) {
   return detail::WriteFile(files, record, "SNF", ExtensionRule::kAfterFirstDot, EncodeSnf);
 }
 

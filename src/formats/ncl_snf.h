@@ -18,15 +18,15 @@ inline constexpr std::size_t kNclFileBytes = 4 * kNclChannels;
 // so it looks at record.FileName. Both refuse negative counts.
 // Return 0, 1, 7; the file forms also 53.
 Status ReadNcl(ByteView bytes, SpectrumRecord& record);
-Status ReadNcl(SpectrumRecord& record, FileSystem& files = LocalFiles());
+FileResult ReadNcl(SpectrumRecord& record, FileSystem& files);
 Status ReadSnf(ByteView bytes, SpectrumRecord& record);
-Status ReadSnf(SpectrumRecord& record, FileSystem& files = LocalFiles());
+FileResult ReadSnf(SpectrumRecord& record, FileSystem& files);
 
 // The first 1024 channels, padded with zeros. Return 0, 6 (a negative count, a count beyond the
 // singles' range, writing failed), 7, 71.
 Status EncodeNcl(const SpectrumRecord& record, Bytes& out);
 Status EncodeSnf(const SpectrumRecord& record, Bytes& out);
-Status WriteNcl(SpectrumRecord& record, FileSystem& files = LocalFiles());
-Status WriteSnf(SpectrumRecord& record, FileSystem& files = LocalFiles());
+FileResult WriteNcl(SpectrumRecord& record, FileSystem& files);
+FileResult WriteSnf(SpectrumRecord& record, FileSystem& files);
 
 }  // namespace durnix

@@ -380,7 +380,7 @@ Status ReadRBS(ByteView bytes, SpectrumRecord& record) {
                                  [](ByteView b, SpectrumRecord& r) { return Parser(b, r).run(); });
 }
 
-Status ReadRBS(SpectrumRecord& record, FileSystem& files) {
+FileResult ReadRBS(SpectrumRecord& record, FileSystem& files) {
   return detail::ReadFile(files, record,
                           [](ByteView b, SpectrumRecord& r) { return ReadRBS(b, r); });
 }
@@ -464,7 +464,7 @@ Status EncodeRBS(const SpectrumRecord& record, Bytes& out) {
   return kDone;
 }
 
-Status WriteRBS(SpectrumRecord& record, FileSystem& files) {
+FileResult WriteRBS(SpectrumRecord& record, FileSystem& files) {
   return detail::WriteFile(files, record, "RBS", ExtensionRule::kAfterFirstDot, EncodeRBS);
 }
 

@@ -23,11 +23,11 @@ inline constexpr int kRbsBlockChannels = 1024;
 // Returns 0, 1 (not an RBS file, a record too short or running past the end, an unknown data
 // encoding, counts that do not fit), 3 (a PIXE or NRA file), 7; the file form also 53.
 Status ReadRBS(ByteView bytes, SpectrumRecord& record);
-Status ReadRBS(SpectrumRecord& record, FileSystem& files = LocalFiles());
+FileResult ReadRBS(SpectrumRecord& record, FileSystem& files);
 
 // Returns 0, 6 (a count that the difference coding cannot hold, or writing failed), 7, 71.
 Status EncodeRBS(const SpectrumRecord& record, Bytes& out);
-Status WriteRBS(SpectrumRecord& record, FileSystem& files = LocalFiles());
+FileResult WriteRBS(SpectrumRecord& record, FileSystem& files);
 
 // The check word that closes a record: the two's-complement negation of the sum of its other
 // words, so that all words of a record sum to 0 modulo 2^32.

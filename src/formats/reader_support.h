@@ -4,6 +4,7 @@
 // What every reader and writer does around its format: reading the file once, keeping the
 // caller's record untouched on failure, naming and writing the output file.
 
+#include <cerrno>
 #include <new>
 #include <string>
 #include <utility>
@@ -53,17 +54,17 @@ Status ReadTransaction(ByteView bytes, SpectrumRecord& record, Parse&& parse) {
 // Reads the file named by record.FileName once (into `buffer`, whose memory is reused) and hands
 // its bytes to `read`.
 template <class Read>
-Status ReadFile(FileSystem& files, SpectrumRecord& record, Read&& read, Bytes& buffer) {
-  const Status status = files.ReadFile(record.FileName, buffer);
+FileResult ReadFile(FileSystem& files, SpectrumRecord& record, Read&& read, Bytes& buffer) {
+  const FileResult status = files.ReadFile(record.FileName, buffer);
   if (status != kDone) {
     record.clearSpectrum();
     return status;
   }
-  return std::forward<Read>(read)(ByteView(buffer), record);
+  return {std::forward<Read>(read)(ByteView(buffer), record), 0};
 }
 
 template <class Read>
-Status ReadFile(FileSystem& files, SpectrumRecord& record, Read&& read) {
+FileResult ReadFile(FileSystem& files, SpectrumRecord& record, Read&& read) {
   Bytes buffer;
   return ReadFile(files, record, std::forward<Read>(read), buffer);
 }
@@ -73,23 +74,23 @@ Status ReadFile(FileSystem& files, SpectrumRecord& record, Read&& read) {
 // Where `placing` is kNewOnly, an existing file (one that appeared since the caller looked) is
 // never replaced: 71 with the error number of an existing file.
 template <class Encode>
-Status WriteFile(FileSystem& files, SpectrumRecord& record, std::string_view extension,
-                 ExtensionRule rule, Encode&& encode, Bytes& out, Placing placing) {
+FileResult WriteFile(FileSystem& files, SpectrumRecord& record, std::string_view extension,
+                     ExtensionRule rule, Encode&& encode, Bytes& out, Placing placing) {
   try {
     record.FileName = WithWriterExtension(record.FileName, extension, rule);
     // Encoders start from an empty buffer or write over all of it; its memory is kept.
     const Status status = std::forward<Encode>(encode)(record, out);
-    if (status != kDone) return status;
+    if (status != kDone) return {status, 0};
     return placing == Placing::kNewOnly ? files.CreateFile(record.FileName, out)
                                         : files.WriteFile(record.FileName, out);
   } catch (const std::bad_alloc&) {
-    return kOutOfMemory;
+    return {kOutOfMemory, ENOMEM};
   }
 }
 
 template <class Encode>
-Status WriteFile(FileSystem& files, SpectrumRecord& record, std::string_view extension,
-                 ExtensionRule rule, Encode&& encode) {
+FileResult WriteFile(FileSystem& files, SpectrumRecord& record, std::string_view extension,
+                     ExtensionRule rule, Encode&& encode) {
   Bytes out;
   return WriteFile(files, record, extension, rule, std::forward<Encode>(encode), out,
                    Placing::kReplace);

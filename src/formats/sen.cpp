@@ -84,7 +84,7 @@ Status ReadSEN(ByteView bytes, SpectrumRecord& record) {
   return detail::ReadTransaction(bytes, record, parse);
 }
 
-Status ReadSEN(SpectrumRecord& record, FileSystem& files) {
+FileResult ReadSEN(SpectrumRecord& record, FileSystem& files) {
   return detail::ReadFile(files, record,
                           [](ByteView b, SpectrumRecord& r) { return ReadSEN(b, r); });
 }
@@ -131,7 +131,7 @@ Status EncodeSEN(const SpectrumRecord& record, Bytes& out) {
   return kDone;
 }
 
-Status WriteSEN(SpectrumRecord& record, FileSystem& files) {
+FileResult WriteSEN(SpectrumRecord& record, FileSystem& files) {
   return detail::WriteFile(files, record, "SEN", ExtensionRule::kAfterFirstDot, EncodeSEN);
 }
 

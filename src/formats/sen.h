@@ -20,12 +20,12 @@ inline constexpr std::size_t kSenFileBytes = kSenHeaderBytes + 4 * kSenChannels 
 // Returns 0, 1 (short file, wrong trailing marker, a count that does not fit), 7; the file form
 // also 53.
 Status ReadSEN(ByteView bytes, SpectrumRecord& record);
-Status ReadSEN(SpectrumRecord& record, FileSystem& files = LocalFiles());
+FileResult ReadSEN(SpectrumRecord& record, FileSystem& files);
 
 // Writes 1024 channels whatever the spectrum holds (cut or padded with zeros) and substitutes the
 // format's defaults for header values of 0. Returns 0, 6 (a count that would read back beyond
 // 32 bits, writing failed), 7, 71.
 Status EncodeSEN(const SpectrumRecord& record, Bytes& out);
-Status WriteSEN(SpectrumRecord& record, FileSystem& files = LocalFiles());
+FileResult WriteSEN(SpectrumRecord& record, FileSystem& files);
 
 }  // namespace durnix

@@ -28,7 +28,7 @@ Status ReadSpm(ByteView bytes, SpectrumRecord& record) {
   return detail::ReadTransaction(bytes, record, parse);
 }
 
-Status ReadSpm(SpectrumRecord& record, FileSystem& files) {
+FileResult ReadSpm(SpectrumRecord& record, FileSystem& files) {
   return detail::ReadFile(files, record,
                           [](ByteView b, SpectrumRecord& r) { return ReadSpm(b, r); });
 }
@@ -48,7 +48,7 @@ Status EncodeSpm(const SpectrumRecord& record, Bytes& out) {
   return detail::WriteHeader512Tail(w, record);
 }
 
-Status WriteSpm(SpectrumRecord& record, FileSystem& files) {
+FileResult WriteSpm(SpectrumRecord& record, FileSystem& files) {
   return detail::WriteFile(files, record, "SPM", ExtensionRule::kAfterFirstDot, EncodeSpm);
 }
 

@@ -16,10 +16,10 @@ inline constexpr int kSpmMaxChannels = 8192;
 
 // Fills SpecId, AcqDate, AcqTime (trimmed) and the spectrum. Returns 0, 1, 7; file form 53.
 Status ReadSpm(ByteView bytes, SpectrumRecord& record);
-Status ReadSpm(SpectrumRecord& record, FileSystem& files = LocalFiles());
+FileResult ReadSpm(SpectrumRecord& record, FileSystem& files);
 
 // Returns 0, 6 (a channel count outside 256..8192, writing failed), 7, 71.
 Status EncodeSpm(const SpectrumRecord& record, Bytes& out);
-Status WriteSpm(SpectrumRecord& record, FileSystem& files = LocalFiles());
+FileResult WriteSpm(SpectrumRecord& record, FileSystem& files);
 
 }  // namespace durnix

@@ -166,7 +166,7 @@ Status ReadSpt(ByteView bytes, SpectrumRecord& record) {
   return detail::ReadTransaction(bytes, record, parse);
 }
 
-Status ReadSpt(SpectrumRecord& record, FileSystem& files) {
+FileResult ReadSpt(SpectrumRecord& record, FileSystem& files) {
   return detail::ReadFile(files, record,
                           [](ByteView b, SpectrumRecord& r) { return ReadSpt(b, r); });
 }
@@ -227,7 +227,7 @@ Status EncodeSpt(SpectrumRecord& record, Bytes& out) {
   return kDone;
 }
 
-Status WriteSpt(SpectrumRecord& record, FileSystem& files) {
+FileResult WriteSpt(SpectrumRecord& record, FileSystem& files) {
   return detail::WriteFile(files, record, "SPT", ExtensionRule::kAfterFirstDot, EncodeSpt);
 }
 

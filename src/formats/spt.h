@@ -15,11 +15,11 @@ namespace durnix {
 // file has no channel record). Returns 0, 1 (a record of the wrong length or kind, a file that
 // ends before its end record), 7; the file form also 53.
 Status ReadSpt(ByteView bytes, SpectrumRecord& record);
-Status ReadSpt(SpectrumRecord& record, FileSystem& files = LocalFiles());
+FileResult ReadSpt(SpectrumRecord& record, FileSystem& files);
 
 // SpecId, AcqDate and AcqTime are trimmed in the record as they are written.
 // Returns 0, 6 (a start channel beyond 16 bits, writing failed), 7, 71.
 Status EncodeSpt(SpectrumRecord& record, Bytes& out);
-Status WriteSpt(SpectrumRecord& record, FileSystem& files = LocalFiles());
+FileResult WriteSpt(SpectrumRecord& record, FileSystem& files);
 
 }  // namespace durnix

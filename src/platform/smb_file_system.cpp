@@ -132,7 +132,7 @@ int writeNew(SmbContext* c, const std::string& url, ByteView data,
 
 }  // namespace
 
-Status SmbFileSystem::ReadFile(const std::string& path, Bytes& out, std::size_t limit) {
+FileResult SmbFileSystem::ReadFile(const std::string& path, Bytes& out, std::size_t limit) {
   auto data = std::make_shared<Bytes>();
   const std::string url = SmbClient::UrlOf(path);
   const int error = client_.Run([url, data, limit](SmbContext* c, const std::atomic<bool>& stop) {
@@ -169,14 +169,14 @@ Status SmbFileSystem::ReadFile(const std::string& path, Bytes& out, std::size_t 
     closeFile(c, file);
     return result;
   });
-  if (error == kTooLong) return fail(kNotThisFormat, EFBIG);
-  if (error == ENOMEM) return fail(kOutOfMemory, ENOMEM);
-  if (error != 0) return fail(kCannotOpen, error);
+  if (error == kTooLong) return FileResult{kNotThisFormat, EFBIG};
+  if (error == ENOMEM) return FileResult{kOutOfMemory, ENOMEM};
+  if (error != 0) return FileResult{kCannotOpen, error};
   out.swap(*data);
-  return done();
+  return FileResult{};
 }
 
-Status SmbFileSystem::put(const std::string& path, ByteView data, bool replace) {
+FileResult SmbFileSystem::put(const std::string& path, ByteView data, bool replace) {
   auto bytes = std::make_shared<Bytes>(data);
   const std::string url = SmbClient::UrlOf(path);
   const std::string folder = folderOf(path);
@@ -211,32 +211,32 @@ Status SmbFileSystem::put(const std::string& path, ByteView data, bool replace) 
         }
         return result;
       });
-  if (error != 0) return fail(error == ENOMEM ? kOutOfMemory : kCannotCreate, error);
-  return done();
+  if (error != 0) return FileResult{error == ENOMEM ? kOutOfMemory : kCannotCreate, error};
+  return FileResult{};
 }
 
-Status SmbFileSystem::WriteFile(const std::string& path, ByteView data) {
+FileResult SmbFileSystem::WriteFile(const std::string& path, ByteView data) {
   return put(path, data, true);
 }
 
-Status SmbFileSystem::CreateFile(const std::string& path, ByteView data) {
+FileResult SmbFileSystem::CreateFile(const std::string& path, ByteView data) {
   return put(path, data, false);
 }
 
-Status SmbFileSystem::Stat(const std::string& path, FileEntry& entry) {
+FileResult SmbFileSystem::Stat(const std::string& path, FileEntry& entry) {
   auto st = std::make_shared<struct stat>();
   const std::string url = SmbClient::UrlOf(path);
   const int error = client_.Run([url, st](SmbContext* c, const std::atomic<bool>&) {
     return smbc_getFunctionStat(c)(c, url.c_str(), st.get()) == 0 ? 0 : (errno != 0 ? errno : EIO);
   });
-  if (error != 0) return fail(kCannotOpen, error);
+  if (error != 0) return FileResult{kCannotOpen, error};
   std::string name = path;
   while (name.size() > 1 && name.back() == '/') name.pop_back();
   entry = entryOf(name.substr(name.rfind('/') + 1), *st);
-  return done();
+  return FileResult{};
 }
 
-Status SmbFileSystem::listFolder(const std::string& folder, std::vector<FileEntry>& entries) {
+FileResult SmbFileSystem::listFolder(const std::string& folder, std::vector<FileEntry>& entries) {
   auto listed = std::make_shared<std::vector<FileEntry>>();
   const std::string url = SmbClient::UrlOf(folder);
   const int error = client_.Run([url, listed](SmbContext* c, const std::atomic<bool>& stop) {
@@ -274,21 +274,21 @@ Status SmbFileSystem::listFolder(const std::string& folder, std::vector<FileEntr
     smbc_getFunctionClosedir(c)(c, dir);
     return result;
   });
-  if (error == ENOMEM) return fail(kOutOfMemory, error);
-  if (error != 0) return fail(kCannotOpen, error);
+  if (error == ENOMEM) return FileResult{kOutOfMemory, error};
+  if (error != 0) return FileResult{kCannotOpen, error};
   entries.swap(*listed);
-  return done();
+  return FileResult{};
 }
 
-Status SmbFileSystem::MakeFolder(const std::string& path) {
+FileResult SmbFileSystem::MakeFolder(const std::string& path) {
   const std::string url = SmbClient::UrlOf(path);
   const int error = client_.Run([url](SmbContext* c, const std::atomic<bool>&) {
     return smbc_getFunctionMkdir(c)(c, url.c_str(), 0755) == 0 ? 0 : (errno != 0 ? errno : EIO);
   });
-  return error == 0 ? done() : fail(kCannotCreate, error);
+  return error == 0 ? FileResult{} : FileResult{kCannotCreate, error};
 }
 
-Status SmbFileSystem::Remove(const std::string& path) {
+FileResult SmbFileSystem::Remove(const std::string& path) {
   const std::string url = SmbClient::UrlOf(path);
   const int error = client_.Run([url](SmbContext* c, const std::atomic<bool>&) {
     struct stat st {};
@@ -297,11 +297,11 @@ Status SmbFileSystem::Remove(const std::string& path) {
                                             : smbc_getFunctionUnlink(c)(c, url.c_str());
     return removed == 0 ? 0 : (errno != 0 ? errno : EIO);
   });
-  if (error == 0) return done();
-  return fail(error == ENOENT ? kCannotOpen : kCannotCreate, error);
+  if (error == 0) return FileResult{};
+  return FileResult{error == ENOENT ? kCannotOpen : kCannotCreate, error};
 }
 
-Status SmbFileSystem::Rename(const std::string& from, const std::string& to) {
+FileResult SmbFileSystem::Rename(const std::string& from, const std::string& to) {
   const std::string source = SmbClient::UrlOf(from), target = SmbClient::UrlOf(to);
   const int error = client_.Run([source, target](SmbContext* c, const std::atomic<bool>&) {
     struct stat st {};
@@ -312,25 +312,25 @@ Status SmbFileSystem::Rename(const std::string& from, const std::string& to) {
                ? 0
                : (errno != 0 ? errno : EIO);
   });
-  if (error == 0) return done();
-  return fail(error == ENOENT ? kCannotOpen : kCannotCreate, error);
+  if (error == 0) return FileResult{};
+  return FileResult{error == ENOENT ? kCannotOpen : kCannotCreate, error};
 }
 
-Status SmbFileSystem::Copy(const std::string& from, const std::string& to, bool replace) {
+FileResult SmbFileSystem::Copy(const std::string& from, const std::string& to, bool replace) {
   Bytes data;
-  const Status read = ReadFile(from, data, kMaxCopyBytes);
-  if (read != kDone) return read == kOutOfMemory ? read : fail(kCannotOpen, LastError());
+  const FileResult read = ReadFile(from, data, kMaxCopyBytes);
+  if (read != kDone) return read == kOutOfMemory ? read : FileResult{kCannotOpen, read.error};
   FileEntry source;
   const bool timed = Stat(from, source) == kDone;
-  const Status written = put(to, data, replace);
+  const FileResult written = put(to, data, replace);
   if (written != kDone) return written;
   // The copy keeps the source's time where the server lets it be set; a refusal leaves a good
   // copy with the time of copying.
   if (timed) SetModified(to, source.modified);
-  return done();
+  return FileResult{};
 }
 
-Status SmbFileSystem::SetModified(const std::string& path, std::time_t when) {
+FileResult SmbFileSystem::SetModified(const std::string& path, std::time_t when) {
   const std::string url = SmbClient::UrlOf(path);
   const int error = client_.Run([url, when](SmbContext* c, const std::atomic<bool>&) {
     struct stat st {};
@@ -338,10 +338,11 @@ Status SmbFileSystem::SetModified(const std::string& path, std::time_t when) {
     struct timeval times[2] = {{st.st_atime, 0}, {when, 0}};
     return smbc_getFunctionUtimes(c)(c, url.c_str(), times) == 0 ? 0 : (errno != 0 ? errno : EIO);
   });
-  return error == 0 ? done() : fail(error == ENOENT ? kCannotOpen : kCannotCreate, error);
+  return error == 0 ? FileResult{}
+                    : FileResult{error == ENOENT ? kCannotOpen : kCannotCreate, error};
 }
 
-Status SmbFileSystem::SetReadOnly(const std::string& path, bool readOnly) {
+FileResult SmbFileSystem::SetReadOnly(const std::string& path, bool readOnly) {
   const std::string url = SmbClient::UrlOf(path);
   const int error = client_.Run([url, readOnly](SmbContext* c, const std::atomic<bool>&) {
     static constexpr const char* kMode = "system.dos_attr.mode";
@@ -357,107 +358,105 @@ Status SmbFileSystem::SetReadOnly(const std::string& path, bool readOnly) {
                ? 0
                : (errno != 0 ? errno : EIO);
   });
-  return error == 0 ? done() : fail(error == ENOENT ? kCannotOpen : kCannotCreate, error);
+  return error == 0 ? FileResult{}
+                    : FileResult{error == ENOENT ? kCannotOpen : kCannotCreate, error};
 }
 
-Status SmbFileSystem::Space(const std::string& folder, unsigned long long& freeBytes,
-                            unsigned long long& totalBytes) {
+FileResult SmbFileSystem::Space(const std::string& folder, unsigned long long& freeBytes,
+                                unsigned long long& totalBytes) {
   auto sv = std::make_shared<struct statvfs>();
   std::string url = SmbClient::UrlOf(folder);
   const int error = client_.Run([url, sv](SmbContext* c, const std::atomic<bool>&) mutable {
     return smbc_getFunctionStatVFS(c)(c, url.data(), sv.get()) == 0 ? 0
                                                                     : (errno != 0 ? errno : EIO);
   });
-  if (error != 0) return fail(kCannotOpen, error);
+  if (error != 0) return FileResult{kCannotOpen, error};
   // The library gives the server's allocation unit in two parts: the bytes of a sector as
   // f_bsize and the sectors of a unit as f_frsize.
   const unsigned long long unit =
       static_cast<unsigned long long>(sv->f_bsize) * (sv->f_frsize != 0 ? sv->f_frsize : 1);
   freeBytes = static_cast<unsigned long long>(sv->f_bavail) * unit;
   totalBytes = static_cast<unsigned long long>(sv->f_blocks) * unit;
-  return done();
+  return FileResult{};
 }
 
 FileSystem& MachineFileSystem::of(const std::string& path) {
   return IsNetworkPath(path) ? network_ : local_;
 }
 
-Status MachineFileSystem::pass(FileSystem& files, Status status) {
-  return status == kDone ? done() : fail(status, files.LastError());
-}
-
-Status MachineFileSystem::ReadFile(const std::string& path, Bytes& out, std::size_t limit) {
+FileResult MachineFileSystem::ReadFile(const std::string& path, Bytes& out, std::size_t limit) {
   FileSystem& files = of(path);
-  return pass(files, files.ReadFile(path, out, limit));
+  return files.ReadFile(path, out, limit);
 }
 
-Status MachineFileSystem::WriteFile(const std::string& path, ByteView data) {
+FileResult MachineFileSystem::WriteFile(const std::string& path, ByteView data) {
   FileSystem& files = of(path);
-  return pass(files, files.WriteFile(path, data));
+  return files.WriteFile(path, data);
 }
 
-Status MachineFileSystem::CreateFile(const std::string& path, ByteView data) {
+FileResult MachineFileSystem::CreateFile(const std::string& path, ByteView data) {
   FileSystem& files = of(path);
-  return pass(files, files.CreateFile(path, data));
+  return files.CreateFile(path, data);
 }
 
-Status MachineFileSystem::Stat(const std::string& path, FileEntry& entry) {
+FileResult MachineFileSystem::Stat(const std::string& path, FileEntry& entry) {
   FileSystem& files = of(path);
-  return pass(files, files.Stat(path, entry));
+  return files.Stat(path, entry);
 }
 
-Status MachineFileSystem::listFolder(const std::string& folder, std::vector<FileEntry>& entries) {
+FileResult MachineFileSystem::listFolder(const std::string& folder,
+                                         std::vector<FileEntry>& entries) {
   FileSystem& files = of(folder);
-  const Status status = files.ListFolder(folder, entries);
+  const FileResult status = files.ListFolder(folder, entries);
   skipNames(files.SkippedNames());
-  return pass(files, status);
+  return status;
 }
 
-Status MachineFileSystem::MakeFolder(const std::string& path) {
+FileResult MachineFileSystem::MakeFolder(const std::string& path) {
   FileSystem& files = of(path);
-  return pass(files, files.MakeFolder(path));
+  return files.MakeFolder(path);
 }
 
-Status MachineFileSystem::Remove(const std::string& path) {
+FileResult MachineFileSystem::Remove(const std::string& path) {
   FileSystem& files = of(path);
-  return pass(files, files.Remove(path));
+  return files.Remove(path);
 }
 
-Status MachineFileSystem::Rename(const std::string& from, const std::string& to) {
+FileResult MachineFileSystem::Rename(const std::string& from, const std::string& to) {
   FileSystem& files = of(from);
-  if (&files != &of(to)) return fail(kCannotCreate, EXDEV);
-  return pass(files, files.Rename(from, to));
+  if (&files != &of(to)) return FileResult{kCannotCreate, EXDEV};
+  return files.Rename(from, to);
 }
 
-Status MachineFileSystem::Copy(const std::string& from, const std::string& to, bool replace) {
+FileResult MachineFileSystem::Copy(const std::string& from, const std::string& to, bool replace) {
   FileSystem& source = of(from);
   FileSystem& target = of(to);
-  if (&source == &target) return pass(source, source.Copy(from, to, replace));
+  if (&source == &target) return source.Copy(from, to, replace);
   Bytes data;
-  const Status read = source.ReadFile(from, data, kMaxCopyBytes);
-  if (read != kDone) return fail(read == kOutOfMemory ? read : kCannotOpen, source.LastError());
+  const FileResult read = source.ReadFile(from, data, kMaxCopyBytes);
+  if (read != kDone) return {read == kOutOfMemory ? kOutOfMemory : kCannotOpen, read.error};
   FileEntry entry;
   const bool timed = source.Stat(from, entry) == kDone;
-  const Status written = replace ? target.WriteFile(to, data) : target.CreateFile(to, data);
-  if (written != kDone) return pass(target, written);
+  const FileResult written = replace ? target.WriteFile(to, data) : target.CreateFile(to, data);
+  if (written != kDone) return written;
   if (timed) target.SetModified(to, entry.modified);  // a refusal is no failure of the copy
-  return done();
+  return FileResult{};
 }
 
-Status MachineFileSystem::SetModified(const std::string& path, std::time_t when) {
+FileResult MachineFileSystem::SetModified(const std::string& path, std::time_t when) {
   FileSystem& files = of(path);
-  return pass(files, files.SetModified(path, when));
+  return files.SetModified(path, when);
 }
 
-Status MachineFileSystem::SetReadOnly(const std::string& path, bool readOnly) {
+FileResult MachineFileSystem::SetReadOnly(const std::string& path, bool readOnly) {
   FileSystem& files = of(path);
-  return pass(files, files.SetReadOnly(path, readOnly));
+  return files.SetReadOnly(path, readOnly);
 }
 
-Status MachineFileSystem::Space(const std::string& folder, unsigned long long& freeBytes,
-                                unsigned long long& totalBytes) {
+FileResult MachineFileSystem::Space(const std::string& folder, unsigned long long& freeBytes,
+                                    unsigned long long& totalBytes) {
   FileSystem& files = of(folder);
-  return pass(files, files.Space(folder, freeBytes, totalBytes));
+  return files.Space(folder, freeBytes, totalBytes);
 }
 
 bool MachineFileSystem::Exists(const std::string& path) {

@@ -23,26 +23,26 @@ class SmbFileSystem : public FileSystem {
  public:
   explicit SmbFileSystem(SmbClient& client) : client_(client) {}
 
-  Status ReadFile(const std::string& path, Bytes& out,
-                  std::size_t limit = kMaxSpectrumFileBytes) override;
-  Status WriteFile(const std::string& path, ByteView data) override;
-  Status CreateFile(const std::string& path, ByteView data) override;
-  Status Stat(const std::string& path, FileEntry& entry) override;
-  Status MakeFolder(const std::string& path) override;
-  Status Remove(const std::string& path) override;
-  Status Rename(const std::string& from, const std::string& to) override;
-  Status Copy(const std::string& from, const std::string& to, bool replace) override;
+  FileResult ReadFile(const std::string& path, Bytes& out,
+                      std::size_t limit = kMaxSpectrumFileBytes) override;
+  FileResult WriteFile(const std::string& path, ByteView data) override;
+  FileResult CreateFile(const std::string& path, ByteView data) override;
+  FileResult Stat(const std::string& path, FileEntry& entry) override;
+  FileResult MakeFolder(const std::string& path) override;
+  FileResult Remove(const std::string& path) override;
+  FileResult Rename(const std::string& from, const std::string& to) override;
+  FileResult Copy(const std::string& from, const std::string& to, bool replace) override;
   // Through the entry's DOS attributes (where the server keeps them).
-  Status SetReadOnly(const std::string& path, bool readOnly) override;
-  Status SetModified(const std::string& path, std::time_t when) override;
-  Status Space(const std::string& folder, unsigned long long& freeBytes,
-               unsigned long long& totalBytes) override;
+  FileResult SetReadOnly(const std::string& path, bool readOnly) override;
+  FileResult SetModified(const std::string& path, std::time_t when) override;
+  FileResult Space(const std::string& folder, unsigned long long& freeBytes,
+                   unsigned long long& totalBytes) override;
 
  protected:
-  Status listFolder(const std::string& folder, std::vector<FileEntry>& entries) override;
+  FileResult listFolder(const std::string& folder, std::vector<FileEntry>& entries) override;
 
  private:
-  Status put(const std::string& path, ByteView data, bool replace);
+  FileResult put(const std::string& path, ByteView data, bool replace);
   SmbClient& client_;
   // The folders whose stale temporary files this file system has removed (once each).
   std::mutex sweptMutex_;
@@ -53,28 +53,27 @@ class MachineFileSystem : public FileSystem {
  public:
   MachineFileSystem(FileSystem& local, FileSystem& network) : local_(local), network_(network) {}
 
-  Status ReadFile(const std::string& path, Bytes& out,
-                  std::size_t limit = kMaxSpectrumFileBytes) override;
-  Status WriteFile(const std::string& path, ByteView data) override;
-  Status CreateFile(const std::string& path, ByteView data) override;
-  Status Stat(const std::string& path, FileEntry& entry) override;
-  Status MakeFolder(const std::string& path) override;
-  Status Remove(const std::string& path) override;
+  FileResult ReadFile(const std::string& path, Bytes& out,
+                      std::size_t limit = kMaxSpectrumFileBytes) override;
+  FileResult WriteFile(const std::string& path, ByteView data) override;
+  FileResult CreateFile(const std::string& path, ByteView data) override;
+  FileResult Stat(const std::string& path, FileEntry& entry) override;
+  FileResult MakeFolder(const std::string& path) override;
+  FileResult Remove(const std::string& path) override;
   // Across the machine and the network there is no rename (EXDEV): a move copies and removes.
-  Status Rename(const std::string& from, const std::string& to) override;
-  Status Copy(const std::string& from, const std::string& to, bool replace) override;
-  Status SetReadOnly(const std::string& path, bool readOnly) override;
-  Status SetModified(const std::string& path, std::time_t when) override;
-  Status Space(const std::string& folder, unsigned long long& freeBytes,
-               unsigned long long& totalBytes) override;
+  FileResult Rename(const std::string& from, const std::string& to) override;
+  FileResult Copy(const std::string& from, const std::string& to, bool replace) override;
+  FileResult SetReadOnly(const std::string& path, bool readOnly) override;
+  FileResult SetModified(const std::string& path, std::time_t when) override;
+  FileResult Space(const std::string& folder, unsigned long long& freeBytes,
+                   unsigned long long& totalBytes) override;
   bool Exists(const std::string& path) override;
 
  protected:
-  Status listFolder(const std::string& folder, std::vector<FileEntry>& entries) override;
+  FileResult listFolder(const std::string& folder, std::vector<FileEntry>& entries) override;
 
  private:
   FileSystem& of(const std::string& path);
-  Status pass(FileSystem& files, Status status);
   FileSystem& local_;
   FileSystem& network_;
 };

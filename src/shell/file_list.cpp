@@ -77,13 +77,13 @@ FileRow MakeRow(std::string_view name, int attributes, long long bytes, std::tim
   return row;
 }
 
-Status ListFolderRows(FileSystem& files, const std::string& folder, std::string_view mask,
-                      bool topOfPlace, std::string_view grouping, std::vector<FileRow>& rows,
-                      long long& paneBytes) {
+FileResult ListFolderRows(FileSystem& files, const std::string& folder, std::string_view mask,
+                          bool topOfPlace, std::string_view grouping, std::vector<FileRow>& rows,
+                          long long& paneBytes) {
   rows.clear();
   paneBytes = 0;
   std::vector<FileEntry> entries;
-  const Status status = files.ListFolder(folder, entries);
+  const FileResult status = files.ListFolder(folder, entries);
   if (status != kDone) return status;
   rows.reserve(entries.size() + 1);
   if (!topOfPlace && MatchesMask("..", mask)) {
@@ -100,7 +100,7 @@ Status ListFolderRows(FileSystem& files, const std::string& folder, std::string_
     rows.push_back(MakeRow(entry.name, entry.attributes, entry.bytes, entry.modified, grouping));
     paneBytes += rows.back().bytes;
   }
-  return kDone;
+  return {};
 }
 
 std::string SkippedNamesText(int count, const std::string& folder) {

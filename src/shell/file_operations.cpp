@@ -73,24 +73,31 @@ class Run {
       }
     }
     FileEntry source;
-    if (files_.Stat(from, source) != kDone) return fail(kCopyFailed, files_.LastError());
+    if (const FileResult look = files_.Stat(from, source); look != kDone) {
+      return fail(kCopyFailed, look.error);
+    }
     // The copy is written beside the target and put in its place whole, so a failure leaves
     // the target as it was, read-only again when it was.
     FileEntry target;
     const bool unlocked = files_.Stat(to, target) == kDone && target.readOnly;
-    if (unlocked && files_.SetReadOnly(to, false) != kDone) {
-      return fail(kCopyFailed, files_.LastError());
+    if (unlocked) {
+      if (const FileResult unlock = files_.SetReadOnly(to, false); unlock != kDone) {
+        return fail(kCopyFailed, unlock.error);
+      }
     }
-    if (files_.Copy(from, to, true) != kDone) {
-      const int error = files_.LastError();
+    if (const FileResult copied = files_.Copy(from, to, true); copied != kDone) {
       if (unlocked) files_.SetReadOnly(to, true);
-      return fail(kCopyFailed, error);
+      return fail(kCopyFailed, copied.error);
     }
     FileEntry copy;
-    if (files_.Stat(to, copy) != kDone) return fail(kCopyFailed, files_.LastError());
+    if (const FileResult look = files_.Stat(to, copy); look != kDone) {
+      return fail(kCopyFailed, look.error);
+    }
     if (copy.bytes != source.bytes) return fail(kCopyFailed, EIO);
-    if (source.readOnly && files_.SetReadOnly(to, true) != kDone) {
-      return fail(kCopyFailed, files_.LastError());
+    if (source.readOnly) {
+      if (const FileResult lock = files_.SetReadOnly(to, true); lock != kDone) {
+        return fail(kCopyFailed, lock.error);
+      }
     }
     return Step::kDone;
   }
@@ -105,11 +112,15 @@ class Run {
       }
       if (notNormal_ == kAnswerCancel) return cancel();
       if (!isAnyOf(notNormal_, kAnswerDelete, kAnswerDeleteAll)) return Step::kSkipped;
-      if ((attributes & kAttrReadOnly) != 0 && files_.SetReadOnly(path, false) != kDone) {
-        return fail(kDeleteFailed, files_.LastError());
+      if ((attributes & kAttrReadOnly) != 0) {
+        if (const FileResult unlock = files_.SetReadOnly(path, false); unlock != kDone) {
+          return fail(kDeleteFailed, unlock.error);
+        }
       }
     }
-    if (files_.Remove(path) != kDone) return fail(kDeleteFailed, files_.LastError());
+    if (const FileResult removal = files_.Remove(path); removal != kDone) {
+      return fail(kDeleteFailed, removal.error);
+    }
     return Step::kDone;
   }
 
@@ -120,16 +131,17 @@ class Run {
     const std::string to = toFolder + name;
     if (PathWithin(from, to)) return refuse(shown + " can not be copied into itself !!");
     if (move && !files_.Exists(to)) {
-      if (files_.Rename(from, to) == kDone) return Step::kDone;
+      const FileResult renamed = files_.Rename(from, to);
+      if (renamed == kDone) return Step::kDone;
       // Only another file system is a reason to copy instead.
-      if (files_.LastError() != EXDEV) return fail(kCopyFailed, files_.LastError());
+      if (renamed.error != EXDEV) return fail(kCopyFailed, renamed.error);
     }
     FolderTree tree;
     switch (ReadTree(files_, from, tree)) {
       case TreeRead::kComplete:
         break;
       case TreeRead::kUnreadable:
-        return refuse(SystemErrorText(files_.LastError()));
+        return refuse(SystemErrorText(tree.error));
       case TreeRead::kLoop:
         return refuse(shown + " holds a link to one of its own directories !!");
     }
@@ -190,9 +202,8 @@ class Run {
     files_.SetModified(to, tree.root.modified);
     if (tree.root.readOnly) files_.SetReadOnly(to, true);
     if (!move) return Step::kDone;
-    int error = 0;
-    if (RemoveMovedTree(files_, from, tree, moved, error) != kDone) {
-      return fail(kDeleteFailed, error);
+    if (const FileResult removal = RemoveMovedTree(files_, from, tree, moved); removal != kDone) {
+      return fail(kDeleteFailed, removal.error);
     }
     return Step::kDone;
   }
@@ -208,8 +219,10 @@ class Run {
         }
         if (notNormal_ == kAnswerCancel) return cancel();
         if (!isAnyOf(notNormal_, kAnswerDelete, kAnswerDeleteAll)) return Step::kSkipped;
-        if ((attributes & kAttrReadOnly) != 0 && files_.SetReadOnly(path, false) != kDone) {
-          return fail(kDeleteFailed, files_.LastError());
+        if ((attributes & kAttrReadOnly) != 0) {
+          if (const FileResult unlock = files_.SetReadOnly(path, false); unlock != kDone) {
+            return fail(kDeleteFailed, unlock.error);
+          }
         }
       }
       return discard(path);
@@ -286,8 +299,9 @@ class Run {
       fail(kCopyFailed, EEXIST);
       return false;
     }
-    if (files_.MakeFolder(path) == kDone) return true;
-    fail(kCopyFailed, files_.LastError());
+    const FileResult made = files_.MakeFolder(path);
+    if (made == kDone) return true;
+    fail(kCopyFailed, made.error);
     return false;
   }
   // Deleted into the trash; where no trash takes it, removed for good after a question.
@@ -300,7 +314,9 @@ class Run {
         return Step::kSkipped;
       }
     }
-    if (RemoveEntry(files_, path, error) != kDone) return fail(kDeleteFailed, error);
+    if (const FileResult removal = RemoveEntry(files_, path); removal != kDone) {
+      return fail(kDeleteFailed, removal.error);
+    }
     return Step::kDone;
   }
 
@@ -439,8 +455,8 @@ OperationResult FileOperations::Drop(const DropRequest& drop) {
     }
     if (lastSame) continue;
     FileEntry entry;
-    if (files_.Stat(item, entry) != kDone) {
-      run.refuse(SystemErrorText(files_.LastError()));
+    if (const FileResult look = files_.Stat(item, entry); look != kDone) {
+      run.refuse(SystemErrorText(look.error));
       break;
     }
     Step step;
@@ -507,8 +523,9 @@ void FileOperations::renameEntry(int pane, const std::string& folder, const std:
     // A name is an entry of this folder, never a way into another.
     if (!IsEntryName(newName)) {
       prompter_.Ask(NotAnEntryNameText(newName), StandardButtons::kOk, {Question::kRunEnds, {}});
-    } else if (files_.Rename(folder + oldName, folder + newName) != kDone) {
-      showSystemError(files_.LastError());
+    } else if (const FileResult renamed = files_.Rename(folder + oldName, folder + newName);
+               renamed != kDone) {
+      showSystemError(renamed.error);
     }
   }
   host_.Refresh(1 - pane);
@@ -525,8 +542,8 @@ void FileOperations::MakeDir(int pane, const std::string& folder, const std::str
   if (name.empty()) return;
   if (!IsEntryName(name)) {
     prompter_.Ask(NotAnEntryNameText(name), StandardButtons::kOk, {Question::kRunEnds, {}});
-  } else if (files_.MakeFolder(folder + name) != kDone) {
-    showSystemError(files_.LastError());
+  } else if (const FileResult made = files_.MakeFolder(folder + name); made != kDone) {
+    showSystemError(made.error);
   }
   host_.Refresh(pane);
 }

@@ -42,7 +42,10 @@ std::uint64_t signature(std::time_t modified, const std::vector<FileEntry>& entr
 TreeRead walk(FileSystem& files, const std::string& folder, const std::string& relative,
               std::time_t modified, std::vector<std::uint64_t>& above, FolderTree& tree) {
   std::vector<FileEntry> entries;
-  if (files.ListFolder(folder, entries) != kDone) return TreeRead::kUnreadable;
+  if (const FileResult listing = files.ListFolder(folder, entries); listing != kDone) {
+    tree.error = listing.error;
+    return TreeRead::kUnreadable;
+  }
   std::sort(entries.begin(), entries.end(),
             [](const FileEntry& x, const FileEntry& y) { return x.name < y.name; });
   const std::uint64_t seen = signature(modified, entries);
@@ -108,7 +111,7 @@ class MovedTreeRemoval {
       const TreeItem& item = tree_.items[i];
       const std::string path = join(root_, item.path);
       if (!item.folder) {
-        if (moved_[i] && files_.Remove(path) != kDone) return false;
+        if (moved_[i] && !removed(files_.Remove(path))) return false;
         ++i;
         continue;
       }
@@ -122,17 +125,27 @@ class MovedTreeRemoval {
   bool folder(const std::string& path, bool readOnly, std::size_t first, std::size_t last) {
     if (!keeps(first, last)) {
       // A link goes at once, a real folder only once it is empty.
-      if (files_.Remove(path) == kDone) return true;
-      if (!stillHolds(files_.LastError())) return false;
+      const FileResult removal = files_.Remove(path);
+      if (removal == kDone) return true;
+      if (!stillHolds(removal.error)) return removed(removal);
     }
     if (readOnly) files_.SetReadOnly(path, false);
     if (!range(first, last)) return false;
-    return files_.Remove(path) == kDone || stillHolds(files_.LastError());
+    const FileResult removal = files_.Remove(path);
+    return removal == kDone || stillHolds(removal.error) || removed(removal);
   }
 
-  int error() const { return files_.LastError(); }
+  // The system's error number of the removal that failed.
+  int error() const { return error_; }
 
  private:
+  // Whether the removal succeeded; keeps the error number of one that failed.
+  bool removed(const FileResult& removal) {
+    if (removal == kDone) return true;
+    error_ = removal.error;
+    return false;
+  }
+
   bool keeps(std::size_t first, std::size_t last) const {
     for (std::size_t i = first; i < last; ++i) {
       if (!tree_.items[i].folder && !moved_[i]) return true;
@@ -144,13 +157,17 @@ class MovedTreeRemoval {
   const std::string& root_;
   const FolderTree& tree_;
   const std::vector<bool>& moved_;
+  int error_ = 0;
 };
 
 }  // namespace
 
 TreeRead ReadTree(FileSystem& files, const std::string& folder, FolderTree& tree) {
   tree = FolderTree();
-  if (files.Stat(folder, tree.root) != kDone) return TreeRead::kUnreadable;
+  if (const FileResult look = files.Stat(folder, tree.root); look != kDone) {
+    tree.error = look.error;
+    return TreeRead::kUnreadable;
+  }
   std::vector<std::uint64_t> above;
   return walk(files, folder, "", tree.root.modified, above, tree);
 }
@@ -186,37 +203,30 @@ bool TreeHoldsFolder(FileSystem& files, const std::string& root, const FolderTre
   return held;
 }
 
-Status RemoveMovedTree(FileSystem& files, const std::string& root, const FolderTree& tree,
-                       const std::vector<bool>& moved, int& error) {
+FileResult RemoveMovedTree(FileSystem& files, const std::string& root, const FolderTree& tree,
+                           const std::vector<bool>& moved) {
   MovedTreeRemoval removal(files, root, tree, moved);
-  if (removal.folder(root, tree.root.readOnly, 0, tree.items.size())) return kDone;
-  error = removal.error();
-  return kCannotCreate;
+  if (removal.folder(root, tree.root.readOnly, 0, tree.items.size())) return {};
+  return {kCannotCreate, removal.error()};
 }
 
-Status RemoveEntry(FileSystem& files, const std::string& path, int& error) {
-  if (files.Remove(path) == kDone) return kDone;
+FileResult RemoveEntry(FileSystem& files, const std::string& path) {
+  const FileResult removal = files.Remove(path);
+  if (removal == kDone) return removal;
   // Only a real folder that holds entries is gone into; a link is removed by the first try.
-  if (!stillHolds(files.LastError())) {
-    error = files.LastError();
-    return kCannotCreate;
-  }
+  if (!stillHolds(removal.error)) return {kCannotCreate, removal.error};
   FileEntry self;
   if (files.Stat(path, self) == kDone && self.readOnly) files.SetReadOnly(path, false);
   std::vector<FileEntry> entries;
-  if (files.ListFolder(path, entries) != kDone) {
-    error = files.LastError();
-    return kCannotOpen;
+  if (const FileResult listing = files.ListFolder(path, entries); listing != kDone) {
+    return {kCannotOpen, listing.error};
   }
   for (const FileEntry& e : entries) {
-    const Status status = RemoveEntry(files, join(path, e.name), error);
-    if (status != kDone) return status;
+    const FileResult inner = RemoveEntry(files, join(path, e.name));
+    if (inner != kDone) return inner;
   }
-  if (files.Remove(path) != kDone) {
-    error = files.LastError();
-    return kCannotCreate;
-  }
-  return kDone;
+  if (const FileResult last = files.Remove(path); last != kDone) return {kCannotCreate, last.error};
+  return {};
 }
 
 }  // namespace durnix

@@ -31,12 +31,13 @@ struct FolderTree {
   std::vector<TreeItem> items;
   int files = 0;
   long long bytes = 0;
+  int error = 0;  // the system's error number when a folder of it could not be read
 };
 
 enum class TreeRead { kComplete, kUnreadable, kLoop };
 
 // Reads the tree of `folder` (no final "/"). kUnreadable when a folder cannot be listed (the
-// error number is the file system's LastError), kLoop when a link leads back into the tree: links
+// system's error number in tree.error), kLoop when a link leads back into the tree: links
 // are followed, and a folder whose listing (names, kinds, sizes, times) repeats that of a folder
 // above it for the fourth time is taken for one seen through a link.
 TreeRead ReadTree(FileSystem& files, const std::string& folder, FolderTree& tree);
@@ -55,12 +56,13 @@ bool TreeHoldsFolder(FileSystem& files, const std::string& root, const FolderTre
 // Removes what a move copied out of the tree at `root`: the files marked in `moved` (by item),
 // then every folder that is left empty, the root too. A folder that still holds entries stays. A
 // link to a folder is removed itself, never what is inside it, unless entries in it stay. Returns
-// 0, or the failure of the file system with its error number in `error`.
-Status RemoveMovedTree(FileSystem& files, const std::string& root, const FolderTree& tree,
-                       const std::vector<bool>& moved, int& error);
+// 0, or the failure of the file system with its error number.
+FileResult RemoveMovedTree(FileSystem& files, const std::string& root, const FolderTree& tree,
+                           const std::vector<bool>& moved);
 
 // Removes a file, or a folder with everything in it, read-only entries too; a link is removed
 // itself, never what it leads to. For a desktop without a trash.
-Status RemoveEntry(FileSystem& files, const std::string& path, int& error);
+// Returns 0, or the failure of the file system with its error number.
+FileResult RemoveEntry(FileSystem& files, const std::string& path);
 
 }  // namespace durnix

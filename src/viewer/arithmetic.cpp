@@ -2,6 +2,7 @@
 #include "viewer/arithmetic.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <new>
 
@@ -87,7 +88,7 @@ Status LoadSecondSpectrum(FileSystem& files, const std::string& path,
                           std::vector<std::int32_t>& counts, Prompter& prompter) {
   counts.clear();
   for (;;) {
-    Status status = kDone;
+    FileResult status;
     try {
       SpectrumRecord record;
       record.FileName = path;
@@ -99,7 +100,7 @@ Status LoadSecondSpectrum(FileSystem& files, const std::string& path,
         return kDone;
       }
     } catch (const std::bad_alloc&) {
-      status = kOutOfMemory;
+      status = {kOutOfMemory, ENOMEM};
     }
     counts.clear();
     if (status != kCannotOpen) {
@@ -108,7 +109,7 @@ Status LoadSecondSpectrum(FileSystem& files, const std::string& path,
     }
     const int answer =
         prompter.Ask(ViewerReadMessage(status, path) + " Retry ?", StandardButtons::kYesNo,
-                     {Question::kRetryRead, SystemErrorText(files.LastError())});
+                     {Question::kRetryRead, SystemErrorText(status.error)});
     if (answer != kAnswerYes) return status;
   }
 }

@@ -155,9 +155,10 @@ SaveResult SaveSpectrum(FileSystem& files, SaveRequest request, Prompter& prompt
     status = destination->encode(record, bytes);
     if (status == kDone) {
       // A new file never goes over one that appeared since the look above.
-      status = request.overwrite ? files.WriteFile(result.path, bytes)
-                                 : files.CreateFile(result.path, bytes);
-      error = files.LastError();
+      const FileResult written = request.overwrite ? files.WriteFile(result.path, bytes)
+                                                   : files.CreateFile(result.path, bytes);
+      status = written;
+      error = written.error;
       if (status != kDone && !request.overwrite && files.Exists(result.path)) {
         result.kind = SaveResult::kExists;
         result.status = kSkipped;

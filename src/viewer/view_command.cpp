@@ -59,7 +59,7 @@ bool ViewSpectra(FileSystem& files, const std::string& folder,
       for (;;) {
         ViewedSpectrum spectrum;
         spectrum.record.FileName = path;
-        const Status status =
+        const FileResult status =
             ReadViewedSpectrum(files, chosen, spectrum.record, spectrum.format, buffer);
         if (status == kDone && spectrum.format != nullptr) {
           spectrum.fileName = names[i];
@@ -71,7 +71,7 @@ bool ViewSpectra(FileSystem& files, const std::string& folder,
         const std::string message = ViewReadMessage(status, path, sourceFormat);
         Asking about{Question::kFileFailed, {}};
         if (status == kCannotOpen) {
-          about = {Question::kRetryRead, SystemErrorText(files.LastError())};
+          about = {Question::kRetryRead, SystemErrorText(status.error)};
           const int answer = prompter.Ask(message, StandardButtons::kAbortRetryIgnore, about);
           if (answer == kAnswerRetry) continue;
           if (answer == kAnswerIgnore) break;

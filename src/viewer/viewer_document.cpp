@@ -11,9 +11,9 @@
 
 namespace durnix {
 
-Status ReadViewedSpectrum(FileSystem& files, const FormatInfo* chosen, SpectrumRecord& record,
-                          const FormatInfo*& format, Bytes& buffer) {
-  Status status = kDone;
+FileResult ReadViewedSpectrum(FileSystem& files, const FormatInfo* chosen, SpectrumRecord& record,
+                              const FormatInfo*& format, Bytes& buffer) {
+  FileResult status;
   if (chosen != nullptr && chosen->code != FMT_AUTO) {
     format = chosen;
     status = ReadFormat(files, *chosen, record, buffer);

@@ -26,9 +26,10 @@ namespace durnix {
 
 // Reads a spectrum as a viewer holds it: with `chosen` (nullptr or "AUTO detection": by
 // detection) into `record`, `format` the format that read it. The counts of the two Oxford
-// formats (SPT, SPM) keep their lowest 24 bits. Returns the reader's (or detection's) status.
-Status ReadViewedSpectrum(FileSystem& files, const FormatInfo* chosen, SpectrumRecord& record,
-                          const FormatInfo*& format, Bytes& buffer);
+// formats (SPT, SPM) keep their lowest 24 bits. Returns the reader's (or detection's) status,
+// with the system's error of a file that cannot be read.
+FileResult ReadViewedSpectrum(FileSystem& files, const FormatInfo* chosen, SpectrumRecord& record,
+                              const FormatInfo*& format, Bytes& buffer);
 
 // The commands of the viewer whose availability the document decides.
 enum class ViewerCommand {

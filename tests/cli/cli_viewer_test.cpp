@@ -42,7 +42,7 @@ class CliViewer : public ::testing::Test {
   SpectrumRecord readBack(const std::string& name, FormatCode format) {
     SpectrumRecord record;
     record.FileName = dir_.file("out/" + name);
-    EXPECT_EQ(ReadFormat(Format(format), record), kDone) << name;
+    EXPECT_EQ(ReadFormat(Format(format), record, LocalFiles()), kDone) << name;
     return record;
   }
   CliRun run(std::vector<std::string> args) {

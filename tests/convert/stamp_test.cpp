@@ -52,7 +52,7 @@ TEST(StampEditing, StoresFieldsInOrderUntilOneFails) {
   texts.AtomicNo = "6";
   texts.ChargeUC = "lots";
   texts.CalGain = "9";
-  EXPECT_EQ(CommitRumpDialog(texts, RumpEditorTarget{}, stamp), kInvalidData);
+  EXPECT_EQ(CommitRumpDialog(texts, RumpEditorTarget{}, stamp, LocalFiles()), kInvalidData);
   EXPECT_EQ(stamp.AtomicNo, 6);
   EXPECT_EQ(stamp.CalGain, 0.0f);
   texts.ChargeUC = "1";
@@ -93,7 +93,7 @@ TEST_F(HeaderFile, RumpHeaderIsRewrittenInPlace) {
   const std::string path = file("run.01.rbs ", EncodeRBS);
   SpectrumRecord record;
   HeaderKind kind = HeaderKind::kSenras;
-  ASSERT_EQ(ReadHeaderFile(path, record, kind), kDone);
+  ASSERT_EQ(ReadHeaderFile(path, record, kind, LocalFiles()), kDone);
   EXPECT_EQ(kind, HeaderKind::kRump);
   RumpDialogTexts texts = HeaderTexts(record);
   texts.Date = "06-Dec-26";
@@ -102,11 +102,11 @@ TEST_F(HeaderFile, RumpHeaderIsRewrittenInPlace) {
   texts.Geometry = "IBM";
   StampData untouched;
   const RumpEditorTarget target{true, HeaderEditorCaption(kind, "run.01.rbs "), path};
-  ASSERT_EQ(CommitRumpDialog(texts, target, untouched), kDone);
+  ASSERT_EQ(CommitRumpDialog(texts, target, untouched, LocalFiles()), kDone);
   EXPECT_EQ(untouched, StampData());
   SpectrumRecord back;
   back.FileName = path;  // the same file, not run.RBS
-  ASSERT_EQ(ReadRBS(back), kDone);
+  ASSERT_EQ(ReadRBS(back, LocalFiles()), kDone);
   EXPECT_EQ(back.BeamMeV, 2.275f);
   EXPECT_EQ(back.Psi, 7.0f);
   EXPECT_EQ(back.Geometry, 1);
@@ -120,7 +120,7 @@ TEST_F(HeaderFile, SenrasIgnoresWhatItDoesNotCarry) {
   const std::string path = file("run.sen", EncodeSEN);
   SpectrumRecord record;
   HeaderKind kind = HeaderKind::kRump;
-  ASSERT_EQ(ReadHeaderFile(path, record, kind), kDone);
+  ASSERT_EQ(ReadHeaderFile(path, record, kind, LocalFiles()), kDone);
   EXPECT_EQ(kind, HeaderKind::kSenras);
   RumpDialogTexts texts = HeaderTexts(record);
   texts.Mass = "No used";
@@ -129,10 +129,10 @@ TEST_F(HeaderFile, SenrasIgnoresWhatItDoesNotCarry) {
   texts.StartCh = "99";
   texts.Psi = "5";
   texts.Phi = "160";
-  ASSERT_EQ(CommitHeaderFile(path, kind, texts), kDone);
+  ASSERT_EQ(CommitHeaderFile(path, kind, texts, LocalFiles()), kDone);
   SpectrumRecord back;
   back.FileName = path;
-  ASSERT_EQ(ReadSEN(back), kDone);
+  ASSERT_EQ(ReadSEN(back, LocalFiles()), kDone);
   EXPECT_EQ(back.Phi, 160.0f);
   EXPECT_EQ(back.Psi, 0.0f);
   EXPECT_EQ(back.StartCh, 0.0f);
@@ -143,21 +143,21 @@ TEST_F(HeaderFile, NothingIsWrittenUnlessEverythingConvertsAndTheFileReads) {
   const Bytes before = test::ReadWhole(path);
   SpectrumRecord record;
   HeaderKind kind;
-  ASSERT_EQ(ReadHeaderFile(path, record, kind), kDone);
+  ASSERT_EQ(ReadHeaderFile(path, record, kind, LocalFiles()), kDone);
   RumpDialogTexts texts = HeaderTexts(record);
   texts.BeamMeV = "2.0";
   texts.Omega = "";
-  EXPECT_EQ(CommitHeaderFile(path, kind, texts), kInvalidData);
+  EXPECT_EQ(CommitHeaderFile(path, kind, texts, LocalFiles()), kInvalidData);
   EXPECT_EQ(test::ReadWhole(path), before);
   // The file changed under the editor and is no longer an RBS file: it is not replaced.
   test::WriteWhole(path, "damaged");
   texts.Omega = "1";
-  EXPECT_EQ(CommitHeaderFile(path, kind, texts), kNotThisFormat);
+  EXPECT_EQ(CommitHeaderFile(path, kind, texts, LocalFiles()), kNotThisFormat);
   EXPECT_EQ(test::ReadWhole(path), "damaged");
-  EXPECT_EQ(CommitHeaderFile(dir_.file("vanished.rbs"), kind, texts), kCannotOpen);
-  EXPECT_EQ(ReadHeaderFile(dir_.file("vanished.rbs"), record, kind), kCannotOpen);
+  EXPECT_EQ(CommitHeaderFile(dir_.file("vanished.rbs"), kind, texts, LocalFiles()), kCannotOpen);
+  EXPECT_EQ(ReadHeaderFile(dir_.file("vanished.rbs"), record, kind, LocalFiles()), kCannotOpen);
   test::WriteWhole(dir_.file("other.txt"), "text");
-  EXPECT_EQ(ReadHeaderFile(dir_.file("other.txt"), record, kind), kNotThisFormat);
+  EXPECT_EQ(ReadHeaderFile(dir_.file("other.txt"), record, kind, LocalFiles()), kNotThisFormat);
 }
 
 }  // namespace

@@ -67,8 +67,8 @@ TEST(WriterNaming, TheTextAfterTheFirstOrLastDotOfTheOwnNameIsReplaced) {
 // Each format's own entry points name and write the file as the catalogue's writer does, and read
 // it back from the file system; a missing file gives 53 and no spectrum.
 TEST(FormatFiles, EveryFormatsOwnEntryPointsWriteNameAndReadItsFile) {
-  using Write = Status (*)(SpectrumRecord&, FileSystem&);
-  using Read = Status (*)(SpectrumRecord&, FileSystem&);
+  using Write = FileResult (*)(SpectrumRecord&, FileSystem&);
+  using Read = FileResult (*)(SpectrumRecord&, FileSystem&);
   const std::tuple<FormatCode, Write, Read, const char*> formats[] = {
       {FMT_RBS, WriteRBS, ReadRBS, "run.RBS"},
       {FMT_CHN, WriteChn, ReadChn, "run.CHN"},

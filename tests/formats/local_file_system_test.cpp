@@ -35,7 +35,7 @@ class LocalDisk : public ::testing::Test {
 
   // Runs `write` in a child process that may write files of `limit` bytes at most, as a full
   // disk would let it; returns the status it gave and its error number.
-  std::pair<Status, int> withFileLimit(rlim_t limit, const std::function<Status()>& write) {
+  std::pair<Status, int> withFileLimit(rlim_t limit, const std::function<FileResult()>& write) {
     int pipeFds[2];
     EXPECT_EQ(::pipe(pipeFds), 0);
     const pid_t child = ::fork();
@@ -43,7 +43,8 @@ class LocalDisk : public ::testing::Test {
       ::signal(SIGXFSZ, SIG_IGN);
       const rlimit small{limit, limit};
       ::setrlimit(RLIMIT_FSIZE, &small);
-      const int answer[2] = {write(), files_.LastError()};
+      const FileResult result = write();
+      const int answer[2] = {result.status, result.error};
       (void)!::write(pipeFds[1], answer, sizeof answer);
       ::_exit(0);
     }
@@ -65,15 +66,36 @@ TEST_F(LocalDisk, ReadingGivesTheBytesOr53AndNeverWaitsOnAPipe) {
   ASSERT_EQ(files_.ReadFile(dir_.file("x"), bytes), kDone);
   EXPECT_EQ(bytes, std::string("a\0b", 3));
   EXPECT_EQ(files_.ReadFile(dir_.file("x"), bytes, 2), kNotThisFormat);  // beyond the limit
-  EXPECT_EQ(files_.ReadFile(dir_.file("none"), bytes), kCannotOpen);
-  EXPECT_EQ(SystemErrorText(files_.LastError()), "No such file or directory");
+  const FileResult missing = files_.ReadFile(dir_.file("none"), bytes);
+  EXPECT_EQ(missing, kCannotOpen);
+  EXPECT_EQ(SystemErrorText(missing.error), "No such file or directory");
   EXPECT_EQ(files_.ReadFile(dir_.path(), bytes), kCannotOpen);
   // Pipes, devices and sockets are not read at all: a pipe without a writer would wait for ever.
   ASSERT_EQ(::mkfifo(dir_.file("f.CHN").c_str(), 0644), 0);
-  EXPECT_EQ(files_.ReadFile(dir_.file("f.CHN"), bytes), kCannotOpen);
-  EXPECT_EQ(SystemErrorText(files_.LastError()), "Not a regular file");
+  const FileResult pipe = files_.ReadFile(dir_.file("f.CHN"), bytes);
+  EXPECT_EQ(pipe, kCannotOpen);
+  EXPECT_EQ(SystemErrorText(pipe.error), "Not a regular file");
   EXPECT_EQ(files_.ReadFile("/dev/zero", bytes), kCannotOpen);
   EXPECT_TRUE(bytes.empty());
+}
+
+// A failure's error number is the failure's own: the calls made after it, failing or not,
+// do not change what a message about it quotes.
+TEST_F(LocalDisk, AFailureKeepsItsErrorNumberThroughLaterCalls) {
+  Bytes bytes;
+  const FileResult missing = files_.ReadFile(dir_.file("none"), bytes);
+  test::WriteWhole(dir_.file("x"), "x");
+  ASSERT_EQ(files_.ReadFile(dir_.file("x"), bytes), kDone);
+  const FileResult taken = files_.MakeFolder(dir_.path());
+  FileEntry entry;
+  ASSERT_EQ(files_.Stat(dir_.file("x"), entry), kDone);
+  EXPECT_EQ(missing.status, kCannotOpen);
+  EXPECT_EQ(missing.error, ENOENT);
+  EXPECT_EQ(taken.status, kCannotCreate);
+  EXPECT_EQ(taken.error, EEXIST);
+  const FileResult read = files_.ReadFile(dir_.file("x"), bytes);
+  EXPECT_EQ(read.status, kDone);
+  EXPECT_EQ(read.error, 0);
 }
 
 TEST_F(LocalDisk, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
@@ -130,8 +152,9 @@ TEST_F(LocalDisk, TemporaryFilesOfKilledRunsGoAtTheNextWriteThere) {
 TEST_F(LocalDisk, NewFilesNeverReplaceAndReplacedFilesKeepTheirModes) {
   const std::string existing = dir_.file("a.AS1");
   test::WriteWhole(existing, "old");
-  EXPECT_EQ(files_.CreateFile(existing, "new"), kCannotCreate);
-  EXPECT_EQ(files_.LastError(), EEXIST);
+  const FileResult refused = files_.CreateFile(existing, "new");
+  EXPECT_EQ(refused, kCannotCreate);
+  EXPECT_EQ(refused.error, EEXIST);
   EXPECT_EQ(test::ReadWhole(existing), "old");
 
   ASSERT_EQ(::chmod(existing.c_str(), 0640), 0);

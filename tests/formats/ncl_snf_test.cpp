@@ -26,7 +26,8 @@ TEST(NclReader, FilesNamedSnfInAnyCaseAreRefusedBeforeTheyAreOpened) {
   EXPECT_EQ(ReadNcl(file, record), kDone);
   record.FileName = "/data/run.SnF";
   EXPECT_EQ(ReadNcl(file, record), kNotThisFormat);
-  EXPECT_EQ(ReadNcl(record), kNotThisFormat);  // no such file: refused by its name alone
+  // No such file: refused by its name alone.
+  EXPECT_EQ(ReadNcl(record, LocalFiles()), kNotThisFormat);
 }
 
 }  // namespace

@@ -31,11 +31,11 @@ class RealSamples : public ::testing::Test {
     SpectrumRecord record;
     record.FileName = realSample(relative);
     std::string name;
-    EXPECT_EQ(DetectAndRead(record, name), kDone) << relative;
+    EXPECT_EQ(DetectAndRead(record, name, LocalFiles()), kDone) << relative;
     EXPECT_EQ(name, Format(expected).displayName) << relative;
     SpectrumRecord direct;
     direct.FileName = record.FileName;
-    EXPECT_EQ(ReadFormat(Format(expected), direct), kDone) << relative;
+    EXPECT_EQ(ReadFormat(Format(expected), direct, LocalFiles()), kDone) << relative;
     EXPECT_EQ(direct, record) << relative;
     return record;
   }
@@ -107,8 +107,8 @@ TEST_F(RealSamples, AccuSpecFilesAreNotTakenForAnyFormat) {
     SpectrumRecord record;
     record.FileName = realSample(file);
     std::string name;
-    EXPECT_EQ(DetectAndRead(record, name), kUnknownFormat) << file;
-    EXPECT_EQ(ReadFormat(Format(FMT_CANBERRA), record), kNotThisFormat) << file;
+    EXPECT_EQ(DetectAndRead(record, name, LocalFiles()), kUnknownFormat) << file;
+    EXPECT_EQ(ReadFormat(Format(FMT_CANBERRA), record, LocalFiles()), kNotThisFormat) << file;
   }
 }
 

@@ -77,7 +77,7 @@ class FileCommandsTest : public QObject {
     Preferences prefs;
     prefs.SourceFolder = PathBytes(left_) + "/";
     prefs.DestinationFolder = PathBytes(right_) + "/";
-    QCOMPARE(SaveConfig(prefs, PathBytes(dir_.filePath("durnix.cfg"))), kDone);
+    QCOMPARE(SaveConfig(prefs, PathBytes(dir_.filePath("durnix.cfg")), LocalFiles()), kDone);
     MainWindowStartup startup;
     startup.programFolder = dir_.path();
     startup.places = {{"Data", PathBytes(dir_.path()), PlaceKind::kFixed}};

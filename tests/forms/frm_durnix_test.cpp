@@ -102,7 +102,7 @@ class FrmDurnixTest : public QObject {
     prefs.StampConfirm = true;
     prefs.Stamp.BeamMeV = 2.5f;
     prefs.RangeIndex = 4;
-    QCOMPARE(SaveConfig(prefs, dir_.filePath("durnix.cfg").toStdString()), kDone);
+    QCOMPARE(SaveConfig(prefs, dir_.filePath("durnix.cfg").toStdString(), LocalFiles()), kDone);
   }
 
  private slots:
@@ -260,7 +260,7 @@ class FrmDurnixTest : public QObject {
     QCOMPARE(f.readAll(), kept);
     SpectrumRecord written;
     written.FileName = (destination_ + "/au.RBS").toStdString();
-    QCOMPARE(ReadRBS(written), kDone);
+    QCOMPARE(ReadRBS(written, LocalFiles()), kDone);
     QCOMPARE(written.BeamMeV, 2.5f);  // stamped
     // The destination list shows the new files; the window is usable again.
     QVERIFY(names(1).contains("au.RBS"));
@@ -367,7 +367,7 @@ class FrmDurnixTest : public QObject {
     QVERIFY(!editor->isVisible());
     SpectrumRecord back;
     back.FileName = (source_ + "/au.rbs").toStdString();
-    QCOMPARE(ReadRBS(back), kDone);
+    QCOMPARE(ReadRBS(back, LocalFiles()), kDone);
     QCOMPARE(back.BeamMeV, 3.04f);
     QCOMPARE(back.Geometry, static_cast<std::int16_t>(1));
     QCOMPARE(back.ChannelCount, static_cast<std::int16_t>(512));
@@ -421,7 +421,7 @@ class FrmDurnixTest : public QObject {
     // All 300 channels near 100 ns: 0.518 MeV, channel 5 of 300 x 0.1 MeV.
     SpectrumRecord back;
     back.FileName = (destination_ + "/ta.AS2").toStdString();
-    QCOMPARE(ReadFormat(Format(FMT_AS2), back), kDone);
+    QCOMPARE(ReadFormat(Format(FMT_AS2), back, LocalFiles()), kDone);
     long long total = 0;
     for (std::int32_t c : back.Counts) total += c;
     QCOMPARE(total, 134550LL);  // 3 x (0 + 1 + ... + 299): efficiency 100 keeps the total

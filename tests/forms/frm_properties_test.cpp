@@ -19,34 +19,31 @@ namespace {
 class CountingFiles : public FileSystem {
  public:
   int reads = 0;
-  Status ReadFile(const std::string& p, Bytes& out, std::size_t limit) override {
+  FileResult ReadFile(const std::string& p, Bytes& out, std::size_t limit) override {
     ++reads;
-    return pass(local_.ReadFile(p, out, limit));
+    return local_.ReadFile(p, out, limit);
   }
-  Status WriteFile(const std::string& p, ByteView d) override {
-    return pass(local_.WriteFile(p, d));
+  FileResult WriteFile(const std::string& p, ByteView d) override { return local_.WriteFile(p, d); }
+  FileResult CreateFile(const std::string& p, ByteView d) override {
+    return local_.CreateFile(p, d);
   }
-  Status CreateFile(const std::string& p, ByteView d) override {
-    return pass(local_.CreateFile(p, d));
+  FileResult Stat(const std::string& p, FileEntry& e) override { return local_.Stat(p, e); }
+  FileResult listFolder(const std::string& f, std::vector<FileEntry>& e) override {
+    return local_.ListFolder(f, e);
   }
-  Status Stat(const std::string& p, FileEntry& e) override { return pass(local_.Stat(p, e)); }
-  Status listFolder(const std::string& f, std::vector<FileEntry>& e) override {
-    return pass(local_.ListFolder(f, e));
+  FileResult MakeFolder(const std::string& p) override { return local_.MakeFolder(p); }
+  FileResult Remove(const std::string& p) override { return local_.Remove(p); }
+  FileResult Rename(const std::string& f, const std::string& t) override {
+    return local_.Rename(f, t);
   }
-  Status MakeFolder(const std::string& p) override { return pass(local_.MakeFolder(p)); }
-  Status Remove(const std::string& p) override { return pass(local_.Remove(p)); }
-  Status Rename(const std::string& f, const std::string& t) override {
-    return pass(local_.Rename(f, t));
+  FileResult Copy(const std::string& f, const std::string& t, bool r) override {
+    return local_.Copy(f, t, r);
   }
-  Status Copy(const std::string& f, const std::string& t, bool r) override {
-    return pass(local_.Copy(f, t, r));
-  }
-  Status Space(const std::string& f, unsigned long long& a, unsigned long long& b) override {
-    return pass(local_.Space(f, a, b));
+  FileResult Space(const std::string& f, unsigned long long& a, unsigned long long& b) override {
+    return local_.Space(f, a, b);
   }
 
  private:
-  Status pass(Status s) { return s == kDone ? done() : fail(s, local_.LastError()); }
   FileSystem& local_ = LocalFiles();
 };
 

@@ -87,7 +87,7 @@ void WriteCounts(const QString& path, FormatCode format, const std::vector<std::
   record.ChannelCount = static_cast<std::int16_t>(counts.size());
   record.SpecId = id;
   record.FileName = PathBytes(path);
-  QCOMPARE(WriteFormat(Format(format), record), kDone);
+  QCOMPARE(WriteFormat(Format(format), record, LocalFiles()), kDone);
 }
 
 }  // namespace
@@ -524,7 +524,7 @@ class FrmViewTest : public QObject {
       QVERIFY2(!action(view, "mnuSave")->isEnabled(), format.key.data());
       SpectrumRecord back;
       back.FileName = written;
-      QCOMPARE(ReadFormat(format, back), kDone);
+      QCOMPARE(ReadFormat(format, back, LocalFiles()), kDone);
       QCOMPARE(back.Counts, counts);
       QVERIFY(!QFile::exists(dialogs_.savePath));  // the writer's name, not the dialog's
       QCOMPARE(dialogs_.proposed, Latin1Text(std::string(OwnName(SavedPath("src.AS2", format)))));

@@ -46,7 +46,7 @@ class MainWindowTest : public QObject {
       Preferences prefs;
       prefs.SourceFolder = PathBytes(sourceFolder) + "/";
       prefs.DestinationFolder = PathBytes(destination_) + "/";
-      QCOMPARE(SaveConfig(prefs, PathBytes(dir_.filePath("durnix.cfg"))), kDone);
+      QCOMPARE(SaveConfig(prefs, PathBytes(dir_.filePath("durnix.cfg")), LocalFiles()), kDone);
       places = {{"Home", PathBytes(data_) + "/", PlaceKind::kHome}, {"/", "/", PlaceKind::kRoot}};
     }
     MainWindowStartup startup;

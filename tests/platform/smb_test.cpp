@@ -107,8 +107,9 @@ TEST_F(Smb, FilesOnAShareAreWrittenWholeAndReadBackByteForByte) {
   EXPECT_EQ(files_->ReadFile(at_ + name, back, 1000), kNotThisFormat);
 
   // Never over an existing file; a replacement is whole.
-  EXPECT_EQ(files_->CreateFile(at_ + name, "new"), kCannotCreate);
-  EXPECT_EQ(files_->LastError(), EEXIST);
+  const FileResult existing = files_->CreateFile(at_ + name, "new");
+  EXPECT_EQ(existing, kCannotCreate);
+  EXPECT_EQ(existing.error, EEXIST);
   EXPECT_EQ(slurp(share_ / name), all);
   ASSERT_EQ(files_->WriteFile(at_ + name, "replaced"), kDone);
   EXPECT_EQ(slurp(share_ / name), "replaced");
@@ -171,8 +172,9 @@ TEST_F(Smb, FilesOnAShareAreWrittenWholeAndReadBackByteForByte) {
   EXPECT_EQ(slurp(here + "d.chn"), "b");
   ASSERT_EQ(machine.Copy(here + "d.chn", at_ + "e.chn", false), kDone);
   EXPECT_EQ(slurp(share_ / "e.chn"), "b");
-  EXPECT_EQ(machine.Rename(here + "d.chn", at_ + "f.chn"), kCannotCreate);
-  EXPECT_EQ(machine.LastError(), EXDEV);
+  const FileResult across = machine.Rename(here + "d.chn", at_ + "f.chn");
+  EXPECT_EQ(across, kCannotCreate);
+  EXPECT_EQ(across.error, EXDEV);
 }
 
 TEST_F(Smb, CopiesKeepTheirSourcesTimes) {
@@ -262,8 +264,9 @@ TEST_F(Smb, AListingThatBreaksOffPartWayIsNoListing) {
   std::vector<FileEntry> entries;
   std::vector<std::string> names;
   entriesLeft = 3;
-  EXPECT_EQ(files_->ListFolder(at_, entries), kCannotOpen);
-  EXPECT_EQ(files_->LastError(), EIO);
+  const FileResult broken = files_->ListFolder(at_, entries);
+  EXPECT_EQ(broken, kCannotOpen);
+  EXPECT_EQ(broken.error, EIO);
   EXPECT_TRUE(entries.empty());
   entriesLeft = 1;
   EXPECT_EQ(network_->List(kLevelComputer, "127.0.0.1", names), kNetUnexpected);
@@ -308,8 +311,9 @@ TEST_F(Smb, AShareForOneUserWantsItsPasswordAndForgetsItOnDisconnect) {
   const std::string user = UserName();
   ASSERT_FALSE(user.empty());
   std::vector<FileEntry> entries;
-  ASSERT_EQ(files_->ListFolder("//127.0.0.1/priv/", entries), kCannotOpen);
-  EXPECT_EQ(network_->CodeOfFileError(files_->LastError()), kNetNotLoggedOn);
+  const FileResult refused = files_->ListFolder("//127.0.0.1/priv/", entries);
+  ASSERT_EQ(refused, kCannotOpen);
+  EXPECT_EQ(network_->CodeOfFileError(refused.error), kNetNotLoggedOn);
   EXPECT_EQ(network_->Connect("//127.0.0.1/priv", "", ""), kNetBadPassword);
   EXPECT_EQ(network_->Connect("//127.0.0.1/priv", user, "wrong"), kNetBadPassword);
   EXPECT_EQ(network_->Connect("//127.0.0.1/nothing", "", ""), kNetBadDeviceType);
@@ -319,8 +323,9 @@ TEST_F(Smb, AShareForOneUserWantsItsPasswordAndForgetsItOnDisconnect) {
   EXPECT_EQ(slurp(server_.dir / "priv" / "kept.rbs"), "x");
   ASSERT_EQ(files_->ListFolder("//127.0.0.1/priv/", entries), kDone);
   EXPECT_EQ(network_->Disconnect("//127.0.0.1/priv"), kNetDone);
-  EXPECT_EQ(files_->ListFolder("//127.0.0.1/priv/", entries), kCannotOpen);
-  EXPECT_EQ(network_->CodeOfFileError(files_->LastError()), kNetNotLoggedOn);
+  const FileResult gone = files_->ListFolder("//127.0.0.1/priv/", entries);
+  EXPECT_EQ(gone, kCannotOpen);
+  EXPECT_EQ(network_->CodeOfFileError(gone.error), kNetNotLoggedOn);
   fs::remove(server_.dir / "priv" / "kept.rbs");
 }
 

@@ -19,7 +19,9 @@ class Host : public OperationHost {
   explicit Host(FileSystem& files) : files_(files) {}
   void Refresh(int) override {}
   Status MoveToTrash(const std::string& path, int& error) override {
-    return RemoveEntry(files_, path, error);
+    const FileResult removal = RemoveEntry(files_, path);
+    error = removal.error;
+    return removal;
   }
 
  private:

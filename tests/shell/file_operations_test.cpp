@@ -37,7 +37,9 @@ class Host : public OperationHost {
       error = trashError;
       return kCannotCreate;
     }
-    return RemoveEntry(files_, path, error);
+    const FileResult removal = RemoveEntry(files_, path);
+    error = removal.error;
+    return removal;
   }
   bool Progress(const CopyProgress& p) override {
     progress.push_back(p);

@@ -90,12 +90,12 @@ TEST(FolderTree, RemovalNeverGoesThroughALinkAndKeepsWhatStays) {
   WriteWhole(dir.file("gone/locked/a"), "a");
   fs::permissions(dir.file("gone/locked"), fs::perms::owner_read | fs::perms::owner_exec);
   fs::create_directory_symlink(dir.file("outside"), dir.file("gone/link"));
-  int error = 0;
-  EXPECT_EQ(RemoveEntry(files, dir.file("gone"), error), kDone);
+  EXPECT_EQ(RemoveEntry(files, dir.file("gone")), kDone);
   EXPECT_FALSE(fs::exists(dir.file("gone")));
   EXPECT_EQ(ReadWhole(dir.file("outside/keep")), "precious");
-  EXPECT_NE(RemoveEntry(files, dir.file("gone"), error), kDone);
-  EXPECT_EQ(error, ENOENT);
+  const FileResult again = RemoveEntry(files, dir.file("gone"));
+  EXPECT_NE(again, kDone);
+  EXPECT_EQ(again.error, ENOENT);
 
   // After a move: the moved files go, a skipped one keeps its folder, a link goes as a link.
   test::MemoryFileSystem memory;
@@ -107,8 +107,7 @@ TEST(FolderTree, RemovalNeverGoesThroughALinkAndKeepsWhatStays) {
   ASSERT_EQ(ReadTree(memory, "/m", tree), TreeRead::kComplete);
   // a, empty, empty/c, sub, sub/b, sub/kept
   ASSERT_EQ(tree.items.size(), 6u);
-  EXPECT_EQ(RemoveMovedTree(memory, "/m", tree, {true, false, true, false, true, false}, error),
-            kDone);
+  EXPECT_EQ(RemoveMovedTree(memory, "/m", tree, {true, false, true, false, true, false}), kDone);
   EXPECT_EQ(memory.namesIn("/m"), std::vector<std::string>{"sub"});
   EXPECT_EQ(memory.namesIn("/m/sub"), std::vector<std::string>{"kept"});
 
@@ -118,7 +117,7 @@ TEST(FolderTree, RemovalNeverGoesThroughALinkAndKeepsWhatStays) {
   ASSERT_EQ(ReadTree(files, dir.file("moved"), tree), TreeRead::kComplete);
   // f, link, link/keep: all copied
   ASSERT_EQ(tree.items.size(), 3u);
-  EXPECT_EQ(RemoveMovedTree(files, dir.file("moved"), tree, {true, false, true}, error), kDone);
+  EXPECT_EQ(RemoveMovedTree(files, dir.file("moved"), tree, {true, false, true}), kDone);
   EXPECT_FALSE(fs::exists(dir.file("moved")));
   EXPECT_EQ(ReadWhole(dir.file("outside/keep")), "precious");
 }

@@ -118,58 +118,58 @@ long long MemoryFileSystem::used() const {
   return total;
 }
 
-Status MemoryFileSystem::ReadFile(const std::string& path, Bytes& out, std::size_t limit) {
+FileResult MemoryFileSystem::ReadFile(const std::string& path, Bytes& out, std::size_t limit) {
   out.clear();
   const auto it = nodes_.find(key(path));
-  if (it == nodes_.end()) return fail(kCannotOpen, ENOENT);
-  if (it->second.kind == Kind::kFolder) return fail(kCannotOpen, EISDIR);
-  if (it->second.bytes.size() > limit) return fail(kNotThisFormat, EFBIG);
+  if (it == nodes_.end()) return FileResult{kCannotOpen, ENOENT};
+  if (it->second.kind == Kind::kFolder) return FileResult{kCannotOpen, EISDIR};
+  if (it->second.bytes.size() > limit) return FileResult{kNotThisFormat, EFBIG};
   if (const auto failing = failingReads_.find(key(path)); failing != failingReads_.end()) {
-    return fail(kCannotOpen, failing->second);
+    return FileResult{kCannotOpen, failing->second};
   }
   out = it->second.bytes;
-  return done();
+  return FileResult{};
 }
 
-Status MemoryFileSystem::put(const std::string& path, ByteView data, bool replace,
-                             std::time_t modified) {
+FileResult MemoryFileSystem::put(const std::string& path, ByteView data, bool replace,
+                                 std::time_t modified) {
   const int number = ++writes_;
   const std::string k = key(path);
   const auto parent = nodes_.find(parentOf(k));
   if (parent == nodes_.end() || parent->second.kind != Kind::kFolder) {
-    return fail(kCannotCreate, ENOENT);
+    return FileResult{kCannotCreate, ENOENT};
   }
-  if (parent->second.readOnly) return fail(kCannotCreate, EACCES);
+  if (parent->second.readOnly) return FileResult{kCannotCreate, EACCES};
   const auto existing = nodes_.find(k);
   if (existing != nodes_.end()) {
-    if (!replace) return fail(kCannotCreate, EEXIST);
-    if (existing->second.kind == Kind::kFolder) return fail(kCannotCreate, EISDIR);
-    if (existing->second.readOnly) return fail(kCannotCreate, EACCES);
+    if (!replace) return FileResult{kCannotCreate, EEXIST};
+    if (existing->second.kind == Kind::kFolder) return FileResult{kCannotCreate, EISDIR};
+    if (existing->second.readOnly) return FileResult{kCannotCreate, EACCES};
   }
   if (const auto failing = failingWrites_.find(number); failing != failingWrites_.end()) {
-    return fail(kCannotCreate, failing->second);
+    return FileResult{kCannotCreate, failing->second};
   }
   // The new content is written beside the old one before the old one goes.
   if (capacity_ >= 0 && used() + static_cast<long long>(data.size()) > capacity_) {
-    return fail(kCannotCreate, ENOSPC);
+    return FileResult{kCannotCreate, ENOSPC};
   }
   ++clock_;
   nodes_[k] = Node{Kind::kFile, Bytes(data), false, modified != 0 ? modified : clock_};
-  return done();
+  return FileResult{};
 }
 
-Status MemoryFileSystem::WriteFile(const std::string& path, ByteView data) {
+FileResult MemoryFileSystem::WriteFile(const std::string& path, ByteView data) {
   return put(path, data, true);
 }
 
-Status MemoryFileSystem::CreateFile(const std::string& path, ByteView data) {
+FileResult MemoryFileSystem::CreateFile(const std::string& path, ByteView data) {
   return put(path, data, false);
 }
 
-Status MemoryFileSystem::Stat(const std::string& path, FileEntry& entry) {
+FileResult MemoryFileSystem::Stat(const std::string& path, FileEntry& entry) {
   const std::string k = key(path);
   const auto it = nodes_.find(k);
-  if (it == nodes_.end()) return fail(kCannotOpen, ENOENT);
+  if (it == nodes_.end()) return FileResult{kCannotOpen, ENOENT};
   const Node& node = it->second;
   entry.name = k == "/" ? "/" : k.substr(k.rfind('/') + 1);
   entry.kind = node.kind == Kind::kFile ? EntryKind::kFile : EntryKind::kFolder;
@@ -177,20 +177,21 @@ Status MemoryFileSystem::Stat(const std::string& path, FileEntry& entry) {
   entry.bytes = node.kind == Kind::kFile ? static_cast<long long>(node.bytes.size()) : 0;
   entry.modified = node.modified;
   entry.attributes = AttributeNumberOf(entry.kind, entry.readOnly, entry.name);
-  return done();
+  return FileResult{};
 }
 
-Status MemoryFileSystem::listFolder(const std::string& folder, std::vector<FileEntry>& entries) {
+FileResult MemoryFileSystem::listFolder(const std::string& folder,
+                                        std::vector<FileEntry>& entries) {
   entries.clear();
   const std::string k = key(folder);
   const auto it = nodes_.find(k);
-  if (it == nodes_.end()) return fail(kCannotOpen, ENOENT);
-  if (it->second.kind != Kind::kFolder) return fail(kCannotOpen, ENOTDIR);
+  if (it == nodes_.end()) return FileResult{kCannotOpen, ENOENT};
+  if (it->second.kind != Kind::kFolder) return FileResult{kCannotOpen, ENOTDIR};
   for (const std::string& name : namesIn(k)) {
     if (const auto failing = failingListings_.find(k);
         failing != failingListings_.end() && entries.size() == 1) {
       entries.clear();
-      return fail(kCannotOpen, failing->second);
+      return FileResult{kCannotOpen, failing->second};
     }
     FileEntry entry;
     Stat(k == "/" ? "/" + name : k + "/" + name, entry);
@@ -203,84 +204,86 @@ Status MemoryFileSystem::listFolder(const std::string& folder, std::vector<FileE
       entries.push_back(std::move(entry));
     }
   }
-  return done();
+  return FileResult{};
 }
 
-Status MemoryFileSystem::MakeFolder(const std::string& path) {
+FileResult MemoryFileSystem::MakeFolder(const std::string& path) {
   const std::string k = key(path);
-  if (const int error = injected(failingFolders_, k); error != 0) return fail(kCannotCreate, error);
-  if (nodes_.count(k) != 0) return fail(kCannotCreate, EEXIST);
+  if (const int error = injected(failingFolders_, k); error != 0)
+    return FileResult{kCannotCreate, error};
+  if (nodes_.count(k) != 0) return FileResult{kCannotCreate, EEXIST};
   const auto parent = nodes_.find(parentOf(k));
   if (parent == nodes_.end() || parent->second.kind != Kind::kFolder) {
-    return fail(kCannotCreate, ENOENT);
+    return FileResult{kCannotCreate, ENOENT};
   }
   nodes_[k] = Node{Kind::kFolder, {}, false, ++clock_};
-  return done();
+  return FileResult{};
 }
 
-Status MemoryFileSystem::Remove(const std::string& path) {
+FileResult MemoryFileSystem::Remove(const std::string& path) {
   const std::string k = key(path);
   const auto it = nodes_.find(k);
-  if (it == nodes_.end()) return fail(kCannotOpen, ENOENT);
-  if (const int error = injected(failingRemoves_, k); error != 0) return fail(kCannotCreate, error);
+  if (it == nodes_.end()) return FileResult{kCannotOpen, ENOENT};
+  if (const int error = injected(failingRemoves_, k); error != 0)
+    return FileResult{kCannotCreate, error};
   if (it->second.kind == Kind::kFolder && !namesIn(k).empty()) {
-    return fail(kCannotCreate, ENOTEMPTY);
+    return FileResult{kCannotCreate, ENOTEMPTY};
   }
   nodes_.erase(it);
-  return done();
+  return FileResult{};
 }
 
-Status MemoryFileSystem::Rename(const std::string& from, const std::string& to) {
+FileResult MemoryFileSystem::Rename(const std::string& from, const std::string& to) {
   const std::string f = key(from);
   const std::string t = key(to);
   const auto it = nodes_.find(f);
-  if (it == nodes_.end()) return fail(kCannotOpen, ENOENT);
+  if (it == nodes_.end()) return FileResult{kCannotOpen, ENOENT};
   for (const std::string& end : {f, t}) {
     if (const int error = injected(failingRenames_, end); error != 0) {
-      return fail(kCannotCreate, error);
+      return FileResult{kCannotCreate, error};
     }
   }
-  if (nodes_.count(t) != 0) return fail(kCannotCreate, EEXIST);
-  if (nodes_.count(parentOf(t)) == 0) return fail(kCannotCreate, ENOENT);
+  if (nodes_.count(t) != 0) return FileResult{kCannotCreate, EEXIST};
+  if (nodes_.count(parentOf(t)) == 0) return FileResult{kCannotCreate, ENOENT};
   if (it->second.kind == Kind::kFolder && !namesIn(f).empty()) {
-    return fail(kCannotCreate, EXDEV);  // folders with entries are not moved here
+    return FileResult{kCannotCreate, EXDEV};  // folders with entries are not moved here
   }
   nodes_[t] = std::move(it->second);
   nodes_.erase(f);
-  return done();
+  return FileResult{};
 }
 
-Status MemoryFileSystem::Copy(const std::string& from, const std::string& to, bool replace) {
+FileResult MemoryFileSystem::Copy(const std::string& from, const std::string& to, bool replace) {
   Bytes bytes;
-  const Status read = ReadFile(from, bytes, static_cast<std::size_t>(-1));
+  const FileResult read = ReadFile(from, bytes, static_cast<std::size_t>(-1));
   if (read != kDone) return read;
   return put(to, bytes, replace, modifiedOf(from));
 }
 
-Status MemoryFileSystem::SetReadOnly(const std::string& path, bool readOnly) {
+FileResult MemoryFileSystem::SetReadOnly(const std::string& path, bool readOnly) {
   const auto it = nodes_.find(key(path));
-  if (it == nodes_.end()) return fail(kCannotOpen, ENOENT);
+  if (it == nodes_.end()) return FileResult{kCannotOpen, ENOENT};
   if (const int error = injected(failingReadOnly_, path); error != 0) {
-    return fail(kCannotCreate, error);
+    return FileResult{kCannotCreate, error};
   }
   it->second.readOnly = readOnly;
-  return done();
+  return FileResult{};
 }
 
-Status MemoryFileSystem::SetModified(const std::string& path, std::time_t when) {
+FileResult MemoryFileSystem::SetModified(const std::string& path, std::time_t when) {
   const auto it = nodes_.find(key(path));
-  if (it == nodes_.end()) return fail(kCannotOpen, ENOENT);
+  if (it == nodes_.end()) return FileResult{kCannotOpen, ENOENT};
   it->second.modified = when;
-  return done();
+  return FileResult{};
 }
 
-Status MemoryFileSystem::Space(const std::string& folder, unsigned long long& freeBytes,
-                               unsigned long long& totalBytes) {
-  if (nodes_.count(key(folder)) == 0) return fail(kCannotOpen, ENOENT);
+FileResult MemoryFileSystem::Space(const std::string& folder, unsigned long long& freeBytes,
+                                   unsigned long long& totalBytes) {
+  if (nodes_.count(key(folder)) == 0) return FileResult{kCannotOpen, ENOENT};
   const long long capacity = capacity_ >= 0 ? capacity_ : 1000000000;
   totalBytes = static_cast<unsigned long long>(capacity);
   freeBytes = static_cast<unsigned long long>(std::max(0LL, capacity - used()));
-  return done();
+  return FileResult{};
 }
 
 }  // namespace durnix::test

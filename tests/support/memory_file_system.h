@@ -47,22 +47,22 @@ class MemoryFileSystem : public FileSystem {
   void plantName(const std::string& folder, const std::string& name,
                  EntryKind kind = EntryKind::kFile);
 
-  Status ReadFile(const std::string& path, Bytes& out,
-                  std::size_t limit = kMaxSpectrumFileBytes) override;
-  Status WriteFile(const std::string& path, ByteView data) override;
-  Status CreateFile(const std::string& path, ByteView data) override;
-  Status Stat(const std::string& path, FileEntry& entry) override;
-  Status MakeFolder(const std::string& path) override;
-  Status Remove(const std::string& path) override;
-  Status Rename(const std::string& from, const std::string& to) override;
-  Status Copy(const std::string& from, const std::string& to, bool replace) override;
-  Status SetReadOnly(const std::string& path, bool readOnly) override;
-  Status SetModified(const std::string& path, std::time_t when) override;
-  Status Space(const std::string& folder, unsigned long long& freeBytes,
-               unsigned long long& totalBytes) override;
+  FileResult ReadFile(const std::string& path, Bytes& out,
+                      std::size_t limit = kMaxSpectrumFileBytes) override;
+  FileResult WriteFile(const std::string& path, ByteView data) override;
+  FileResult CreateFile(const std::string& path, ByteView data) override;
+  FileResult Stat(const std::string& path, FileEntry& entry) override;
+  FileResult MakeFolder(const std::string& path) override;
+  FileResult Remove(const std::string& path) override;
+  FileResult Rename(const std::string& from, const std::string& to) override;
+  FileResult Copy(const std::string& from, const std::string& to, bool replace) override;
+  FileResult SetReadOnly(const std::string& path, bool readOnly) override;
+  FileResult SetModified(const std::string& path, std::time_t when) override;
+  FileResult Space(const std::string& folder, unsigned long long& freeBytes,
+                   unsigned long long& totalBytes) override;
 
  protected:
-  Status listFolder(const std::string& folder, std::vector<FileEntry>& entries) override;
+  FileResult listFolder(const std::string& folder, std::vector<FileEntry>& entries) override;
 
  private:
   enum class Kind { kFile, kFolder };
@@ -74,7 +74,7 @@ class MemoryFileSystem : public FileSystem {
   };
   static std::string key(const std::string& path);
   static std::string parentOf(const std::string& key);
-  Status put(const std::string& path, ByteView data, bool replace, std::time_t modified = 0);
+  FileResult put(const std::string& path, ByteView data, bool replace, std::time_t modified = 0);
   // The error injected for `path` in `failing`, else 0.
   static int injected(const std::map<std::string, int>& failing, const std::string& path);
   long long used() const;

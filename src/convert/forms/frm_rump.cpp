@@ -251,7 +251,7 @@ void FrmRump::showHeader(const SpectrumRecord& record, HeaderKind kind) {
 
 void FrmRump::cmdOkClick() {
   StampData unused;
-  const Status status =
+  const FileResult status =
       CommitRumpDialog(texts(), target_, stamp_ != nullptr ? *stamp_ : unused, *files_);
   if (status == kInvalidData) {
     showMessage("There are some invalid data");
@@ -261,7 +261,7 @@ void FrmRump::cmdOkClick() {
     std::string message =
         RunMessage(status, target_.path, senras ? "SENRAS (SEN)" : "RUMP (RBS)", "");
     if (status == kCannotOpen || status == kCannotCreate) {
-      message += "\n" + SystemErrorText(files_->LastError());  // the system's reason
+      message += "\n" + SystemErrorText(status.error);  // the system's reason
     }
     showMessage(message);
   }

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/forms/file_list_model.h"
 
-#include <QFileInfo>
 #include <QFontMetrics>
 #include <QMimeData>
+#include <QMimeDatabase>
 #include <QPainter>
 #include <QPixmap>
 #include <QUrl>
@@ -26,6 +26,13 @@ QIcon ProgramIcon() {
     return QIcon(pixmap);
   }();
   return icon;
+}
+
+QIcon TypeIcon(const QString& name) {
+  static const QMimeDatabase types;
+  static const QIcon file = QFileIconProvider().icon(QFileIconProvider::File);
+  const QMimeType type = types.mimeTypeForFile(name, QMimeDatabase::MatchExtension);
+  return QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName(), file));
 }
 
 FileListModel::FileListModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -98,7 +105,7 @@ QIcon FileListModel::iconOf(const FileRow& r) const {
   const QString key = PathText(r.extension).toLower();
   auto it = iconCache_.find(key);
   if (it == iconCache_.end()) {
-    it = iconCache_.emplace(key, icons_.icon(QFileInfo(PathText(folder_ + r.name)))).first;
+    it = iconCache_.emplace(key, TypeIcon(PathText(r.name))).first;
   }
   return it->second;
 }

@@ -86,11 +86,14 @@ class FileListModel : public QAbstractTableModel {
   int sortColumn_ = kName;
   Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
   int rowHeight_ = 20;
-  mutable QFileIconProvider icons_;
   mutable std::map<QString, QIcon> iconCache_;  // the desktop's icons, once per extension
 };
 
 // The program's own icon: a small spectrum.
 QIcon ProgramIcon();
+
+// The desktop's icon for a file of this name's type, told by the name's extension alone: no
+// file is looked at, so that a row of a shared folder never waits on the network.
+QIcon TypeIcon(const QString& name);
 
 }  // namespace durnix

@@ -131,9 +131,9 @@ void FilePane::build() {
 int FilePane::MakeFileList() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   std::vector<FileRow> rows;
-  const Status status = ListFolderRows(files_, folder(), mask_, navigation_.atTop(index_),
-                                       grouping(), rows, paneBytes_);
-  const int error = status == kDone ? 0 : files_.LastError();
+  const FileResult status = ListFolderRows(files_, folder(), mask_, navigation_.atTop(index_),
+                                           grouping(), rows, paneBytes_);
+  const int error = status.error;
   selecting_ = true;
   model_->setRows(std::move(rows), folder());
   selecting_ = false;

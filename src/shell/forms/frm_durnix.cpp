@@ -227,10 +227,10 @@ void FrmDurnix::connectCommands() {
         ChooseSaveFile(this, "Save default", ConfigSaveFolder(startup_.programFolder),
                        "Durnix config file (*.cfg)");
     if (path.isEmpty()) return;
-    const Status status = saveConfig(path);
+    const FileResult status = saveConfig(path);
     if (status != kDone) {
       prompter().Ask(RunMessage(status, PathBytes(path), "", ""), StandardButtons::kOk,
-                     {Question::kMessage, SystemErrorText(files().LastError())});
+                     {Question::kMessage, SystemErrorText(status.error)});
     }
   });
 }
@@ -494,7 +494,7 @@ void FrmDurnix::loadConfig(const QString& path) {
   pane(0).CmdRef_Click();
 }
 
-Status FrmDurnix::saveConfig(const QString& path) {
+FileResult FrmDurnix::saveConfig(const QString& path) {
   Preferences p = prefs_;
   p.SourceFolder = nav_.folder(0);
   p.DestinationFolder = nav_.folder(1);

@@ -128,7 +128,7 @@ class FrmDurnix : public QMainWindow {
   void setStampConfirm(bool on);
   void setMask(int pane, int item);
   void loadConfig(const QString& path);
-  Status saveConfig(const QString& path);
+  FileResult saveConfig(const QString& path);
 
   // While a command runs, the window and its menus take no input.
   void setCommandsEnabled(bool enabled);

@@ -133,9 +133,10 @@ FrmProperties::FrmProperties(QWidget* parent, FileSystem& files, const std::stri
   const QFileInfo info(network ? QString() : PathText(clean));
   const QString accessed = timeText(info.lastRead());
   FileEntry entry;
-  const bool found = files.Stat(clean, entry) == kDone;
+  const FileResult look = files.Stat(clean, entry);
+  const bool found = look == kDone;
   const QString kind =
-      found ? KindOfEntry(files, clean, entry) : PathText(SystemErrorText(files.LastError()));
+      found ? KindOfEntry(files, clean, entry) : PathText(SystemErrorText(look.error));
 
   auto* form = new QFormLayout();
   addRow(form, "Name:", "lblName", name);

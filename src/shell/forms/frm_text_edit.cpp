@@ -169,8 +169,8 @@ FrmTextEdit* FrmTextEdit::Open(QWidget* parent, FileSystem& files, const std::st
 bool FrmTextEdit::openFile(const std::string& path) {
   const std::string message = "Can not open the file " + path;
   FileEntry entry;
-  if (files_.Stat(path, entry) != kDone) {
-    showMessage(message, SystemErrorText(files_.LastError()));
+  if (const FileResult look = files_.Stat(path, entry); look != kDone) {
+    showMessage(message, SystemErrorText(look.error));
     return false;
   }
   // A pipe or a device is never opened: reading it could wait for ever.
@@ -180,8 +180,8 @@ bool FrmTextEdit::openFile(const std::string& path) {
     return false;
   }
   Bytes bytes;
-  if (files_.ReadFile(path, bytes, kMaxTextFileBytes) != kDone) {
-    showMessage(message, SystemErrorText(files_.LastError()));
+  if (const FileResult read = files_.ReadFile(path, bytes, kMaxTextFileBytes); read != kDone) {
+    showMessage(message, SystemErrorText(read.error));
     return false;
   }
 
@@ -264,8 +264,8 @@ bool FrmTextEdit::save() {
                   "\"?\". Save anyway ?") != kAnswerYes) {
     return false;
   }
-  if (files_.WriteFile(path_, textBytes()) != kDone) {
-    showMessage("Can not write the file " + path_, SystemErrorText(files_.LastError()));
+  if (const FileResult written = files_.WriteFile(path_, textBytes()); written != kDone) {
+    showMessage("Can not write the file " + path_, SystemErrorText(written.error));
     return false;
   }
   if (fromEditor) {

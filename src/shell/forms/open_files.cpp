@@ -55,9 +55,9 @@ void FrmDurnix::openFiles(const QStringList& paths) {
     const QFileInfo info(path);
     const std::string full = PathBytes(info.absoluteFilePath());
     FileEntry entry;
-    if (files().Stat(full, entry) != kDone) {
+    if (const FileResult look = files().Stat(full, entry); look != kDone) {
       prompter().Ask(NotFoundMessage(full), StandardButtons::kOk,
-                     {Question::kMessage, SystemErrorText(files().LastError())});
+                     {Question::kMessage, SystemErrorText(look.error)});
       continue;
     }
     if (entry.kind == EntryKind::kFolder) {
