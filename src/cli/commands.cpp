@@ -231,7 +231,6 @@ class CliHost : public ConversionHost {
   void SetBusy(bool) override {}
   void RefillDestinationList() override {}
   void RefreshBothLists() override {}
-  void LetEventsRun() override {}
   void ShowStampData() override {}
   void CloseStampEditor() override {}
   void EditStampDataModal() override {}

@@ -130,7 +130,6 @@ class Run {
       result_.failed = i - result_.converted;
       host_.SetDestinationStatus(TallyText(result_.converted, result_.remained, result_.failed));
       host_.RefillDestinationList();
-      host_.LetEventsRun();
     }
     return finish(true);
   }
@@ -191,7 +190,6 @@ class Run {
     host_.SetBusy(true);
     host_.SetSourceStatus("Now " + withoutTrailingBlanks(std::string(e.fileName())) +
                           " is being converted !!");
-    host_.LetEventsRun();
     for (;;) {  // again from here when the user retries a file that was not found
       record_.CalGain = 0;
       record_.CalOffset = 0;

@@ -70,8 +70,6 @@ class ConversionHost {
   virtual void RefillDestinationList() = 0;
   // Both lists are refreshed at the end of a run.
   virtual void RefreshBothLists() = 0;
-  // A moment between two steps of a run; nothing is asked of the host.
-  virtual void LetEventsRun() = 0;
   // Entry `index` (from 0) of `count` begins; `name` is its file name.
   virtual void EntryBegins(int index, int count, const std::string& name) {
     (void)index, (void)count, (void)name;

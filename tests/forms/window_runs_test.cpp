@@ -32,15 +32,15 @@ namespace {
 // A disk in memory whose `gateAt`-th write waits until the test opens the gate.
 class GatedFiles : public test::MemoryFileSystem {
  public:
-  Status WriteFile(const std::string& path, ByteView data) override {
+  FileResult WriteFile(const std::string& path, ByteView data) override {
     pass();
     return MemoryFileSystem::WriteFile(path, data);
   }
-  Status CreateFile(const std::string& path, ByteView data) override {
+  FileResult CreateFile(const std::string& path, ByteView data) override {
     pass();
     return MemoryFileSystem::CreateFile(path, data);
   }
-  Status Copy(const std::string& from, const std::string& to, bool replace) override {
+  FileResult Copy(const std::string& from, const std::string& to, bool replace) override {
     pass();
     return MemoryFileSystem::Copy(from, to, replace);
   }
@@ -82,7 +82,6 @@ class QuietHost : public ConversionHost {
   void SetBusy(bool) override {}
   void RefillDestinationList() override {}
   void RefreshBothLists() override {}
-  void LetEventsRun() override {}
   void ShowStampData() override {}
   void CloseStampEditor() override {}
   void EditStampDataModal() override {}

@@ -30,7 +30,6 @@ class RecordingHost : public ConversionHost {
   void SetBusy(bool b) override { busy = b; }
   void RefillDestinationList() override { ++refills; }
   void RefreshBothLists() override { ++refreshes; }
-  void LetEventsRun() override { ++events; }
   void ShowStampData() override { events_.push_back("show"); }
   void CloseStampEditor() override { events_.push_back("close"); }
   void EditStampDataModal() override {
@@ -47,7 +46,6 @@ class RecordingHost : public ConversionHost {
   bool busy = false;
   int refills = 0;
   int refreshes = 0;
-  int events = 0;
 };
 
 }  // namespace durnix::test

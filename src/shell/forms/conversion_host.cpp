@@ -49,8 +49,6 @@ void WindowConversionHost::RefreshBothLists() {
   });
 }
 
-void WindowConversionHost::LetEventsRun() {}
-
 void WindowConversionHost::EntryBegins(int index, int count, const std::string& name) {
   run_.showProgress(index, count,
                     PathText(name) + QString("\n%1 of %2 files").arg(index).arg(count));

@@ -29,7 +29,6 @@ class WindowConversionHost : public ConversionHost {
   void SetBusy(bool busy) override;
   void RefillDestinationList() override;
   void RefreshBothLists() override;
-  void LetEventsRun() override;
   void EntryBegins(int index, int count, const std::string& name) override;
   bool StopRequested() override;
   void ShowStampData() override;
