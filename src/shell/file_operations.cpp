@@ -260,6 +260,12 @@ class Run {
     return discard(path);
   }
 
+  // Before each entry of a selection: a Stop asked for ends the run there.
+  bool stopped() {
+    if (!host_.Stopped()) return false;
+    result_.end = RunEnd::kCancelled;
+    return true;
+  }
   Step cancel() {
     result_.end = RunEnd::kCancelled;
     return Step::kStop;
@@ -364,6 +370,7 @@ OperationResult FileOperations::Copy(const OperationPanes& panes, bool moveMode)
     const int attributes = selection.attributes[static_cast<std::size_t>(k)];
     const bool last = k == selection.count() - 1;
     if (name == "..") continue;
+    if (run.stopped()) break;
     const std::string from = source + name;
     Step step;
     if (IsFolderEntry(attributes)) {
@@ -438,6 +445,7 @@ OperationResult FileOperations::Drop(const DropRequest& drop) {
       lastSame = SameFolder(files_, folder, drop.folder);
     }
     if (lastSame) continue;
+    if (run.stopped()) break;
     FileEntry entry;
     if (files_.Stat(item, entry) != kDone) {
       run.refuse(SystemErrorText(files_.LastError()));
