@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/forms/file_list_model.h"
 
-#include <QFileInfo>
 #include <QFontMetrics>
 #include <QMimeData>
+#include <QMimeDatabase>
 #include <QPainter>
 #include <QPixmap>
 #include <QUrl>
@@ -99,7 +99,12 @@ QIcon FileListModel::iconOf(const FileRow& r) const {
   const QString key = PathText(r.extension).toLower();
   auto it = iconCache_.find(key);
   if (it == iconCache_.end()) {
-    it = iconCache_.emplace(key, icons_.icon(QFileInfo(PathText(folder_ + r.name)))).first;
+    // By the name alone: a file on a share is not reached from the window to draw its row.
+    static const QIcon plain = QFileIconProvider().icon(QFileIconProvider::File);
+    const QMimeType type =
+        QMimeDatabase().mimeTypeForFile(PathText(r.name), QMimeDatabase::MatchExtension);
+    const QIcon icon = QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName()));
+    it = iconCache_.emplace(key, icon.isNull() ? plain : icon).first;
   }
   return it->second;
 }

@@ -89,8 +89,7 @@ class FileListModel : public QAbstractTableModel {
   int sortColumn_ = kName;
   Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
   int rowHeight_ = 20;
-  mutable QFileIconProvider icons_;
-  mutable std::map<QString, QIcon> iconCache_;  // the desktop's icons, once per extension
+  mutable std::map<QString, QIcon> iconCache_;  // the file types' icons, by extension
 };
 
 // The program's own icon: a small spectrum.
