@@ -18,6 +18,8 @@
 #include <new>
 #include <set>
 
+#include "formats/paths.h"
+
 namespace durnix {
 
 namespace {
@@ -34,17 +36,10 @@ mode_t newFileMode() {
   return mode;
 }
 
+// The folder a file is made in, as open() takes it ("." for a bare name).
 std::string folderOf(const std::string& path) {
-  const auto slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
-std::string_view nameOf(std::string_view path) {
-  while (path.size() > 1 && path.back() == '/') path.remove_suffix(1);
-  const auto slash = path.rfind('/');
-  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+  const std::string folder = WithoutFinalSlash(FolderOf(path));
+  return folder.empty() ? "." : folder;
 }
 
 bool writeAll(int fd, const char* data, std::size_t size) {
@@ -454,7 +449,7 @@ FileResult LocalFileSystem::CreateFile(const std::string& path, ByteView data) {
 }
 
 FileResult LocalFileSystem::Stat(const std::string& path, FileEntry& entry) {
-  if (!lookAt(AT_FDCWD, path.c_str(), nameOf(path), entry)) return FileResult{kCannotOpen, errno};
+  if (!lookAt(AT_FDCWD, path.c_str(), NameOf(path), entry)) return FileResult{kCannotOpen, errno};
   return FileResult{};
 }
 

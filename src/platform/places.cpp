@@ -7,6 +7,8 @@
 #include <QStorageInfo>
 #include <QStyle>
 
+#include "formats/paths.h"
+
 namespace durnix {
 
 namespace {
@@ -33,9 +35,7 @@ PlaceKind kindOf(const QStorageInfo& volume) {
 }
 
 std::string folderOf(const QString& path) {
-  std::string folder = QDir(path).absolutePath().toStdString();
-  if (folder.empty() || folder.back() != '/') folder += '/';
-  return folder;
+  return WithFinalSlash(QDir(path).absolutePath().toStdString());
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <memory>
 #include <random>
 
+#include "formats/paths.h"
 #include "shell/network.h"
 
 namespace durnix {
@@ -50,10 +51,6 @@ FileEntry entryOf(std::string name, const struct stat& st) {
   }
   entry.attributes = attributes;
   return entry;
-}
-
-std::string folderOf(const std::string& path) {
-  return path.substr(0, path.rfind('/') + 1);
 }
 
 std::string temporaryName(const std::string& folder) {
@@ -179,7 +176,7 @@ FileResult SmbFileSystem::ReadFile(const std::string& path, Bytes& out, std::siz
 FileResult SmbFileSystem::put(const std::string& path, ByteView data, bool replace) {
   auto bytes = std::make_shared<Bytes>(data);
   const std::string url = SmbClient::UrlOf(path);
-  const std::string folder = folderOf(path);
+  const std::string folder = FolderOf(path);
   bool sweep = false;
   {
     const std::lock_guard<std::mutex> lock(sweptMutex_);

@@ -273,6 +273,12 @@ class Run {
     return discard(path);
   }
 
+  // Before each entry of a selection: a Stop asked for ends the run there.
+  bool stopped() {
+    if (!host_.Stopped()) return false;
+    result_.end = RunEnd::kCancelled;
+    return true;
+  }
   Step cancel() {
     result_.end = RunEnd::kCancelled;
     return Step::kStop;
@@ -380,6 +386,7 @@ OperationResult FileOperations::Copy(const OperationPanes& panes, bool moveMode)
     const int attributes = selection.attributes[static_cast<std::size_t>(k)];
     const bool last = k == selection.count() - 1;
     if (name == "..") continue;
+    if (run.stopped()) break;
     const std::string from = source + name;
     Step step;
     if (IsFolderEntry(attributes)) {
@@ -454,6 +461,7 @@ OperationResult FileOperations::Drop(const DropRequest& drop) {
       lastSame = SameFolder(files_, folder, drop.folder);
     }
     if (lastSame) continue;
+    if (run.stopped()) break;
     FileEntry entry;
     if (const FileResult look = files_.Stat(item, entry); look != kDone) {
       run.refuse(SystemErrorText(look.error));

@@ -45,6 +45,8 @@ class OperationHost {
   // user cancelled. EndProgress follows every folder copy that began, however it ended.
   virtual bool Progress(const CopyProgress&) { return true; }
   virtual void EndProgress() {}
+  // Whether the user asked the run to stop; looked at before each entry of the selection.
+  virtual bool Stopped() { return false; }
   // The hourglass pointer while a run works.
   virtual void SetBusy(bool) {}
 };

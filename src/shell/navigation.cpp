@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "formats/paths.h"
+
 namespace durnix {
 
 std::string NormalizeFolder(std::string folder) {
@@ -14,10 +16,7 @@ std::string NormalizeFolder(std::string folder) {
 }
 
 std::string NetworkFolder(std::string_view name) {
-  std::string folder(name);
-  if (folder.rfind("//", 0) != 0) folder = "//" + folder;
-  if (folder.back() != '/') folder += '/';
-  return folder;
+  return WithFinalSlash(PathFor(PathKind::kNetwork, name));
 }
 
 std::string WholeNetworkFolder() {
@@ -55,6 +54,11 @@ void Navigation::arriveOnNetwork(int pane, int level, const std::string& folder)
   place_[pane] = networkEntry();
   level_[pane] = level;
   folder_[pane] = NetworkFolder(folder);
+}
+
+PathKind Navigation::kind(int pane) const {
+  if (onNetwork(pane)) return PathKind::kNetwork;
+  return places_.empty() ? PathKind::kLocal : places_[static_cast<std::size_t>(place_[pane])].path;
 }
 
 void Navigation::toWorkGroup(int pane) {
@@ -96,8 +100,15 @@ std::array<bool, 2> Navigation::setPlaces(std::vector<Place> places) {
 }
 
 void Navigation::arrive(int pane, const std::string& folder) {
-  folder_[pane] = NormalizeFolder(folder);
-  place_[pane] = PlaceOf(places_, folder_[pane]);
+  std::string f = NormalizeFolder(folder);
+  int place = PlaceOf(places_, f);
+  if (places_.empty() || places_[static_cast<std::size_t>(place)].path == PathKind::kLocal) {
+    // A folder of this machine, however many "/" it begins with ("//tmp" is "/tmp" here).
+    f = PathFor(PathKind::kLocal, f);
+    place = PlaceOf(places_, f);
+  }
+  folder_[pane] = f;
+  place_[pane] = place;
   drivePath_[place_[pane]] = folder_[pane];
 }
 
@@ -159,10 +170,11 @@ void Navigation::enter(int pane, const std::string& name) {
     const int level = level_[pane];
     if (level == kLevelWholeNetwork) workGroup_ = name;
     if (level == kLevelWorkGroup) computer_ = name;
-    arriveOnNetwork(pane, level - 1, level >= kLevelWorkGroup ? name : folder_[pane] + name);
+    arriveOnNetwork(pane, level - 1,
+                    level >= kLevelWorkGroup ? name : JoinPath(folder_[pane], name));
     return;
   }
-  arrive(pane, folder_[pane] + name);
+  arrive(pane, JoinPath(folder_[pane], name));
 }
 
 }  // namespace durnix

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "formats/paths.h"
+
 namespace durnix {
 
 // Network levels of a pane. Entering a row lowers the level by one, Up raises it.
@@ -25,6 +27,9 @@ struct Place {
   std::string name;  // what the drive list shows
   std::string top;   // the place's top folder ("root"), ending in "/"
   PlaceKind kind = PlaceKind::kFixed;
+  // A connected shared folder is on the network; every other place, mounted shares too, is a
+  // folder of this machine.
+  PathKind path = PathKind::kLocal;
 };
 
 // A folder path ending in exactly one "/".
@@ -70,6 +75,10 @@ class Navigation {
   // The network entry: the index after the last place.
   int networkEntry() const { return static_cast<int>(places_.size()); }
   bool onNetwork(int pane) const { return place_[pane] == networkEntry(); }
+  // Where the pane's folder is: the network entry's folders and those of a connected shared
+  // folder are on the network, every other place's on this machine, whatever "/"s they begin
+  // with.
+  PathKind kind(int pane) const;
   int level(int pane) const { return level_[pane]; }
   // Whether the pane lists network resources (level 253 or above) rather than a folder.
   bool aboveShares(int pane) const { return onNetwork(pane) && level_[pane] >= kLevelComputer; }

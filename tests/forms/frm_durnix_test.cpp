@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeView>
@@ -18,9 +19,12 @@
 #include "convert/preferences.h"
 #include "formats/rbs.h"
 #include "forms_support.h"
+#include "platform/smb_file_system.h"
+#include "shell/forms/file_list_model.h"
 #include "shell/forms/file_pane.h"
 #include "shell/forms/frm_pass.h"
 #include "shell/network.h"
+#include "support/memory_file_system.h"
 #include "viewer/forms/frm_view.h"
 #include "viewer/forms/viewer_windows.h"
 #include "window_runs.h"
@@ -232,6 +236,26 @@ class FrmDurnixTest : public QObject {
     QVERIFY(window_->findChild<QAction*>("mnuRan4")->isChecked());
     QCOMPARE(names(0),
              QStringList({" ..", " old runs", "au.rbs", "notes.txt", "si.SEN", "ta.as1"}));
+  }
+
+  // A folder of this machine written with a leading "//" stays a folder of this machine: the
+  // pane lists it from the local disk, and drags its files as local files.
+  void aLocalFolderBeginningWithTwoSlashesStaysLocal() {
+    test::MemoryFileSystem local, shares;
+    local.addFolder("/tmp/runs/");
+    local.addFile("/tmp/runs/au.rbs", Bytes(10, 1));
+    MachineFileSystem machine(local, shares);
+    Navigation nav({{"/", "/", PlaceKind::kRoot}});
+    nav.set(0, "//tmp/runs");
+    QCOMPARE(nav.kind(0), PathKind::kLocal);
+    FilePane pane(0, machine, nav, answers_, nullptr);
+    pane.setMask("*.*");
+    pane.CmdRef_Click();
+    QVERIFY2(answers_.problems().empty(), answers_.report().c_str());
+    QCOMPARE(pane.model()->rowCountOf(), 2);
+    QCOMPARE(pane.model()->row(1).name, std::string("au.rbs"));
+    std::unique_ptr<QMimeData> dragged(pane.model()->mimeData({pane.model()->index(1, 0)}));
+    QCOMPARE(dragged->urls(), QList<QUrl>{QUrl::fromLocalFile("/tmp/runs/au.rbs")});
   }
 
   void convertsTheSelectionWithItsQuestions() {

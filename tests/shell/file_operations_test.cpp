@@ -46,11 +46,13 @@ class Host : public OperationHost {
     return static_cast<int>(progress.size()) != cancelAt;
   }
   void EndProgress() override { ++ends; }
+  // Stop is asked for at the look numbered `stopAt` (from 1).
+  bool Stopped() override { return ++looks == stopAt; }
 
   std::vector<int> refreshes;
   std::vector<std::string> trashed;
   std::vector<CopyProgress> progress;
-  int cancelAt = 0, ends = 0, trashError = 0;
+  int cancelAt = 0, ends = 0, trashError = 0, looks = 0, stopAt = 0;
   bool trash = true;
 
  private:
@@ -219,6 +221,28 @@ TEST_F(Operations, AFailureAtAnyWriteLosesNothing) {
       }
     }
   }
+}
+
+// A Stop asked for while a selection of plain files is moved, copied or dropped ends the run
+// before the next entry.
+TEST_F(Operations, StopEndsASelectionOfFilesBetweenTwoEntries) {
+  for (const char* name : {"f1", "f2", "f3"}) files_.addFile(std::string("/a/") + name, B(name));
+  files_.addFolder("/b");
+  host_.stopAt = 2;
+  const OperationResult moved = copy(panes({{"f1", 32}, {"f2", 32}, {"f3", 32}}), true);
+  EXPECT_EQ(moved.end, RunEnd::kCancelled);
+  EXPECT_EQ(moved.done, 1);
+  EXPECT_EQ(files_.namesIn("/b/"), std::vector<std::string>{"f1"});
+  EXPECT_EQ(files_.namesIn("/a/"), (std::vector<std::string>{"f2", "f3"}));
+  host_.looks = 0;
+  host_.stopAt = 1;
+  EXPECT_EQ(copy(panes({{"f2", 32}, {"f3", 32}})).done, 0);
+  EXPECT_EQ(files_.namesIn("/b/"), std::vector<std::string>{"f1"});
+  host_.looks = 0;
+  host_.stopAt = 2;
+  const OperationResult dropped = ops_.Drop({1, "/b/", {"f1"}, {"/a/f2", "/a/f3"}, false});
+  EXPECT_EQ(dropped.end, RunEnd::kCancelled);
+  EXPECT_EQ(files_.namesIn("/b/"), (std::vector<std::string>{"f1", "f2"}));
 }
 
 TEST_F(Operations, FoldersAreCopiedWithProgressQuestionsAndCancel) {

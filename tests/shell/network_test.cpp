@@ -140,7 +140,8 @@ TEST(Network, EachLevelUpAndRootAndTheDriveList) {
 
   // A connected share joins the places; the network entry stays last and the panes stay.
   std::vector<Place> places = nav.places();
-  places.insert(places.begin(), {"smb://pc1/data", "//pc1/data/", PlaceKind::kNetwork});
+  places.insert(places.begin(),
+                {"smb://pc1/data", "//pc1/data/", PlaceKind::kNetwork, PathKind::kNetwork});
   auto kept = nav.setPlaces(places);
   EXPECT_TRUE(kept[0] && kept[1]);
   EXPECT_EQ(nav.networkEntry(), 3);
@@ -148,6 +149,7 @@ TEST(Network, EachLevelUpAndRootAndTheDriveList) {
   EXPECT_EQ(nav.place(1), 1);
   nav.changePlace(1, 0);
   EXPECT_EQ(nav.folder(1), "//pc1/data/");
+  EXPECT_EQ(nav.kind(1), PathKind::kNetwork);
   nav.enter(1, "x");
   EXPECT_FALSE(nav.up(1) && nav.up(1));  // the share's top is the place's top
   EXPECT_EQ(nav.folder(1), "//pc1/data/");

@@ -99,6 +99,10 @@ bool RunOperationHost::Progress(const CopyProgress& progress) {
   return !run_.stopRequested();
 }
 
+bool RunOperationHost::Stopped() {
+  return run_.stopRequested();
+}
+
 void RunOperationHost::SetBusy(bool busy) {
   run_.later([this, busy] { host_.SetBusy(busy); });
 }

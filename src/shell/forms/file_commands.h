@@ -46,6 +46,7 @@ class RunOperationHost : public OperationHost {
   bool UsesTrash() override;
   Status MoveToTrash(const std::string& path, int& error) override;
   bool Progress(const CopyProgress& progress) override;
+  bool Stopped() override;
   void SetBusy(bool busy) override;
 
  private:

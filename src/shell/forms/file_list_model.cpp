@@ -37,9 +37,10 @@ QIcon TypeIcon(const QString& name) {
 
 FileListModel::FileListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void FileListModel::setRows(std::vector<FileRow> rows, const std::string& folder,
+void FileListModel::setRows(std::vector<FileRow> rows, const std::string& folder, PathKind kind,
                             bool networkLevel) {
   beginResetModel();
+  kind_ = kind;
   networkLevel_ = networkLevel;
   rows_ = std::move(rows);
   widest_ = -1;
@@ -60,7 +61,7 @@ void FileListModel::appendRow(FileRow row) {
 }
 
 void FileListModel::clear() {
-  setRows({}, folder_);
+  setRows({}, folder_, kind_);
 }
 
 bool FileListModel::contains(const std::string& name) const {
@@ -179,8 +180,8 @@ QMimeData* FileListModel::mimeData(const QModelIndexList& indexes) const {
     if (!index.isValid() || !seen.insert(index.row()).second) continue;
     const FileRow& r = rows_[static_cast<std::size_t>(index.row())];
     if (r.name == "..") continue;
-    const QString path = PathText(folder_ + r.name);
-    urls << (IsNetworkPath(folder_) ? QUrl("smb:" + path) : QUrl::fromLocalFile(path));
+    const QString path = PathText(JoinPath(folder_, r.name));
+    urls << (kind_ == PathKind::kNetwork ? QUrl("smb:" + path) : QUrl::fromLocalFile(path));
   }
   auto* data = new QMimeData;
   data->setUrls(urls);

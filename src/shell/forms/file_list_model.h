@@ -14,6 +14,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "formats/paths.h"
 #include "shell/file_list.h"
 
 namespace durnix {
@@ -35,10 +36,11 @@ class FileListModel : public QAbstractTableModel {
 
   explicit FileListModel(QObject* parent = nullptr);
 
-  // The listing of `folder`: every row anew, sorted by the current sort column. The rows of a
-  // network level (`networkLevel`: work groups, computers, shared folders) show the network's
-  // icons and are neither renamed nor dragged.
-  void setRows(std::vector<FileRow> rows, const std::string& folder, bool networkLevel = false);
+  // The listing of `folder`, of the `kind` the pane says: every row anew, sorted by the current
+  // sort column. The rows of a network level (`networkLevel`: work groups, computers, shared
+  // folders) show the network's icons and are neither renamed nor dragged.
+  void setRows(std::vector<FileRow> rows, const std::string& folder, PathKind kind,
+               bool networkLevel = false);
   // One more row at the end (a file written while a conversion runs); not sorted in.
   void appendRow(FileRow row);
   void clear();
@@ -82,6 +84,7 @@ class FileListModel : public QAbstractTableModel {
   mutable int widest_ = -1;           // -1: not measured yet
   mutable std::size_t measured_ = 0;  // rows measured so far
   std::string folder_;
+  PathKind kind_ = PathKind::kLocal;
   bool networkLevel_ = false;
   int sortColumn_ = kName;
   Qt::SortOrder sortOrder_ = Qt::AscendingOrder;

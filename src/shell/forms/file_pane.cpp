@@ -135,7 +135,7 @@ int FilePane::MakeFileList() {
                                            grouping(), rows, paneBytes_);
   const int error = status.error;
   selecting_ = true;
-  model_->setRows(std::move(rows), folder());
+  model_->setRows(std::move(rows), folder(), navigation_.kind(index_));
   selecting_ = false;
   QApplication::restoreOverrideCursor();
   // Entries that a broken or hostile server names so that they lead out of the folder are not

@@ -62,7 +62,7 @@ int FilePane::listNetworkLevel() {
   }
   if (code != kNetDone) return code;
   selecting_ = true;
-  model_->setRows(NetworkRows(level, names), path, true);
+  model_->setRows(NetworkRows(level, names), path, PathKind::kNetwork, true);
   selecting_ = false;
   paneBytes_ = 0;
   selection_.bytes = 0;

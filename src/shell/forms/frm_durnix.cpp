@@ -20,6 +20,7 @@
 #include "convert/forms/frm_setup.h"
 #include "durnix/version.h"
 #include "formats/catalogue.h"
+#include "formats/paths.h"
 #include "formats/text_rules.h"
 #include "platform/data_files.h"
 #include "platform/help_viewer.h"
@@ -367,8 +368,8 @@ void FrmDurnix::openEntry(int p, const std::string& name, int attributes) {
   // Spectra open in the viewer; other files with the desktop's program for them, or in the
   // viewer when the desktop has none.
   const Activation activation = ActivationOf(name, attributes);
-  if (activation == Activation::kOpenWithDesktop && !IsNetworkPath(pane(p).folder()) &&
-      QDesktopServices::openUrl(QUrl::fromLocalFile(PathText(pane(p).folder() + name)))) {
+  if (activation == Activation::kOpenWithDesktop && nav_.kind(p) == PathKind::kLocal &&
+      QDesktopServices::openUrl(QUrl::fromLocalFile(PathText(JoinPath(pane(p).folder(), name))))) {
     return;
   }
   if (activation == Activation::kViewSpectrum || activation == Activation::kOpenWithDesktop) {

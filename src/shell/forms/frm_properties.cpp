@@ -14,6 +14,7 @@
 
 #include "formats/catalogue.h"
 #include "formats/detection.h"
+#include "formats/paths.h"
 #include "platform/paths.h"
 #include "shell/file_list.h"
 #include "shell/network.h"
@@ -23,24 +24,6 @@ namespace durnix {
 namespace {
 
 constexpr const char* kTimeFormat = "yyyy-MM-dd hh:mm:ss";
-
-// The path without a final separator, but "/" stays "/".
-std::string withoutFinalSlash(std::string path) {
-  while (path.size() > 1 && path.back() == '/') path.pop_back();
-  return path;
-}
-
-std::string nameOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (path == "/") return path;
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string folderOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos || path == "/") return {};
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
 
 QString groupedNumber(long long value) {
   QString digits = QString::number(value < 0 ? -value : value);
@@ -101,7 +84,7 @@ QString KindOfEntry(FileSystem& files, const std::string& path, const FileEntry&
     case EntryKind::kFile:
       break;
   }
-  const QString name = PathText(nameOf(withoutFinalSlash(path)));
+  const QString name = PathText(NameOf(path));
   Bytes bytes;
   if (files.ReadFile(path, bytes, kMaxSpectrumFileBytes) != kDone) {
     // Too large for a spectrum, or unreadable: the name alone tells what it may be.
@@ -121,8 +104,8 @@ QString KindOfEntry(FileSystem& files, const std::string& path, const FileEntry&
 FrmProperties::FrmProperties(QWidget* parent, FileSystem& files, const std::string& path)
     : QDialog(parent) {
   setObjectName("FrmProperties");
-  const std::string clean = withoutFinalSlash(path);
-  const QString name = PathText(nameOf(clean));
+  const std::string clean = WithoutFinalSlash(path);
+  const QString name = PathText(NameOf(clean));
   setWindowTitle("Properties - " + name);
 
   // Times, permissions and owners as the system keeps them, the access time as it was before
@@ -140,7 +123,8 @@ FrmProperties::FrmProperties(QWidget* parent, FileSystem& files, const std::stri
 
   auto* form = new QFormLayout();
   addRow(form, "Name:", "lblName", name);
-  addRow(form, "Folder:", "lblFolder", PathText(folderOf(clean)));
+  addRow(form, "Folder:", "lblFolder",
+         PathText(clean == "/" ? std::string() : WithoutFinalSlash(FolderOf(clean))));
   addRow(form, "Kind:", "lblKind", kind);
   addRow(form, "Size:", "lblSize",
          found && entry.kind == EntryKind::kFile ? SizeText(entry.bytes) : QString());

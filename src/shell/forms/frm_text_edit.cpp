@@ -10,6 +10,7 @@
 #include <QTextBlock>
 #include <cerrno>
 
+#include "formats/paths.h"
 #include "platform/paths.h"
 #include "platform/qt_prompter.h"
 #include "platform/window_sizes.h"
@@ -45,16 +46,6 @@ Bytes withEndings(ByteView bytes, LineEnding ending) {
     }
   }
   return out;
-}
-
-std::string nameOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string folderOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 }  // namespace
@@ -319,12 +310,12 @@ void FrmTextEdit::fileNewClick() {
 
 void FrmTextEdit::fileOpenClick() {
   if (!maybeSave()) return;
-  const std::string chosen = askOpenPath(folderOf(path_));
+  const std::string chosen = askOpenPath(FolderOf(path_));
   if (!chosen.empty()) openFile(chosen);
 }
 
 QString FrmTextEdit::displayName() const {
-  return path_.empty() ? QString("Untitled") : PathText(nameOf(path_));
+  return path_.empty() ? QString("Untitled") : PathText(NameOf(path_));
 }
 
 void FrmTextEdit::updateTitle() {

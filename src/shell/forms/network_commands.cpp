@@ -69,7 +69,7 @@ void FrmDurnix::mnuConnect_Click() {
   std::vector<Place> places = nav_.places();
   if (std::none_of(places.begin(), places.end(),
                    [&](const Place& place) { return place.top == top; })) {
-    places.push_back({"smb:" + remote, top, PlaceKind::kNetwork});
+    places.push_back({"smb:" + remote, top, PlaceKind::kNetwork, PathKind::kNetwork});
     connected_.push_back(top);
   }
   replacePlaces(std::move(places), false);
