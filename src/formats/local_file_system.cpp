@@ -26,13 +26,26 @@ namespace {
 
 constexpr std::size_t kCopyChunk = 1u << 20;
 
+// The process's umask. Linux tells it in /proc/self/status; reading it through umask() would
+// set it for a moment, and a file that another thread makes meanwhile would get that mask.
+mode_t currentUmask() {
+  if (std::FILE* status = std::fopen("/proc/self/status", "re")) {
+    char line[256];
+    unsigned mask = 0;
+    bool found = false;
+    while (!found && std::fgets(line, sizeof line, status) != nullptr) {
+      found = std::sscanf(line, "Umask: %o", &mask) == 1;
+    }
+    std::fclose(status);
+    if (found) return static_cast<mode_t>(mask & 0777);
+  }
+  const mode_t mask = ::umask(022);  // kernels before 4.7
+  ::umask(mask);
+  return mask;
+}
+
 mode_t newFileMode() {
-  // umask can only be read by setting it; the program has a single thread.
-  static const mode_t mode = [] {
-    const mode_t mask = ::umask(022);
-    ::umask(mask);
-    return static_cast<mode_t>(0666 & ~mask);
-  }();
+  static const mode_t mode = static_cast<mode_t>(0666 & ~currentUmask());
   return mode;
 }
 
