@@ -32,6 +32,9 @@ WindowRun::WindowRun(QWidget& window, const QString& progressName, Prompter& pro
   if (auto* stop = progress_->findChild<QPushButton*>()) stop->setObjectName("cmdStop");
   progress_->setMinimumDuration(kProgressAfterMs);
   progress_->setRange(0, 0);
+  // A new progress window times itself from its making; this one from the first progress of
+  // the work, so that a run that ends at once, or asks first, shows none.
+  progress_->reset();
   // The Stop button, the close box and Escape.
   const auto stopping = [this] {
     requestStop();
@@ -87,20 +90,31 @@ void WindowRun::showProgress(int done, int total, const QString& text) {
     progress_->setRange(0, total);
     progress_->setValue(done);
     progress_->setLabelText(text);
+    if (asideShown_) progress_->show();
+    asideShown_ = false;
   });
+}
+
+void WindowRun::askAside(const std::function<void()>& ask) {
+  if (progress_ && progress_->isVisible()) {
+    asideShown_ = true;
+    progress_->hide();
+  }
+  ask();
 }
 
 int WindowRunPrompter::Ask(const std::string& prompt, StandardButtons buttons,
                            const Asking& about) {
   if (run_.quitting() && buttons == StandardButtons::kOk) return kAnswerOk;
   int answer = kAnswerNone;
-  run_.onWindow([&] { answer = prompter_.Ask(prompt, buttons, about); });
+  run_.onWindow([&] { run_.askAside([&] { answer = prompter_.Ask(prompt, buttons, about); }); });
   return answer;
 }
 
 int WindowRunPrompter::AskExtended(const std::string& prompt, int set, const Asking& about) {
   int answer = kAnswerNone;
-  run_.onWindow([&] { answer = prompter_.AskExtended(prompt, set, about); });
+  run_.onWindow(
+      [&] { run_.askAside([&] { answer = prompter_.AskExtended(prompt, set, about); }); });
   return answer;
 }
 

@@ -71,6 +71,9 @@ class WindowRun : public QObject {
   void later(std::function<void()> call);
   // From the work: the progress window shows `done` of `total` and `text`.
   void showProgress(int done, int total, const QString& text);
+  // On the windows' thread: asks `ask` with the progress window out of the way; it comes back
+  // with the next progress of the work.
+  void askAside(const std::function<void()>& ask);
 
  signals:
   void finished();
@@ -82,6 +85,7 @@ class WindowRun : public QObject {
   std::atomic<bool> stop_{false};
   std::atomic<bool> quitting_{false};
   std::atomic<bool> running_{false};
+  bool asideShown_ = false;  // the progress window was in view when a question came
 };
 
 }  // namespace durnix
