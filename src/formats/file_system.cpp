@@ -2,6 +2,7 @@
 #include "formats/file_system.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace durnix {
 
@@ -28,13 +29,29 @@ std::string PercentEscaped(std::string_view path, std::string_view plain) {
   return out;
 }
 
-FileResult FileSystem::ListFolder(const std::string& folder, std::vector<FileEntry>& entries) {
-  skippedNames_ = 0;
+namespace {
+
+// The entries left out by the listing under way on this thread; a file system that lists
+// through another one (a machine's, through a share's) nests one listing in another.
+thread_local int tSkipped = 0;
+
+}  // namespace
+
+void FileSystem::skipNames(int count) {
+  tSkipped += count;
+}
+
+FileResult FileSystem::ListFolder(const std::string& folder, std::vector<FileEntry>& entries,
+                                  int* skipped) {
+  const int outer = std::exchange(tSkipped, 0);
   const FileResult status = listFolder(folder, entries);
   const auto unusable = std::remove_if(entries.begin(), entries.end(),
                                        [](const FileEntry& e) { return !IsEntryName(e.name); });
-  skippedNames_ += static_cast<int>(entries.end() - unusable);
+  const int count = tSkipped + static_cast<int>(entries.end() - unusable);
+  tSkipped = outer;
   entries.erase(unusable, entries.end());
+  skippedNames_ = count;
+  if (skipped != nullptr) *skipped = count;
   return status;
 }
 

@@ -6,6 +6,7 @@
 // Each operation returns a status of the program together with the system's error number of its
 // failure, for messages that quote the platform's own words.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
@@ -71,6 +72,12 @@ struct FileResult {
 
 class FileSystem {
  public:
+  FileSystem() = default;
+  FileSystem(const FileSystem& other) : skippedNames_(other.SkippedNames()) {}
+  FileSystem& operator=(const FileSystem& other) {
+    skippedNames_ = other.SkippedNames();
+    return *this;
+  }
   virtual ~FileSystem() = default;
 
   // Reads the whole regular file at `path` into `out` (whose memory is reused).
@@ -95,9 +102,11 @@ class FileSystem {
   // The entries of `folder` ("." and ".." not among them), in the order the system gives them.
   // An entry whose name is no entry name (IsEntryName), as a broken or hostile server may list
   // one, is left out and counted in SkippedNames. Returns 0, 53 when the folder cannot be read
-  // (also part way through), 7.
-  FileResult ListFolder(const std::string& folder, std::vector<FileEntry>& entries);
-  // How many entries the last ListFolder left out for their names.
+  // (also part way through), 7. `skipped`, when given, receives the count of this listing alone,
+  // also while other threads list through the same file system.
+  FileResult ListFolder(const std::string& folder, std::vector<FileEntry>& entries,
+                        int* skipped = nullptr);
+  // How many entries the last ListFolder (of any thread) left out for their names.
   int SkippedNames() const { return skippedNames_; }
 
   // Returns 0 or 71.
@@ -125,11 +134,12 @@ class FileSystem {
  protected:
   // The listing of ListFolder, as the system gives it.
   virtual FileResult listFolder(const std::string& folder, std::vector<FileEntry>& entries) = 0;
-  // Entries that a listing of another file system left out already.
-  void skipNames(int count) { skippedNames_ += count; }
+  // Entries that a listing of another file system left out already, counted for the listing
+  // under way on this thread.
+  static void skipNames(int count);
 
  private:
-  int skippedNames_ = 0;
+  std::atomic<int> skippedNames_{0};
 };
 
 // The error number of a path that is neither a regular file nor a folder (a pipe, socket or

@@ -404,8 +404,9 @@ FileResult MachineFileSystem::Stat(const std::string& path, FileEntry& entry) {
 FileResult MachineFileSystem::listFolder(const std::string& folder,
                                          std::vector<FileEntry>& entries) {
   FileSystem& files = of(folder);
-  const FileResult status = files.ListFolder(folder, entries);
-  skipNames(files.SkippedNames());
+  int skipped = 0;
+  const FileResult status = files.ListFolder(folder, entries, &skipped);
+  skipNames(skipped);
   return status;
 }
 

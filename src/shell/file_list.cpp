@@ -79,11 +79,11 @@ FileRow MakeRow(std::string_view name, int attributes, long long bytes, std::tim
 
 FileResult ListFolderRows(FileSystem& files, const std::string& folder, std::string_view mask,
                           bool topOfPlace, std::string_view grouping, std::vector<FileRow>& rows,
-                          long long& paneBytes) {
+                          long long& paneBytes, int* skipped) {
   rows.clear();
   paneBytes = 0;
   std::vector<FileEntry> entries;
-  const FileResult status = files.ListFolder(folder, entries);
+  const FileResult status = files.ListFolder(folder, entries, skipped);
   if (status != kDone) return status;
   rows.reserve(entries.size() + 1);
   if (!topOfPlace && MatchesMask("..", mask)) {

@@ -47,10 +47,11 @@ FileRow MakeRow(std::string_view name, int attributes, long long bytes, std::tim
 // The rows of `folder` that match `mask`, in the order the file system gives them, ".." first
 // unless the folder is the top of its place; `paneBytes` is the length of all files listed.
 // Returns 0, or the file system's failure when the folder cannot be read (53, 7, with the
-// system's error number): the listing then holds no rows.
+// system's error number): the listing then holds no rows. `skipped`, when given, receives the
+// count of entries left out for their names (FileSystem::ListFolder).
 FileResult ListFolderRows(FileSystem& files, const std::string& folder, std::string_view mask,
                           bool topOfPlace, std::string_view grouping, std::vector<FileRow>& rows,
-                          long long& paneBytes);
+                          long long& paneBytes, int* skipped = nullptr);
 
 // What a pane tells once when the listing of `folder` left out `count` entries whose names are
 // no entry names (FileSystem::SkippedNames).

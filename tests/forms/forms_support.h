@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QString>
 #include <QTemporaryDir>
@@ -31,6 +32,15 @@ inline void WriteSpectrum(const QString& path, FormatCode format, int channels, 
   QFile file(path);
   file.open(QIODevice::WriteOnly);
   file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+// Does `move` on `pane` (a refresh, a folder entered, another place) and waits until the pane
+// shows its list again: the folder is read on a worker.
+template <class Pane, class Move>
+bool Listed(Pane& pane, Move&& move) {
+  QSignalSpy listed(&pane, &Pane::listed);
+  move();
+  return listed.count() > 0 || listed.wait(10000);
 }
 
 }  // namespace durnix::test

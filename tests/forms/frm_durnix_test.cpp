@@ -354,24 +354,29 @@ class FrmDurnixTest : public QObject {
   void navigatesByPlaceUpAndRoot() {
     useConfig();
     start();
-    window_->DriveList_Click(1, 0);  // Home
+    FilePane& right = window_->pane(1);
+    QVERIFY(test::Listed(right, [&] { window_->DriveList_Click(1, 0); }));  // Home
     QCOMPARE(window_->navigation().folder(1), home_.toStdString());
-    window_->DriveList_Click(1, 2);  // back to Data, where the other pane is: its folder
+    // Back to Data, where the other pane is: its folder.
+    QVERIFY(test::Listed(right, [&] { window_->DriveList_Click(1, 2); }));
     QCOMPARE(window_->navigation().folder(1), source_.toStdString() + "/");
-    window_->cmdUp_Click(1);
+    QVERIFY(test::Listed(right, [&] { window_->cmdUp_Click(1); }));
     QCOMPARE(window_->navigation().folder(1), data_.toStdString());
     QVERIFY(names(1).contains(" spectra"));
-    window_->cmdRoot_Click(1);
+    QVERIFY(test::Listed(right, [&] { window_->cmdRoot_Click(1); }));
     QCOMPARE(window_->navigation().folder(1), data_.toStdString());
-    window_->DriveList_Click(1, 1);
+    QVERIFY(test::Listed(right, [&] { window_->DriveList_Click(1, 1); }));
     QCOMPARE(window_->navigation().folder(1), std::string("/"));
     window_->cmdUp_Click(1);  // nothing above "/"
     QCOMPARE(window_->navigation().folder(1), std::string("/"));
     QVERIFY(!names(1).contains(" .."));
     // A double click enters a folder.
     select(0, {"old runs"});
-    emit list(0)->doubleClicked(list(0)->selectionModel()->selectedRows().front());
+    QVERIFY(test::Listed(window_->pane(0), [&] {
+      emit list(0)->doubleClicked(list(0)->selectionModel()->selectedRows().front());
+    }));
     QCOMPARE(window_->navigation().folder(0), source_.toStdString() + "/old runs/");
+    QVERIFY(names(0).contains(" .."));
   }
 
   void headerEditorWritesTheFile() {

@@ -156,7 +156,7 @@ class FrmNetworkTest : public QObject {
   }
   void toPlace(int p, int place) {
     pane(p).DriveList->setCurrentIndex(place);
-    pane(p).DriveList_Click(place);
+    QVERIFY(test::Listed(pane(p), [&] { pane(p).DriveList_Click(place); }));
   }
   // frmPass, answered in turn: a user and password and OK, or Cancel for an empty user.
   void typeInPass(QList<QPair<QString, QString>> steps) {

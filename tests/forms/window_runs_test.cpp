@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's conversion at work on its own thread: the window paints and takes keys
-// meanwhile, Stop ends the run after the file in hand, and closing the window asks first.
+// meanwhile, Stop ends the run after the file in hand, and closing the window asks first. A
+// folder is read on a worker too.
 
 #include "window_runs.h"
 
@@ -29,9 +30,15 @@ using namespace durnix;
 
 namespace {
 
-// A disk in memory whose `gateAt`-th write waits until the test opens the gate.
+// A disk in memory whose `gateAt`-th write, or the listing of one folder, waits until the test
+// opens the gate; a listing waits 3 s at most.
 class GatedFiles : public test::MemoryFileSystem {
  public:
+  void closeListing(const std::string& folder) {
+    std::lock_guard lock(mutex_);
+    gatedFolder_ = folder;
+    waiting_ = false;
+  }
   FileResult WriteFile(const std::string& path, ByteView data) override {
     pass();
     return MemoryFileSystem::WriteFile(path, data);
@@ -57,7 +64,21 @@ class GatedFiles : public test::MemoryFileSystem {
   void open() {
     std::lock_guard lock(mutex_);
     gateAt_ = 0;
+    gatedFolder_.clear();
     opened_.notify_all();
+  }
+
+ protected:
+  FileResult listFolder(const std::string& folder, std::vector<FileEntry>& entries) override {
+    {
+      std::unique_lock lock(mutex_);
+      if (folder == gatedFolder_) {
+        waiting_ = true;
+        opened_.wait_for(lock, std::chrono::seconds(3), [&] { return gatedFolder_.empty(); });
+        waiting_ = false;
+      }
+    }
+    return MemoryFileSystem::listFolder(folder, entries);
   }
 
  private:
@@ -71,6 +92,7 @@ class GatedFiles : public test::MemoryFileSystem {
   std::mutex mutex_;
   std::condition_variable opened_;
   int gateAt_ = 0;
+  std::string gatedFolder_;
   int writes_ = 0;
   bool waiting_ = false;
 };
@@ -337,6 +359,47 @@ class WindowRunsTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(!waited, 3000);
     run.join();
     QCOMPARE(shown, 1);
+  }
+
+  // A folder entered that is slow to read: the window paints and the other pane's list takes a
+  // key meanwhile, the pane tells it is reading; the user goes up before it is read, and only
+  // the folder above is listed, then and after the slow listing ends.
+  void aSlowFolderLeavesTheWindowAnswering() {
+    files_->addFolder(kFolder + "slow");
+    files_->addFile(kFolder + "slow/inside.rbs", source_);
+    start(3);
+    FilePane& pane = window_->pane(0);
+    QSignalSpy listed(&pane, &FilePane::listed);
+    files_->closeListing(kFolder + "slow/");
+    QTreeView* list = pane.ListView;
+    for (int i = 0; i < pane.model()->rowCountOf(); ++i) {
+      if (pane.model()->row(i).name != "slow") continue;
+      list->selectionModel()->select(
+          list->model()->index(i, 0),
+          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+    emit list->doubleClicked(list->selectionModel()->selectedRows().front());
+    QTRY_VERIFY(files_->waiting());
+    QCOMPARE(pane.folder(), kFolder + "slow/");
+    QCOMPARE(pane.lblFile->text(), QString("Reading /d/slow/ ..."));
+    QTreeView* other = window_->pane(1).ListView;
+    Seen seen(other->viewport());
+    other->setFocus();
+    other->setCurrentIndex(other->model()->index(0, 0));
+    QTest::keyClick(other, Qt::Key_Down);
+    QCOMPARE(other->currentIndex().row(), 1);
+    other->viewport()->update();
+    QTRY_VERIFY(seen.paints > 0);
+    QVERIFY(files_->waiting());
+    QCOMPARE(listed.count(), 0);
+
+    QVERIFY(test::Listed(pane, [&] { pane.cmdUp_Click(); }));
+    files_->open();
+    QVERIFY(!listed.wait(1000));  // the slow listing, when it ends, is dropped
+    QCOMPARE(listed.count(), 1);
+    QCOMPARE(pane.folder(), kFolder);
+    QCOMPARE(pane.model()->rowCountOf(), 4);  // slow, f0000.rbs ... f0002.rbs
+    QVERIFY(!pane.model()->contains("inside.rbs"));
   }
 
   // A folder copy stopped while its 8th file is copied: that copy is finished, no later one

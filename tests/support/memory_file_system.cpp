@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <mutex>
 
 namespace durnix::test {
 
@@ -36,6 +37,7 @@ std::string MemoryFileSystem::parentOf(const std::string& k) {
 }
 
 void MemoryFileSystem::addFolder(const std::string& path) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   const std::string k = key(path);
   if (k != "/") addFolder(parentOf(k));
   Node& node = nodes_[k];
@@ -43,22 +45,26 @@ void MemoryFileSystem::addFolder(const std::string& path) {
 }
 
 void MemoryFileSystem::addFile(const std::string& path, ByteView bytes, bool readOnly) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   const std::string k = key(path);
   addFolder(parentOf(k));
   nodes_[k] = Node{Kind::kFile, Bytes(bytes), readOnly, ++clock_};
 }
 
 bool MemoryFileSystem::hasFile(const std::string& path) const {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   const auto it = nodes_.find(key(path));
   return it != nodes_.end() && it->second.kind == Kind::kFile;
 }
 
 Bytes MemoryFileSystem::bytesOf(const std::string& path) const {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   const auto it = nodes_.find(key(path));
   return it == nodes_.end() ? Bytes() : it->second.bytes;
 }
 
 std::vector<std::string> MemoryFileSystem::namesIn(const std::string& folder) const {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   const std::string k = key(folder);
   std::vector<std::string> names;
   for (const auto& [path, node] : nodes_) {
@@ -69,19 +75,24 @@ std::vector<std::string> MemoryFileSystem::namesIn(const std::string& folder) co
 }
 
 void MemoryFileSystem::failWrite(int nth, int error) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   failingWrites_[writes_ + nth] = error;
 }
 void MemoryFileSystem::setCapacity(long long bytes) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   capacity_ = bytes;
 }
 void MemoryFileSystem::failRead(const std::string& path, int error) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   failingReads_[key(path)] = error;
 }
 void MemoryFileSystem::failListing(const std::string& folder, int error) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   failingListings_[key(folder)] = error;
 }
 void MemoryFileSystem::plantName(const std::string& folder, const std::string& name,
                                  EntryKind kind) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   FileEntry entry;
   entry.name = name;
   entry.kind = kind;
@@ -90,15 +101,19 @@ void MemoryFileSystem::plantName(const std::string& folder, const std::string& n
 }
 
 void MemoryFileSystem::failRemove(const std::string& path, int error) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   failingRemoves_[key(path)] = error;
 }
 void MemoryFileSystem::failRename(const std::string& path, int error) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   failingRenames_[key(path)] = error;
 }
 void MemoryFileSystem::failMakeFolder(const std::string& path, int error) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   failingFolders_[key(path)] = error;
 }
 void MemoryFileSystem::failSetReadOnly(const std::string& path, int error) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   failingReadOnly_[key(path)] = error;
 }
 
@@ -108,6 +123,7 @@ int MemoryFileSystem::injected(const std::map<std::string, int>& failing, const 
 }
 
 std::time_t MemoryFileSystem::modifiedOf(const std::string& path) const {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   const auto it = nodes_.find(key(path));
   return it == nodes_.end() ? 0 : it->second.modified;
 }
@@ -119,6 +135,7 @@ long long MemoryFileSystem::used() const {
 }
 
 FileResult MemoryFileSystem::ReadFile(const std::string& path, Bytes& out, std::size_t limit) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   out.clear();
   const auto it = nodes_.find(key(path));
   if (it == nodes_.end()) return FileResult{kCannotOpen, ENOENT};
@@ -133,6 +150,7 @@ FileResult MemoryFileSystem::ReadFile(const std::string& path, Bytes& out, std::
 
 FileResult MemoryFileSystem::put(const std::string& path, ByteView data, bool replace,
                                  std::time_t modified) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   const int number = ++writes_;
   const std::string k = key(path);
   const auto parent = nodes_.find(parentOf(k));
@@ -159,14 +177,17 @@ FileResult MemoryFileSystem::put(const std::string& path, ByteView data, bool re
 }
 
 FileResult MemoryFileSystem::WriteFile(const std::string& path, ByteView data) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   return put(path, data, true);
 }
 
 FileResult MemoryFileSystem::CreateFile(const std::string& path, ByteView data) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   return put(path, data, false);
 }
 
 FileResult MemoryFileSystem::Stat(const std::string& path, FileEntry& entry) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   const std::string k = key(path);
   const auto it = nodes_.find(k);
   if (it == nodes_.end()) return FileResult{kCannotOpen, ENOENT};
@@ -182,6 +203,7 @@ FileResult MemoryFileSystem::Stat(const std::string& path, FileEntry& entry) {
 
 FileResult MemoryFileSystem::listFolder(const std::string& folder,
                                         std::vector<FileEntry>& entries) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   entries.clear();
   const std::string k = key(folder);
   const auto it = nodes_.find(k);
@@ -208,6 +230,7 @@ FileResult MemoryFileSystem::listFolder(const std::string& folder,
 }
 
 FileResult MemoryFileSystem::MakeFolder(const std::string& path) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   const std::string k = key(path);
   if (const int error = injected(failingFolders_, k); error != 0)
     return FileResult{kCannotCreate, error};
@@ -221,6 +244,7 @@ FileResult MemoryFileSystem::MakeFolder(const std::string& path) {
 }
 
 FileResult MemoryFileSystem::Remove(const std::string& path) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   const std::string k = key(path);
   const auto it = nodes_.find(k);
   if (it == nodes_.end()) return FileResult{kCannotOpen, ENOENT};
@@ -234,6 +258,7 @@ FileResult MemoryFileSystem::Remove(const std::string& path) {
 }
 
 FileResult MemoryFileSystem::Rename(const std::string& from, const std::string& to) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   const std::string f = key(from);
   const std::string t = key(to);
   const auto it = nodes_.find(f);
@@ -254,6 +279,7 @@ FileResult MemoryFileSystem::Rename(const std::string& from, const std::string& 
 }
 
 FileResult MemoryFileSystem::Copy(const std::string& from, const std::string& to, bool replace) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   Bytes bytes;
   const FileResult read = ReadFile(from, bytes, static_cast<std::size_t>(-1));
   if (read != kDone) return read;
@@ -261,6 +287,7 @@ FileResult MemoryFileSystem::Copy(const std::string& from, const std::string& to
 }
 
 FileResult MemoryFileSystem::SetReadOnly(const std::string& path, bool readOnly) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   const auto it = nodes_.find(key(path));
   if (it == nodes_.end()) return FileResult{kCannotOpen, ENOENT};
   if (const int error = injected(failingReadOnly_, path); error != 0) {
@@ -271,6 +298,7 @@ FileResult MemoryFileSystem::SetReadOnly(const std::string& path, bool readOnly)
 }
 
 FileResult MemoryFileSystem::SetModified(const std::string& path, std::time_t when) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   const auto it = nodes_.find(key(path));
   if (it == nodes_.end()) return FileResult{kCannotOpen, ENOENT};
   it->second.modified = when;
@@ -279,6 +307,7 @@ FileResult MemoryFileSystem::SetModified(const std::string& path, std::time_t wh
 
 FileResult MemoryFileSystem::Space(const std::string& folder, unsigned long long& freeBytes,
                                    unsigned long long& totalBytes) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   if (nodes_.count(key(folder)) == 0) return FileResult{kCannotOpen, ENOENT};
   const long long capacity = capacity_ >= 0 ? capacity_ : 1000000000;
   totalBytes = static_cast<unsigned long long>(capacity);

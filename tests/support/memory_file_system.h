@@ -3,8 +3,10 @@
 
 // A file system in memory for the tests, into which failures can be put at any step: the Nth
 // write, a full disk, a read or a listing that fails part way, a file gone since it was listed.
+// Safe to use from several threads.
 
 #include <map>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -79,6 +81,16 @@ class MemoryFileSystem : public FileSystem {
   static int injected(const std::map<std::string, int>& failing, const std::string& path);
   long long used() const;
 
+  // The window lists folders on workers while it and the runs use the file system too. A copy
+  // has a lock of its own.
+  struct Lock {
+    Lock() = default;
+    Lock(const Lock&) {}
+    Lock& operator=(const Lock&) { return *this; }
+    operator std::recursive_mutex&() const { return mutex; }
+    mutable std::recursive_mutex mutex;
+  };
+  Lock mutex_;
   std::map<std::string, Node> nodes_;
   std::map<int, int> failingWrites_;  // write number -> error
   std::map<std::string, int> failingReads_;

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDropEvent>
+#include <QFutureWatcher>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QTreeView>
 #include <QUrl>
+#include <QtConcurrent>
 #include <algorithm>
 
 #include "platform/paths.h"
@@ -34,7 +36,13 @@ FilePane::FilePane(int index, FileSystem& files, Navigation& navigation, Prompte
                    QWidget* parent)
     : QWidget(parent), index_(index), files_(files), navigation_(navigation), prompter_(prompter) {
   setObjectName(QString("Pane%1").arg(index));
+  // A listing stuck on a slow share leaves a worker free for the next one.
+  readers_.setMaxThreadCount(4);
   build();
+}
+
+FilePane::~FilePane() {
+  readers_.waitForDone();
 }
 
 void FilePane::build() {
@@ -114,7 +122,7 @@ void FilePane::build() {
   lblFreeSpace->setObjectName("lblFreeSpace" + n);
   lblFreeSpace->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
-  connect(CmdRef, &QPushButton::clicked, this, &FilePane::CmdRef_Click);
+  connect(CmdRef, &QPushButton::clicked, this, &FilePane::refresh);
   connect(CmdSel, &QPushButton::clicked, this, &FilePane::CmdSel_Click);
   connect(cmdUp, &QPushButton::clicked, this, &FilePane::cmdUp_Click);
   connect(cmdRoot, &QPushButton::clicked, this, &FilePane::cmdRoot_Click);
@@ -128,57 +136,104 @@ void FilePane::build() {
   connect(ListView, &QTreeView::doubleClicked, this, [this] { activateFirstSelected(); });
 }
 
+FilePane::Listing FilePane::read(FileSystem& files, const std::string& folder,
+                                 const std::string& mask, bool top, const std::string& groups) {
+  Listing listing;
+  listing.status = ListFolderRows(files, folder, mask, top, groups, listing.rows, listing.bytes,
+                                  &listing.skipped);
+  return listing;
+}
+
 int FilePane::MakeFileList() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  std::vector<FileRow> rows;
-  const FileResult status = ListFolderRows(files_, folder(), mask_, navigation_.atTop(index_),
-                                           grouping(), rows, paneBytes_);
-  const int error = status.error;
-  selecting_ = true;
-  model_->setRows(std::move(rows), folder(), navigation_.kind(index_));
-  selecting_ = false;
+  Listing listing = read(files_, folder(), mask_, navigation_.atTop(index_), grouping());
   QApplication::restoreOverrideCursor();
+  return showListing(std::move(listing));
+}
+
+int FilePane::showListing(Listing listing) {
+  const int error = listing.status.error;
+  paneBytes_ = listing.bytes;
+  selecting_ = true;
+  model_->setRows(std::move(listing.rows), folder(), navigation_.kind(index_));
+  selecting_ = false;
   // Entries that a broken or hostile server names so that they lead out of the folder are not
   // listed; the user hears of them once for the folder.
-  const int skipped = files_.SkippedNames();
-  if (skipped == 0) {
+  if (listing.skipped == 0) {
     toldSkipped_.clear();
   } else if (toldSkipped_ != folder()) {
     toldSkipped_ = folder();
-    prompter_.Ask(SkippedNamesText(skipped, folder()), StandardButtons::kOk);
+    prompter_.Ask(SkippedNamesText(listing.skipped, folder()), StandardButtons::kOk);
   }
-  if (status != kDone) return error != 0 ? error : 1;
+  if (listing.status != kDone) return error != 0 ? error : 1;
   selection_.bytes = 0;
   writeStatusLine();
   return 0;
 }
 
-void FilePane::CmdRef_Click() {
-  if (navigation_.onNetwork(index_)) {
-    refreshOnNetwork();
-    return;
-  }
-  for (;;) {
-    selection_.clear();
-    selecting_ = true;
-    model_->clear();
-    selecting_ = false;
-    const int error = MakeFileList();
-    if (error == 0) break;
+bool FilePane::endRefresh(int error) {
+  if (error != 0) {
     // A folder that cannot be read, also part way through: the user may try again.
     const std::string reason = error > 0 || error == kErrorNotRegular ? SystemErrorText(error) : "";
     if (prompter_.Ask("Disk is not ready !!", StandardButtons::kRetryCancel,
-                      {Question::kRetryRead, reason}) != kAnswerRetry) {
-      model_->clear();
-      showPath();
-      return;
+                      {Question::kRetryRead, reason}) == kAnswerRetry) {
+      return true;
     }
+    model_->clear();
+    showPath();
+    return false;
   }
   showPlace();
   showPath();
   emit activated(index_);
   writeStatusLine();
   showFreeSpace();
+  emit listed();
+  return false;
+}
+
+void FilePane::CmdRef_Click() {
+  ++request_;  // a listing still being read is no longer wanted
+  if (navigation_.onNetwork(index_)) {
+    refreshOnNetwork();
+    return;
+  }
+  do {
+    selection_.clear();
+    selecting_ = true;
+    model_->clear();
+    selecting_ = false;
+  } while (endRefresh(MakeFileList()));
+}
+
+void FilePane::refresh() {
+  if (navigation_.onNetwork(index_)) {
+    CmdRef_Click();
+    return;
+  }
+  const int request = ++request_;
+  selection_.clear();
+  selecting_ = true;
+  model_->clear();
+  selecting_ = false;
+  paneBytes_ = 0;
+  showPath();
+  showStatus("Reading " + folder() + " ...");
+  auto* watcher = new QFutureWatcher<Listing>(this);
+  connect(watcher, &QFutureWatcher<Listing>::finished, this, [this, watcher, request] {
+    watcher->deleteLater();
+    if (request != request_) return;
+    if (endRefresh(showListing(watcher->result()))) refresh();
+  });
+  // The worker reads from copies of the folder and the mask; the file system may be used from
+  // several threads.
+  const std::string at = folder();
+  const std::string mask = mask_;
+  const bool top = navigation_.atTop(index_);
+  const std::string groups = grouping();
+  FileSystem& files = files_;
+  watcher->setFuture(QtConcurrent::run(
+      &readers_, [&files, at, mask, top, groups] { return read(files, at, mask, top, groups); }));
 }
 
 void FilePane::takeSelection() {
@@ -226,7 +281,7 @@ void FilePane::activateFirstSelected() {
       return;
     case Activation::kEnterFolder:
       navigation_.enter(index_, name);
-      CmdRef_Click();
+      refresh();
       return;
     case Activation::kNothing:
       return;
@@ -237,12 +292,12 @@ void FilePane::activateFirstSelected() {
 }
 
 void FilePane::cmdUp_Click() {
-  if (navigation_.up(index_)) CmdRef_Click();
+  if (navigation_.up(index_)) refresh();
 }
 
 void FilePane::cmdRoot_Click() {
   navigation_.root(index_);
-  CmdRef_Click();
+  refresh();
 }
 
 void FilePane::DriveList_Click(int place) {
@@ -264,7 +319,7 @@ void FilePane::DriveList_Click(int place) {
   navigation_.changePlace(index_, place);
   showPlace();
   showPath();
-  CmdRef_Click();
+  refresh();
 }
 
 void FilePane::writeStatusLine() {

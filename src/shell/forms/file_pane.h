@@ -7,8 +7,10 @@
 // selections.
 
 #include <QStringList>
+#include <QThreadPool>
 #include <QWidget>
 #include <string>
+#include <vector>
 
 #include "convert/prompter.h"
 #include "formats/file_system.h"
@@ -33,6 +35,8 @@ class FilePane : public QWidget {
   // current mask.
   FilePane(int index, FileSystem& files, Navigation& navigation, Prompter& prompter,
            QWidget* parent);
+  // Waits for a listing still being read.
+  ~FilePane() override;
 
   int index() const { return index_; }
   void setOther(FilePane* other) { other_ = other; }
@@ -61,8 +65,15 @@ class FilePane : public QWidget {
   // Lists the folder through the mask; returns 0 or the error number of the file system.
   int MakeFileList();
   // Lists the pane anew (with "Disk is not ready !!", Retry and Cancel, when it cannot), empties
-  // its selection and makes it the active pane.
+  // its selection and makes it the active pane. The list is there when it returns: for the
+  // commands that go on with the rows (the refresh after a run, the selection of opened files,
+  // a command reading the other pane's rows).
   void CmdRef_Click();
+  // The same for the user's own moves (Refresh, F5, a folder entered, up, root, another place):
+  // the folder is read on a worker and the list filled when it arrives; `listed()` follows. A
+  // newer refresh of the pane drops the listing of an older one. A pane on the network lists
+  // at once, as CmdRef_Click.
+  void refresh();
   void CmdSel_Click();
   void cmdUp_Click();
   void cmdRoot_Click();
@@ -105,11 +116,28 @@ class FilePane : public QWidget {
                     bool fromOtherPane);
   // The texts at the bottom of the pane changed their width.
   void bottomChanged();
+  // A listing of the folder is shown in the list.
+  void listed();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // A folder's rows as a worker reads them.
+  struct Listing {
+    FileResult status;
+    std::vector<FileRow> rows;
+    long long bytes = 0;
+    int skipped = 0;
+  };
+  // The work itself, for the window's thread or a worker: it takes nothing of the pane.
+  static Listing read(FileSystem& files, const std::string& folder, const std::string& mask,
+                      bool top, const std::string& groups);
+  // Shows a listing; returns 0 or the error number, as MakeFileList.
+  int showListing(Listing listing);
+  // The ending of a refresh after a listing with `error`: the question to read again, or the
+  // pane's labels. Returns true when the folder is to be read again.
+  bool endRefresh(int error);
   void build();
   void activateFirstSelected();
   // The refresh of a pane on the network entry, and its listings: of a network level, and of a
@@ -133,6 +161,8 @@ class FilePane : public QWidget {
   std::string toldSkipped_;  // the folder whose unusable entry names were told last
   bool loading_ = true;
   bool selecting_ = false;
+  int request_ = 0;  // the latest refresh; the listings of older ones are dropped
+  QThreadPool readers_;
 };
 
 }  // namespace durnix

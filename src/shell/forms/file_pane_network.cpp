@@ -108,6 +108,7 @@ void FilePane::refreshOnNetwork() {
   } else {
     showFreeSpace();
   }
+  emit listed();
 }
 
 }  // namespace durnix
