@@ -45,6 +45,10 @@ FilePane::~FilePane() {
   readers_.waitForDone();
 }
 
+void FilePane::waitForListings() {
+  readers_.waitForDone();
+}
+
 void FilePane::build() {
   const QString n = QString::number(index_);
   lblTitle = new QLabel(index_ == 0 ? "Source" : "Destination", this);

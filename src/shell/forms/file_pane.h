@@ -74,6 +74,8 @@ class FilePane : public QWidget {
   // newer refresh of the pane drops the listing of an older one. A pane on the network lists
   // at once, as CmdRef_Click.
   void refresh();
+  // Waits for the listings still being read; the window calls it before its file systems go.
+  void waitForListings();
   void CmdSel_Click();
   void cmdUp_Click();
   void cmdRoot_Click();

@@ -173,7 +173,11 @@ FrmDurnix::FrmDurnix(Startup startup)
   layoutClient();
 }
 
-FrmDurnix::~FrmDurnix() = default;
+FrmDurnix::~FrmDurnix() {
+  // The panes are destroyed after the window's own file systems, which a listing still being
+  // read on a worker uses.
+  for (int p = 0; p < 2; ++p) pane(p).waitForListings();
+}
 
 Prompter& FrmDurnix::prompter() {
   return *startup_.prompter;
