@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/analysis_commands.h"
 #include "cli/commands.h"
 #include "cli/viewer_commands.h"
 #include "durnix/version.h"
@@ -246,6 +247,55 @@ int main(int argc, char** argv) {
   resolution->require_option(1);
   saveOptions(shrinkCommand, shrink.save);
 
+  RegionsOptions regions;
+  bool regionsJson = false;
+  bool regionsCsv = false;
+  auto* regionsCommand = app.add_subcommand(
+      "regions", "Gross, net, centroid and FWHM of regions, as the viewer's regions table shows");
+  regionsCommand->add_option("FILE", regions.file, "Spectrum file (read by detection)")->required();
+  regionsCommand->add_option("REGION", regions.spans, "FROM:TO, channels counted from 0")
+      ->required();
+  auto* regionsJsonFlag = regionsCommand->add_flag("--json", regionsJson, "One JSON array");
+  regionsCommand->add_flag("--csv", regionsCsv, "Comma-separated values with a header line")
+      ->excludes(regionsJsonFlag);
+
+  const auto databaseOption = [](CLI::App* command, DatabaseOption& option) {
+    command->add_option("--database", option.database,
+                        "The element database (default: Durnix.mdb where Durnix keeps it)");
+  };
+  LinesOptions lines;
+  auto* linesCommand = app.add_subcommand(
+      "lines", "The X-ray lines of elements within the spectrum's calibrated energy range");
+  linesCommand->add_option("FILE", lines.file, "Spectrum file (read by detection)")->required();
+  linesCommand->add_option("--element", lines.elements, "An element symbol (Fe); repeatable")
+      ->required();
+  linesCommand->add_option("--families", lines.families, "Line families (default KLM)");
+  linesCommand->add_flag("--json", lines.json, "One JSON array");
+  databaseOption(linesCommand, lines.database);
+
+  EdgesOptions edges;
+  auto* edgesCommand = app.add_subcommand(
+      "edges", "Surface edges of elements in an RBS spectrum: E = K x beam energy");
+  edgesCommand->add_option("FILE", edges.file, "Spectrum file (read by detection)")->required();
+  edgesCommand
+      ->add_option("--element", edges.elements, "An element (Au) or an isotope (Si-28); repeatable")
+      ->required();
+  const auto edgeValue = [&](const char* name, std::optional<double>& value, const char* what) {
+    numeric.push_back(edgesCommand
+                          ->add_option_function<double>(
+                              name, [&value](double v) { value = v; }, what)
+                          ->check(kNotEmpty));
+  };
+  edgeValue("--angle", edges.angle, "Scattering angle (degrees; default: from the header)");
+  edgeValue("--energy", edges.energy, "Beam energy (MeV; default: from the header)");
+  edgeValue("--beam-mass", edges.beamMass, "Beam's mass (u; default: from the header)");
+  edgesCommand->add_flag("--json", edges.json, "One JSON array");
+  databaseOption(edgesCommand, edges.database);
+  edgesCommand->footer(
+      "The scattering angle comes from the header: a Phi above 90 is the angle itself; a\n"
+      "Phi of 90 or less is the exit angle, and the angle is 180 - Theta - Phi in the IBM\n"
+      "geometry, arccos(-cos Phi / cos Theta) in the Cornell geometry.");
+
   // The files of a conversion stay where the command line has them: a run of 20000 files keeps
   // no copies of their names.
   std::vector<char*> rest = TakeConvertFiles(*convertCommand, argc, argv, convert.files);
@@ -271,6 +321,12 @@ int main(int argc, char** argv) {
   if (show->parsed()) return ConfigShowCommand(configFile, configJson, std::cout, std::cerr);
   if (set->parsed()) return ConfigSetCommand(configFile, assignments, std::cerr);
   if (roiCommand->parsed()) return RoiCommand(roi, std::cout, std::cerr);
+  if (regionsCommand->parsed()) {
+    regions.form = regionsJson ? TableForm::kJson : regionsCsv ? TableForm::kCsv : TableForm::kText;
+    return RegionsCommand(regions, std::cout, std::cerr);
+  }
+  if (linesCommand->parsed()) return LinesCommand(lines, std::cout, std::cerr);
+  if (edgesCommand->parsed()) return EdgesCommand(edges, std::cout, std::cerr);
   if (arithmeticCommands[0]->parsed()) return ArithmeticCommand(add, std::cout, std::cerr);
   if (arithmeticCommands[1]->parsed()) return ArithmeticCommand(subtract, std::cout, std::cerr);
   if (shrinkCommand->parsed()) {

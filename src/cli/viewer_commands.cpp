@@ -16,16 +16,7 @@
 
 namespace durnix::cli {
 
-namespace {
-
-// A spectrum as a viewer holds it: read by detection, in the viewer's document.
-struct Viewed {
-  SpectrumRecord record;
-  const FormatInfo* format = nullptr;
-  ViewerDocument document;
-};
-
-bool readViewed(const std::string& file, Viewed& viewed, std::ostream& err) {
+bool ReadViewed(const std::string& file, Viewed& viewed, std::ostream& err) {
   viewed.record.FileName = file;
   Bytes buffer;
   const FileResult status =
@@ -39,6 +30,8 @@ bool readViewed(const std::string& file, Viewed& viewed, std::ostream& err) {
   viewed.document = ViewerDocument::OfRecord(viewed.record);
   return true;
 }
+
+namespace {
 
 // Prints every question and message in the program's words, a question with the answer taken.
 class ViewerPrompter : public Prompter {
@@ -164,7 +157,7 @@ int RoiCommand(const RoiOptions& options, std::ostream& out, std::ostream& err) 
     return kExitUsage;
   }
   Viewed viewed;
-  if (!readViewed(options.file, viewed, err)) return kExitFailed;
+  if (!ReadViewed(options.file, viewed, err)) return kExitFailed;
   RegionAreas areas;
   std::string refusal;
   if (!viewed.document.MarkRegion(from, to, areas, refusal, options.file)) {
@@ -194,7 +187,7 @@ int RoiCommand(const RoiOptions& options, std::ostream& out, std::ostream& err) 
 int ArithmeticCommand(const ArithmeticOptions& options, std::ostream& out, std::ostream& err) {
   if (const int usage = checkSaveOptions(options.save, err); usage != kExitDone) return usage;
   Viewed viewed;
-  if (!readViewed(options.file, viewed, err)) return kExitFailed;
+  if (!ReadViewed(options.file, viewed, err)) return kExitFailed;
   ViewerPrompter prompter(options.save.yes, err);
   std::vector<std::int32_t> second;
   if (LoadSecondSpectrum(LocalFiles(), options.second, second, prompter) != kDone) {
@@ -234,7 +227,7 @@ int ShrinkCommand(const ShrinkOptions& options, std::ostream& out, std::ostream&
     }
   }
   Viewed viewed;
-  if (!readViewed(options.file, viewed, err)) return kExitFailed;
+  if (!ReadViewed(options.file, viewed, err)) return kExitFailed;
   const ShrinkResult result =
       viewed.document.Shrink(options.kind == ShrinkKind::kTwoChannel ? nullptr : &resolution);
   switch (result) {

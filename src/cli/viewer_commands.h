@@ -9,7 +9,20 @@
 #include <string>
 #include <vector>
 
+#include "formats/catalogue.h"
+#include "formats/spectrum_record.h"
+#include "viewer/viewer_document.h"
+
 namespace durnix::cli {
+
+// A spectrum as a viewer holds it: read by detection, in the viewer's document.
+struct Viewed {
+  SpectrumRecord record;
+  const FormatInfo* format = nullptr;
+  ViewerDocument document;
+};
+// Reads `file` so; false, with the viewer's message on `err`, when it cannot be read.
+bool ReadViewed(const std::string& file, Viewed& viewed, std::ostream& err);
 
 struct RoiOptions {
   std::string file;

@@ -2,6 +2,7 @@
 #include "viewer/viewer_document.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "formats/detection.h"
@@ -50,7 +51,8 @@ void ViewerDocument::setCalibration(std::string convText, std::string offsetText
 }
 
 bool ViewerDocument::AnyRegionSet() const {
-  return std::any_of(regions_.begin(), regions_.end(),
+  return !further_.empty() ||
+         std::any_of(regions_.begin(), regions_.end(),
                      [](const RegionOfInterest& region) { return region.RoiSet(); });
 }
 
@@ -75,6 +77,79 @@ bool ViewerDocument::MarkRegion(int& from, int& to, RegionAreas& areas, std::str
   region.startAt(from);
   areas = region.finishAt(to, window, counts_).areas;
   return true;
+}
+
+namespace {
+
+std::string spanRefusal(int from, int to, int chNum) {
+  if (from == to) return ViewerDocument::RegionEndsRefusal(from, to);
+  if (from < 0 || to > chNum - 1) {
+    return "Channels " + std::to_string(from) + " to " + std::to_string(to) +
+           " are not all within 0 to " + std::to_string(chNum - 1) + ".";
+  }
+  return {};
+}
+
+}  // namespace
+
+bool ViewerDocument::AddRegion(int from, int to, std::string& refusal) {
+  if (from > to) std::swap(from, to);
+  refusal = spanRefusal(from, to, ChNum());
+  const int held = static_cast<int>(further_.size()) + (activeRegion().RoiSet() ? 1 : 0);
+  if (refusal.empty() && held >= kMaxRegions) {
+    refusal = "A viewer holds at most " + std::to_string(kMaxRegions) +
+              " regions: delete one in the regions' table first.";
+  }
+  if (!refusal.empty()) return false;
+  further_.push_back({from, to});
+  return true;
+}
+
+bool ViewerDocument::SetRegion(std::size_t index, int from, int to, std::string& refusal) {
+  if (from > to) std::swap(from, to);
+  refusal = index < further_.size() ? spanRefusal(from, to, ChNum()) : "No such region.";
+  if (!refusal.empty()) return false;
+  further_[index] = {from, to};
+  return true;
+}
+
+void ViewerDocument::RemoveRegion(std::size_t index) {
+  if (index < further_.size()) further_.erase(further_.begin() + static_cast<long>(index));
+}
+
+std::vector<RegionFigures> ViewerDocument::RegionTable() const {
+  std::vector<RegionFigures> table;
+  if (activeRegion().RoiSet()) {
+    table.push_back(FiguresOf(counts_, activeRegion().RoiFrom(), activeRegion().RoiTo()));
+  }
+  for (const Span& span : further_) table.push_back(FiguresOf(counts_, span.from, span.to));
+  return table;
+}
+
+std::optional<double> ViewerDocument::EnergyAt(double channel) const {
+  if (!Calibrated()) return std::nullopt;
+  return channel * static_cast<double>(convFactor_) + static_cast<double>(convOffset_);
+}
+
+std::optional<double> ViewerDocument::EnergyWidth(double channels) const {
+  if (!Calibrated()) return std::nullopt;
+  return channels * std::abs(static_cast<double>(convFactor_));
+}
+
+bool ViewerDocument::SetMarkers(Marker::Kind kind, std::vector<Marker> markers,
+                                std::string& refusal) {
+  refusal = Calibrated() ? std::string() : kNoCalibrationRefusal;
+  if (!refusal.empty()) return false;
+  std::erase_if(markers_, [kind](const Marker& marker) { return marker.kind == kind; });
+  for (Marker& marker : markers) {
+    marker.kind = kind;
+    markers_.push_back(std::move(marker));
+  }
+  return true;
+}
+
+std::optional<double> ViewerDocument::MarkerChannel(const Marker& marker) const {
+  return ChannelOfEnergy(marker.keV, convFactor_, convOffset_);
 }
 
 bool ViewerDocument::Frame(PlotWindow& window) const {
@@ -140,6 +215,7 @@ void ViewerDocument::ApplyShrink(std::vector<std::int32_t> shrunk) {
   shrunk.resize(static_cast<std::size_t>(ShrunkChannels(ChNum())));
   counts_ = std::move(shrunk);
   for (RegionOfInterest& region : regions_) region.reset(ChNum());
+  further_.clear();
   compareOn_ = false;
   titleSuffix_ = " - shrinked";
   saveEnabled_ = true;

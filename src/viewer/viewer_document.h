@@ -17,6 +17,7 @@
 #include "formats/file_system.h"
 #include "formats/spectrum_record.h"
 #include "formats/status.h"
+#include "viewer/analysis.h"
 #include "viewer/plot.h"
 #include "viewer/region.h"
 #include "viewer/shrink.h"
@@ -92,6 +93,48 @@ class ViewerDocument {
   // The refusal of a region whose ends are one channel; empty when they differ.
   static std::string RegionEndsRefusal(int from, int to);
 
+  // Further regions, marked with Ctrl held or typed into the regions' table, besides the one
+  // the mouse and the fields edit; at most kMaxRegions with it. Each is two channels within the
+  // spectrum (from < to). False, nothing changed, with the reason in `refusal`, otherwise.
+  static constexpr int kMaxRegions = 16;
+  struct Span {
+    int from = 0;
+    int to = 0;
+    bool operator==(const Span&) const = default;
+  };
+  const std::vector<Span>& FurtherRegions() const { return further_; }
+  bool AddRegion(int from, int to, std::string& refusal);
+  bool SetRegion(std::size_t index, int from, int to, std::string& refusal);
+  void RemoveRegion(std::size_t index);
+  // The regions' table: the region of the mouse and the fields first when it is set, then the
+  // further ones, each with its figures.
+  std::vector<RegionFigures> RegionTable() const;
+  // The energy (keV) of a fractional channel, and of a width in channels, under the calibration;
+  // nothing without one.
+  std::optional<double> EnergyAt(double channel) const;
+  std::optional<double> EnergyWidth(double channels) const;
+  bool Calibrated() const { return convFactor_ != 0; }
+
+  // ---- Markers ------------------------------------------------------------------------------
+  // Labelled lines at energies: X-ray lines of chosen elements and the surface edges of an RBS
+  // spectrum. `height` is the share (0..1) of the plot's height the line reaches.
+  struct Marker {
+    enum Kind { kXray, kEdge };
+    Kind kind = kXray;
+    double keV = 0;
+    std::string label;  // UTF-8: "Fe Kα1", "Au"
+    double height = 1;
+  };
+  static constexpr const char* kNoCalibrationRefusal =
+      "The spectrum has no energy calibration (no keV per channel): its lines and edges cannot "
+      "be placed.";
+  // Sets the markers of one kind in place of those before; refused (nothing set, the reason in
+  // `refusal`) while the spectrum has no calibration.
+  bool SetMarkers(Marker::Kind kind, std::vector<Marker> markers, std::string& refusal);
+  const std::vector<Marker>& Markers() const { return markers_; }
+  // The channel of a marker under the calibration in force; nothing without one.
+  std::optional<double> MarkerChannel(const Marker& marker) const;
+
   // ---- Zoom window and scale ----------------------------------------------------------------
   const ViewSettings& settings() const { return settings_; }
   ViewSettings& settings() { return settings_; }
@@ -144,6 +187,8 @@ class ViewerDocument {
   float convOffset_ = 0;
   std::vector<RegionOfInterest> regions_{RegionOfInterest()};
   std::size_t active_ = 0;
+  std::vector<Span> further_;
+  std::vector<Marker> markers_;
   ViewSettings settings_;
   bool busy_ = false;
   bool saveEnabled_ = false;

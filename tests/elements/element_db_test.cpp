@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "elements/element_lines.h"
 #include "support/temp_dir.h"
 
 namespace durnix {
@@ -93,6 +96,58 @@ TEST_F(Elements, PanelTextsWithAndWithoutValues) {
   EXPECT_EQ(ClearedPanel().props[5], "Heat Subl.    =");
   EXPECT_EQ(ClearedPanel().props[6], "Fermi Vel.    =");
   EXPECT_EQ(ClearedPanel().symbol, "");
+}
+
+TEST_F(Elements, LinesAndMassesThatTheViewerMarks) {
+  EXPECT_EQ(AtomicNumberOf(*db_, "Fe"), 26);
+  EXPECT_EQ(AtomicNumberOf(*db_, "pB"), 82);
+  EXPECT_FALSE(AtomicNumberOf(*db_, "Xx"));
+  EXPECT_FALSE(AtomicNumberOf(*db_, ""));
+  EXPECT_EQ(SymbolOf(*db_, 79), "Au");
+
+  // Line energies of the reference tables (keV).
+  struct Case {
+    const char* symbol;
+    const char* label;
+    double keV;
+  };
+  const Case cases[] = {{"Fe", "Fe Kα1", 6.404},
+                        {"Cu", "Cu Kα1", 8.048},
+                        {"Pb", "Pb Lα1", 10.551},
+                        {"Pb", "Pb Lβ1", 12.614}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    const std::vector<XrayLine> lines = XrayLinesOf(*db_, *AtomicNumberOf(*db_, c.symbol));
+    const auto line = std::find_if(lines.begin(), lines.end(),
+                                   [&](const XrayLine& l) { return l.label == c.label; });
+    ASSERT_NE(line, lines.end());
+    EXPECT_NEAR(line->keV, c.keV, 0.002);
+    EXPECT_GT(line->height, 0);
+    EXPECT_LE(line->height, 1);
+  }
+  // Only the families asked for, the strongest line of each family at full height.
+  const std::vector<XrayLine> k = XrayLinesOf(*db_, 29, "K");
+  ASSERT_FALSE(k.empty());
+  double highest = 0;
+  for (const XrayLine& line : k) {
+    EXPECT_EQ(line.line[0], 'K') << line.line;
+    highest = std::max(highest, line.height);
+  }
+  EXPECT_DOUBLE_EQ(highest, 1.0);
+  EXPECT_TRUE(XrayLinesOf(*db_, 29, "").empty());
+
+  EXPECT_EQ(LineName("KA1"), "Kα1");
+  EXPECT_EQ(LineName("LB2"), "Lβ2");
+  EXPECT_EQ(LineName("LG1"), "Lγ1");
+  EXPECT_EQ(LineName("LN"), "Lη");
+  EXPECT_EQ(LineName("MZ"), "Mζ");
+  EXPECT_EQ(LineName("LL"), "Ll");
+
+  EXPECT_NEAR(TargetMass(*db_, 79).value(), 196.9666, 1e-3);
+  EXPECT_NEAR(TargetMass(*db_, 14).value(), 28.0855, 1e-3);
+  EXPECT_NEAR(TargetMass(*db_, 14, "Si-28").value(), 27.9769, 1e-3);
+  EXPECT_NEAR(TargetMass(*db_, 14, "30").value(), 29.9738, 1e-3);
+  EXPECT_FALSE(TargetMass(*db_, 14, "Si-99"));
 }
 
 TEST(XrayEnergyText, SortsAsNumbersBelow1000keV) {

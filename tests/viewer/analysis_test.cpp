@@ -1,0 +1,192 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The viewer's analysis: a region's centroid and FWHM, the regions' table, the kinematics of
+// elastic scattering and the markers, against values worked out by hand or taken from the
+// literature.
+
+#include "viewer/analysis.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "viewer/region_table.h"
+#include "viewer/viewer_document.h"
+
+namespace durnix {
+namespace {
+
+using Counts = std::vector<std::int32_t>;
+
+// A Gaussian peak of `sigma` channels at `centre` on a flat background, rounded to counts.
+Counts Peak(int channels, double centre, double sigma, double height, int background) {
+  Counts counts(static_cast<std::size_t>(channels));
+  for (int i = 0; i < channels; ++i) {
+    const double x = (i - centre) / sigma;
+    counts[static_cast<std::size_t>(i)] =
+        background + static_cast<std::int32_t>(std::lround(height * std::exp(-0.5 * x * x)));
+  }
+  return counts;
+}
+
+TEST(RegionFigures, CentroidAndFwhmOfAGaussianOnABackground) {
+  struct Case {
+    double centre, sigma, height;
+    int background, from, to;
+  };
+  const Case cases[] = {
+      {200.3, 5, 1000, 50, 150, 250},
+      {200.0, 5, 20000, 3, 160, 240},
+      {97.75, 5, 400, 200, 60, 140},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.centre);
+    const Counts counts = Peak(512, c.centre, c.sigma, c.height, c.background);
+    const RegionFigures figures = FiguresOf(counts, c.from, c.to);
+    EXPECT_EQ(figures.from, c.from);
+    EXPECT_EQ(figures.to, c.to);
+    ASSERT_TRUE(figures.centroid && figures.fwhm);
+    EXPECT_NEAR(*figures.centroid, c.centre, 0.01 * c.centre);
+    EXPECT_NEAR(*figures.centroid, c.centre, 0.05);
+    EXPECT_NEAR(*figures.fwhm, 2.3548 * c.sigma, 0.01 * 2.3548 * c.sigma);
+    // The net area is the peak above the flat line: sqrt(2 pi) sigma height.
+    EXPECT_NEAR(static_cast<double>(figures.areas.net), std::sqrt(2 * M_PI) * c.sigma * c.height,
+                0.01 * c.sigma * c.height);
+  }
+  // No peak above the background line: areas, but no centroid or width.
+  const RegionFigures flat = FiguresOf(Counts(100, 7), 10, 40);
+  EXPECT_EQ(flat.areas.gross, 7 * 31);
+  EXPECT_FALSE(flat.centroid);
+  EXPECT_FALSE(flat.fwhm);
+  // Ends outside the counts give the ends only.
+  const RegionFigures outside = FiguresOf(Counts(100, 7), 10, 100);
+  EXPECT_FALSE(outside.centroid);
+  EXPECT_EQ(outside.areas.gross, 0);
+}
+
+TEST(Kinematics, FactorsAndScatteringAngles) {
+  // 4He on gold and silicon at 170 degrees, as RBS tables give them.
+  EXPECT_NEAR(KinematicFactor(4.0026, 196.9666, 170).value(), 0.9225, 5e-5);
+  EXPECT_NEAR(KinematicFactor(4.0026, 28.0855, 170).value(), 0.5657, 5e-5);
+  // Protons on carbon at 90 degrees: (m2 - m1) / (m2 + m1).
+  EXPECT_NEAR(KinematicFactor(1.00728, 12.0, 90).value(), (12.0 - 1.00728) / (12.0 + 1.00728),
+              1e-12);
+  EXPECT_NEAR(KinematicFactor(4, 28, 0).value(), 1.0, 1e-12);
+  // A target lighter than the beam cannot send it back that far; masses must be positive.
+  EXPECT_FALSE(KinematicFactor(4.0026, 1.008, 90));
+  EXPECT_FALSE(KinematicFactor(0, 28, 170));
+  EXPECT_FALSE(KinematicFactor(4, -1, 170));
+
+  struct Case {
+    std::int16_t geometry;
+    float theta, phi;
+    std::optional<double> angle;
+  };
+  const Case cases[] = {
+      {2, 0, 170, 170.0},  // a Phi above 90 is the scattering angle whatever the geometry
+      {1, 7, 165, 165.0},         {1, 10, 20, 150.0},  // IBM: 180 - Theta - Phi
+      {1, 0, 0, 180.0},           {0, 0, 10, 170.0},   // Cornell
+      {0, 60, 30, std::nullopt},  // cos Phi / cos Theta above 1: no such geometry
+      {0, 45, 60, 135.0},         {2, 0, 10, std::nullopt},  // an exit angle without a geometry
+      {1, 100, 90, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.geometry << " " << c.theta << " " << c.phi);
+    SpectrumRecord header;
+    header.Geometry = c.geometry;
+    header.Theta = c.theta;
+    header.Phi = c.phi;
+    const std::optional<double> angle = ScatteringAngle(header);
+    if (!c.angle) {
+      EXPECT_FALSE(angle);
+    } else {
+      ASSERT_TRUE(angle);
+      EXPECT_NEAR(*angle, *c.angle, 1e-4);
+    }
+  }
+  EXPECT_NEAR(ChannelOfEnergy(1000, 2.5, 100).value(), 360, 1e-12);
+  EXPECT_FALSE(ChannelOfEnergy(1000, 0, 100));
+}
+
+TEST(RegionTable, RegionsKeptRefusedAndWrittenAsTheTableShowsThem) {
+  ViewerDocument doc(Peak(256, 100, 5, 1000, 10), 1, 11, "", "");
+  std::string refusal;
+  EXPECT_TRUE(doc.AddRegion(140, 60, refusal)) << refusal;  // ends in either order
+  EXPECT_EQ(doc.FurtherRegions().front(), (ViewerDocument::Span{60, 140}));
+  EXPECT_TRUE(doc.AnyRegionSet());
+  EXPECT_EQ(doc.Refusal(ViewerCommand::kShrink), "You have to erase ROI first");
+  EXPECT_FALSE(doc.AddRegion(30, 30, refusal));
+  EXPECT_EQ(refusal, ViewerDocument::RegionEndsRefusal(30, 30));
+  EXPECT_FALSE(doc.AddRegion(200, 256, refusal));
+  EXPECT_EQ(refusal, "Channels 200 to 256 are not all within 0 to 255.");
+  EXPECT_FALSE(doc.SetRegion(3, 1, 2, refusal));
+  EXPECT_EQ(refusal, "No such region.");
+
+  // The region of the mouse comes first in the table, then the further ones in their order.
+  doc.activeRegion().startAt(70);
+  doc.activeRegion().finishAt(130, WindowOf(256, false, 0, 0), doc.ViewCounts());
+  EXPECT_TRUE(doc.AddRegion(0, 20, refusal));
+  const std::vector<RegionFigures> table = doc.RegionTable();
+  ASSERT_EQ(table.size(), 3u);
+  EXPECT_EQ(table[0].from, 70);
+  EXPECT_EQ(table[1].from, 60);
+  EXPECT_EQ(table[2].from, 0);
+  EXPECT_NEAR(table[1].centroid.value(), 100, 0.01);
+  EXPECT_FALSE(table[2].centroid);
+
+  // Sixteen regions in all, the mouse's one counted.
+  for (int i = 0; i < 13; ++i) EXPECT_TRUE(doc.AddRegion(150 + i, 160 + i, refusal)) << i;
+  EXPECT_FALSE(doc.AddRegion(1, 2, refusal));
+  EXPECT_EQ(refusal, "A viewer holds at most 16 regions: delete one in the regions' table first.");
+  doc.RemoveRegion(1);
+  doc.RemoveRegion(99);  // no such row: nothing
+  EXPECT_EQ(doc.FurtherRegions().size(), 14u);
+  EXPECT_TRUE(doc.SetRegion(0, 120, 80, refusal));
+  EXPECT_EQ(doc.FurtherRegions().front(), (ViewerDocument::Span{80, 120}));
+  while (!doc.FurtherRegions().empty()) doc.RemoveRegion(0);
+
+  // Without a calibration: channels only, an empty cell for a figure the region lacks.
+  EXPECT_TRUE(doc.AddRegion(0, 20, refusal));
+  const std::string plain = RegionTableText(doc, '\t');
+  const std::string head = "From\tTo\tGross\tNet\tCentroid\tFWHM\n";
+  ASSERT_EQ(plain.substr(0, head.size()), head);
+  const std::string second = plain.substr(plain.find('\n', head.size()) + 1);
+  EXPECT_EQ(second, "0\t20\t210\t0\t\t\n");
+  const std::string first = plain.substr(head.size(), plain.size() - head.size() - second.size());
+  EXPECT_EQ(first.substr(0, 7), "70\t130\t");
+  EXPECT_NE(first.find("\t100.00\t11.7"), std::string::npos) << first;
+
+  // With one: the same in keV, three decimals.
+  doc.setCalibration("2", "10");
+  ASSERT_TRUE(doc.Calibrated());
+  const std::string csv = RegionTableText(doc, ',');
+  EXPECT_EQ(csv.substr(0, csv.find('\n')),
+            "From,To,Gross,Net,Centroid,FWHM,Centroid (keV),FWHM (keV)");
+  EXPECT_NE(csv.find(",100.00,11.7"), std::string::npos) << csv;
+  EXPECT_NE(csv.find(",210.000,23.5"), std::string::npos) << csv;
+  EXPECT_NE(csv.find("\n0,20,210,0,,,,\n"), std::string::npos) << csv;
+}
+
+TEST(Markers, RefusedWithoutACalibrationAndPlacedByIt) {
+  ViewerDocument doc(Counts(1024, 1), 1, 11, "", "");
+  std::string refusal;
+  std::vector<ViewerDocument::Marker> lines = {{ViewerDocument::Marker::kXray, 6.404, "Fe Kα1", 1}};
+  EXPECT_FALSE(doc.SetMarkers(ViewerDocument::Marker::kXray, lines, refusal));
+  EXPECT_EQ(refusal, ViewerDocument::kNoCalibrationRefusal);
+  EXPECT_TRUE(doc.Markers().empty());
+  EXPECT_FALSE(doc.MarkerChannel(lines[0]));
+
+  doc.setCalibration("0.02", "0.1");
+  EXPECT_TRUE(doc.SetMarkers(ViewerDocument::Marker::kXray, lines, refusal)) << refusal;
+  EXPECT_TRUE(doc.SetMarkers(ViewerDocument::Marker::kEdge,
+                             {{ViewerDocument::Marker::kXray, 1.0, "Au", 1}}, refusal));
+  ASSERT_EQ(doc.Markers().size(), 2u);
+  EXPECT_EQ(doc.Markers()[1].kind, ViewerDocument::Marker::kEdge);  // the kind set wins
+  EXPECT_NEAR(doc.MarkerChannel(doc.Markers()[0]).value(), (6.404 - 0.1) / 0.02, 1e-3);
+  // Setting one kind anew replaces that kind only.
+  EXPECT_TRUE(doc.SetMarkers(ViewerDocument::Marker::kXray, {}, refusal));
+  ASSERT_EQ(doc.Markers().size(), 1u);
+  EXPECT_EQ(doc.Markers()[0].label, "Au");
+}
+
+}  // namespace
+}  // namespace durnix
