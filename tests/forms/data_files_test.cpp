@@ -43,32 +43,19 @@ class DataFilesTest : public QObject {
     QDir(userConfig_).removeRecursively();
   }
 
-  void dataBesideTheProgramComesFirstThenItsPrefix() {
+  // Found nowhere: the names in the program's folder, which its messages show. Else beside the
+  // program (a build) before its prefix's data folder, before the desktop's (installed).
+  void dataBesideTheProgramThenInItsPrefixThenTheDesktops() {
     QCOMPARE(DataFolders(bin_).mid(0, 2), QStringList({bin_, share_}));
-    // Found nowhere: the names in the program's folder, which its messages show.
-    QCOMPARE(ElementDatabasePath(bin_), bin_ + "/Durnix.mdb");
-    QCOMPARE(HelpFilePath(bin_), bin_ + "/Durnix.hlp");
-    // Installed to the prefix.
-    touch(share_ + "/Durnix.mdb");
-    QVERIFY(QDir().mkpath(share_ + "/Durnix.hlp"));
-    QCOMPARE(ElementDatabasePath(bin_), share_ + "/Durnix.mdb");
-    QCOMPARE(HelpFilePath(bin_), share_ + "/Durnix.hlp");
-    // A build keeps them beside the program, which wins.
-    touch(bin_ + "/Durnix.mdb");
-    QVERIFY(QDir().mkpath(bin_ + "/Durnix.hlp"));
-    QCOMPARE(ElementDatabasePath(bin_), bin_ + "/Durnix.mdb");
-    QCOMPARE(HelpFilePath(bin_), bin_ + "/Durnix.hlp");
-  }
-
-  void dataInTheDesktopsDataFolders() {
     QVERIFY(DataFolders(bin_).contains(userData_));
-    QVERIFY(QDir().mkpath(userData_ + "/Durnix.hlp"));
-    touch(userData_ + "/Durnix.mdb");
-    QCOMPARE(ElementDatabasePath(bin_), userData_ + "/Durnix.mdb");
-    QCOMPARE(HelpFilePath(bin_), userData_ + "/Durnix.hlp");
-    // The prefix's data folder comes before the desktop's.
-    touch(share_ + "/Durnix.mdb");
-    QCOMPARE(ElementDatabasePath(bin_), share_ + "/Durnix.mdb");
+    QCOMPARE(ElementDatabasePath(bin_), bin_ + "/Durnix.mdb");
+    QCOMPARE(HelpFilePath(bin_), bin_ + "/Durnix.hlp");
+    for (const QString& folder : {userData_, share_, bin_}) {
+      QVERIFY(QDir().mkpath(folder + "/Durnix.hlp"));
+      touch(folder + "/Durnix.mdb");
+      QCOMPARE(ElementDatabasePath(bin_), folder + "/Durnix.mdb");
+      QCOMPARE(HelpFilePath(bin_), folder + "/Durnix.hlp");
+    }
   }
 
   void configBesideTheProgramElseTheUsers() {

@@ -6,9 +6,7 @@
 
 #include <sys/stat.h>
 
-#include <QLabel>
-#include <QtTest>
-
+#include "formats/local_file_system.h"
 #include "forms_support.h"
 
 using namespace durnix;
@@ -16,35 +14,13 @@ using namespace durnix;
 namespace {
 
 // The machine's files, noting every file read.
-class CountingFiles : public FileSystem {
+class CountingFiles : public LocalFileSystem {
  public:
   int reads = 0;
   FileResult ReadFile(const std::string& p, Bytes& out, std::size_t limit) override {
     ++reads;
-    return local_.ReadFile(p, out, limit);
+    return LocalFileSystem::ReadFile(p, out, limit);
   }
-  FileResult WriteFile(const std::string& p, ByteView d) override { return local_.WriteFile(p, d); }
-  FileResult CreateFile(const std::string& p, ByteView d) override {
-    return local_.CreateFile(p, d);
-  }
-  FileResult Stat(const std::string& p, FileEntry& e) override { return local_.Stat(p, e); }
-  FileResult listFolder(const std::string& f, std::vector<FileEntry>& e) override {
-    return local_.ListFolder(f, e);
-  }
-  FileResult MakeFolder(const std::string& p) override { return local_.MakeFolder(p); }
-  FileResult Remove(const std::string& p) override { return local_.Remove(p); }
-  FileResult Rename(const std::string& f, const std::string& t) override {
-    return local_.Rename(f, t);
-  }
-  FileResult Copy(const std::string& f, const std::string& t, bool r) override {
-    return local_.Copy(f, t, r);
-  }
-  FileResult Space(const std::string& f, unsigned long long& a, unsigned long long& b) override {
-    return local_.Space(f, a, b);
-  }
-
- private:
-  FileSystem& local_ = LocalFiles();
 };
 
 }  // namespace

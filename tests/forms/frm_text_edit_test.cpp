@@ -4,13 +4,9 @@
 
 #include "shell/forms/frm_text_edit.h"
 
-#include <QLabel>
-#include <QPlainTextEdit>
-#include <QTextBlock>
-#include <QtTest>
 #include <cerrno>
 
-#include "convert/prompter.h"
+#include "forms_support.h"
 #include "support/memory_file_system.h"
 
 using namespace durnix;
@@ -166,9 +162,7 @@ class FrmTextEditTest : public QObject {
     files_->addFile("/d/bad.txt", "abc");
     files_->failRead("/d/bad.txt", EIO);
     auto w = editor();
-    QVERIFY(!w->openFile("/d/none.txt"));
-    QVERIFY(!w->openFile("/d/bad.txt"));
-    QVERIFY(!w->openFile("/d"));
+    for (const char* path : {"/d/none.txt", "/d/bad.txt", "/d"}) QVERIFY(!w->openFile(path));
     QCOMPARE(messages_,
              (std::vector<std::string>{"Can not open the file /d/none.txt", SystemErrorText(ENOENT),
                                        "Can not open the file /d/bad.txt", SystemErrorText(EIO),

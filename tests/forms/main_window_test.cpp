@@ -2,32 +2,15 @@
 // The main window as a new user meets it: what stands where at every size, names that are not
 // ASCII, Escape in its dialogs, and a folder that cannot be read.
 
-#include <QComboBox>
-#include <QFileDialog>
-#include <QHeaderView>
-#include <QInputDialog>
-#include <QLabel>
-#include <QPushButton>
-#include <QStyle>
-#include <QTimer>
-#include <QTreeView>
-#include <QtTest>
-
 #include "convert/forms/frm_axis_conv.h"
 #include "convert/forms/frm_rump.h"
 #include "convert/forms/frm_setup.h"
-#include "convert/preferences.h"
 #include "formats/text_rules.h"
 #include "forms_support.h"
-#include "platform/paths.h"
 #include "platform/twips.h"
 #include "shell/file_list.h"
-#include "shell/forms/file_pane.h"
-#include "shell/forms/frm_durnix.h"
 #include "support/memory_file_system.h"
 #include "viewer/forms/frm_resol.h"
-#include "viewer/forms/viewer_dialogs.h"
-#include "window_runs.h"
 
 using namespace durnix;
 
@@ -43,40 +26,16 @@ class MainWindowTest : public QObject {
   void start(const QString& sourceFolder, FileSystem* files = nullptr,
              std::vector<Place> places = {}) {
     if (files == nullptr) {
-      Preferences prefs;
-      prefs.SourceFolder = PathBytes(sourceFolder) + "/";
-      prefs.DestinationFolder = PathBytes(destination_) + "/";
-      QCOMPARE(SaveConfig(prefs, PathBytes(dir_.filePath("durnix.cfg")), LocalFiles()), kDone);
+      QVERIFY(test::SaveFolders(dir_.path(), sourceFolder, destination_));
       places = {{"Home", PathBytes(data_) + "/", PlaceKind::kHome}, {"/", "/", PlaceKind::kRoot}};
     }
     MainWindowStartup startup;
-    startup.programFolder = dir_.path();
-    startup.places = places;
-    startup.prompter = &answers_;
     startup.files = files;
-    window_ = std::make_unique<FrmDurnix>(startup);
-    window_->show();
+    window_ = test::OpenWindow(dir_.path(), places, answers_, startup);
   }
 
-  QTreeView* list(int pane) const {
-    return window_->findChild<QTreeView*>(QString("ListView%1").arg(pane));
-  }
-  QStringList names(int pane) const {
-    QStringList out;
-    const QAbstractItemModel* model = list(pane)->model();
-    for (int i = 0; i < model->rowCount(); ++i) {
-      const QString ext = model->index(i, 1).data().toString();
-      out << model->index(i, 0).data().toString().trimmed() + (ext.isEmpty() ? "" : "." + ext);
-    }
-    return out;
-  }
-  void select(int pane, const QString& name) {
-    const int row = static_cast<int>(names(pane).indexOf(name));
-    QVERIFY(row >= 0);
-    list(pane)->selectionModel()->select(
-        list(pane)->model()->index(row, 0),
-        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-  }
+  QStringList names(int pane) const { return test::Rows(*window_, pane); }
+  void select(int pane, const QString& name) { QCOMPARE(test::Select(*window_, pane, {name}), 1); }
   static bool wholeText(const QLabel* label) {
     return label->fontMetrics().horizontalAdvance(label->text()) <= label->width();
   }
@@ -116,8 +75,7 @@ class MainWindowTest : public QObject {
         const QRect free = inClient(pane.lblFreeSpace);
         QVERIFY2(!status.intersects(free),
                  qPrintable(QString("pane %1 at %2").arg(p).arg(size.width())));
-        QVERIFY(wholeText(pane.lblFile));
-        QVERIFY(wholeText(pane.lblFreeSpace));
+        QVERIFY(wholeText(pane.lblFile) && wholeText(pane.lblFreeSpace));
         QVERIFY(pane.lblFreeSpace->text().contains(" of "));
         QVERIFY(inClient(pane.ListView).bottom() < std::min(status.top(), free.top()));
         statusBottom = std::max({statusBottom, status.bottom(), free.bottom()});
@@ -139,8 +97,8 @@ class MainWindowTest : public QObject {
       }
     }
     // Every row as high as the rows with icons, ".." too.
-    const QTreeView* view = list(0);
-    QCOMPARE(names(0).front(), QString(".."));
+    const QTreeView* view = window_->pane(0).ListView;
+    QCOMPARE(names(0).front(), QString(" .."));
     const int height = view->visualRect(view->model()->index(0, 0)).height();
     QVERIFY(height >= 16);
     for (int i = 1; i < view->model()->rowCount(); ++i) {
@@ -152,19 +110,15 @@ class MainWindowTest : public QObject {
     const QString folder = source_ + "/jürgen é";
     QVERIFY(QDir().mkpath(folder));
     test::WriteSpectrum(folder + "/über é.rbs", FMT_RBS, 512);
-    QFile notes(folder + "/notiz ü.txt");
-    QVERIFY(notes.open(QIODevice::WriteOnly));
-    notes.write("not a spectrum");
-    notes.close();
+    QVERIFY(test::WriteAll(folder + "/notiz ü.txt", "not a spectrum"));
     start(folder);
     QCOMPARE(window_->pane(0).lblPath->toolTip(), folder + "/");
     QVERIFY(names(0).contains("über é.rbs"));
     select(0, "über é.rbs");
-    QCOMPARE(window_->selection(0).names.front(), PathBytes("über é.rbs"));
     answers_.expect(kCompleted, kAnswerOk);
     window_->findChild<QPushButton*>("cmdConv")->click();
     QVERIFY(test::RunEnded(*window_));
-    QVERIFY2(answers_.problems().empty(), answers_.report().c_str());
+    DURNIX_VERIFY_ANSWERS(answers_);
     QVERIFY(QFile::exists(destination_ + "/über é.AS1"));
     QVERIFY(names(1).contains("über é.AS1"));
     // The header editor opens it and names it.
@@ -178,17 +132,14 @@ class MainWindowTest : public QObject {
         UpperAscii(PathBytes(folder + "/notiz ü.txt")) + " is not RUMP or SENRAS file !!",
         kAnswerOk);
     window_->mnuRumpEdit_Click();
-    QVERIFY2(answers_.problems().empty(), answers_.report().c_str());
+    DURNIX_VERIFY_ANSWERS(answers_);
   }
 
   // The boxes are as wide as their titles need (the text in the title bar's bold font, an icon,
   // three buttons and the room between them, each as wide as the bar is high); the file dialogs
   // show sizes and dates whole.
   void boxesAndFileDialogsShowTheirTextsWhole() {
-    QFile big(source_ + "/big.rbs");
-    QVERIFY(big.open(QIODevice::WriteOnly));
-    big.write(QByteArray(1048566, 'x'));  // 1023.99 KiB
-    big.close();
+    QVERIFY(test::WriteAll(source_ + "/big.rbs", QByteArray(1048566, 'x')));  // 1023.99 KiB
     // The file dialogs start with their columns as they come, not as an earlier run left them.
     QFile::remove(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
                   "/QtProject.conf");
@@ -250,6 +201,17 @@ class MainWindowTest : public QObject {
     QVERIFY(!axis->isVisible());
     QVERIFY(window_->centralWidget()->isEnabled());
     QVERIFY(!window_->arming().armed());
+    window_->mnuE2T_Click();  // Cancel disarms too
+    QVERIFY(window_->arming().energyToTime);
+    axis->findChild<QPushButton*>("cmdCancel")->click();
+    QVERIFY(!window_->arming().armed());
+    QVERIFY(window_->centralWidget()->isEnabled());
+    // Without a selection the dialog does not open.
+    window_->pane(0).ListView->clearSelection();
+    answers_.expect(kNoFilesSelected, kAnswerOk);
+    window_->mnuT2E_Click();
+    QVERIFY(!window_->arming().armed());
+    DURNIX_VERIFY_ANSWERS(answers_);
     window_->mnuPathForm_Click();
     QVERIFY(!window_->centralWidget()->isEnabled());
     QTest::keyClick(window_->setupDialog(), Qt::Key_Escape);
@@ -269,7 +231,7 @@ class MainWindowTest : public QObject {
           .expect("Disk is not ready !!", StandardButtons::kRetryCancel, kAnswerCancel);
     }
     start("", &files, {{"Data", "/data/", PlaceKind::kFixed}});
-    QVERIFY2(answers_.problems().empty(), answers_.report().c_str());
+    DURNIX_VERIFY_ANSWERS(answers_);
     QCOMPARE(answers_.questions().front().reason, std::string("Input/output error"));
     QVERIFY(names(0).isEmpty());
     QVERIFY(window_->isVisible());
@@ -286,11 +248,11 @@ class MainWindowTest : public QObject {
       answers_.expect(SkippedNamesText(2, "/data/"), StandardButtons::kOk, kAnswerOk);
     }
     start("", &files, {{"Data", "/data/", PlaceKind::kFixed}});
-    QVERIFY2(answers_.problems().empty(), answers_.report().c_str());
+    DURNIX_VERIFY_ANSWERS(answers_);
     QCOMPARE(names(0), QStringList{"a.rbs"});
     window_->pane(0).CmdRef_Click();
     window_->pane(1).CmdRef_Click();
-    QVERIFY2(answers_.problems().empty(), answers_.report().c_str());
+    DURNIX_VERIFY_ANSWERS(answers_);
     QCOMPARE(names(1), QStringList{"a.rbs"});
   }
 };

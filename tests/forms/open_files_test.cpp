@@ -2,12 +2,8 @@
 // Files named on the desktop program's command line: the source pane on their folder with them
 // selected, each in a viewer; a name that is no file is told and the others still open.
 
-#include <QtTest>
-
 #include "convert/forms/frm_rump.h"
 #include "forms_support.h"
-#include "shell/forms/file_pane.h"
-#include "shell/forms/frm_durnix.h"
 #include "viewer/forms/frm_view.h"
 #include "viewer/forms/viewer_windows.h"
 
@@ -23,13 +19,9 @@ class OpenFilesTest : public QObject {
   std::unique_ptr<FrmDurnix> window_;
 
   void start() {
-    MainWindowStartup startup;
-    startup.programFolder = dir_.path();
-    startup.places = {{"Home", home_.toStdString(), PlaceKind::kHome},
-                      {"/", "/", PlaceKind::kRoot}};
-    startup.prompter = &answers_;
-    window_ = std::make_unique<FrmDurnix>(startup);
-    window_->show();
+    window_ = test::OpenWindow(
+        dir_.path(),
+        {{"Home", home_.toStdString(), PlaceKind::kHome}, {"/", "/", PlaceKind::kRoot}}, answers_);
   }
 
  private slots:

@@ -3,26 +3,15 @@
 // meanwhile, Stop ends the run after the file in hand, and closing the window asks first. A
 // folder is read on a worker too.
 
-#include "window_runs.h"
-
-#include <QComboBox>
-#include <QElapsedTimer>
-#include <QLabel>
-#include <QProgressDialog>
-#include <QPushButton>
-#include <QTreeView>
-#include <QtTest>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
 
 #include "convert/batch.h"
-#include "formats/catalogue.h"
 #include "forms_support.h"
 #include "platform/network_wait.h"
 #include "shell/forms/file_list_model.h"
-#include "shell/forms/file_pane.h"
 #include "shell/forms/window_run.h"
 #include "support/memory_file_system.h"
 
@@ -95,34 +84,6 @@ class GatedFiles : public test::MemoryFileSystem {
   std::string gatedFolder_;
   int writes_ = 0;
   bool waiting_ = false;
-};
-
-class QuietHost : public ConversionHost {
- public:
-  void SetSourceStatus(const std::string&) override {}
-  void SetDestinationStatus(const std::string&) override {}
-  void SetBusy(bool) override {}
-  void RefillDestinationList() override {}
-  void RefreshBothLists() override {}
-  void ShowStampData() override {}
-  void CloseStampEditor() override {}
-  void EditStampDataModal() override {}
-};
-
-// Calls `shown` when a widget named `name` is shown.
-class Watch : public QObject {
- public:
-  Watch(const QString& name, std::function<void()> shown) : name_(name), shown_(std::move(shown)) {
-    qApp->installEventFilter(this);
-  }
-  bool eventFilter(QObject* object, QEvent* event) override {
-    if (event->type() == QEvent::Show && object->objectName() == name_) shown_();
-    return false;
-  }
-
- private:
-  QString name_;
-  std::function<void()> shown_;
 };
 
 // Counts the paint events of a widget.
@@ -217,39 +178,21 @@ class WindowRunsTest : public QObject {
     files_->addFolder(kFolder);
     for (int i = 0; i < count; ++i) files_->addFile(kFolder + nameOf(i), source_);
     MainWindowStartup startup;
-    startup.programFolder = dir_.path();
-    startup.places = std::move(places);
-    startup.prompter = &recorder_;
     startup.files = files_.get();
-    window_ = std::make_unique<FrmDurnix>(startup);
-    window_->show();
+    window_ = test::OpenWindow(dir_.path(), std::move(places), recorder_, startup);
     window_->pane(1).CombForm->setCurrentText(
         QString::fromLatin1(Format(FMT_AS1).displayName.data()));
     window_->pane(0).CmdSel->click();
     QCOMPARE(window_->selection(0).count(), count);
   }
 
-  // The converted files in /d/, each byte for byte what a conversion of it alone writes.
+  // The converted files in /d/, each byte for byte the first, which reads back as its source.
   int wholeOutputs() {
-    Bytes single;
-    {
-      test::MemoryFileSystem alone;
-      alone.addFolder(kFolder);
-      alone.addFile(kFolder + nameOf(0), source_);
-      ConversionRequest request;
-      request.add(nameOf(0), 32);
-      request.sourceFolder = request.destinationFolder = kFolder;
-      request.sourceFormat = Format(FMT_AUTO).displayName;
-      request.destinationFormat = Format(FMT_AS1).displayName;
-      StampData stamp;
-      AxisArming arming;
-      test::AnswerScript completed;
-      completed.expect(kCompleted, kAnswerOk);
-      QuietHost host;
-      RunConversion(request, alone, stamp, arming, completed, host);
-      single = alone.bytesOf(kFolder + "f0000.AS1");
-      if (single.empty()) return -1;
-    }
+    SpectrumRecord first;
+    first.FileName = kFolder + "f0000.AS1";
+    if (ReadFormat(Format(FMT_AS1), first, *files_) != kDone) return -1;
+    if (first.Counts.size() != 300 || first.Counts[299] != 299) return -1;
+    const Bytes single = files_->bytesOf(first.FileName);
     int whole = 0;
     for (const std::string& name : files_->namesIn(kFolder)) {
       if (name.size() > 4 && name.compare(name.size() - 4, 4, ".rbs") == 0) continue;
@@ -297,7 +240,7 @@ class WindowRunsTest : public QObject {
     QVERIFY(files_->waiting());
     files_->open();
     QVERIFY(test::RunEnded(*window_));
-    QVERIFY2(answers_.problems().empty(), answers_.report().c_str());
+    DURNIX_VERIFY_ANSWERS(answers_);
     QCOMPARE(wholeOutputs(), 1001);
     // The tally as the run ends with "Conversion is stopped !!".
     QCOMPARE(recorder_.seen, std::vector<std::string>{TallyText(1001, 999, 0, true)});
@@ -314,17 +257,17 @@ class WindowRunsTest : public QObject {
     window_->findChild<QPushButton*>("cmdConv")->click();
     QTRY_VERIFY(files_->waiting());
     window_->close();
-    QVERIFY2(answers_.problems().empty(), answers_.report().c_str());
+    DURNIX_VERIFY_ANSWERS(answers_);
     QVERIFY(window_->isVisible());
     QVERIFY(!window_->run()->stopRequested());
     answers_.expect(question, StandardButtons::kYesNo, kAnswerYes);
     window_->close();
-    QVERIFY2(answers_.problems().empty(), answers_.report().c_str());
+    DURNIX_VERIFY_ANSWERS(answers_);
     QVERIFY(window_->isVisible());  // until the file in hand is written
     files_->open();
     QVERIFY(test::RunEnded(*window_));
     QTRY_VERIFY(!window_->isVisible());
-    QVERIFY2(answers_.problems().empty(), answers_.report().c_str());
+    DURNIX_VERIFY_ANSWERS(answers_);
     QCOMPARE(wholeOutputs(), 10);
   }
 
@@ -333,7 +276,7 @@ class WindowRunsTest : public QObject {
   void theNetworkWaitEndsWhenTheRequestFinishes() {
     QtNetworkWait wait(nullptr);
     int shown = 0;
-    Watch watch("NetworkWait", [&] { ++shown; });
+    test::ShownWatcher watch("NetworkWait", [&](QWidget*) { ++shown; });
     QElapsedTimer clock;
     clock.start();
     {
@@ -371,14 +314,8 @@ class WindowRunsTest : public QObject {
     FilePane& pane = window_->pane(0);
     QSignalSpy listed(&pane, &FilePane::listed);
     files_->closeListing(kFolder + "slow/");
-    QTreeView* list = pane.ListView;
-    for (int i = 0; i < pane.model()->rowCountOf(); ++i) {
-      if (pane.model()->row(i).name != "slow") continue;
-      list->selectionModel()->select(
-          list->model()->index(i, 0),
-          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    }
-    emit list->doubleClicked(list->selectionModel()->selectedRows().front());
+    QCOMPARE(test::Select(*window_, 0, {"slow"}), 1);
+    emit pane.ListView->doubleClicked(pane.ListView->selectionModel()->selectedRows().front());
     QTRY_VERIFY(files_->waiting());
     QCOMPARE(pane.folder(), kFolder + "slow/");
     QCOMPARE(pane.lblFile->text(), QString("Reading /d/slow/ ..."));
@@ -412,13 +349,7 @@ class WindowRunsTest : public QObject {
     window_->pane(0).CmdRef_Click();
     window_->DriveList_Click(1, 1);
     QCOMPARE(window_->pane(1).folder(), std::string("/e/"));
-    QTreeView* list = window_->pane(0).ListView;
-    for (int i = 0; i < window_->pane(0).model()->rowCountOf(); ++i) {
-      if (window_->pane(0).model()->row(i).name != "runs") continue;
-      list->selectionModel()->select(
-          list->model()->index(i, 0),
-          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    }
+    QCOMPARE(test::Select(*window_, 0, {"runs"}), 1);
     QCOMPARE(window_->selection(0).count(), 1);
     files_->closeAt(8);
     answers_.expect("Copy cancelled: 8 of 30 files copied", kAnswerOk);
@@ -430,7 +361,7 @@ class WindowRunsTest : public QObject {
     copying->findChild<QPushButton*>("cmdStop")->click();
     files_->open();
     QVERIFY(test::RunEnded(*window_));
-    QVERIFY2(answers_.problems().empty(), answers_.report().c_str());
+    DURNIX_VERIFY_ANSWERS(answers_);
     const std::vector<std::string> copied = files_->namesIn("/e/runs/");
     QCOMPARE(copied.size(), std::size_t{8});
     for (int i = 0; i < 8; ++i) {
