@@ -13,6 +13,7 @@
 #include "elements/element_lines.h"
 #include "formats/text_rules.h"
 #include "viewer/analysis.h"
+#include "viewer/markers.h"
 #include "viewer/region_table.h"
 
 namespace durnix::cli {
@@ -72,19 +73,14 @@ std::unique_ptr<ElementDatabase> openDatabase(const DatabaseOption& option, std:
   return nullptr;
 }
 
-// The atomic numbers of the symbols given, in their order; nothing (said on `err`) when one is
-// no element.
-bool elementsOf(const ElementDatabase& database, const std::vector<std::string>& symbols,
-                std::vector<int>& numbers, std::ostream& err) {
-  for (const std::string& symbol : symbols) {
-    const auto z = AtomicNumberOf(database, symbol.substr(0, symbol.find('-')));
-    if (!z) {
-      err << symbol << " is not an element.\n";
-      return false;
-    }
-    numbers.push_back(*z);
-  }
-  return true;
+// The choices of the names given, in their order; nothing (said on `err`) when one is no
+// element.
+bool choicesOf(const ElementDatabase& database, const std::vector<std::string>& names,
+               std::vector<ElementChoice>& choices, std::ostream& err) {
+  std::string problem;
+  if (ElementChoicesOf(database, names, choices, problem)) return true;
+  err << problem << '\n';
+  return false;
 }
 
 std::string fixed(double value, int decimals) {
@@ -147,8 +143,8 @@ int RegionsCommand(const RegionsOptions& options, std::ostream& out, std::ostrea
 int LinesCommand(const LinesOptions& options, std::ostream& out, std::ostream& err) {
   const auto database = openDatabase(options.database, err);
   if (!database) return kExitFailed;
-  std::vector<int> numbers;
-  if (!elementsOf(*database, options.elements, numbers, err)) return kExitUsage;
+  std::vector<ElementChoice> choices;
+  if (!choicesOf(*database, options.elements, choices, err)) return kExitUsage;
   Viewed viewed;
   if (!ReadViewed(options.file, viewed, err)) return kExitFailed;
   const ViewerDocument& document = viewed.document;
@@ -156,27 +152,21 @@ int LinesCommand(const LinesOptions& options, std::ostream& out, std::ostream& e
     err << options.file << ": " << ViewerDocument::kNoCalibrationRefusal << '\n';
     return kExitFailed;
   }
-  const double low = *document.EnergyAt(0);
-  const double high = *document.EnergyAt(document.ChNum() - 1);
   auto rows = nlohmann::ordered_json::array();
-  for (const int z : numbers) {
-    for (const XrayLine& line : XrayLinesOf(*database, z, options.families)) {
-      if (line.keV < std::min(low, high) || line.keV > std::max(low, high)) continue;
-      const double channel =
-          *ChannelOfEnergy(line.keV, document.ConvFactor(), document.ConvOffset());
-      if (options.json) {
-        nlohmann::ordered_json row;
-        row["element"] = line.symbol;
-        row["line"] = line.line;
-        row["name"] = line.label;
-        row["energy_keV"] = line.keV;
-        row["channel"] = channel;
-        row["height"] = line.height;
-        rows.push_back(std::move(row));
-      } else {
-        out << line.label << '\t' << fixed(line.keV, 4) << " keV\tchannel " << fixed(channel, 2)
-            << '\n';
-      }
+  for (const XrayLine& line : LinesWithin(*database, choices, options.families, document)) {
+    const double channel = *ChannelOfEnergy(line.keV, document.ConvFactor(), document.ConvOffset());
+    if (options.json) {
+      nlohmann::ordered_json row;
+      row["element"] = line.symbol;
+      row["line"] = line.line;
+      row["name"] = line.label;
+      row["energy_keV"] = line.keV;
+      row["channel"] = channel;
+      row["height"] = line.height;
+      rows.push_back(std::move(row));
+    } else {
+      out << line.label << '\t' << fixed(line.keV, 4) << " keV\tchannel " << fixed(channel, 2)
+          << '\n';
     }
   }
   if (options.json) out << JsonLine(rows) << '\n';
@@ -186,63 +176,50 @@ int LinesCommand(const LinesOptions& options, std::ostream& out, std::ostream& e
 int EdgesCommand(const EdgesOptions& options, std::ostream& out, std::ostream& err) {
   const auto database = openDatabase(options.database, err);
   if (!database) return kExitFailed;
-  std::vector<int> numbers;
-  if (!elementsOf(*database, options.elements, numbers, err)) return kExitUsage;
+  std::vector<ElementChoice> choices;
+  if (!choicesOf(*database, options.elements, choices, err)) return kExitUsage;
   Viewed viewed;
   if (!ReadViewed(options.file, viewed, err)) return kExitFailed;
-  const SpectrumRecord& header = viewed.record;
   const bool rumpHeader = viewed.format != nullptr &&
                           (viewed.format->code == FMT_RBS || viewed.format->code == FMT_SEN);
-  const double beamMass = options.beamMass.value_or(rumpHeader ? header.Mass : 0);
-  const double beamMeV = options.energy.value_or(rumpHeader ? header.BeamMeV : 0);
-  if (!(beamMass > 0)) {
-    err << options.file << " gives no beam mass (only RBS files carry one): give --beam-mass.\n";
+  Beam beam = BeamOf(viewed.record, rumpHeader, *database);
+  if (options.beamMass) beam.mass = options.beamMass;
+  if (options.energy) beam.MeV = options.energy;
+  if (options.angle) beam.angle = options.angle;
+  if (!(beam.mass > 0.0)) {
+    err << options.file
+        << " gives no beam mass (only RBS and SEN files carry one): give --beam-mass.\n";
     return kExitFailed;
   }
-  if (!(beamMeV > 0)) {
+  if (!(beam.MeV > 0.0)) {
     err << options.file
         << " gives no beam energy (only RBS and SEN files carry one): give --energy.\n";
     return kExitFailed;
   }
-  const std::optional<double> angle = options.angle ? options.angle
-                                      : rumpHeader  ? ScatteringAngle(header)
-                                                    : std::nullopt;
-  if (!angle) {
+  if (!beam.angle) {
     err << options.file << " gives no scattering angle: give --angle.\n";
+    return kExitFailed;
+  }
+  std::vector<SurfaceEdge> edges;
+  if (std::string problem; !SurfaceEdgesOf(*database, choices, beam, edges, problem)) {
+    err << problem << '\n';
     return kExitFailed;
   }
   const ViewerDocument& document = viewed.document;
   auto rows = nlohmann::ordered_json::array();
-  for (std::size_t i = 0; i < numbers.size(); ++i) {
-    const std::string& named = options.elements[i];
-    const std::size_t dash = named.find('-');
-    const std::string isotope = dash == std::string::npos ? std::string() : named.substr(dash + 1);
-    const auto mass = TargetMass(*database, numbers[i], isotope);
-    if (!mass) {
-      err << named << ": the element database has no mass for it.\n";
-      return kExitFailed;
-    }
-    const auto k = KinematicFactor(beamMass, *mass, *angle);
-    if (!k) {
-      err << named << " (" << *mass << " u) cannot scatter a projectile of " << beamMass
-          << " u through " << *angle << " degrees.\n";
-      return kExitFailed;
-    }
-    const double keV = *k * beamMeV * 1000.0;
-    const auto channel = ChannelOfEnergy(keV, document.ConvFactor(), document.ConvOffset());
-    const std::string symbol =
-        SymbolOf(*database, numbers[i]) + (isotope.empty() ? std::string() : "-" + isotope);
+  for (const SurfaceEdge& edge : edges) {
+    const auto channel = ChannelOfEnergy(edge.keV, document.ConvFactor(), document.ConvOffset());
     if (options.json) {
       nlohmann::ordered_json row;
-      row["element"] = symbol;
-      row["mass"] = *mass;
-      row["K"] = *k;
-      row["energy_keV"] = keV;
+      row["element"] = edge.name;
+      row["mass"] = edge.mass;
+      row["K"] = edge.K;
+      row["energy_keV"] = edge.keV;
       row["channel"] = jsonNumber(channel);
       rows.push_back(std::move(row));
     } else {
-      out << symbol << "\tmass " << fixed(*mass, 4) << " u\tK " << fixed(*k, 4) << '\t'
-          << fixed(keV, 1) << " keV\t"
+      out << edge.name << "\tmass " << fixed(edge.mass, 4) << " u\tK " << fixed(edge.K, 4) << '\t'
+          << fixed(edge.keV, 1) << " keV\t"
           << (channel ? "channel " + fixed(*channel, 2) : std::string("no calibration")) << '\n';
     }
   }

@@ -11,6 +11,7 @@ namespace {
 
 // The fields of the tables, by position.
 constexpr std::size_t kIonSymbol = 1;
+constexpr std::size_t kIonMostAbundant = 2;  // the mass number of the most abundant isotope
 constexpr std::size_t kIonAtomicWeight = 4;
 constexpr std::size_t kIsotopeName = 1;
 constexpr std::size_t kIsotopeMass = 2;
@@ -120,6 +121,13 @@ std::optional<double> TargetMass(const ElementDatabase& database, int z, std::st
     }
   }
   return std::nullopt;
+}
+
+std::optional<double> BeamMass(const ElementDatabase& database, int z) {
+  const auto row = database.ionData(z);
+  if (!row) return std::nullopt;
+  const std::string massNumber = field(*row, kIonMostAbundant);
+  return massNumber.empty() ? std::nullopt : TargetMass(database, z, massNumber);
 }
 
 std::vector<std::string> ElementDatabaseCandidates(const std::string& programFolder) {

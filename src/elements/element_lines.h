@@ -46,6 +46,10 @@ std::string LineName(std::string_view line);
 std::optional<double> TargetMass(const ElementDatabase& database, int z,
                                  std::string_view isotope = {});
 
+// The mass (u) of a beam of element z: its most abundant isotope's (4.0026 for helium, 1.0078
+// for hydrogen). Nothing when the database has none.
+std::optional<double> BeamMass(const ElementDatabase& database, int z);
+
 // Where the element database of durnix-cli is looked for: beside the executable in `programFolder`,
 // then share/durnix of its prefix, then durnix/ in $XDG_DATA_HOME (or ~/.local/share) and in each
 // folder of $XDG_DATA_DIRS (or /usr/local/share:/usr/share).

@@ -138,7 +138,7 @@ std::optional<double> ViewerDocument::EnergyWidth(double channels) const {
 
 bool ViewerDocument::SetMarkers(Marker::Kind kind, std::vector<Marker> markers,
                                 std::string& refusal) {
-  refusal = Calibrated() ? std::string() : kNoCalibrationRefusal;
+  refusal = Calibrated() || markers.empty() ? std::string() : kNoCalibrationRefusal;
   if (!refusal.empty()) return false;
   std::erase_if(markers_, [kind](const Marker& marker) { return marker.kind == kind; });
   for (Marker& marker : markers) {

@@ -129,7 +129,7 @@ class ViewerDocument {
       "The spectrum has no energy calibration (no keV per channel): its lines and edges cannot "
       "be placed.";
   // Sets the markers of one kind in place of those before; refused (nothing set, the reason in
-  // `refusal`) while the spectrum has no calibration.
+  // `refusal`) while the spectrum has no calibration, unless they are none (which clears them).
   bool SetMarkers(Marker::Kind kind, std::vector<Marker> markers, std::string& refusal);
   const std::vector<Marker>& Markers() const { return markers_; }
   // The channel of a marker under the calibration in force; nothing without one.

@@ -134,7 +134,7 @@ TEST_F(CliAnalysis, EdgesFromTheHeaderOrTheOptions) {
   const std::string chn = put("nobeam.chn", FMT_CHN, 2.0f);
   r = cli({"edges", chn, "--element", "Au"});
   EXPECT_EQ(r.exit, 1);
-  EXPECT_NE(r.err.find("gives no beam mass (only RBS files carry one): give --beam-mass."),
+  EXPECT_NE(r.err.find("gives no beam mass (only RBS and SEN files carry one): give --beam-mass."),
             std::string::npos)
       << r.err;
   r = cli({"edges", chn, "--element", "Au", "--beam-mass", "4.0026"});

@@ -9,6 +9,7 @@
 
 #include "elements/element_lines.h"
 #include "support/temp_dir.h"
+#include "viewer/markers.h"
 
 namespace durnix {
 namespace {
@@ -148,6 +149,58 @@ TEST_F(Elements, LinesAndMassesThatTheViewerMarks) {
   EXPECT_NEAR(TargetMass(*db_, 14, "Si-28").value(), 27.9769, 1e-3);
   EXPECT_NEAR(TargetMass(*db_, 14, "30").value(), 29.9738, 1e-3);
   EXPECT_FALSE(TargetMass(*db_, 14, "Si-99"));
+}
+
+TEST_F(Elements, BeamsAndEdgesOfHeaders) {
+  EXPECT_NEAR(BeamMass(*db_, 2).value(), 4.0026, 1e-4);
+  EXPECT_NEAR(BeamMass(*db_, 1).value(), 1.0078, 1e-4);
+  // A SENRAS header names the ion, not its mass; a RUMP one gives the mass.
+  SpectrumRecord senras;
+  senras.AtomicNo = 2;
+  senras.BeamMeV = 2;
+  senras.Geometry = 1;
+  senras.Phi = 170;
+  const Beam beam = BeamOf(senras, true, *db_);
+  EXPECT_NEAR(beam.mass.value(), 4.0026, 1e-4);
+  EXPECT_EQ(BeamRefusal(beam, true), "");
+  SpectrumRecord rump = senras;
+  rump.Mass = 3.016f;
+  EXPECT_NEAR(BeamOf(rump, true, *db_).mass.value(), 3.016, 1e-4);
+  EXPECT_FALSE(BeamOf(rump, false, *db_).mass);
+  EXPECT_EQ(BeamRefusal(BeamOf(rump, false, *db_), false),
+            "Only RBS and SEN spectra hold a beam and a geometry: no surface edge can be placed "
+            "on this one.");
+  rump.BeamMeV = 0;
+  EXPECT_EQ(BeamRefusal(BeamOf(rump, true, *db_), true),
+            "The header gives no beam energy: no surface edge can be placed.");
+  rump.BeamMeV = 2;
+  rump.Phi = 20;
+  rump.Geometry = 2;
+  EXPECT_EQ(BeamRefusal(BeamOf(rump, true, *db_), true),
+            "The header's angles give no scattering angle: no surface edge can be placed.");
+
+  std::vector<ElementChoice> choices;
+  std::string problem;
+  ASSERT_TRUE(ElementChoicesOf(*db_, ElementNamesOf("au, si-28;C"), choices, problem));
+  ASSERT_EQ(choices.size(), 3u);
+  EXPECT_EQ(choices[0].name, "Au");
+  EXPECT_EQ(choices[1].name, "Si-28");
+  EXPECT_EQ(choices[1].isotope, "28");
+  EXPECT_FALSE(ElementChoicesOf(*db_, {"Si-"}, choices, problem));
+  EXPECT_EQ(problem, "Si- is not an element.");
+  std::vector<SurfaceEdge> edges;
+  ASSERT_TRUE(ElementChoicesOf(*db_, {"Au", "Si-28"}, choices, problem));
+  ASSERT_TRUE(SurfaceEdgesOf(*db_, choices, beam, edges, problem)) << problem;
+  EXPECT_NEAR(edges[0].K, 0.9225, 1e-4);
+  EXPECT_NEAR(edges[0].keV, 0.9225 * 2000, 0.2);
+  EXPECT_NEAR(edges[1].mass, 27.9769, 1e-3);
+  // Hydrogen cannot send helium back.
+  ASSERT_TRUE(ElementChoicesOf(*db_, {"H"}, choices, problem));
+  EXPECT_FALSE(SurfaceEdgesOf(*db_, choices, beam, edges, problem));
+  EXPECT_NE(problem.find("H (1.00"), std::string::npos) << problem;
+  EXPECT_NE(problem.find("cannot scatter a projectile of 4.0026 u through 170 degrees."),
+            std::string::npos)
+      << problem;
 }
 
 TEST(XrayEnergyText, SortsAsNumbersBelow1000keV) {

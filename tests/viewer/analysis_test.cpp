@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
+#include "viewer/labels.h"
 #include "viewer/region_table.h"
 #include "viewer/viewer_document.h"
 
@@ -186,6 +188,33 @@ TEST(Markers, RefusedWithoutACalibrationAndPlacedByIt) {
   EXPECT_TRUE(doc.SetMarkers(ViewerDocument::Marker::kXray, {}, refusal));
   ASSERT_EQ(doc.Markers().size(), 1u);
   EXPECT_EQ(doc.Markers()[0].label, "Au");
+}
+
+TEST(Labels, PlacedAboveTheirLinesWithoutOverlapping) {
+  // Labels 40 wide and 10 high under a top at 175: the second's line is close to the first's,
+  // the third's far away and near the right edge; the fourth finds no room left.
+  const std::vector<LabelBox> boxes = {
+      {100, 200, 40, 10}, {110, 200, 40, 10}, {300, 190, 40, 10}, {105, 200, 40, 10}};
+  const auto places = PlaceLabels(boxes, 175, 0, 310);
+  ASSERT_EQ(places.size(), 4u);
+  ASSERT_TRUE(places[0] && places[1] && places[2]);
+  EXPECT_DOUBLE_EQ(places[0]->left, 80);
+  EXPECT_DOUBLE_EQ(places[0]->top, 190);  // right above its line's tip
+  EXPECT_DOUBLE_EQ(places[1]->left, 90);
+  EXPECT_DOUBLE_EQ(places[1]->top, 179);   // moved up past the first
+  EXPECT_DOUBLE_EQ(places[2]->left, 270);  // kept within the right edge
+  EXPECT_DOUBLE_EQ(places[2]->top, 180);
+  EXPECT_FALSE(places[3]);
+  // Fifty labels on one spot: those placed never overlap.
+  std::vector<LabelBox> crowd(50, LabelBox{200, 300, 30, 12});
+  const auto crowded = PlaceLabels(crowd, 0, 0, 400);
+  std::vector<double> tops;
+  for (const auto& place : crowded) {
+    if (place) tops.push_back(place->top);
+  }
+  std::sort(tops.begin(), tops.end());
+  ASSERT_GT(tops.size(), 10u);
+  for (std::size_t i = 1; i < tops.size(); ++i) EXPECT_GE(tops[i] - tops[i - 1], 12);
 }
 
 }  // namespace

@@ -213,8 +213,14 @@ void FrmPTable::build() {
   for (QLabel* label : {amu, density}) label->installEventFilter(this);
   cmdXray_ = new QPushButton("Xrays", this);
   cmdXray_->setObjectName("cmdXray");
-  cmdXray_->setGeometry(TwipsRect(panelLeft + 2300, 3450, 1000, 360));
+  cmdXray_->setGeometry(TwipsRect(panelLeft + 2050, 3450, 850, 360));
   connect(cmdXray_, &QPushButton::clicked, this, &FrmPTable::cmdXrayClick);
+  cmdMark_ = new QPushButton("Mark in viewer", this);
+  cmdMark_->setObjectName("cmdMark");
+  cmdMark_->setToolTip("Marks the X-ray lines of the element shown in the viewer last active");
+  cmdMark_->setGeometry(TwipsRect(panelLeft + 2950, 3450, 1400, 360));
+  cmdMark_->setEnabled(false);
+  connect(cmdMark_, &QPushButton::clicked, this, &FrmPTable::cmdMarkClick);
 
   auto* hint =
       new QLabel("Point at an element; click to hold it, double-click for all its data.", this);
@@ -240,6 +246,8 @@ void FrmPTable::showElement(int z) {
     clearPanel();
     return;
   }
+  shownZ_ = z;
+  cmdMark_->setEnabled(true);
   // X-ray lines are looked up for lithium to curium.
   const bool lines = z >= 3 && z <= 96;
   setPanel(PanelTexts(*record, lines ? db_->xrayEnergy(z, "KA1") : std::nullopt,
@@ -248,6 +256,13 @@ void FrmPTable::showElement(int z) {
 
 void FrmPTable::clearPanel() {
   setPanel(ClearedPanel());
+  shownZ_ = 0;
+  cmdMark_->setEnabled(false);
+}
+
+void FrmPTable::cmdMarkClick() {
+  const std::optional<FieldRow> record = shownZ_ > 0 ? db_->ionData(shownZ_) : std::nullopt;
+  if (record && record->size() > 1) emit markInViewer(latin1((*record)[1].text));
 }
 
 void FrmPTable::updatePointer() {

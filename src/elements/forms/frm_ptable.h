@@ -33,8 +33,13 @@ class FrmPTable : public QDialog {
   void cellClicked(int z);
   void cellDoubleClicked(int z);
   void cmdXrayClick();
+  // "Mark in viewer": the element shown goes to the viewer to have its X-ray lines marked.
+  void cmdMarkClick();
   FrmElement* elementWindow() const { return frmElement_; }
   FrmXTable* xrayTable() const { return frmXTable_; }
+
+ signals:
+  void markInViewer(const QString& symbol);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -54,6 +59,8 @@ class FrmPTable : public QDialog {
   QLabel* lblName_ = nullptr;
   std::array<QLabel*, 7> lblProp_{};
   QPushButton* cmdXray_ = nullptr;
+  QPushButton* cmdMark_ = nullptr;
+  int shownZ_ = 0;  // the element the panel shows, 0: none
   bool hold_ = false;
   FrmElement* frmElement_ = nullptr;
   FrmXTable* frmXTable_ = nullptr;

@@ -102,6 +102,7 @@ FrmDurnix::FrmDurnix(Startup startup)
   viewers_ = std::make_unique<ViewerWindows>(
       files(), prompter(),
       startup_.viewerDialogs != nullptr ? *startup_.viewerDialogs : PlatformViewerDialogs());
+  viewers_->setElementDatabase(PathBytes(ElementDatabasePath(startup_.programFolder)));
   for (int p = 0; p < 2; ++p) {
     panes_[static_cast<std::size_t>(p)] = new FilePane(p, files(), nav_, prompter(), client_);
   }
@@ -529,6 +530,10 @@ void FrmDurnix::closeEvent(QCloseEvent* event) {
   }
   SwitchScrollLockOff();
   event->accept();
+}
+
+void FrmDurnix::markInViewer(const QString& symbol) {
+  viewers_->markInViewer(symbol);
 }
 
 }  // namespace durnix

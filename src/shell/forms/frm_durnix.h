@@ -119,6 +119,8 @@ class FrmDurnix : public QMainWindow {
   void mnuE2T_Click();
   void mnuPathForm_Click();
   void mnuPTable_Click();
+  // The periodic table's "Mark in viewer": the element's X-ray lines in the viewer last active.
+  void markInViewer(const QString& symbol);
   void CmdRef_Click(int pane);
   void CmdSel_Click(int pane);
   void cmdUp_Click(int pane);

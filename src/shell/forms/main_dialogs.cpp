@@ -61,6 +61,8 @@ void FrmDurnix::mnuPTable_Click() {
     prompter().Ask(problem, StandardButtons::kOk);
     return;
   }
+  connect(frmPTable_, &FrmPTable::markInViewer, this,
+          [this](const QString& symbol) { markInViewer(symbol); });
   frmPTable_->show();
 }
 

@@ -15,6 +15,7 @@
 #include <QScreen>
 #include <cmath>
 
+#include "elements/element_db.h"
 #include "formats/text_rules.h"
 #include "platform/help_viewer.h"
 #include "platform/paths.h"
@@ -80,6 +81,7 @@ FrmView::FrmView(ViewerStart start, FileSystem& files, Prompter& prompter, Viewe
   DotCol_ = start_.DotCol;
   setWindowTitle(PathText(start_.MyCaption));  // the caption names the file
   buildControls();
+  buildAnalysis();
   buildMenus();
   setMinimumSize(Twips(kMinWidth - kFrameWidth), Twips(kMinHeight - kFrameHeight));
   resize(Twips(kStartWidth - kFrameWidth), Twips(kStartHeight - kFrameHeight));
@@ -326,6 +328,7 @@ void FrmView::DrawSpectrum() {
   BackColour_ = BackColourOf(DotCol_);
   PicSpec_->clear(BackColour_, static_cast<int>(std::nearbyint(DotRad_)));
   PicSpec_->dots(pointsOf(doc_.ViewCounts(), shown_.FirstCh, shown_.LastCh), DotCol_);
+  drawFurtherRegions();
   for (const RegionOfInterest& region : doc_.regions()) {
     if (!region.RoiSet()) continue;
     for (int c = region.RoiFrom(); c <= region.RoiTo(); ++c) {
@@ -338,7 +341,12 @@ void FrmView::DrawSpectrum() {
     PicSpec_->dots(pointsOf(doc_.SecondCounts(), shown_.FirstCh, shown_.LastCh),
                    CompareColourOf(colourEntry_));
   }
+  PicSpec_->overlay([this](QPainter& painter) {
+    painter.setFont(font());
+    paintMarkers(painter, QRect(QPoint(0, 0), PicSpec_->size()));
+  });
   PicSpec_->present();
+  refreshRegionTable();
   setBusyPointer(false);
 }
 

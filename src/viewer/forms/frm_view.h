@@ -9,6 +9,8 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,7 @@
 #include "viewer/viewer_document.h"
 
 class QAction;
+class QDockWidget;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -31,6 +34,8 @@ class QFutureWatcher;
 
 namespace durnix {
 
+class AnalysisPanel;
+class ElementDatabase;
 class PlotPicture;
 class ViewerDialogs;
 struct Resolution;
@@ -49,6 +54,9 @@ struct ViewerStart {
   std::string specId, date, time, realTime, liveTime;
   float calGain = 0;
   float calOffset = 0;
+  // The RUMP header of an RBS or SEN file (its beam and geometry place surface edges).
+  std::optional<SpectrumRecord> rumpHeader;
+  std::string elementDatabase;  // Durnix.mdb, for the X-ray lines and the masses
 };
 
 class FrmView : public QMainWindow {
@@ -77,6 +85,26 @@ class FrmView : public QMainWindow {
   // The region's results as one tab-separated line (file, From, To, gross, net).
   QString regionLine() const;
 
+  // ---- Regions and markers ------------------------------------------------------------------
+  // The panel of the regions' table and the markers, docked beside the plot.
+  AnalysisPanel* analysisPanel() const { return analysis_; }
+  QDockWidget* analysisDock() const { return dockAnalysis_; }
+  // The colour of further region `index` (the window's own region has the dots' colour).
+  static std::int32_t RegionColour(std::size_t index);
+  // Marks the X-ray lines of the elements named (blank-separated symbols), in place of those
+  // marked before; empty: none. Refusals are told in a message box.
+  void markLines(const QString& elements);
+  // Adds one element to those whose lines are marked (the periodic table's "Mark in viewer").
+  void markElement(const QString& symbol);
+  // Marks the surface edges of the elements or isotopes named.
+  void markEdges(const QString& elements);
+  void addFurtherRegion(int from, int to);
+  void deleteRegionRows(const std::vector<int>& rows);
+  void editRegionRow(int row, const QString& from, const QString& to);
+  QString regionTableText(char separator) const;
+  void mnuRegionCopy_Click();
+  void mnuRegionExport_Click();
+
   // Commands of the menus.
   void DrawSpectrum();
   void mnuVer_Click(int entry);
@@ -99,6 +127,7 @@ class FrmView : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -106,10 +135,24 @@ class FrmView : public QMainWindow {
   void closed();
   // A shrink's new counts were computed on the worker and taken over (or refused).
   void shrinkFinished();
+  // The window became the active one (the periodic table marks in the viewer last active).
+  void activated();
 
  private:
   void buildControls();
   void buildMenus();
+  void buildAnalysis();
+  void showAnalysis();
+  void fitAnalysis(bool visible);
+  void refreshRegionTable();
+  const ElementDatabase* elements();
+  void drawFurtherRegions();
+  // The further regions and the one being dragged with Ctrl, as fills under their counts, and
+  // the markers with their labels, in the picture's pixels (`picture` its frame in the
+  // painter's coordinates).
+  void paintFurtherRegions(QPainter& painter, const QRect& picture) const;
+  void paintMarkers(QPainter& painter, const QRect& picture) const;
+  double pixelOfChannel(double channel) const;
   void layoutControls();
   void placeAxisLabels();
   void paintTicks(QWidget* surface);
@@ -181,6 +224,14 @@ class FrmView : public QMainWindow {
   bool readoutShown_ = false;
   float readoutX_ = 0;  // where the pointer was for the readout (twips); NaN: a typed channel
   bool helpOpened_ = false;
+  int furtherStart_ = -1;  // where a Ctrl drag began, -1: none
+  std::optional<ViewerDocument::Span> pendingFurther_;
+  std::unique_ptr<ElementDatabase> elements_;
+  bool elementsOpened_ = false;
+  QDockWidget* dockAnalysis_ = nullptr;
+  AnalysisPanel* analysis_ = nullptr;
+  QAction* mnuAnalysis_ = nullptr;
+  int widenedBy_ = 0;  // what the window grew by for the docked panel
 
   QWidget* client_ = nullptr;
   PlotPicture* PicSpec_ = nullptr;

@@ -54,6 +54,7 @@ void FrmView::paintPicture(QPainter& painter, QPoint origin) const {
     painter.drawPath(dots);
   };
   drawDots(doc_.ViewCounts(), DotCol_);
+  paintFurtherRegions(painter, picture);
   for (const RegionOfInterest& region : doc_.regions()) {
     if (!region.RoiSet()) continue;
     // The region's lines in the pixels the picture box fills for them, so that it is as solid.
@@ -69,6 +70,8 @@ void FrmView::paintPicture(QPainter& painter, QPoint origin) const {
     painter.fillPath(lines, ColourOf(DotCol_));
   }
   if (doc_.CompareOn()) drawDots(doc_.SecondCounts(), CompareColourOf(colourEntry_));
+  painter.setFont(font());
+  paintMarkers(painter, picture);
   painter.restore();
   painter.setPen(palette().windowText().color());
   painter.setFont(font());

@@ -6,6 +6,7 @@
 // Mouse and key events come out in the same units.
 
 #include <QImage>
+#include <QPainter>
 #include <QWidget>
 #include <cstdint>
 #include <span>
@@ -41,6 +42,13 @@ class PlotPicture : public QWidget {
   // A vertical line at x from y `bottom` up to y `top`, in `colour`, at least as wide as the
   // line width, and as `channelWidth` (twips) from x when that is wider.
   void verticalLine(float x, float top, float bottom, std::int32_t colour, float channelWidth = 0);
+  // Paints over what was drawn with `paint`, in the picture's pixels (labels and markers).
+  template <class Paint>
+  void overlay(Paint paint) {
+    if (image_.isNull()) return;
+    QPainter painter(&image_);
+    paint(painter);
+  }
   // Shows what was drawn.
   void present() { update(); }
 

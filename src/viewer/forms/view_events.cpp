@@ -36,6 +36,12 @@ int FrmView::channelAt(float x) const {
 }
 
 void FrmView::onPress(float x, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
+  // Ctrl and drag marks a further region, the window's own one left as it is.
+  if (button == Qt::LeftButton && modifiers == Qt::ControlModifier && !doc_.Busy()) {
+    furtherStart_ = channelAt(x);
+    pendingFurther_ = ViewerDocument::Span{furtherStart_, furtherStart_};
+    return;
+  }
   if (button != Qt::LeftButton || AnyModifier(modifiers) || doc_.Busy()) return;
   perform(doc_.activeRegion().press(x, channelAt(x)));
 }
@@ -45,6 +51,11 @@ void FrmView::onMove(float x, Qt::MouseButtons buttons) {
   if ((buttons & Qt::LeftButton) == 0) {
     readoutX_ = x;
     showReadout(channelAt(x));
+  } else if (furtherStart_ >= 0) {
+    const int channel = channelAt(x);
+    pendingFurther_ =
+        ViewerDocument::Span{std::min(furtherStart_, channel), std::max(furtherStart_, channel)};
+    DrawSpectrum();
   } else if (doc_.activeRegion().Dragging()) {
     perform(doc_.activeRegion().drag(channelAt(x)));
   }
@@ -52,6 +63,18 @@ void FrmView::onMove(float x, Qt::MouseButtons buttons) {
 
 void FrmView::onRelease(float x, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
   if (doc_.Busy()) return;
+  if (furtherStart_ >= 0 && button == Qt::LeftButton) {
+    const int from = furtherStart_;
+    furtherStart_ = -1;
+    pendingFurther_.reset();
+    const int to = channelAt(x);
+    if (from != to) {
+      addFurtherRegion(from, to);
+    } else {
+      DrawSpectrum();  // a click: no region
+    }
+    return;
+  }
   if (button == Qt::LeftButton && (modifiers & Qt::ShiftModifier)) {
     zoomToRegion();
   } else if (button == Qt::RightButton) {
@@ -93,10 +116,17 @@ void FrmView::perform(const RegionUpdate& update) {
   if (update.areasShown) showAreas(true, update.areas);
   if (update.cleared) showAreas(false, {});
   if (update.hourglass) setBusyPointer(false);
+  if (update.areasShown || update.cleared) refreshRegionTable();
   if (mnuCopy_ != nullptr) enableCommands();
 }
 
 void FrmView::performSteps(const std::vector<RegionStep>& steps) {
+  // Drawn over further regions or markers, a region's lines are drawn with them, the whole
+  // picture anew.
+  if (!steps.empty() && (!doc_.FurtherRegions().empty() || !doc_.Markers().empty())) {
+    DrawSpectrum();
+    return;
+  }
   const float bottom = PicSpec_->innerHeight();
   bool drawn = false;
   for (const RegionStep& step : steps) {

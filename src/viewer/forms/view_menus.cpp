@@ -97,6 +97,8 @@ void FrmView::buildMenus() {
   mnuZoom_ = AddItem(region, "mnuZoom", "Zoom");
   mnuZoom_->setCheckable(true);
   connect(mnuZoom_, &QAction::triggered, this, &FrmView::mnuZoom_Click);
+  region->addSeparator();
+  region->addAction(mnuAnalysis_);
 
   QMenu* dotSize = AddMenu(bar, "mnuDotSize", "Dot Si&ze");
   for (int i = 1; i <= kDotSizeItems; ++i) {

@@ -32,6 +32,13 @@ class ViewerDialogs {
                             QString& b, QString& c) = 0;
   // "Export picture...": the chosen path ending in .png or .svg, empty when cancelled.
   virtual QString exportPicture(QWidget* parent, const QString& proposed) = 0;
+  // The regions table's "Export...": the chosen path of the CSV file, empty when cancelled (as a
+  // viewer without such a dialog answers).
+  virtual QString exportTable(QWidget* parent, const QString& proposed) {
+    (void)parent;
+    (void)proposed;
+    return {};
+  }
 };
 
 // The real dialogs.

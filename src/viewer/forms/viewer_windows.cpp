@@ -104,6 +104,11 @@ void ViewerWindows::OpenViewer(ViewedSpectrum& spectrum) {
   start.liveTime = record.LiveTime;
   start.calGain = record.CalGain;
   start.calOffset = record.CalOffset;
+  if (code == FMT_RBS || code == FMT_SEN) {
+    start.rumpHeader = record;
+    start.rumpHeader->Counts.clear();
+  }
+  start.elementDatabase = elementDatabase_;
   // With real message boxes, a viewer's questions are its own; scripted answers stay shared.
   ViewerPrompter* own =
       dynamic_cast<QtPrompter*>(&prompter_) != nullptr ? new ViewerPrompter : nullptr;
@@ -111,6 +116,7 @@ void ViewerWindows::OpenViewer(ViewedSpectrum& spectrum) {
   if (own != nullptr) own->setParent(view);
   QObject::connect(view, &FrmView::closed, view,
                    [this, view] { viewerClosed(view->windowTitle()); });
+  QObject::connect(view, &FrmView::activated, view, [this, view] { active_ = view; });
   ViewerWindows_[Slot(number)] = view;
   std::erase_if(opened_, [](const QPointer<QWidget>& window) { return window.isNull(); });
   opened_.emplace_back(view);
@@ -122,6 +128,19 @@ void ViewerWindows::OpenViewer(ViewedSpectrum& spectrum) {
   }
   view->show();
   last_ = view;
+  active_ = view;
+}
+
+void ViewerWindows::markInViewer(const QString& symbol) {
+  FrmView* view = active_ ? active_.data() : last_.data();
+  if (view == nullptr) {
+    prompter_.Ask("No spectrum is open: View Spectrum opens one to mark the element in.",
+                  StandardButtons::kOk);
+    return;
+  }
+  view->markElement(symbol);
+  view->raise();
+  view->activateWindow();
 }
 
 // A viewer's header window closes with it: its number is the title's first word.
@@ -186,6 +205,9 @@ class PlatformDialogs : public ViewerDialogs {
   QString exportPicture(QWidget* parent, const QString& proposed) override {
     return ChooseSaveFile(parent, "Export picture", proposed,
                           "PNG picture (*.png);;SVG picture (*.svg)");
+  }
+  QString exportTable(QWidget* parent, const QString& proposed) override {
+    return ChooseSaveFile(parent, "Export regions", proposed, "CSV file (*.csv)");
   }
 };
 

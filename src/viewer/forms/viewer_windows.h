@@ -36,6 +36,11 @@ class ViewerWindows : public ViewerOpener {
   bool RumpViewOpen(int number) const { return RumpViewOpen_[static_cast<std::size_t>(number)]; }
   int ViewerNumber() const { return numbering_.ViewerNumber; }
 
+  // The element database the viewers mark X-ray lines and surface edges from.
+  void setElementDatabase(std::string path) { elementDatabase_ = std::move(path); }
+  // The periodic table's "Mark in viewer": the element's lines in the viewer last active.
+  void markInViewer(const QString& symbol);
+
  private:
   static std::size_t Slot(int number) { return static_cast<std::size_t>(number - 1); }
   void viewerClosed(const QString& title);
@@ -50,6 +55,8 @@ class ViewerWindows : public ViewerOpener {
   std::array<bool, kViewerSlots + 1> RumpViewOpen_{};
   std::vector<QPointer<QWidget>> opened_;  // every window opened, also those no slot holds
   QPointer<FrmView> last_;                 // the last viewer that View Spectrum opened
+  QPointer<FrmView> active_;               // the viewer last active
+  std::string elementDatabase_;
 };
 
 }  // namespace durnix
