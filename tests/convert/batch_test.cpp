@@ -545,7 +545,6 @@ TEST_F(Batch, ARetriedWriteTransformsTheSpectrumOnce) {
       .expect("Disk is not ready or bad media.", kAbortRetryIgnore, kAnswerRetry)
       .expect("tof.AS2 is already exist. Overwrite it ?", kYesNoCancel, kAnswerYes)
       .expect(kCompleted, kOk, kAnswerOk);
-  arming_.timeToEnergy = true;
   const ConversionResult result = run(request({"tof.AS1"}, FMT_AS2));
   ASSERT_EQ(result.converted, 1);
   // Channel 2 lies above one channel width: all its counts land in the last channel, once.
