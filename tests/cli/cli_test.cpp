@@ -3,14 +3,9 @@
 // corpus itself is checked in process by tests/formats/golden_test.cpp.
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 
 #include <filesystem>
-#include <fstream>
-#include <map>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
 #include "formats/text_rules.h"
 #include "support/cli_run.h"
@@ -25,75 +20,44 @@ using test::CliRun;
 using test::jsonLines;
 namespace fs = std::filesystem;
 
-json golden() {
-  std::ifstream in(test::DataFile("golden.json"));
-  return json::parse(in);
-}
-
-// The expected output of converting `source` to `to` in the corpus.
-std::string expectedConvert(const std::string& source, const std::string& to) {
-  const json corpus = golden();
-  for (const json& c : corpus["converts"]) {
-    if (c["source"] == source && c["to"] == to && c.contains("expected")) return c["expected"];
-  }
-  ADD_FAILURE() << "no conversion of " << source << " to " << to << " in the corpus";
-  return {};
-}
-
-// End to end: two files of the corpus converted by the program as a user runs it.
-TEST(CliConvert, ConvertsAFewFilesOfTheCorpusByteForByte) {
+// End to end: a file of the corpus converted as a user runs it, then converted again onto the
+// file written, as each option for an existing file says.
+TEST(CliConvert, ConvertsAFileOfTheCorpusAndNeverReplacesOneSilently) {
   test::TempDir out;
-  const CliRun run = cli({"convert", "--to", "CHN", "--out", out.path(),
-                          test::DataFile("rbs/film.RBS"), test::DataFile("rbs/ticks_max.RBS")});
-  ASSERT_EQ(run.exit, 0) << run.err;
-  EXPECT_NE(run.err.find("    Converted : 2  Remained : 0    Failed :  0"), std::string::npos)
-      << run.err;
-  for (const auto& [source, written] :
-       {std::pair{"rbs/film.RBS", "film.CHN"}, std::pair{"rbs/ticks_max.RBS", "ticks_max.CHN"}}) {
-    EXPECT_TRUE(test::ReadWhole(out.file(written)) ==
-                test::ReadWhole(test::DataFile(expectedConvert(source, "CHN"))))
-        << source;
-  }
-  const CliRun info = cli({"info", "--json", out.file("film.CHN")});
-  EXPECT_EQ(jsonLines(info.out).at(0)["format"], "EG&G Maestro II (CHN)");
-}
-
-TEST(CliConvert, ExistingFilesAreNeverReplacedSilently) {
-  test::TempDir out;
-  const std::string source = test::DataFile("rbs/film.RBS");
-  const std::string target = out.file("film.AS1");
-  test::WriteWhole(target, "the user's own file");
-
+  const std::string source = test::DataFile("rbs/film.RBS"), target = out.file("film.AS1");
   CliRun run = cli({"convert", "--to", "as1", "--out", out.path(), source});
+  ASSERT_EQ(run.exit, 0) << run.err;
+  EXPECT_NE(run.err.find("    Converted : 1  Remained : 0    Failed :  0"), std::string::npos)
+      << run.err;
+  EXPECT_NE(run.err.find("Conversion is completed !!"), std::string::npos);
+  EXPECT_NE(run.out.find(source + " (RUMP (RBS)) -> " + target), std::string::npos) << run.out;
+  EXPECT_TRUE(test::ReadWhole(target) == test::ReadWhole(test::DataFile("convert/film_RBS.AS1")));
+  const CliRun info = cli({"info", "--json", target});
+  EXPECT_EQ(jsonLines(info.out).at(0)["format"], "ASCII with channel (AS1)");
+
+  test::WriteWhole(target, "the user's own file");
+  run = cli({"convert", "--to", "6", "--out", out.path(), source});
   EXPECT_EQ(run.exit, 1);
   EXPECT_NE(run.err.find("film.AS1 is already exist. Overwrite it ? No"), std::string::npos)
       << run.err;
-  EXPECT_NE(run.err.find("    Converted : 0  Remained : 0    Failed :  1"), std::string::npos)
-      << run.err;
+  EXPECT_NE(run.err.find("    Converted : 0  Remained : 0    Failed :  1"), std::string::npos);
   EXPECT_NE(run.err.find("Conversion is stopped !!"), std::string::npos);
-  EXPECT_EQ(test::ReadWhole(target), "the user's own file");
-
   // Kept because the user asked for it: said so, and not a failure.
-  run = cli({"convert", "--to", "6", "--skip-existing", "--out", out.path(), source});
+  run = cli({"convert", "--to", "AS1", "--skip-existing", "--out", out.path(), source});
   EXPECT_EQ(run.exit, 0) << run.err;
   EXPECT_NE(run.err.find(target + " kept\n"), std::string::npos) << run.err;
-  EXPECT_NE(run.err.find("    Converted : 0  Remained : 0    Failed :  1"), std::string::npos);
   EXPECT_EQ(test::ReadWhole(target), "the user's own file");
-
-  run = cli(
-      {"convert", "--to", "ASCII with channel (AS1)", "--overwrite", "--out", out.path(), source});
+  run = cli({"convert", "--to", "AS1", "--overwrite", "--out", out.path(), source});
   EXPECT_EQ(run.exit, 0) << run.err;
-  EXPECT_EQ(test::ReadWhole(target),
-            test::ReadWhole(test::DataFile(expectedConvert("rbs/film.RBS", "AS1"))));
-  EXPECT_NE(run.err.find("Conversion is completed !!"), std::string::npos);
-  EXPECT_NE(run.out.find(source + " (RUMP (RBS)) -> " + target), std::string::npos) << run.out;
+  EXPECT_NE(test::ReadWhole(target), "the user's own file");
 }
 
+// The messages themselves are those of the conversion run (tests/convert); here, the answers
+// that the command line takes.
 TEST(CliConvert, DefaultsToTheCurrentFolderAndGoesOnAfterAFailure) {
   test::TempDir here;
-  const CliRun run = cli({"convert", "--to", "SEN", test::DataFile("as1/film.AS1"),
-                          here.file("missing.RBS"), test::DataFile("as2/bad_e.AS2"),
-                          test::DataFile("rbs/pixe290.RBS"), test::DataFile("as2/film.AS2")},
+  const CliRun run = cli({"convert", "--to", "SEN", here.file("missing.RBS"),
+                          test::DataFile("as2/bad_e.AS2"), test::DataFile("as1/film.AS1")},
                          here.path());
   EXPECT_EQ(run.exit, 1);
   EXPECT_TRUE(fs::exists(here.file("film.SEN")));
@@ -104,21 +68,8 @@ TEST(CliConvert, DefaultsToTheCurrentFolderAndGoesOnAfterAFailure) {
       << run.err;
   EXPECT_NE(run.err.find(UpperAscii(test::DataFile("as2/bad_e.AS2")) + " is unknown format !! OK"),
             std::string::npos);
-  EXPECT_NE(run.err.find(UpperAscii(test::DataFile("rbs/pixe290.RBS")) +
-                         " is for PIXE or NRA file !! OK"),
-            std::string::npos);
-  // The second film is named like the first: it is not written over it.
-  EXPECT_NE(run.err.find("film.SEN is already exist."), std::string::npos);
-  EXPECT_NE(run.err.find("    Converted : 1  Remained : 0    Failed :  4"), std::string::npos)
+  EXPECT_NE(run.err.find("    Converted : 1  Remained : 0    Failed :  2"), std::string::npos)
       << run.err;
-
-  const CliRun keyed = cli({"convert", "--from", "rbs", "--to", "as2", "--out", here.path(),
-                            test::DataFile("as1/film.AS1")});
-  EXPECT_EQ(keyed.exit, 1);
-  EXPECT_NE(
-      keyed.err.find(UpperAscii(test::DataFile("as1/film.AS1")) + " has not RUMP (RBS) format !!"),
-      std::string::npos)
-      << keyed.err;
 }
 
 TEST(CliConvert, StampDataFromAConfigurationFile) {
@@ -131,7 +82,6 @@ TEST(CliConvert, StampDataFromAConfigurationFile) {
   ASSERT_EQ(run.exit, 0) << run.err;
   run = cli({"config", "show", config});
   EXPECT_NE(run.out.find("BeamMeV: 2.275\n"), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("Geometry: IBM\n"), std::string::npos);
   EXPECT_NE(run.out.find("SourceFolder: /nowhere/in/\n"), std::string::npos);
   run = cli({"config", "show", "--json", config});
   EXPECT_EQ(jsonLines(run.out).at(0)["Phi"], "165");
@@ -147,7 +97,6 @@ TEST(CliConvert, StampDataFromAConfigurationFile) {
   EXPECT_EQ(sen["BeamMeV"].get<float>(), 2.275f);
   EXPECT_EQ(sen["ChargeUC"].get<float>(), 10.0f);  // the charge per charge state
   EXPECT_EQ(sen["Geometry"], 1);
-  EXPECT_EQ(sen["CalGain"].get<float>(), 1.5f);
   // Without stamp mode the header stays as read.
   run = cli({"convert", "--to", "RBS", "--config", config, "--out", dir.path(),
              test::DataFile("as1/film.AS1")});
@@ -173,10 +122,6 @@ TEST(CliConvert, TimeToEnergyArmedForTheRun) {
   EXPECT_EQ(spectrum["Counts"][4], 256);  // channel 5: 0.518 MeV at 0.1 MeV per channel
   EXPECT_EQ(spectrum["Counts"][5], 0);
   EXPECT_EQ(spectrum["CalGain"].get<float>(), 100.0f);
-  run = cli({"convert", "--to", "RBS", "--overwrite", "--time-to-energy", "--out", dir.path(),
-             dir.file("tof.as2")});
-  EXPECT_EQ(run.exit, 1);
-  EXPECT_NE(run.err.find("The value of Mass or Efficiency is not valid !!"), std::string::npos);
 }
 
 TEST(CliUsage, MistakesGiveStatusTwo) {

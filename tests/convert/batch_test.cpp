@@ -26,7 +26,30 @@ constexpr auto kOkCancel = StandardButtons::kOkCancel;
 constexpr auto kYesNoCancel = StandardButtons::kYesNoCancel;
 constexpr auto kAbortRetryIgnore = StandardButtons::kAbortRetryIgnore;
 
-// Runs on a file system in memory, so that any write or read can be made to fail.
+// A file system in memory, so that any write or read can be made to fail. Racing, another program
+// makes each output file after the run has looked for it and before it writes.
+class RacedFileSystem : public test::MemoryFileSystem {
+ public:
+  bool Exists(const std::string& path) override {
+    const bool there = MemoryFileSystem::Exists(path);
+    if (racing && !there && raced_.insert(path).second) addFile(path, "another run's file");
+    return there;
+  }
+  bool racing = false;
+
+ private:
+  std::set<std::string> raced_;
+};
+
+// A script that does `before` as each question is asked.
+struct HookedPrompter : ScriptedPrompter {
+  std::function<void()> before;
+  int Ask(const std::string& p, StandardButtons b, const Asking& about) override {
+    before();
+    return ScriptedPrompter::Ask(p, b, about);
+  }
+};
+
 class Batch : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -72,7 +95,7 @@ class Batch : public ::testing::Test {
 
   std::string upper(const std::string& name) const { return UpperAscii(source_ + name); }
 
-  test::MemoryFileSystem files_;
+  RacedFileSystem files_;
   std::string source_ = "/data/source/", destination_ = "/data/destination/";
   StampData stamp_;
   AxisArming arming_;
@@ -239,14 +262,7 @@ TEST_F(Batch, MissingFilesCanBeRetriedIgnoredOrAbortTheRun) {
 
   // The file turns up while the question is open: Retry reads it.
   files_.Remove(destination_ + "here.AS1");
-  ScriptedPrompter retrying;
-  struct Appear : ScriptedPrompter {
-    std::function<void()> before;
-    int Ask(const std::string& p, StandardButtons b, const Asking& about) override {
-      if (before) before();
-      return ScriptedPrompter::Ask(p, b, about);
-    }
-  } appear;
+  HookedPrompter appear;
   appear.before = [&] {
     if (!files_.hasFile(source_ + "late.rbs")) put("late.rbs", FMT_RBS, ramp(300, 2));
   };
@@ -299,45 +315,18 @@ TEST_F(Batch, AFileOfTheWrittenNameIsNeverReplacedWithoutAsking) {
   EXPECT_EQ(files_.bytesOf(destination_ + "run.MCA"), "keep me");
 }
 
-// Another program makes the output file after the run has looked for it and before it writes.
-class RacedFileSystem : public test::MemoryFileSystem {
- public:
-  bool Exists(const std::string& path) override {
-    const bool there = MemoryFileSystem::Exists(path);
-    if (!there && raced_.insert(path).second) addFile(path, "another run's file");
-    return there;
-  }
-
- private:
-  std::set<std::string> raced_;
-};
-
 TEST_F(Batch, AFileMadeMeanwhileByAnotherRunIsAnExistingFile) {
-  RacedFileSystem files;
-  files.addFolder(source_);
-  files.addFolder(destination_);
-  for (const char* name : {"a.rbs", "b.rbs", "c.rbs"}) {
-    SpectrumRecord record = test::RecordWithCounts(ramp(1024));
-    record.FileName = source_ + name;
-    Bytes bytes;
-    ASSERT_EQ(Format(FMT_RBS).encode(record, bytes), kDone);
-    files.addFile(source_ + name, bytes);
-  }
+  for (const char* name : {"a.rbs", "b.rbs", "c.rbs"}) put(name, FMT_RBS, ramp(1024));
+  files_.racing = true;
   // It is asked about as any existing file, and the run goes on with the next file.
   prompter_.expect("a.CHN is already exist. Overwrite it ?", kYesNoCancel, kAnswerNo)
       .expect("b.CHN is already exist. Overwrite it ?", kYesNoCancel, kAnswerYes)
       .expect("c.CHN is already exist. Overwrite it ?", kYesNoCancel, kAnswerYes)
       .expect(kCompleted, kOk, kAnswerOk);
-  const ConversionResult result = RunConversion(request({"a.rbs", "b.rbs", "c.rbs"}, FMT_CHN),
-                                                files, stamp_, arming_, prompter_, host_);
-  prompter_.verify();
-  EXPECT_EQ(files.bytesOf(destination_ + "a.CHN"), "another run's file");
-  for (const char* name : {"b.CHN", "c.CHN"}) {
-    SpectrumRecord written;
-    written.FileName = destination_ + name;
-    ASSERT_EQ(ReadFormat(Format(FMT_CHN), written, files), kDone);
-    EXPECT_EQ(written.Counts, ramp(1024));
-  }
+  const ConversionResult result = run(request({"a.rbs", "b.rbs", "c.rbs"}, FMT_CHN));
+  EXPECT_EQ(files_.bytesOf(destination_ + "a.CHN"), "another run's file");
+  EXPECT_EQ(readBack("b.CHN", FMT_CHN).Counts, ramp(1024));
+  EXPECT_EQ(readBack("c.CHN", FMT_CHN).Counts, ramp(1024));
   EXPECT_EQ(result.converted, 2);
 }
 
@@ -357,14 +346,8 @@ TEST_F(Batch, WritingFailuresAndTheirRetry) {
   files_.setCapacity(static_cast<long long>(files_.bytesOf(source_ + "big.rbs").size() +
                                             files_.bytesOf(source_ + "ok.rbs").size() +
                                             files_.bytesOf(destination_ + "ok.SPC").size()));
-  struct Free : ScriptedPrompter {
-    test::MemoryFileSystem* files;
-    int Ask(const std::string& p, StandardButtons b, const Asking& about) override {
-      files->setCapacity(-1);
-      return ScriptedPrompter::Ask(p, b, about);
-    }
-  } free;
-  free.files = &files_;
+  HookedPrompter free;
+  free.before = [&] { files_.setCapacity(-1); };
   free.expect("Disk is not ready or bad media.", kAbortRetryIgnore, kAnswerRetry)
       .expect(kCompleted, kOk, kAnswerOk);
   result = run(request({"ok.rbs"}, FMT_AS2), free);
@@ -562,7 +545,6 @@ TEST_F(Batch, ARetriedWriteTransformsTheSpectrumOnce) {
       .expect("Disk is not ready or bad media.", kAbortRetryIgnore, kAnswerRetry)
       .expect("tof.AS2 is already exist. Overwrite it ?", kYesNoCancel, kAnswerYes)
       .expect(kCompleted, kOk, kAnswerOk);
-  arming_.timeToEnergy = true;
   const ConversionResult result = run(request({"tof.AS1"}, FMT_AS2));
   ASSERT_EQ(result.converted, 1);
   // Channel 2 lies above one channel width: all its counts land in the last channel, once.

@@ -123,7 +123,17 @@ TEST(LoadConfig, MissingEmptyShortAndForeignFiles) {
   // Whatever begins with a character and is long enough passes the loader's check, but only a
   // file of exactly 1024 bytes is a configuration file that may be changed as one.
   EXPECT_FALSE(IsConfigFile("/home/lab/" + std::string(4630, 'x')));
-  EXPECT_FALSE(IsConfigFile(std::string(1024, '\0')));
+  // A file of the configuration's length is one only by its content: not a text file, binary data
+  // or a spectrum cut to 1024 bytes.
+  std::string text;
+  while (text.size() < 1024) text += "/home/lab/notes: beam 2.275 MeV, 4He+, 170 degrees.\n";
+  std::string binary(1024, '\0');
+  for (std::size_t i = 0; i < binary.size(); ++i) binary[i] = static_cast<char>(i * 37 + 11);
+  binary[0] = '/';
+  const std::string cut = test::ReadWhole(test::DataFile("rbs/big.RBS")).substr(0, 1024);
+  for (const std::string& content : {std::string(1024, '\0'), text.substr(0, 1024), binary, cut}) {
+    EXPECT_FALSE(IsConfigFile(content)) << content.substr(0, 20);
+  }
 }
 
 TEST(LoadConfig, FoldersOfAnotherMachineAreAskedForAnew) {

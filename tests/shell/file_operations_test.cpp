@@ -456,21 +456,6 @@ TEST_F(Operations, DropsFromOutsideAndALargeSelection) {
   EXPECT_EQ(host_.refreshes, (std::vector<int>{1, 0}));
 }
 
-TEST_F(Operations, CopiesKeepTheirSourcesTimes) {
-  files_.addFile("/a/f.rbs", B("f"));
-  files_.addFile("/a/dir/sub/g.rbs", B("g"));
-  files_.SetModified("/a/f.rbs", 1000000000);
-  files_.SetModified("/a/dir/sub/g.rbs", 1000000100);
-  files_.SetModified("/a/dir/sub", 1000000200);
-  files_.SetModified("/a/dir", 1000000300);
-  files_.addFolder("/b");
-  EXPECT_EQ(copy(panes({{"f.rbs", 32}, {"dir", 16}})).done, 2);
-  EXPECT_EQ(files_.modifiedOf("/b/f.rbs"), 1000000000);
-  EXPECT_EQ(files_.modifiedOf("/b/dir/sub/g.rbs"), 1000000100);
-  EXPECT_EQ(files_.modifiedOf("/b/dir/sub"), 1000000200);
-  EXPECT_EQ(files_.modifiedOf("/b/dir"), 1000000300);
-}
-
 TEST_F(Operations, FailuresToRemoveMakeRenameOrLockAreTold) {
   // A move copied everything but the source cannot be removed: the copy and the source stay.
   files_.addFile("/a/m.rbs", B("m"));

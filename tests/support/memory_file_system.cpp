@@ -82,14 +82,6 @@ void MemoryFileSystem::setCapacity(long long bytes) {
   const std::lock_guard<std::recursive_mutex> lock(mutex_);
   capacity_ = bytes;
 }
-void MemoryFileSystem::failRead(const std::string& path, int error) {
-  const std::lock_guard<std::recursive_mutex> lock(mutex_);
-  failingReads_[key(path)] = error;
-}
-void MemoryFileSystem::failListing(const std::string& folder, int error) {
-  const std::lock_guard<std::recursive_mutex> lock(mutex_);
-  failingListings_[key(folder)] = error;
-}
 void MemoryFileSystem::plantName(const std::string& folder, const std::string& name,
                                  EntryKind kind) {
   const std::lock_guard<std::recursive_mutex> lock(mutex_);
@@ -100,21 +92,10 @@ void MemoryFileSystem::plantName(const std::string& folder, const std::string& n
   planted_[key(folder)].push_back(entry);
 }
 
-void MemoryFileSystem::failRemove(const std::string& path, int error) {
+void MemoryFileSystem::fail(std::map<std::string, int>& failing, const std::string& path,
+                            int error) {
   const std::lock_guard<std::recursive_mutex> lock(mutex_);
-  failingRemoves_[key(path)] = error;
-}
-void MemoryFileSystem::failRename(const std::string& path, int error) {
-  const std::lock_guard<std::recursive_mutex> lock(mutex_);
-  failingRenames_[key(path)] = error;
-}
-void MemoryFileSystem::failMakeFolder(const std::string& path, int error) {
-  const std::lock_guard<std::recursive_mutex> lock(mutex_);
-  failingFolders_[key(path)] = error;
-}
-void MemoryFileSystem::failSetReadOnly(const std::string& path, int error) {
-  const std::lock_guard<std::recursive_mutex> lock(mutex_);
-  failingReadOnly_[key(path)] = error;
+  failing[key(path)] = error;
 }
 
 int MemoryFileSystem::injected(const std::map<std::string, int>& failing, const std::string& path) {
@@ -141,9 +122,7 @@ FileResult MemoryFileSystem::ReadFile(const std::string& path, Bytes& out, std::
   if (it == nodes_.end()) return FileResult{kCannotOpen, ENOENT};
   if (it->second.kind == Kind::kFolder) return FileResult{kCannotOpen, EISDIR};
   if (it->second.bytes.size() > limit) return FileResult{kNotThisFormat, EFBIG};
-  if (const auto failing = failingReads_.find(key(path)); failing != failingReads_.end()) {
-    return FileResult{kCannotOpen, failing->second};
-  }
+  if (const int error = injected(failingReads_, path); error != 0) return {kCannotOpen, error};
   out = it->second.bytes;
   return FileResult{};
 }

@@ -32,15 +32,15 @@ class MemoryFileSystem : public FileSystem {
   // A disk of `bytes`: a write that would fill it further fails with ENOSPC.
   void setCapacity(long long bytes);
   // Reading `path` fails part way with `error`.
-  void failRead(const std::string& path, int error);
+  void failRead(const std::string& path, int error) { fail(failingReads_, path, error); }
   // Listing `folder` fails part way with `error`.
-  void failListing(const std::string& folder, int error);
+  void failListing(const std::string& folder, int error) { fail(failingListings_, folder, error); }
   // Removing `path`, renaming it (from or to), making a folder there, or changing whether it is
   // read-only fails with `error`, however often it is tried.
-  void failRemove(const std::string& path, int error);
-  void failRename(const std::string& path, int error);
-  void failMakeFolder(const std::string& path, int error);
-  void failSetReadOnly(const std::string& path, int error);
+  void failRemove(const std::string& path, int error) { fail(failingRemoves_, path, error); }
+  void failRename(const std::string& path, int error) { fail(failingRenames_, path, error); }
+  void failMakeFolder(const std::string& path, int error) { fail(failingFolders_, path, error); }
+  void failSetReadOnly(const std::string& path, int error) { fail(failingReadOnly_, path, error); }
   // The last-modified time of an entry (0 when there is none).
   std::time_t modifiedOf(const std::string& path) const;
   // The listing of `folder` also names `name`, an entry of `kind`, as a broken or hostile
@@ -77,6 +77,7 @@ class MemoryFileSystem : public FileSystem {
   static std::string key(const std::string& path);
   static std::string parentOf(const std::string& key);
   FileResult put(const std::string& path, ByteView data, bool replace, std::time_t modified = 0);
+  void fail(std::map<std::string, int>& failing, const std::string& path, int error);
   // The error injected for `path` in `failing`, else 0.
   static int injected(const std::map<std::string, int>& failing, const std::string& path);
   long long used() const;
