@@ -56,6 +56,39 @@ BENCHMARK(BM_Redraw16384Channels)
     ->Args({1180, 860, 3})
     ->Unit(benchmark::kMillisecond);
 
+// The same with 16 further regions (the regions' table beside the plot) and the X-ray lines of
+// enough elements for at least 50 markers with their labels, at 0.01 keV per channel.
+void BM_Redraw16RegionsAnd50Markers(benchmark::State& state) {
+  Silent silent;
+  ViewerStart start;
+  start.FileName = "peaks.AS2";
+  start.FileType = "ASCII without channel (AS2)";
+  start.counts = Peaks(16384);
+  start.MyCaption = " 1   View Spectrum : peaks.AS2";
+  start.calGain = 0.01f;
+  start.elementDatabase = DURNIX_ELEMENT_DB;
+  FrmView view(std::move(start), LocalFiles(), silent, PlatformViewerDialogs());
+  view.resize(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  view.show();
+  for (int i = 0; i < 16; ++i) view.addFurtherRegion(i * 1000 + 200, i * 1000 + 700);
+  view.markLines("Ca Ti Fe Cu Zn Ag Sn Pb Au U");
+  QApplication::processEvents();
+  if (view.document().FurtherRegions().size() != 16 || view.document().Markers().size() < 50) {
+    state.SkipWithError("the regions or the markers were not all set");
+    return;
+  }
+  for (auto _ : state) {
+    view.DrawSpectrum();
+  }
+  state.counters["markers"] = static_cast<double>(view.document().Markers().size());
+  state.SetLabel(std::to_string(state.range(0)) + "x" + std::to_string(state.range(1)) +
+                 " pixels, 16 regions");
+}
+BENCHMARK(BM_Redraw16RegionsAnd50Markers)
+    ->Args({720, 520})
+    ->Args({1180, 860})
+    ->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {

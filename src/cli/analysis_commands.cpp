@@ -141,6 +141,13 @@ int RegionsCommand(const RegionsOptions& options, std::ostream& out, std::ostrea
 }
 
 int LinesCommand(const LinesOptions& options, std::ostream& out, std::ostream& err) {
+  if (options.families.empty() ||
+      options.families.find_first_not_of("KLMklm") != std::string::npos) {
+    err << options.families << " are not line families: give any of K, L and M.\n";
+    return kExitUsage;
+  }
+  std::string families = options.families;
+  for (char& letter : families) letter = static_cast<char>(letter & ~0x20);  // upper case
   const auto database = openDatabase(options.database, err);
   if (!database) return kExitFailed;
   std::vector<ElementChoice> choices;
@@ -153,7 +160,7 @@ int LinesCommand(const LinesOptions& options, std::ostream& out, std::ostream& e
     return kExitFailed;
   }
   auto rows = nlohmann::ordered_json::array();
-  for (const XrayLine& line : LinesWithin(*database, choices, options.families, document)) {
+  for (const XrayLine& line : LinesWithin(*database, choices, families, document)) {
     const double channel = *ChannelOfEnergy(line.keV, document.ConvFactor(), document.ConvOffset());
     if (options.json) {
       nlohmann::ordered_json row;

@@ -6,7 +6,7 @@
 namespace durnix {
 
 std::vector<std::optional<LabelPlace>> PlaceLabels(const std::vector<LabelBox>& boxes, double top,
-                                                   double left, double right) {
+                                                   double left, double right, double maxRise) {
   struct Placed {
     double left, top, right, bottom;
   };
@@ -16,8 +16,9 @@ std::vector<std::optional<LabelPlace>> PlaceLabels(const std::vector<LabelBox>& 
   for (const LabelBox& box : boxes) {
     const double x = std::max(left, std::min(box.x - box.width / 2, right - box.width));
     double y = box.tipY - box.height;
+    const double highest = std::max(top, y - maxRise);
     std::optional<LabelPlace> place;
-    while (y >= top) {
+    while (y >= highest) {
       // The lowest top among the labels this one would overlap: it moves up past them.
       double above = y;
       bool overlaps = false;

@@ -18,12 +18,14 @@ struct LabelBox {
 };
 
 // The top-left corner of each label in the order given (those first get the room first), its x
-// kept within left..right; nothing for a label that finds no room below `top`.
+// kept within left..right; nothing for a label that finds no room below `top`, or none within
+// `maxRise` above its own place (where lines crowd, the first of them are labelled).
 struct LabelPlace {
   double left = 0;
   double top = 0;
 };
 std::vector<std::optional<LabelPlace>> PlaceLabels(const std::vector<LabelBox>& boxes, double top,
-                                                   double left, double right);
+                                                   double left, double right,
+                                                   double maxRise = 1e300);
 
 }  // namespace durnix

@@ -102,6 +102,7 @@ TEST_F(CliAnalysis, LinesInsideTheSpectrumsRange) {
   EXPECT_NE(r.out.find("Fe Kα1\t6.40"), std::string::npos) << r.out;
 
   EXPECT_EQ(cli({"lines", file, "--element", "Qq"}).exit, 2);
+  EXPECT_EQ(cli({"lines", file, "--element", "Fe", "--families", "X"}).exit, 2);
   EXPECT_EQ(cli({"lines", file}).exit, 2);
   r = cli({"lines", put("plain.chn", FMT_CHN, 0), "--element", "Fe"});
   EXPECT_EQ(r.exit, 1);

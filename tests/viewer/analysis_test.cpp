@@ -205,6 +205,10 @@ TEST(Labels, PlacedAboveTheirLinesWithoutOverlapping) {
   EXPECT_DOUBLE_EQ(places[2]->left, 270);  // kept within the right edge
   EXPECT_DOUBLE_EQ(places[2]->top, 180);
   EXPECT_FALSE(places[3]);
+  // Where lines crowd, a label rises at most so far above its place.
+  const auto near = PlaceLabels(boxes, 0, 0, 310, 15);
+  EXPECT_TRUE(near[1]);
+  EXPECT_FALSE(near[3]);  // it would have to rise 22
   // Fifty labels on one spot: those placed never overlap.
   std::vector<LabelBox> crowd(50, LabelBox{200, 300, 30, 12});
   const auto crowded = PlaceLabels(crowd, 0, 0, 400);

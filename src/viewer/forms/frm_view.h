@@ -232,6 +232,10 @@ class FrmView : public QMainWindow {
   AnalysisPanel* analysis_ = nullptr;
   QAction* mnuAnalysis_ = nullptr;
   int widenedBy_ = 0;  // what the window grew by for the docked panel
+  // What the regions' table shows.
+  std::vector<std::vector<std::string>> shownRows_;
+  std::vector<std::string> shownHeader_;
+  int shownOwn_ = -1;
 
   QWidget* client_ = nullptr;
   PlotPicture* PicSpec_ = nullptr;

@@ -126,7 +126,13 @@ void FrmView::refreshRegionTable() {
     const bool ownRow = static_cast<int>(i) < own;
     colours.push_back(ColourOf(ownRow ? DotCol_ : RegionColour(i - static_cast<std::size_t>(own))));
   }
-  analysis_->showTable(RegionTableHeader(doc_.Calibrated()), rows, colours, own);
+  // A redraw that changed no figure leaves the table (and the cell being edited) as it is.
+  std::vector<std::string> header = RegionTableHeader(doc_.Calibrated());
+  if (rows == shownRows_ && header == shownHeader_ && own == shownOwn_) return;
+  analysis_->showTable(header, rows, colours, own);
+  shownRows_ = std::move(rows);
+  shownHeader_ = std::move(header);
+  shownOwn_ = own;
 }
 
 void FrmView::addFurtherRegion(int from, int to) {
@@ -154,6 +160,7 @@ void FrmView::editRegionRow(int row, const QString& from, const QString& to) {
     doc_.SetRegion(static_cast<std::size_t>(row - own), first, last, refusal);
   }
   // The table shows what the document holds, the edit refused or not.
+  shownOwn_ = -1;
   QMetaObject::invokeMethod(
       this, [this] { DrawSpectrum(); }, Qt::QueuedConnection);
   if (!refusal.empty()) prompter_.Ask(refusal, StandardButtons::kOk);
@@ -381,8 +388,8 @@ void FrmView::paintMarkers(QPainter& painter, const QRect& picture) const {
     const QString label = QString::fromStdString(s.marker->label);
     boxes.push_back({s.x, s.tip, metrics.horizontalAdvance(label) + 4, metrics.height()});
   }
-  const auto places =
-      PlaceLabels(boxes, picture.top() + 2, picture.left() + 2, picture.right() - 2);
+  const auto places = PlaceLabels(boxes, picture.top() + 2, picture.left() + 2, picture.right() - 2,
+                                  4 * metrics.height());
   painter.save();
   painter.setClipRect(picture);
   for (const Shown& s : shown) {

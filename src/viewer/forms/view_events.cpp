@@ -116,18 +116,32 @@ void FrmView::perform(const RegionUpdate& update) {
   if (update.areasShown) showAreas(true, update.areas);
   if (update.cleared) showAreas(false, {});
   if (update.hourglass) setBusyPointer(false);
-  if (update.areasShown || update.cleared) refreshRegionTable();
+  if (update.areasShown || update.cleared) {
+    // Among further regions or markers a finished region is drawn with them.
+    if (!doc_.FurtherRegions().empty() || !doc_.Markers().empty()) DrawSpectrum();
+    refreshRegionTable();
+  }
   if (mnuCopy_ != nullptr) enableCommands();
 }
 
 void FrmView::performSteps(const std::vector<RegionStep>& steps) {
   // Drawn over further regions or markers, a region's lines are drawn with them, the whole
   // picture anew.
+  const float bottom = PicSpec_->innerHeight();
   if (!steps.empty() && (!doc_.FurtherRegions().empty() || !doc_.Markers().empty())) {
     DrawSpectrum();
+    const RegionOfInterest& region = doc_.activeRegion();
+    if (region.Dragging()) {
+      for (int c = std::max(region.FillLow(), 0); c <= std::min(region.FillHigh(), ChNum() - 1);
+           ++c) {
+        const PlotPoint p =
+            ChannelToPoint(shown_, area_, c, doc_.ViewCounts()[static_cast<std::size_t>(c)]);
+        PicSpec_->verticalLine(p.x, p.y, bottom, DotCol_, channelWidth());
+      }
+      PicSpec_->present();
+    }
     return;
   }
-  const float bottom = PicSpec_->innerHeight();
   bool drawn = false;
   for (const RegionStep& step : steps) {
     if (step.kind == RegionStep::kRedrawAll) {
