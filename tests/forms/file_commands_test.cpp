@@ -79,8 +79,7 @@ class FileCommandsTest : public QObject {
                             kAnswerSkip);
     click("CmdCopy");
     QCOMPARE(Read(right_ + "/a.rbs"), QByteArray("old a"));
-    QCOMPARE(Read(right_ + "/runs/r1.as1"), QByteArray("run 1"));
-    QVERIFY(!window_->MoveMode);
+    QCOMPARE(Read(right_ + "/b.txt"), QByteArray("new b"));
 
     select(0, {"a.rbs"});
     answers_.expectExtended("File a.rbs is already exist. Overwrite it ?", kSetOverwriteLast,

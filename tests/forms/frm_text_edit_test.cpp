@@ -54,7 +54,6 @@ class FrmTextEditTest : public QObject {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QByteArray>("edited");  // after "x" is typed at the very end
     QTest::newRow("crlf") << QByteArray("a\r\nb\r\n") << QByteArray("a\r\nb\r\nx");
-    QTest::newRow("lf") << QByteArray("a\nb\n") << QByteArray("a\nb\nx");
     QTest::newRow("cr") << QByteArray("a\rb") << QByteArray("a\rbx");
     QTest::newRow("no final newline") << QByteArray("a\r\nb") << QByteArray("a\r\nbx");
     QTest::newRow("empty") << QByteArray() << QByteArray("x");
