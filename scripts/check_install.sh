@@ -60,7 +60,7 @@ cli=$prefix/bin/durnix-cli
 "$cli" --version
 # Format key, and the file type of what it writes (KODAQ writes .SPC, CANBERRA .MCA).
 formats=(RBS:rbs CHN:chn GVSPC:spc SPT:spt SPM:spm AS1:as1 AS2:as2 CANBERRA:canberra ANS:ans
-  SEN:sen NCL:ncl SNF:snf KODAQ:spc)
+  SEN:sen NCL:ncl SNF:snf KODAQ:spc SPE:spe)
 samples=(samples/*)
 for entry in "${formats[@]}"; do
   format=${entry%%:*}
@@ -111,6 +111,7 @@ if [ -d "$real" ]; then
       *.chn) expect_type "$file" chn ;;
       *.spc) expect_type "$file" spc ;;
       *.mca) expect_type "$file" canberra ;;
+      *.spe) expect_type "$file" spe ;;
     esac
   done < <(find "$real" -type f | sort)
 fi

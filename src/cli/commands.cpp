@@ -12,6 +12,7 @@
 #include "convert/preferences.h"
 #include "formats/catalogue.h"
 #include "formats/detection.h"
+#include "formats/ortec_spe.h"
 #include "formats/text_rules.h"
 
 namespace durnix::cli {
@@ -126,7 +127,13 @@ int InfoCommand(const InfoOptions& options, std::ostream& out, std::ostream& err
       exit = kExitFailed;
     }
     if (options.json) {
-      out << JsonLine(RecordJson(file, status, formatName, record)) << '\n';
+      nlohmann::ordered_json json = RecordJson(file, status, formatName, record);
+      // What the record cannot hold of a file of another program is named, not lost silently.
+      if (status == kDone && formatName == Format(FMT_SPE).displayName) {
+        Bytes bytes;
+        if (LocalFiles().ReadFile(file, bytes) == kDone) json["dropped"] = SpeDropped(bytes);
+      }
+      out << JsonLine(json) << '\n';
     } else {
       out << RecordText(file, status, formatName, record) << '\n';
     }

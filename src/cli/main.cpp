@@ -161,8 +161,9 @@ int main(int argc, char** argv) {
   // Shown by --help; the names themselves are taken from the command line before it is parsed.
   convertCommand->add_option("FILE", "Spectrum files");
   convertCommand->footer(
-      "Formats: AUTO, RBS, CHN, GVSPC, SPT, SPM, AS1, AS2, CANBERRA, ANS, SEN, NCL, SNF, KODAQ,\n"
-      "a code 0 to 13, or a display name as `durnix-cli formats` lists them; any letter case.");
+      "Formats: AUTO, RBS, CHN, GVSPC, SPT, SPM, AS1, AS2, CANBERRA, ANS, SEN, NCL, SNF, KODAQ, "
+      "SPE,\n"
+      "a code 0 to 14, or a display name as `durnix-cli formats` lists them; any letter case.");
 
   auto* config = app.add_subcommand("config", "Show or change a configuration file");
   config->require_subcommand(1);

@@ -10,6 +10,7 @@
 #include "formats/gv_spc.h"
 #include "formats/kodaq.h"
 #include "formats/ncl_snf.h"
+#include "formats/ortec_spe.h"
 #include "formats/rbs.h"
 #include "formats/reader_support.h"
 #include "formats/sen.h"
@@ -56,6 +57,8 @@ const std::array<FormatInfo, kFormatCount> kCatalogue = {{
      encodeUnchanged<EncodeSnf>},
     {FMT_KODAQ, "FMT_KODAQ", "KODAQ (SPC)", "*.SPC", "SPC", "KODAQ", kAfterFirst, ReadKodaq,
      encodeUnchanged<EncodeKodaq>},
+    {FMT_SPE, "FMT_SPE", "ORTEC ASCII (SPE)", "*.SPE", "Spe", "SPE", ExtensionRule::kAfterLastDot,
+     ReadSpe, encodeUnchanged<EncodeSpe>},
 }};
 
 }  // namespace
@@ -157,6 +160,7 @@ bool ChannelRangeOf(const FormatInfo& format, int& low, int& high) {
       {FMT_ANS, kAnsMinChannels, kAnsMaxChannels},
       {FMT_SPM, kSpmMinChannels, kSpmMaxChannels},
       {FMT_CANBERRA, kCanberraMinChannels, kCanberraMaxChannels},
+      {FMT_SPE, 1, kSpeMaxChannels},
   };
   for (const Range& range : kRanges) {
     if (range.code == format.code) {

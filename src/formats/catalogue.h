@@ -31,9 +31,11 @@ enum FormatCode : int {
   FMT_NCL = 11,
   FMT_SNF = 12,
   FMT_KODAQ = 13,
+  // Formats of other programs of the field, after the thirteen of the format lists' fixed order.
+  FMT_SPE = 14,
 };
 
-inline constexpr int kFormatCount = 14;
+inline constexpr int kFormatCount = 15;
 
 // Parses a file's bytes into the record (the reader proper, without the file).
 using ParseFunction = Status (*)(ByteView bytes, SpectrumRecord& record);
@@ -67,7 +69,7 @@ const FormatInfo& Format(FormatCode code);
 // The entry whose display name is exactly `name`; nothing when none is.
 const FormatInfo* FindFormatByDisplayName(std::string_view name);
 
-// The entry named by a display name, a code ("0" to "13") or a short key, in any letter case.
+// The entry named by a display name, a code ("0" to "14") or a short key, in any letter case.
 const FormatInfo* FindFormat(std::string_view nameCodeOrKey);
 
 // The path that a writer with extension `extension` writes for `path`: within the file's own name

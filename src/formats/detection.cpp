@@ -3,13 +3,23 @@
 
 #include "formats/ascii.h"
 #include "formats/catalogue.h"
+#include "formats/ortec_spe.h"
 
 namespace durnix {
 
 Status DetectAndRead(ByteView bytes, SpectrumRecord& record, std::string& detectedName) {
   detectedName.clear();
+  // A file of another program whose first line is certain is read as that format before the
+  // thirteen, whose ASCII screens would take almost any text; none of the thirteen begins so.
+  if (HasSpeSignature(bytes)) {
+    const FormatInfo& spe = Format(FMT_SPE);
+    if (spe.parse(bytes, record) == kDone) {
+      detectedName = spe.displayName;
+      return kDone;
+    }
+  }
   for (const FormatInfo& format : FormatCatalogue()) {
-    if (!format.readable()) continue;
+    if (!format.readable() || format.code == FMT_SPE) continue;
     // Almost any text would pass as ASCII: a quick look at the lines comes first.
     if (format.code == FMT_AS1 && !ScreenAS1(bytes)) continue;
     // Lines of two numbers are AS1 lines: read as AS2 they would give the channel numbers for

@@ -130,7 +130,7 @@ TEST(CliUsage, MistakesGiveStatusTwo) {
   EXPECT_EQ(cli({"convert", file}).exit, 2);
   EXPECT_EQ(cli({"convert", "--to", "nonsense", file}).exit, 2);
   EXPECT_EQ(cli({"convert", "--to", "AUTO", file}).exit, 2);
-  EXPECT_EQ(cli({"convert", "--to", "14", file}).exit, 2);
+  EXPECT_EQ(cli({"convert", "--to", "15", file}).exit, 2);
   EXPECT_EQ(cli({"convert", "--to", "RBS", "--overwrite", "--skip-existing", file}).exit, 2);
   EXPECT_EQ(cli({"convert", "--to", "RBS", "--out", "/nonexistent/durnix", file}).exit, 2);
   EXPECT_EQ(cli({"info", "--from", "nonsense", file}).exit, 2);
@@ -159,7 +159,8 @@ TEST(CliFormats, ListsTheCatalogueInOrder) {
             "10\tSENRAS (SEN)\t*.SEN\t.SEN\n"
             "11\tNUCLEUS (NCL)\t*.NCL\t.NCL\n"
             "12\tCharles Evans Hypra (SNF)\t*.SNF\t.SNF\n"
-            "13\tKODAQ (SPC)\t*.SPC\t.SPC\n");
+            "13\tKODAQ (SPC)\t*.SPC\t.SPC\n"
+            "14\tORTEC ASCII (SPE)\t*.SPE\t.Spe\n");
 }
 
 TEST(CliInfo, TextsAreLatin1AndTheTextFormShowsEveryField) {

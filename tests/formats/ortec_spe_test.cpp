@@ -7,6 +7,7 @@
 
 #include <filesystem>
 
+#include "formats/detection.h"
 #include "support/records.h"
 #include "support/temp_dir.h"
 
@@ -42,7 +43,9 @@ TEST(SpeReader, FilesOfOtherPrograms) {
     const std::string bytes = test::ReadWhole(kMulti + c.file);
     ASSERT_TRUE(HasSpeSignature(bytes));
     SpectrumRecord record;
-    ASSERT_EQ(ReadSpe(bytes, record), kDone);
+    std::string detected;
+    ASSERT_EQ(DetectAndRead(bytes, record, detected), kDone);  // not taken for ASCII
+    EXPECT_EQ(detected, "ORTEC ASCII (SPE)");
     EXPECT_EQ(record.SpecId, c.specId);
     EXPECT_EQ(record.AcqDate, c.date);
     EXPECT_EQ(record.AcqTime, c.time);
