@@ -13,6 +13,7 @@ namespace durnix {
 namespace {
 
 using test::ScriptedPrompter;
+using Failing = test::MemoryFileSystem::Failing;
 
 constexpr auto kOk = StandardButtons::kOk;
 constexpr auto kYesNo = StandardButtons::kYesNo;
@@ -364,7 +365,7 @@ TEST_F(Operations, DeleteAsksByKindAndAttributeNumber) {
   EXPECT_EQ(prompter_.questions().back().reason, "Invalid cross-device link");
 
   // A failure to remove ends the run with the system's reason.
-  files_.failRemove("/a/odd/x", EROFS);
+  files_.fail(Failing::kRemove, "/a/odd/x", EROFS);
   prompter_
       .expectExtended("odd is a directory and maybe not empty.\r\nContinue ?", kSetDeleteLast,
                       kAnswerDelete)
@@ -463,8 +464,8 @@ TEST_F(Operations, FailuresToRemoveMakeRenameOrLockAreTold) {
   files_.addFile("/a/m.rbs", B("m"));
   files_.addFile("/a/d/x", B("x"));
   files_.addFolder("/b");
-  files_.failRemove("/a/m.rbs", EBUSY);
-  files_.failRemove("/a/d/x", EBUSY);
+  files_.fail(Failing::kRemove, "/a/m.rbs", EBUSY);
+  files_.fail(Failing::kRemove, "/a/d/x", EBUSY);
   prompter_.expect(kDeleteFailed, kOk, kAnswerOk);
   EXPECT_EQ(copy(panes({{"m.rbs", 32}}), true).end, RunEnd::kFailed);
   EXPECT_EQ(prompter_.questions().back().reason, "Device or resource busy");
@@ -477,11 +478,11 @@ TEST_F(Operations, FailuresToRemoveMakeRenameOrLockAreTold) {
 
   // A folder that cannot be made, or a failed rename.
   files_.addFile("/a/e/y", B("y"));
-  files_.failMakeFolder("/b/e", EACCES);
+  files_.fail(Failing::kMakeFolder, "/b/e", EACCES);
   prompter_.expect(kCopyFailed, kOk, kAnswerOk);
   EXPECT_EQ(copy(panes({{"e", 16}})).end, RunEnd::kFailed);
   EXPECT_EQ(files_.namesIn("/b"), (std::vector<std::string>{"d", "m.rbs"}));
-  files_.failRename("/a/m.rbs", EACCES);
+  files_.fail(Failing::kRename, "/a/m.rbs", EACCES);
   prompter_.expect("Permission denied", kOk, kAnswerOk);
   ops_.Rename(0, "/a/", "m.rbs", "n.rbs");
   prompter_.verify();
@@ -490,7 +491,7 @@ TEST_F(Operations, FailuresToRemoveMakeRenameOrLockAreTold) {
   // A read-only entry that cannot be made writable: told, and nothing else changes.
   files_.addFile("/a/r.rbs", B("new"));
   files_.addFile("/b/r.rbs", B("old"), true);
-  files_.failSetReadOnly("/b/r.rbs", EPERM);
+  files_.fail(Failing::kSetReadOnly, "/b/r.rbs", EPERM);
   prompter_.expectExtended(Exists("r.rbs"), kSetOverwriteLast, kAnswerOverwrite)
       .expect(kCopyFailed, kOk, kAnswerOk);
   EXPECT_EQ(copy(panes({{"r.rbs", 32}}, {"r.rbs"})).end, RunEnd::kFailed);
