@@ -115,7 +115,7 @@ TEST_F(Batch, NothingSelectedAndTheParentEntryAlone) {
   EXPECT_EQ(result.summary, "");
   EXPECT_TRUE(host_.tallies.empty());
   run(request({".."}, FMT_AS1));  // nothing at all
-  EXPECT_EQ(prompter_.asked().size(), 1u);
+  EXPECT_EQ(prompter_.questions().size(), 1u);
 }
 
 TEST_F(Batch, ConvertsEveryFileAndTalliesAfterEach) {
@@ -367,7 +367,7 @@ TEST_F(Batch, WritingFailuresAndTheirRetry) {
   EXPECT_EQ(result.converted, 0);
 }
 
-TEST_F(Batch, FormatsThatHoldExactly1024ChannelsAsk) {
+TEST_F(Batch, ChannelCountsThatTheFormatDoesNotHoldAsk) {
   put("short.rbs", FMT_RBS, ramp(512));
   put("long.rbs", FMT_RBS, ramp(2048));
   put("exact.rbs", FMT_RBS, ramp(1024));
@@ -382,6 +382,16 @@ TEST_F(Batch, FormatsThatHoldExactly1024ChannelsAsk) {
       .expect(kStopped, kOk, kAnswerOk);
   result = run(request({"long.rbs", "exact.rbs"}, FMT_SNF));
   EXPECT_FALSE(files_.hasFile(destination_ + "exact.SNF"));
+
+  // Too few channels for a format overflow nothing: the message says what the format holds.
+  put("few.rbs", FMT_RBS, ramp(300));
+  prompter_
+      .expect(UpperAscii(destination_) +
+                  "FEW.CHN has 300 channels; EG&G Maestro II (CHN) holds 511 to 16384 channels.",
+              kOkCancel, kAnswerOk)
+      .expect(kStopped, kOk, kAnswerOk);
+  run(request({"few.rbs"}, FMT_CHN));
+  EXPECT_FALSE(files_.hasFile(destination_ + "few.CHN"));
 }
 
 TEST_F(Batch, OxfordCountsKeep24BitsOutsideTheOxfordFormats) {
@@ -405,18 +415,6 @@ TEST_F(Batch, OxfordCountsKeep24BitsOutsideTheOxfordFormats) {
       .expect(kStopped, kOk, kAnswerOk);
   run(request({"wide.as1"}, FMT_SPM));
   EXPECT_FALSE(files_.hasFile(destination_ + "wide.SPM"));
-}
-
-// Too few channels for a format overflow nothing: the message says what the format holds.
-TEST_F(Batch, ChannelsOutsideTheFormatsRangeAreSaidAsSuch) {
-  put("short.rbs", FMT_RBS, ramp(300));
-  prompter_
-      .expect(UpperAscii(destination_) +
-                  "SHORT.CHN has 300 channels; EG&G Maestro II (CHN) holds 511 to 16384 channels.",
-              kOkCancel, kAnswerOk)
-      .expect(kStopped, kOk, kAnswerOk);
-  run(request({"short.rbs"}, FMT_CHN));
-  EXPECT_FALSE(files_.hasFile(destination_ + "short.CHN"));
 }
 
 TEST_F(Batch, UnknownFormatsAndAxisValues) {

@@ -84,42 +84,44 @@ TEST(ConfigFile, MenuValuesOfTheGraphicOptions) {
   EXPECT_EQ(DecodeConfig(bytes)->RangeIndex, 11);
 }
 
-// The configuration file's own folders, and a file system that holds them.
-test::MemoryFileSystem withFolders() {
-  test::MemoryFileSystem files;
-  files.addFolder("/home/lab/spectra/");
-  files.addFolder("/home/lab/out/");
-  files.addFolder("/etc/durnix/");
-  return files;
-}
+// A file system that holds the configuration's own folders.
+class Loading : public ::testing::Test {
+ protected:
+  Loading() {
+    for (const char* folder : {"/home/lab/spectra/", "/home/lab/out/", "/etc/durnix/"})
+      files_.addFolder(folder);
+  }
+  bool load(const std::string& name, Preferences& prefs) {
+    const bool loaded = LoadConfig("/etc/durnix/" + name, prefs, prompter_, picker_, files_);
+    prompter_.verify();
+    return loaded;
+  }
 
-TEST(LoadConfig, AppliesAValidFile) {
-  test::MemoryFileSystem files = withFolders();
-  ASSERT_EQ(SaveConfig(stamped(), "/etc/durnix/durnix.cfg", files), kDone);
-  EXPECT_TRUE(IsConfigFile(files.bytesOf("/etc/durnix/durnix.cfg")));
+  test::MemoryFileSystem files_;
+  Picker picker_;
+  ScriptedPrompter prompter_;
+};
+
+TEST_F(Loading, OnlyAValidFileIsApplied) {
+  ASSERT_EQ(SaveConfig(stamped(), "/etc/durnix/durnix.cfg", files_), kDone);
+  EXPECT_TRUE(IsConfigFile(files_.bytesOf("/etc/durnix/durnix.cfg")));
   Preferences prefs;
-  Picker picker;
-  ScriptedPrompter prompter;
-  EXPECT_TRUE(LoadConfig("/etc/durnix/durnix.cfg", prefs, prompter, picker, files));
+  EXPECT_TRUE(load("durnix.cfg", prefs));
   EXPECT_EQ(prefs, stamped());
-  prompter.verify();
+
+  prefs = stamped();
+  prompter_.expect("Configuration file not found", StandardButtons::kOk, kAnswerOk);
+  EXPECT_FALSE(load("none.cfg", prefs));
+  // No source folder: nothing loaded and nothing said, the caller's defaults stand.
+  files_.addFile("/etc/durnix/empty.cfg", std::string(1024, '\0'));
+  EXPECT_FALSE(load("empty.cfg", prefs));
+  prompter_.expect(kConfigNotValid, StandardButtons::kOk, kAnswerOk);
+  files_.addFile("/etc/durnix/short.cfg", "/home/lab/");
+  EXPECT_FALSE(load("short.cfg", prefs));
+  EXPECT_EQ(prefs, stamped());
 }
 
-TEST(LoadConfig, MissingEmptyShortAndForeignFiles) {
-  test::MemoryFileSystem files = withFolders();
-  Preferences prefs = stamped();
-  Picker picker;
-  ScriptedPrompter prompter;
-  prompter.expect("Configuration file not found", StandardButtons::kOk, kAnswerOk);
-  EXPECT_FALSE(LoadConfig("/etc/durnix/none.cfg", prefs, prompter, picker, files));
-  // No source folder: nothing loaded and nothing said, the caller's defaults stand.
-  files.addFile("/etc/durnix/empty.cfg", std::string(1024, '\0'));
-  EXPECT_FALSE(LoadConfig("/etc/durnix/empty.cfg", prefs, prompter, picker, files));
-  prompter.expect(kConfigNotValid, StandardButtons::kOk, kAnswerOk);
-  files.addFile("/etc/durnix/short.cfg", "/home/lab/");
-  EXPECT_FALSE(LoadConfig("/etc/durnix/short.cfg", prefs, prompter, picker, files));
-  EXPECT_EQ(prefs, stamped());
-  prompter.verify();
+TEST(ConfigFile, OnlyAFileOf1024BytesOfTheLayoutIsOne) {
   // Whatever begins with a character and is long enough passes the loader's check, but only a
   // file of exactly 1024 bytes is a configuration file that may be changed as one.
   EXPECT_FALSE(IsConfigFile("/home/lab/" + std::string(4630, 'x')));
@@ -136,41 +138,33 @@ TEST(LoadConfig, MissingEmptyShortAndForeignFiles) {
   }
 }
 
-TEST(LoadConfig, FoldersOfAnotherMachineAreAskedForAnew) {
-  test::MemoryFileSystem files;
-  files.addFolder("/mnt/new/");
-  ASSERT_EQ(SaveConfig(stamped(), "/mnt/new/durnix.cfg", files), kDone);
-  Preferences prefs;
-  Picker picker;
-  picker.answers = {"/mnt/new", "/mnt/new/"};
-  ScriptedPrompter prompter;
-  prompter
-      .expect("Source path is not exist any more. Set new path ?", StandardButtons::kYesNo,
-              kAnswerYes)
+TEST_F(Loading, FoldersOfAnotherMachineAreAskedForAnew) {
+  Preferences elsewhere = stamped();
+  elsewhere.SourceFolder = "/mnt/old/in/";
+  elsewhere.DestinationFolder = "/mnt/old/out/";
+  ASSERT_EQ(SaveConfig(elsewhere, "/etc/durnix/durnix.cfg", files_), kDone);
+  picker_.answers = {"/home/lab/spectra", "/home/lab/out/"};
+  const std::string source = "Source path is not exist any more. Set new path ?";
+  prompter_.expect(source, StandardButtons::kYesNo, kAnswerYes)
       .expect("Destination path is not exist any more. Set new path ?", StandardButtons::kYesNo,
               kAnswerYes);
-  EXPECT_TRUE(LoadConfig("/mnt/new/durnix.cfg", prefs, prompter, picker, files));
-  EXPECT_EQ(picker.captions,
+  Preferences prefs;
+  EXPECT_TRUE(load("durnix.cfg", prefs));
+  EXPECT_EQ(picker_.captions,
             (std::vector<std::string>{"Enter source path", "Enter destination path"}));
-  EXPECT_EQ(prefs.SourceFolder, "/mnt/new/");
-  EXPECT_EQ(prefs.DestinationFolder, "/mnt/new/");
+  EXPECT_EQ(prefs.SourceFolder, "/home/lab/spectra/");
+  EXPECT_EQ(prefs.DestinationFolder, "/home/lab/out/");
   EXPECT_EQ(prefs.Stamp, stamped().Stamp);
-  prompter.verify();
 
   // Refusing, or cancelling the picker, makes the file invalid for this system.
   Preferences untouched;
-  prompter
-      .expect("Source path is not exist any more. Set new path ?", StandardButtons::kYesNo,
-              kAnswerNo)
+  prompter_.expect(source, StandardButtons::kYesNo, kAnswerNo)
       .expect(kConfigNotValid, StandardButtons::kOk, kAnswerOk);
-  EXPECT_FALSE(LoadConfig("/mnt/new/durnix.cfg", untouched, prompter, picker, files));
-  prompter
-      .expect("Source path is not exist any more. Set new path ?", StandardButtons::kYesNo,
-              kAnswerYes)
+  EXPECT_FALSE(load("durnix.cfg", untouched));
+  prompter_.expect(source, StandardButtons::kYesNo, kAnswerYes)
       .expect(kConfigNotValid, StandardButtons::kOk, kAnswerOk);
-  EXPECT_FALSE(LoadConfig("/mnt/new/durnix.cfg", untouched, prompter, picker, files));
+  EXPECT_FALSE(load("durnix.cfg", untouched));
   EXPECT_EQ(untouched, Preferences());
-  prompter.verify();
 }
 
 }  // namespace

@@ -79,25 +79,6 @@ TEST_F(LocalDisk, ReadingGivesTheBytesOr53AndNeverWaitsOnAPipe) {
   EXPECT_TRUE(bytes.empty());
 }
 
-// A failure's error number is the failure's own: the calls made after it, failing or not,
-// do not change what a message about it quotes.
-TEST_F(LocalDisk, AFailureKeepsItsErrorNumberThroughLaterCalls) {
-  Bytes bytes;
-  const FileResult missing = files_.ReadFile(dir_.file("none"), bytes);
-  test::WriteWhole(dir_.file("x"), "x");
-  ASSERT_EQ(files_.ReadFile(dir_.file("x"), bytes), kDone);
-  const FileResult taken = files_.MakeFolder(dir_.path());
-  FileEntry entry;
-  ASSERT_EQ(files_.Stat(dir_.file("x"), entry), kDone);
-  EXPECT_EQ(missing.status, kCannotOpen);
-  EXPECT_EQ(missing.error, ENOENT);
-  EXPECT_EQ(taken.status, kCannotCreate);
-  EXPECT_EQ(taken.error, EEXIST);
-  const FileResult read = files_.ReadFile(dir_.file("x"), bytes);
-  EXPECT_EQ(read.status, kDone);
-  EXPECT_EQ(read.error, 0);
-}
-
 TEST_F(LocalDisk, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
   const std::string target = dir_.file("film.RBS");
   test::WriteWhole(target, "the user's old spectrum");
@@ -249,7 +230,9 @@ TEST_F(LocalDisk, ListingsGiveTheAttributeNumbersOfThisPlatform) {
 
 TEST_F(LocalDisk, FolderOperationsNeverReplaceAnEntry) {
   ASSERT_EQ(files_.MakeFolder(dir_.file("sub")), kDone);
-  EXPECT_EQ(files_.MakeFolder(dir_.file("sub")), kCannotCreate);
+  const FileResult taken = files_.MakeFolder(dir_.file("sub"));
+  EXPECT_EQ(taken, kCannotCreate);
+  EXPECT_EQ(taken.error, EEXIST);
   test::WriteWhole(dir_.file("sub/a.RBS"), "spectrum");
   ASSERT_EQ(files_.Copy(dir_.file("sub/a.RBS"), dir_.file("b.RBS"), false), kDone);
   EXPECT_EQ(files_.Copy(dir_.file("sub/a.RBS"), dir_.file("b.RBS"), false), kCannotCreate);
@@ -259,6 +242,31 @@ TEST_F(LocalDisk, FolderOperationsNeverReplaceAnEntry) {
   ASSERT_EQ(files_.Remove(dir_.file("sub")), kDone);
   EXPECT_EQ(names(), std::vector<std::string>{"b.RBS"});
   EXPECT_EQ(test::ReadWhole(dir_.file("b.RBS")), "spectrum");
+}
+
+TEST_F(LocalDisk, WriteBitsAndTimesAreSetAndCopiesKeepThem) {
+  const std::string file = dir_.file("n.rbs");
+  test::WriteWhole(file, "n");
+  ASSERT_EQ(::chmod(file.c_str(), 0600), 0);
+  // The write bits come back to those who may read, within the umask.
+  for (const auto& [readOnly, mode] : {std::pair{true, 0400u}, std::pair{false, 0600u}}) {
+    ASSERT_EQ(files_.SetReadOnly(file, readOnly), kDone);
+    struct stat st {};
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, mode) << readOnly;
+  }
+  const std::time_t then = 1000000000;
+  ASSERT_EQ(files_.SetModified(file, then), kDone);
+  ASSERT_EQ(files_.MakeFolder(dir_.file("d")), kDone);
+  ASSERT_EQ(files_.Copy(file, dir_.file("d/copy"), false), kDone);
+  ASSERT_EQ(files_.SetModified(dir_.file("d"), then + 1), kDone);
+  for (const auto& [name, when] : {std::pair{"d/copy", then}, std::pair{"d", then + 1}}) {
+    FileEntry entry;
+    ASSERT_EQ(files_.Stat(dir_.file(name), entry), kDone);
+    EXPECT_EQ(entry.modified, when) << name;
+  }
+  EXPECT_EQ(files_.SetReadOnly(dir_.file("none"), true), kCannotOpen);
+  EXPECT_EQ(files_.SetModified(dir_.file("none"), then), kCannotOpen);
 }
 
 }  // namespace

@@ -2,22 +2,18 @@
 #include "shell/file_operations.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cerrno>
-#include <filesystem>
 
-#include "formats/local_file_system.h"
 #include "shell/folder_tree.h"
 #include "support/memory_file_system.h"
 #include "support/scripted.h"
-#include "support/temp_dir.h"
 
 namespace durnix {
 namespace {
 
-namespace fs = std::filesystem;
 using test::ScriptedPrompter;
+using Failing = test::MemoryFileSystem::Failing;
 
 constexpr auto kOk = StandardButtons::kOk;
 constexpr auto kYesNo = StandardButtons::kYesNo;
@@ -164,9 +160,16 @@ TEST_F(Operations, OverwriteQuestionsAndTheirAllAnswers) {
   files_.addFile("/b/older", B("old"));
   files_.addFile("/b/newer", B("old"));
   files_.addFile("/a/newer", B("new"));
+  // A source as new as its target is not later: the target stays.
+  files_.addFile("/a/equal", B("new"));
+  files_.addFile("/b/equal", B("old"));
+  ASSERT_EQ(files_.SetModified("/b/equal", files_.modifiedOf("/a/equal")), kDone);
   prompter_.expectExtended(Exists("older"), kSetOverwriteMany, kAnswerOverwriteAllOlder);
-  EXPECT_EQ(copy(panes({{"older", 32}, {"newer", 32}}, {"older", "newer"})).done, 1);
+  EXPECT_EQ(
+      copy(panes({{"older", 32}, {"newer", 32}, {"equal", 32}}, {"older", "newer", "equal"})).done,
+      1);
   EXPECT_EQ(text("/b/older"), "old");
+  EXPECT_EQ(text("/b/equal"), "old");
   EXPECT_EQ(text("/b/newer"), "new");
   // One file asks with the one-item set; No keeps the target.
   prompter_.expectExtended(Exists("f2"), kSetOverwriteLast, kAnswerNo);
@@ -362,7 +365,7 @@ TEST_F(Operations, DeleteAsksByKindAndAttributeNumber) {
   EXPECT_EQ(prompter_.questions().back().reason, "Invalid cross-device link");
 
   // A failure to remove ends the run with the system's reason.
-  files_.failRemove("/a/odd/x", EROFS);
+  files_.fail(Failing::kRemove, "/a/odd/x", EROFS);
   prompter_
       .expectExtended("odd is a directory and maybe not empty.\r\nContinue ?", kSetDeleteLast,
                       kAnswerDelete)
@@ -461,8 +464,8 @@ TEST_F(Operations, FailuresToRemoveMakeRenameOrLockAreTold) {
   files_.addFile("/a/m.rbs", B("m"));
   files_.addFile("/a/d/x", B("x"));
   files_.addFolder("/b");
-  files_.failRemove("/a/m.rbs", EBUSY);
-  files_.failRemove("/a/d/x", EBUSY);
+  files_.fail(Failing::kRemove, "/a/m.rbs", EBUSY);
+  files_.fail(Failing::kRemove, "/a/d/x", EBUSY);
   prompter_.expect(kDeleteFailed, kOk, kAnswerOk);
   EXPECT_EQ(copy(panes({{"m.rbs", 32}}), true).end, RunEnd::kFailed);
   EXPECT_EQ(prompter_.questions().back().reason, "Device or resource busy");
@@ -475,11 +478,11 @@ TEST_F(Operations, FailuresToRemoveMakeRenameOrLockAreTold) {
 
   // A folder that cannot be made, or a failed rename.
   files_.addFile("/a/e/y", B("y"));
-  files_.failMakeFolder("/b/e", EACCES);
+  files_.fail(Failing::kMakeFolder, "/b/e", EACCES);
   prompter_.expect(kCopyFailed, kOk, kAnswerOk);
   EXPECT_EQ(copy(panes({{"e", 16}})).end, RunEnd::kFailed);
   EXPECT_EQ(files_.namesIn("/b"), (std::vector<std::string>{"d", "m.rbs"}));
-  files_.failRename("/a/m.rbs", EACCES);
+  files_.fail(Failing::kRename, "/a/m.rbs", EACCES);
   prompter_.expect("Permission denied", kOk, kAnswerOk);
   ops_.Rename(0, "/a/", "m.rbs", "n.rbs");
   prompter_.verify();
@@ -488,7 +491,7 @@ TEST_F(Operations, FailuresToRemoveMakeRenameOrLockAreTold) {
   // A read-only entry that cannot be made writable: told, and nothing else changes.
   files_.addFile("/a/r.rbs", B("new"));
   files_.addFile("/b/r.rbs", B("old"), true);
-  files_.failSetReadOnly("/b/r.rbs", EPERM);
+  files_.fail(Failing::kSetReadOnly, "/b/r.rbs", EPERM);
   prompter_.expectExtended(Exists("r.rbs"), kSetOverwriteLast, kAnswerOverwrite)
       .expect(kCopyFailed, kOk, kAnswerOk);
   EXPECT_EQ(copy(panes({{"r.rbs", 32}}, {"r.rbs"})).end, RunEnd::kFailed);
@@ -508,113 +511,24 @@ TEST_F(Operations, FailuresToRemoveMakeRenameOrLockAreTold) {
   EXPECT_EQ(text("/b/r.rbs"), "old");
 }
 
-// The operations on the disk, in a folder of their own.
-class OperationsOnDisk : public ::testing::Test {
- protected:
-  test::TempDir dir;
-  LocalFileSystem files;
-  ScriptedPrompter prompter;
-  Host host{files};
-  FileOperations ops{files, prompter, host};
-};
-
-// On the disk: times, read-only and hidden files, and the write bits.
-TEST_F(OperationsOnDisk, OlderByTimeReadOnlyAndHiddenFiles) {
-  fs::create_directories(dir.file("a"));
-  fs::create_directories(dir.file("b"));
-  const auto put = [&](const std::string& name, const std::string& bytes, int age) {
-    test::WriteWhole(dir.file(name), bytes);
-    fs::last_write_time(dir.file(name), fs::file_time_type::clock::now() - std::chrono::hours(age));
-  };
-  put("a/equal", "new", 5);
-  fs::copy_file(dir.file("a/equal"), dir.file("b/equal"));
-  test::WriteWhole(dir.file("b/equal"), "old");
-  fs::last_write_time(dir.file("b/equal"), fs::last_write_time(dir.file("a/equal")));
-  put("a/later", "new", 1);
-  put("b/later", "old", 2);
-  put("a/n.rbs", "n", 0);
-  put("a/ro.rbs", "r", 0);
-  ::chmod(dir.file("a/ro.rbs").c_str(), 0444);
-  put("a/.h", "h", 0);
-  OperationPanes p;
-  p.folders = {dir.file("a/"), dir.file("b/")};
-  for (const auto& [name, attributes] : std::vector<std::pair<std::string, int>>{
-           {"equal", 32}, {"later", 32}, {"n.rbs", 32}, {"ro.rbs", 33}, {".h", 34}}) {
-    p.selection.add(name, attributes, 0);
-  }
-  p.otherNames = {"equal", "later"};
-  prompter.expectExtended(Exists("equal"), kSetOverwriteMany, kAnswerOverwriteOlder)
-      .expectExtended(Exists("later"), kSetOverwriteMany, kAnswerOverwriteOlder)
-      .expectExtended("File ro.rbs is not a normal file. Delete it anyway ?", kSetDeleteMany,
-                      kAnswerDelete)
-      .expectExtended("File .h is not a normal file. Delete it anyway ?", kSetDeleteLast,
-                      kAnswerNo);
-  EXPECT_EQ(ops.Copy(p, true).done, 3);
-  prompter.verify();
-  EXPECT_EQ(test::ReadWhole(dir.file("b/equal")), "old");  // as new as the source: kept
-  EXPECT_EQ(test::ReadWhole(dir.file("b/later")), "new");
-  EXPECT_FALSE(fs::exists(dir.file("a/ro.rbs")));
-  FileEntry copy;
-  ASSERT_EQ(files.Stat(dir.file("b/ro.rbs"), copy), kDone);
-  EXPECT_TRUE(copy.readOnly);
-  EXPECT_TRUE(fs::exists(dir.file("a/.h")));  // No: in both folders
-  EXPECT_TRUE(fs::exists(dir.file("b/.h")));
-  // A move onto the same folder under another name would lose the files: nothing is done.
-  fs::create_directory_symlink(dir.file("a"), dir.file("alias"));
-  p.folders[1] = dir.file("alias/");
-  EXPECT_EQ(ops.Copy(p, true).end, RunEnd::kNothing);
-  EXPECT_EQ(test::ReadWhole(dir.file("a/.h")), "h");
-
-  // A read-only target is overwritten and is read-only again.
-  OperationPanes again;
-  again.folders = {dir.file("a/"), dir.file("b/")};
-  again.selection.add("ro.rbs", 33, 0);
-  test::WriteWhole(dir.file("a/ro.rbs"), "second");
-  ::chmod(dir.file("a/ro.rbs").c_str(), 0444);
-  again.otherNames = {"ro.rbs"};
-  prompter.expectExtended(Exists("ro.rbs"), kSetOverwriteLast, kAnswerOverwrite);
-  EXPECT_EQ(ops.Copy(again, false).done, 1);
-  prompter.verify();
-  EXPECT_EQ(test::ReadWhole(dir.file("b/ro.rbs")), "second");
-  struct stat st {};
-  ASSERT_EQ(::stat(dir.file("b/ro.rbs").c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0222, 0u);
-  // The write bits come back to the owner, and to those who may read within the umask.
-  ::chmod(dir.file("b/n.rbs").c_str(), 0600);
-  ASSERT_EQ(files.SetReadOnly(dir.file("b/n.rbs"), true), kDone);
-  ASSERT_EQ(::stat(dir.file("b/n.rbs").c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0400u);
-  ASSERT_EQ(files.SetReadOnly(dir.file("b/n.rbs"), false), kDone);
-  ASSERT_EQ(::stat(dir.file("b/n.rbs").c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0600u);
-  EXPECT_EQ(files.SetReadOnly(dir.file("none"), true), kCannotOpen);
-}
-
-TEST_F(OperationsOnDisk, CopiesOfFilesAndFoldersKeepTheirTimes) {
-  fs::create_directories(dir.file("a/dir/sub"));
-  fs::create_directories(dir.file("b"));
-  test::WriteWhole(dir.file("a/f.rbs"), "f");
-  test::WriteWhole(dir.file("a/dir/sub/g.rbs"), "g");
+TEST_F(Operations, CopiesKeepTheReadOnlyMarkAndTheTimesOfFilesAndFolders) {
   const std::time_t then = 1000000000;
-  ASSERT_EQ(files.SetModified(dir.file("a/f.rbs"), then), kDone);
-  ASSERT_EQ(files.SetModified(dir.file("a/dir/sub/g.rbs"), then + 1), kDone);
-  ASSERT_EQ(files.SetModified(dir.file("a/dir/sub"), then + 2), kDone);
-  ASSERT_EQ(files.SetModified(dir.file("a/dir"), then + 3), kDone);
-  OperationPanes p;
-  p.folders = {dir.file("a/"), dir.file("b/")};
-  p.selection.add("f.rbs", 32, 0);
-  p.selection.add("dir", 16, 0);
-  EXPECT_EQ(ops.Copy(p, false).done, 2);
-  const auto modified = [&](const std::string& name) {
-    FileEntry entry;
-    EXPECT_EQ(files.Stat(dir.file(name), entry), kDone) << name;
-    return entry.modified;
-  };
-  EXPECT_EQ(modified("b/f.rbs"), then);
-  EXPECT_EQ(modified("b/dir/sub/g.rbs"), then + 1);
-  EXPECT_EQ(modified("b/dir/sub"), then + 2);
-  EXPECT_EQ(modified("b/dir"), then + 3);
-  EXPECT_EQ(files.SetModified(dir.file("none"), then), kCannotOpen);
+  files_.addFile("/a/ro", B("new"), true);
+  files_.addFile("/b/ro", B("old"), true);
+  files_.addFile("/a/dir/sub/g", B("g"));
+  ASSERT_EQ(files_.SetModified("/a/ro", then), kDone);
+  ASSERT_EQ(files_.SetModified("/a/dir/sub", then + 1), kDone);
+  ASSERT_EQ(files_.SetModified("/a/dir", then + 2), kDone);
+  // A read-only target is replaced and is read-only again.
+  prompter_.expectExtended(Exists("ro"), kSetOverwriteMany, kAnswerOverwrite);
+  EXPECT_EQ(copy(panes({{"ro", 33}, {"dir", 16}}, {"ro"})).done, 2);
+  EXPECT_EQ(text("/b/ro"), "new");
+  FileEntry entry;
+  ASSERT_EQ(files_.Stat("/b/ro", entry), kDone);
+  EXPECT_TRUE(entry.readOnly);
+  EXPECT_EQ(entry.modified, then);
+  EXPECT_EQ(files_.modifiedOf("/b/dir/sub"), then + 1);
+  EXPECT_EQ(files_.modifiedOf("/b/dir"), then + 2);
 }
 
 }  // namespace

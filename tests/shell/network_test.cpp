@@ -225,8 +225,6 @@ TEST(Network, EachCodeHasItsMessage) {
   EXPECT_EQ(ConnectWithCredentials("//pc1/data", network, prompter, password),
             Connection::kConnected);
   prompter.verify();
-  EXPECT_EQ(WorkGroupNotFoundText(),
-            "Your work group is not found.\r\nThis program can run with MS network.");
 }
 
 }  // namespace

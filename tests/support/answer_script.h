@@ -56,7 +56,6 @@ class AnswerScript : public Prompter {
     for (const std::string& p : problems()) text += p + "\n";
     return text;
   }
-  const std::vector<std::string>& asked() const { return asked_; }
   // What each question asked was about, in turn.
   const std::vector<Asking>& questions() const { return questions_; }
 
@@ -70,7 +69,6 @@ class AnswerScript : public Prompter {
   };
 
   int take(const std::string& prompt, int buttons, bool extended) {
-    asked_.push_back(prompt);
     if (script_.empty()) {
       problems_.push_back("unexpected question: " + prompt);
       return kAnswerCancel;
@@ -86,7 +84,6 @@ class AnswerScript : public Prompter {
 
   std::deque<Step> script_;
   std::vector<std::string> problems_;
-  std::vector<std::string> asked_;
   std::vector<Asking> questions_;
 };
 

@@ -8,7 +8,7 @@
 namespace durnix::test {
 
 MemoryFileSystem::MemoryFileSystem() {
-  nodes_["/"].kind = Kind::kFolder;
+  nodes_["/"].kind = EntryKind::kFolder;
 }
 
 std::string MemoryFileSystem::key(const std::string& path) {
@@ -40,21 +40,20 @@ void MemoryFileSystem::addFolder(const std::string& path) {
   const std::lock_guard<std::recursive_mutex> lock(mutex_);
   const std::string k = key(path);
   if (k != "/") addFolder(parentOf(k));
-  Node& node = nodes_[k];
-  node.kind = Kind::kFolder;
+  nodes_[k].kind = EntryKind::kFolder;
 }
 
 void MemoryFileSystem::addFile(const std::string& path, ByteView bytes, bool readOnly) {
   const std::lock_guard<std::recursive_mutex> lock(mutex_);
   const std::string k = key(path);
   addFolder(parentOf(k));
-  nodes_[k] = Node{Kind::kFile, Bytes(bytes), readOnly, ++clock_};
+  nodes_[k] = Node{EntryKind::kFile, Bytes(bytes), readOnly, ++clock_};
 }
 
 bool MemoryFileSystem::hasFile(const std::string& path) const {
   const std::lock_guard<std::recursive_mutex> lock(mutex_);
   const auto it = nodes_.find(key(path));
-  return it != nodes_.end() && it->second.kind == Kind::kFile;
+  return it != nodes_.end() && it->second.kind == EntryKind::kFile;
 }
 
 Bytes MemoryFileSystem::bytesOf(const std::string& path) const {
@@ -92,15 +91,14 @@ void MemoryFileSystem::plantName(const std::string& folder, const std::string& n
   planted_[key(folder)].push_back(entry);
 }
 
-void MemoryFileSystem::fail(std::map<std::string, int>& failing, const std::string& path,
-                            int error) {
+void MemoryFileSystem::fail(Failing what, const std::string& path, int error) {
   const std::lock_guard<std::recursive_mutex> lock(mutex_);
-  failing[key(path)] = error;
+  failing_[{what, key(path)}] = error;
 }
 
-int MemoryFileSystem::injected(const std::map<std::string, int>& failing, const std::string& path) {
-  const auto it = failing.find(key(path));
-  return it == failing.end() ? 0 : it->second;
+int MemoryFileSystem::injected(Failing what, const std::string& path) const {
+  const auto it = failing_.find({what, key(path)});
+  return it == failing_.end() ? 0 : it->second;
 }
 
 std::time_t MemoryFileSystem::modifiedOf(const std::string& path) const {
@@ -120,9 +118,9 @@ FileResult MemoryFileSystem::ReadFile(const std::string& path, Bytes& out, std::
   out.clear();
   const auto it = nodes_.find(key(path));
   if (it == nodes_.end()) return FileResult{kCannotOpen, ENOENT};
-  if (it->second.kind == Kind::kFolder) return FileResult{kCannotOpen, EISDIR};
+  if (it->second.kind == EntryKind::kFolder) return FileResult{kCannotOpen, EISDIR};
   if (it->second.bytes.size() > limit) return FileResult{kNotThisFormat, EFBIG};
-  if (const int error = injected(failingReads_, path); error != 0) return {kCannotOpen, error};
+  if (const int error = injected(Failing::kRead, path); error != 0) return {kCannotOpen, error};
   out = it->second.bytes;
   return FileResult{};
 }
@@ -133,14 +131,14 @@ FileResult MemoryFileSystem::put(const std::string& path, ByteView data, bool re
   const int number = ++writes_;
   const std::string k = key(path);
   const auto parent = nodes_.find(parentOf(k));
-  if (parent == nodes_.end() || parent->second.kind != Kind::kFolder) {
+  if (parent == nodes_.end() || parent->second.kind != EntryKind::kFolder) {
     return FileResult{kCannotCreate, ENOENT};
   }
   if (parent->second.readOnly) return FileResult{kCannotCreate, EACCES};
   const auto existing = nodes_.find(k);
   if (existing != nodes_.end()) {
     if (!replace) return FileResult{kCannotCreate, EEXIST};
-    if (existing->second.kind == Kind::kFolder) return FileResult{kCannotCreate, EISDIR};
+    if (existing->second.kind == EntryKind::kFolder) return FileResult{kCannotCreate, EISDIR};
     if (existing->second.readOnly) return FileResult{kCannotCreate, EACCES};
   }
   if (const auto failing = failingWrites_.find(number); failing != failingWrites_.end()) {
@@ -151,7 +149,7 @@ FileResult MemoryFileSystem::put(const std::string& path, ByteView data, bool re
     return FileResult{kCannotCreate, ENOSPC};
   }
   ++clock_;
-  nodes_[k] = Node{Kind::kFile, Bytes(data), false, modified != 0 ? modified : clock_};
+  nodes_[k] = Node{EntryKind::kFile, Bytes(data), false, modified != 0 ? modified : clock_};
   return FileResult{};
 }
 
@@ -172,9 +170,9 @@ FileResult MemoryFileSystem::Stat(const std::string& path, FileEntry& entry) {
   if (it == nodes_.end()) return FileResult{kCannotOpen, ENOENT};
   const Node& node = it->second;
   entry.name = k == "/" ? "/" : k.substr(k.rfind('/') + 1);
-  entry.kind = node.kind == Kind::kFile ? EntryKind::kFile : EntryKind::kFolder;
+  entry.kind = node.kind;
   entry.readOnly = node.readOnly;
-  entry.bytes = node.kind == Kind::kFile ? static_cast<long long>(node.bytes.size()) : 0;
+  entry.bytes = node.kind == EntryKind::kFile ? static_cast<long long>(node.bytes.size()) : 0;
   entry.modified = node.modified;
   entry.attributes = AttributeNumberOf(entry.kind, entry.readOnly, entry.name);
   return FileResult{};
@@ -187,12 +185,11 @@ FileResult MemoryFileSystem::listFolder(const std::string& folder,
   const std::string k = key(folder);
   const auto it = nodes_.find(k);
   if (it == nodes_.end()) return FileResult{kCannotOpen, ENOENT};
-  if (it->second.kind != Kind::kFolder) return FileResult{kCannotOpen, ENOTDIR};
+  if (it->second.kind != EntryKind::kFolder) return FileResult{kCannotOpen, ENOTDIR};
   for (const std::string& name : namesIn(k)) {
-    if (const auto failing = failingListings_.find(k);
-        failing != failingListings_.end() && entries.size() == 1) {
+    if (const int error = injected(Failing::kListing, k); error != 0 && entries.size() == 1) {
       entries.clear();
-      return FileResult{kCannotOpen, failing->second};
+      return FileResult{kCannotOpen, error};
     }
     FileEntry entry;
     Stat(k == "/" ? "/" + name : k + "/" + name, entry);
@@ -211,14 +208,14 @@ FileResult MemoryFileSystem::listFolder(const std::string& folder,
 FileResult MemoryFileSystem::MakeFolder(const std::string& path) {
   const std::lock_guard<std::recursive_mutex> lock(mutex_);
   const std::string k = key(path);
-  if (const int error = injected(failingFolders_, k); error != 0)
+  if (const int error = injected(Failing::kMakeFolder, k); error != 0)
     return FileResult{kCannotCreate, error};
   if (nodes_.count(k) != 0) return FileResult{kCannotCreate, EEXIST};
   const auto parent = nodes_.find(parentOf(k));
-  if (parent == nodes_.end() || parent->second.kind != Kind::kFolder) {
+  if (parent == nodes_.end() || parent->second.kind != EntryKind::kFolder) {
     return FileResult{kCannotCreate, ENOENT};
   }
-  nodes_[k] = Node{Kind::kFolder, {}, false, ++clock_};
+  nodes_[k] = Node{EntryKind::kFolder, {}, false, ++clock_};
   return FileResult{};
 }
 
@@ -227,9 +224,9 @@ FileResult MemoryFileSystem::Remove(const std::string& path) {
   const std::string k = key(path);
   const auto it = nodes_.find(k);
   if (it == nodes_.end()) return FileResult{kCannotOpen, ENOENT};
-  if (const int error = injected(failingRemoves_, k); error != 0)
+  if (const int error = injected(Failing::kRemove, k); error != 0)
     return FileResult{kCannotCreate, error};
-  if (it->second.kind == Kind::kFolder && !namesIn(k).empty()) {
+  if (it->second.kind == EntryKind::kFolder && !namesIn(k).empty()) {
     return FileResult{kCannotCreate, ENOTEMPTY};
   }
   nodes_.erase(it);
@@ -243,13 +240,13 @@ FileResult MemoryFileSystem::Rename(const std::string& from, const std::string& 
   const auto it = nodes_.find(f);
   if (it == nodes_.end()) return FileResult{kCannotOpen, ENOENT};
   for (const std::string& end : {f, t}) {
-    if (const int error = injected(failingRenames_, end); error != 0) {
+    if (const int error = injected(Failing::kRename, end); error != 0) {
       return FileResult{kCannotCreate, error};
     }
   }
   if (nodes_.count(t) != 0) return FileResult{kCannotCreate, EEXIST};
   if (nodes_.count(parentOf(t)) == 0) return FileResult{kCannotCreate, ENOENT};
-  if (it->second.kind == Kind::kFolder && !namesIn(f).empty()) {
+  if (it->second.kind == EntryKind::kFolder && !namesIn(f).empty()) {
     return FileResult{kCannotCreate, EXDEV};  // folders with entries are not moved here
   }
   nodes_[t] = std::move(it->second);
@@ -269,7 +266,7 @@ FileResult MemoryFileSystem::SetReadOnly(const std::string& path, bool readOnly)
   const std::lock_guard<std::recursive_mutex> lock(mutex_);
   const auto it = nodes_.find(key(path));
   if (it == nodes_.end()) return FileResult{kCannotOpen, ENOENT};
-  if (const int error = injected(failingReadOnly_, path); error != 0) {
+  if (const int error = injected(Failing::kSetReadOnly, path); error != 0) {
     return FileResult{kCannotCreate, error};
   }
   it->second.readOnly = readOnly;

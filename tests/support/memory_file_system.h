@@ -31,16 +31,12 @@ class MemoryFileSystem : public FileSystem {
   void failWrite(int nth, int error);
   // A disk of `bytes`: a write that would fill it further fails with ENOSPC.
   void setCapacity(long long bytes);
-  // Reading `path` fails part way with `error`.
-  void failRead(const std::string& path, int error) { fail(failingReads_, path, error); }
-  // Listing `folder` fails part way with `error`.
-  void failListing(const std::string& folder, int error) { fail(failingListings_, folder, error); }
-  // Removing `path`, renaming it (from or to), making a folder there, or changing whether it is
-  // read-only fails with `error`, however often it is tried.
-  void failRemove(const std::string& path, int error) { fail(failingRemoves_, path, error); }
-  void failRename(const std::string& path, int error) { fail(failingRenames_, path, error); }
-  void failMakeFolder(const std::string& path, int error) { fail(failingFolders_, path, error); }
-  void failSetReadOnly(const std::string& path, int error) { fail(failingReadOnly_, path, error); }
+  // Doing `what` to `path` (renaming from or to it) fails with `error`, however often it is
+  // tried; a listing fails part way.
+  enum class Failing { kRead, kListing, kRemove, kRename, kMakeFolder, kSetReadOnly };
+  void fail(Failing what, const std::string& path, int error);
+  void failRead(const std::string& path, int error) { fail(Failing::kRead, path, error); }
+  void failListing(const std::string& folder, int error) { fail(Failing::kListing, folder, error); }
   // The last-modified time of an entry (0 when there is none).
   std::time_t modifiedOf(const std::string& path) const;
   // The listing of `folder` also names `name`, an entry of `kind`, as a broken or hostile
@@ -67,9 +63,8 @@ class MemoryFileSystem : public FileSystem {
   FileResult listFolder(const std::string& folder, std::vector<FileEntry>& entries) override;
 
  private:
-  enum class Kind { kFile, kFolder };
   struct Node {
-    Kind kind = Kind::kFile;
+    EntryKind kind = EntryKind::kFile;
     Bytes bytes;
     bool readOnly = false;
     std::time_t modified = 0;
@@ -77,26 +72,15 @@ class MemoryFileSystem : public FileSystem {
   static std::string key(const std::string& path);
   static std::string parentOf(const std::string& key);
   FileResult put(const std::string& path, ByteView data, bool replace, std::time_t modified = 0);
-  void fail(std::map<std::string, int>& failing, const std::string& path, int error);
-  // The error injected for `path` in `failing`, else 0.
-  static int injected(const std::map<std::string, int>& failing, const std::string& path);
+  // The error put in for doing `what` to `path`, else 0.
+  int injected(Failing what, const std::string& path) const;
   long long used() const;
 
-  // The window lists folders on workers while it and the runs use the file system too. A copy
-  // has a lock of its own.
-  struct Lock {
-    Lock() = default;
-    Lock(const Lock&) {}
-    Lock& operator=(const Lock&) { return *this; }
-    operator std::recursive_mutex&() const { return mutex; }
-    mutable std::recursive_mutex mutex;
-  };
-  Lock mutex_;
+  // The window lists folders on workers while it and the runs use the file system too.
+  mutable std::recursive_mutex mutex_;
   std::map<std::string, Node> nodes_;
   std::map<int, int> failingWrites_;  // write number -> error
-  std::map<std::string, int> failingReads_;
-  std::map<std::string, int> failingListings_;
-  std::map<std::string, int> failingRemoves_, failingRenames_, failingFolders_, failingReadOnly_;
+  std::map<std::pair<Failing, std::string>, int> failing_;
   std::map<std::string, std::vector<FileEntry>> planted_;
   long long capacity_ = -1;
   int writes_ = 0;
