@@ -98,7 +98,9 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "convert and view spectrum files of multic
 string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
   "Durnix converts spectrum files of multichannel analysers, as used in ion-beam"
   "analysis (RBS, PIXE, NRA, time of flight) and in gamma and X-ray spectroscopy,"
-  "between thirteen formats, recognising the format of each file by itself."
+  "between thirteen formats and those of gamma-analysis programs (ORTEC SPE,"
+  "IEC 61455, ANSI N42.42) and spreadsheets (CSV), recognising the format of"
+  "each file by itself."
   "The desktop program adds a two-pane file manager, a spectrum viewer with"
   "regions of interest and spectrum arithmetic, a header editor for RUMP and"
   "SENRAS files and a periodic table; durnix-cli does the conversions and the"

@@ -58,9 +58,10 @@ echo "every file is in place"
 step "the installed durnix-cli converts the samples to every format"
 cli=$prefix/bin/durnix-cli
 "$cli" --version
-# Format key, and the file type of what it writes (KODAQ writes .SPC, CANBERRA .MCA).
+# Format key, and the file type of what it writes (KODAQ writes .SPC, CANBERRA .MCA; CSV files
+# are the desktop's own text/csv).
 formats=(RBS:rbs CHN:chn GVSPC:spc SPT:spt SPM:spm AS1:as1 AS2:as2 CANBERRA:canberra ANS:ans
-  SEN:sen NCL:ncl SNF:snf KODAQ:spc SPE:spe)
+  SEN:sen NCL:ncl SNF:snf KODAQ:spc SPE:spe IEC:iec N42:n42 CSV:)
 samples=(samples/*)
 for entry in "${formats[@]}"; do
   format=${entry%%:*}
@@ -96,6 +97,7 @@ expect_type() {
   printf '%-40s %s\n' "$(basename "$1")" "$type"
 }
 for entry in "${formats[@]}"; do
+  [ -n "${entry#*:}" ] || continue
   for file in "$work/out/${entry%%:*}"/*; do expect_type "$file" "${entry#*:}"; done
 done
 # Without an extension, the formats of a fixed signature are still told by their first bytes.
@@ -112,6 +114,8 @@ if [ -d "$real" ]; then
       *.spc) expect_type "$file" spc ;;
       *.mca) expect_type "$file" canberra ;;
       *.spe) expect_type "$file" spe ;;
+      *.iec) expect_type "$file" iec ;;
+      *.n42) expect_type "$file" n42 ;;
     esac
   done < <(find "$real" -type f | sort)
 fi

@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   libsqlite3-dev sqlite3
   libgtest-dev libgmock-dev libbenchmark-dev
-  nlohmann-json3-dev libcli11-dev
+  nlohmann-json3-dev libcli11-dev libpugixml-dev
   clang clang-format libclang-rt-14-dev
   xvfb xauth libx11-dev fonts-liberation fonts-dejavu-core
   libsmbclient-dev samba smbclient iproute2

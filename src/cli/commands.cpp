@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <iomanip>
 #include <ostream>
 
 #include "cli/record_text.h"
@@ -12,7 +13,6 @@
 #include "convert/preferences.h"
 #include "formats/catalogue.h"
 #include "formats/detection.h"
-#include "formats/ortec_spe.h"
 #include "formats/text_rules.h"
 
 namespace durnix::cli {
@@ -52,10 +52,12 @@ class Progress {
 
 // Reads `file` with the chosen format, or by detection for AUTO.
 FileResult readSpectrum(const FormatInfo& from, const std::string& file, SpectrumRecord& record,
-                        std::string& formatName) {
+                        std::string& formatName, Bytes& bytes, std::size_t spectrum) {
   record.FileName = file;
-  if (from.code == FMT_AUTO) return DetectAndRead(record, formatName, LocalFiles());
-  const FileResult status = ReadFormat(from, record, LocalFiles());
+  if (from.code == FMT_AUTO) {
+    return DetectAndRead(LocalFiles(), record, formatName, bytes, spectrum);
+  }
+  const FileResult status = ReadFormat(LocalFiles(), from, record, bytes, spectrum);
   formatName = status == kDone ? std::string(from.displayName) : std::string();
   return status;
 }
@@ -85,6 +87,16 @@ bool isFolder(const std::string& path) {
 
 // The format named on the command line, or nothing (said on `err`) when it names none or
 // cannot be read (written, for a `destination`).
+// How many spectra a file of a format of several holds; 0 for other files.
+std::size_t SpectraHeld(ByteView bytes) {
+  for (const FormatInfo& format : FormatCatalogue()) {
+    if (format.spectra != nullptr && format.signature != nullptr && format.signature(bytes)) {
+      return format.spectra(bytes).size();
+    }
+  }
+  return 0;
+}
+
 const FormatInfo* FormatOption(const std::string& text, bool destination, std::ostream& err) {
   const FormatInfo* format = FindFormat(text);
   if (format == nullptr) {
@@ -93,6 +105,10 @@ const FormatInfo* FormatOption(const std::string& text, bool destination, std::o
   }
   if (destination && format->code == FMT_AUTO) {
     err << "AUTO detection reads files of any format; choose a format to write.\n";
+    return nullptr;
+  }
+  if (destination && format->readable() && !format->writable()) {
+    err << format->displayName << " is read only; choose a format to write.\n";
     return nullptr;
   }
   if (format->code != FMT_AUTO && !(destination ? format->writable() : format->readable())) {
@@ -121,21 +137,40 @@ int InfoCommand(const InfoOptions& options, std::ostream& out, std::ostream& err
   for (const std::string& file : options.files) {
     SpectrumRecord record;
     std::string formatName;
-    const FileResult status = readSpectrum(*from, file, record, formatName);
+    Bytes bytes;
+    const std::size_t spectrum = options.spectrum - 1;
+    const FileResult status = readSpectrum(*from, file, record, formatName, bytes, spectrum);
     if (status != kDone) {
-      err << readMessage(status, file, *from) << '\n';
+      const std::size_t held = SpectraHeld(bytes);
+      if (held > 0 && spectrum >= held) {
+        err << file << " holds " << held << " spectra; --spectrum " << options.spectrum
+            << " names none.\n";
+      } else {
+        err << readMessage(status, file, *from) << '\n';
+      }
       exit = kExitFailed;
     }
+    // Of a file of another program: the spectra of a file of several, and what the record
+    // cannot hold, named rather than lost silently.
+    const FormatInfo* read = status == kDone ? FindFormatByDisplayName(formatName) : nullptr;
+    std::vector<std::string> spectra;
+    if (read != nullptr && read->spectra != nullptr) spectra = read->spectra(bytes);
     if (options.json) {
       nlohmann::ordered_json json = RecordJson(file, status, formatName, record);
-      // What the record cannot hold of a file of another program is named, not lost silently.
-      if (status == kDone && formatName == Format(FMT_SPE).displayName) {
-        Bytes bytes;
-        if (LocalFiles().ReadFile(file, bytes) == kDone) json["dropped"] = SpeDropped(bytes);
-      }
+      if (read != nullptr && read->dropped != nullptr)
+        json["dropped"] = read->dropped(bytes, spectrum);
+      if (spectra.size() > 1) json["spectra"] = spectra;
       out << JsonLine(json) << '\n';
     } else {
-      out << RecordText(file, status, formatName, record) << '\n';
+      out << RecordText(file, status, formatName, record);
+      if (spectra.size() > 1) {
+        out << "spectra: " << spectra.size() << " (this is spectrum " << options.spectrum
+            << "; --spectrum N reads another)\n";
+        for (std::size_t i = 0; i < spectra.size(); ++i) {
+          out << std::setw(6) << i + 1 << ": " << spectra[i] << '\n';
+        }
+      }
+      out << '\n';
     }
   }
   return exit;
@@ -310,6 +345,7 @@ int ConvertCommand(const ConvertOptions& options, std::ostream& out, std::ostrea
   request.destinationFolder = folderWithSlash(options.outDir);
   request.stampMode = options.stamp || prefs.StampMode;
   request.stampConfirm = false;
+  request.spectrum = options.spectrum - 1;
   // The selection views the names as the command line gives them: paths of their own.
   // A folder named as a file is not converted: it counts as failed, in the tally and in JSON.
   std::size_t foldersNamed = 0;

@@ -25,6 +25,7 @@ int FormatsCommand(std::ostream& out);
 struct InfoOptions {
   std::string from = "AUTO";
   bool json = false;
+  std::size_t spectrum = 1;  // which spectrum of a file that holds several, from 1
   std::vector<std::string> files;
 };
 int InfoCommand(const InfoOptions& options, std::ostream& out, std::ostream& err);
@@ -45,7 +46,8 @@ struct ConvertOptions {
   // The axis dialog's fields; those not given come from the configuration (or its defaults).
   std::optional<double> mass, efficiency, maximum, tofLength, convFactor, offset;
   bool useConvFactor = false;
-  bool json = false;  // one JSON object per file and one for the run, on standard output
+  bool json = false;         // one JSON object per file and one for the run, on standard output
+  std::size_t spectrum = 1;  // which spectrum of a file that holds several, from 1
   // The files, as the caller keeps them for the run (the command line's own words): a run of
   // many files keeps one list of their names.
   std::vector<std::string_view> files;

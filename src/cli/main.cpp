@@ -47,6 +47,10 @@ std::vector<char*> TakeConvertFiles(CLI::App& convert, int argc, char** argv,
   return rest;
 }
 
+constexpr const char* kSpectrumHelp =
+    "Which spectrum of a file that holds several (N42) is read, from 1 (default 1); files of "
+    "one spectrum are read whole";
+
 bool Blank(std::string_view value) {
   return value.find_first_not_of(" \t") == std::string_view::npos;
 }
@@ -110,6 +114,7 @@ int main(int argc, char** argv) {
   infoCommand->add_option("--from", info.from,
                           "Source format (name, code or key; default AUTO detection)");
   infoCommand->add_flag("--json", info.json, "One JSON object per line per file");
+  infoCommand->add_option("--spectrum", info.spectrum, kSpectrumHelp)->check(CLI::PositiveNumber);
   infoCommand->add_option("FILE", info.files, "Spectrum files")->required();
 
   ConvertOptions convert;
@@ -156,6 +161,8 @@ int main(int argc, char** argv) {
   axisValue("--offset", convert.offset, "Offset (ns or keV)");
   convertCommand->add_flag("--use-conv-factor", convert.useConvFactor,
                            "Use the conversion factor and offset given, not the file's own");
+  convertCommand->add_option("--spectrum", convert.spectrum, kSpectrumHelp)
+      ->check(CLI::PositiveNumber);
   convertCommand->add_flag("--json", convert.json,
                            "One JSON object per file and one for the run, on standard output");
   // Shown by --help; the names themselves are taken from the command line before it is parsed.
@@ -163,7 +170,8 @@ int main(int argc, char** argv) {
   convertCommand->footer(
       "Formats: AUTO, RBS, CHN, GVSPC, SPT, SPM, AS1, AS2, CANBERRA, ANS, SEN, NCL, SNF, KODAQ, "
       "SPE,\n"
-      "a code 0 to 14, or a display name as `durnix-cli formats` lists them; any letter case.");
+      "IEC, N42, CSV (and MCA, read only), a code 0 to 18, or a display name as `durnix-cli "
+      "formats` lists them; any letter case.");
 
   auto* config = app.add_subcommand("config", "Show or change a configuration file");
   config->require_subcommand(1);

@@ -221,10 +221,10 @@ class Run {
     source_.clear();
     FileResult read{kSourceUnknown, 0};
     if (req_.sourceFormat == Format(FMT_AUTO).displayName) {
-      read = DetectAndRead(files_, record_, detected, input_);
+      read = DetectAndRead(files_, record_, detected, input_, req_.spectrum);
       source_ = detected;
     } else if (const FormatInfo* format = FindFormatByDisplayName(req_.sourceFormat)) {
-      read = ReadFormat(files_, *format, record_, input_);
+      read = ReadFormat(files_, *format, record_, input_, req_.spectrum);
       if (read == kDone) source_ = req_.sourceFormat;
     }
     status_ = read;

@@ -97,6 +97,7 @@ struct ConversionRequest {
   std::string destinationFormat;  // display name
   bool stampMode = false;
   bool stampConfirm = true;
+  std::size_t spectrum = 0;  // which spectrum (from 0) of a file that holds several is read
 
   // Adds an entry whose name the request keeps.
   void add(std::string name, int attributes) {

@@ -3,12 +3,16 @@
 
 #include <charconv>
 
+#include "formats/accuspec_mca.h"
 #include "formats/ans.h"
 #include "formats/ascii.h"
 #include "formats/canberra.h"
 #include "formats/chn.h"
+#include "formats/csv.h"
 #include "formats/gv_spc.h"
+#include "formats/iec61455.h"
 #include "formats/kodaq.h"
+#include "formats/n42.h"
 #include "formats/ncl_snf.h"
 #include "formats/ortec_spe.h"
 #include "formats/rbs.h"
@@ -28,6 +32,12 @@ constexpr auto kAfterFirst = ExtensionRule::kAfterFirstDot;
 template <Status (*encode)(const SpectrumRecord&, Bytes&)>
 Status encodeUnchanged(SpectrumRecord& record, Bytes& out) {
   return encode(record, out);
+}
+
+// What a reader of files of one spectrum leaves out, in the catalogue's form.
+template <std::vector<std::string> (*dropped)(ByteView)>
+std::vector<std::string> oneSpectrum(ByteView bytes, std::size_t /*index*/) {
+  return dropped(bytes);
 }
 
 const std::array<FormatInfo, kFormatCount> kCatalogue = {{
@@ -58,7 +68,18 @@ const std::array<FormatInfo, kFormatCount> kCatalogue = {{
     {FMT_KODAQ, "FMT_KODAQ", "KODAQ (SPC)", "*.SPC", "SPC", "KODAQ", kAfterFirst, ReadKodaq,
      encodeUnchanged<EncodeKodaq>},
     {FMT_SPE, "FMT_SPE", "ORTEC ASCII (SPE)", "*.SPE", "Spe", "SPE", ExtensionRule::kAfterLastDot,
-     ReadSpe, encodeUnchanged<EncodeSpe>},
+     ReadSpe, encodeUnchanged<EncodeSpe>, HasSpeSignature, oneSpectrum<SpeDropped>},
+    {FMT_IEC, "FMT_IEC", "IEC 61455 (IEC)", "*.IEC", "IEC", "IEC", ExtensionRule::kAfterLastDot,
+     ReadIec, encodeUnchanged<EncodeIec>, HasIecSignature, oneSpectrum<IecDropped>},
+    {FMT_N42, "FMT_N42", "ANSI N42.42 XML (N42)", "*.N42", "n42", "N42",
+     ExtensionRule::kAfterLastDot, ReadN42, encodeUnchanged<EncodeN42>, HasN42Signature, N42Dropped,
+     ReadN42Spectrum, N42Spectra},
+    {FMT_CSV, "FMT_CSV", "CSV with energies (CSV)", "*.CSV", "csv", "CSV",
+     ExtensionRule::kAfterLastDot, ReadCsv, encodeUnchanged<EncodeCsv>, HasCsvSignature,
+     oneSpectrum<CsvDropped>},
+    // No signature: tried after the thirteen, so that none of their files is taken for it.
+    {FMT_MCA, "FMT_MCA", "Canberra AccuSpec (MCA)", "*.MCA", "", "MCA",
+     ExtensionRule::kAfterLastDot, ReadAccuSpec, nullptr, nullptr, oneSpectrum<AccuSpecDropped>},
 }};
 
 }  // namespace
@@ -115,19 +136,22 @@ std::string_view OwnName(std::string_view path) {
   return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
-Status ParseFormat(const FormatInfo& format, ByteView bytes, SpectrumRecord& record) {
+Status ParseFormat(const FormatInfo& format, ByteView bytes, SpectrumRecord& record,
+                   std::size_t spectrum) {
   if (!format.readable()) {
     record.clearSpectrum();
     return kNotThisFormat;
   }
+  if (format.parseSpectrum != nullptr) return format.parseSpectrum(bytes, spectrum, record);
   return format.parse(bytes, record);
 }
 
 FileResult ReadFormat(FileSystem& files, const FormatInfo& format, SpectrumRecord& record,
-                      Bytes& buffer) {
+                      Bytes& buffer, std::size_t spectrum) {
   return detail::ReadFile(
       files, record,
-      [&](ByteView bytes, SpectrumRecord& r) { return ParseFormat(format, bytes, r); }, buffer);
+      [&](ByteView bytes, SpectrumRecord& r) { return ParseFormat(format, bytes, r, spectrum); },
+      buffer);
 }
 
 FileResult ReadFormat(const FormatInfo& format, SpectrumRecord& record, FileSystem& files) {
@@ -161,6 +185,9 @@ bool ChannelRangeOf(const FormatInfo& format, int& low, int& high) {
       {FMT_SPM, kSpmMinChannels, kSpmMaxChannels},
       {FMT_CANBERRA, kCanberraMinChannels, kCanberraMaxChannels},
       {FMT_SPE, 1, kSpeMaxChannels},
+      {FMT_IEC, 1, kIecMaxChannels},
+      {FMT_N42, 1, kN42MaxChannels},
+      {FMT_CSV, 1, kCsvMaxChannels},
   };
   for (const Range& range : kRanges) {
     if (range.code == format.code) {

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "formats/byte_io.h"
 #include "formats/file_system.h"
@@ -33,15 +34,29 @@ enum FormatCode : int {
   FMT_KODAQ = 13,
   // Formats of other programs of the field, after the thirteen of the format lists' fixed order.
   FMT_SPE = 14,
+  FMT_IEC = 15,
+  FMT_N42 = 16,
+  FMT_CSV = 17,
+  // Read only, and so last: the lists of formats that can be written end before it.
+  FMT_MCA = 18,
 };
 
-inline constexpr int kFormatCount = 15;
+inline constexpr int kFormatCount = 19;
 
 // Parses a file's bytes into the record (the reader proper, without the file).
 using ParseFunction = Status (*)(ByteView bytes, SpectrumRecord& record);
 // Builds a whole file in memory from the record. Some writers change fields of the record as they
 // write them (a default identifier, trimmed texts), as the record then describes the file.
 using EncodeFunction = Status (*)(SpectrumRecord& record, Bytes& out);
+// Of a format whose files hold several spectra: reads spectrum `index` (from 0).
+using ParseSpectrumFunction = Status (*)(ByteView bytes, std::size_t index, SpectrumRecord& record);
+// True when the bytes certainly are of the format (no file of another format passes).
+using SignatureFunction = bool (*)(ByteView bytes);
+// What the reader of spectrum `index` leaves out because the record cannot hold it, each named
+// once ("$ROI", "quadratic calibration term -6.86613e-10").
+using DroppedFunction = std::vector<std::string> (*)(ByteView bytes, std::size_t index);
+// One line for each spectrum of a file that holds several.
+using SpectraFunction = std::vector<std::string> (*)(ByteView bytes);
 
 enum class ExtensionRule {
   kAfterFirstDot,  // everything after the name's first "." is replaced
@@ -53,11 +68,18 @@ struct FormatInfo {
   std::string_view constant;     // "FMT_RBS"
   std::string_view displayName;  // "RUMP (RBS)": the key by which a chosen format is found
   std::string_view mask;         // "*.RBS"
-  std::string_view extension;    // "RBS" as written by the writer; empty for AUTO
-  std::string_view key;          // short name for the command line: "RBS", "GVSPC", ...
+  std::string_view extension;  // "RBS" as written by the writer; empty for AUTO and read-only ones
+  std::string_view key;        // short name for the command line: "RBS", "GVSPC", ...
   ExtensionRule extensionRule;
   ParseFunction parse;    // null while the format is not built, and for AUTO
-  EncodeFunction encode;  // null while the format is not built, and for AUTO
+  EncodeFunction encode;  // null while the format is not built, for AUTO and read-only formats
+  // Formats of other programs, after the thirteen: a certain signature, by which detection
+  // recognises the format before the thirteen are tried (null: tried after them); what the
+  // record cannot hold; the spectra of a file of several.
+  SignatureFunction signature = nullptr;
+  DroppedFunction dropped = nullptr;
+  ParseSpectrumFunction parseSpectrum = nullptr;
+  SpectraFunction spectra = nullptr;
 
   bool readable() const { return parse != nullptr; }
   bool writable() const { return encode != nullptr; }
@@ -85,14 +107,17 @@ std::string_view OwnName(std::string_view path);
 // Reads the file named by record.FileName with the format's reader, the file's bytes into
 // `buffer` (whose memory is reused from one file to the next).
 // Returns the reader's status; 53 when the file cannot be opened (with the system's error
-// number), 1 when the format has no reader.
+// number), 1 when the format has no reader. `spectrum` (from 0) chooses among the spectra of a
+// file that holds several; a file of one spectrum is read whole whatever it says, and a file of
+// several that has no such spectrum is not read (1).
 FileResult ReadFormat(FileSystem& files, const FormatInfo& format, SpectrumRecord& record,
-                      Bytes& buffer);
+                      Bytes& buffer, std::size_t spectrum = 0);
 FileResult ReadFormat(const FormatInfo& format, SpectrumRecord& record, FileSystem& files);
 
 // Reads `bytes` with the format's reader; the record is changed only on success, except that
 // a failure leaves its spectrum empty. Returns the reader's status (7 when memory runs out).
-Status ParseFormat(const FormatInfo& format, ByteView bytes, SpectrumRecord& record);
+Status ParseFormat(const FormatInfo& format, ByteView bytes, SpectrumRecord& record,
+                   std::size_t spectrum = 0);
 
 // Sets record.FileName to the writer's name for it, builds the file in `buffer` and puts it in
 // place whole: over an existing file (kReplace) or only where there is none (kNewOnly). Returns

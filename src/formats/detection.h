@@ -20,11 +20,13 @@ namespace durnix {
 // 53 (the file cannot be opened or read), 7 (out of memory while reading the file); a failure
 // of the file system comes with the system's error number.
 // `detectedName` is empty unless the status is 0.
+// `spectrum` (from 0) chooses among the spectra of a file that holds several.
 FileResult DetectAndRead(FileSystem& files, SpectrumRecord& record, std::string& detectedName,
-                         Bytes& buffer);
+                         Bytes& buffer, std::size_t spectrum = 0);
 FileResult DetectAndRead(SpectrumRecord& record, std::string& detectedName, FileSystem& files);
 
 // The same on bytes already in memory.
-Status DetectAndRead(ByteView bytes, SpectrumRecord& record, std::string& detectedName);
+Status DetectAndRead(ByteView bytes, SpectrumRecord& record, std::string& detectedName,
+                     std::size_t spectrum = 0);
 
 }  // namespace durnix

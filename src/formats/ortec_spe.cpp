@@ -2,7 +2,6 @@
 #include "formats/ortec_spe.h"
 
 #include <algorithm>
-#include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -38,25 +37,6 @@ Sections SectionsOf(ByteView bytes) {
   return sections;
 }
 
-// The blank-separated words of a line.
-std::vector<std::string_view> WordsOf(std::string_view line) {
-  std::vector<std::string_view> words;
-  std::size_t start = 0;
-  while (start < line.size()) {
-    while (start < line.size() && (line[start] == ' ' || line[start] == '\t')) ++start;
-    std::size_t end = start;
-    while (end < line.size() && line[end] != ' ' && line[end] != '\t') ++end;
-    if (end > start) words.push_back(line.substr(start, end - start));
-    start = end;
-  }
-  return words;
-}
-
-bool WholeNumber(std::string_view text, long long& value) {
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return error == std::errc() && end == text.data() + text.size();
-}
-
 const std::vector<std::string_view>* Section(const Sections& sections, std::string_view name) {
   const auto found = sections.find(name);
   return found == sections.end() ? nullptr : &found->second;
@@ -70,11 +50,19 @@ std::string OneLine(std::string_view text) {
   return line;
 }
 
+// A term of $ENER_FIT in its six decimals, or in as many digits as it takes to read back the
+// same (the reader takes the calibration from $ENER_FIT).
+std::string FitTerm(float term) {
+  char text[40];
+  std::snprintf(text, sizeof text, "%.6f", static_cast<double>(term));
+  return static_cast<float>(NumericPrefix(text)) == term ? text : SingleText(term);
+}
+
 Status Parse(ByteView bytes, SpectrumRecord& record) {
   const Sections sections = SectionsOf(bytes);
   const auto* data = Section(sections, "$DATA");
   if (!HasSpeSignature(bytes) || data == nullptr || data->empty()) return kNotThisFormat;
-  const std::vector<std::string_view> range = WordsOf(data->front());
+  const std::vector<std::string_view> range = Words(data->front());
   long long first = 0;
   long long last = 0;
   if (range.size() < 2 || !WholeNumber(range[0], first) || !WholeNumber(range[1], last) ||
@@ -85,7 +73,7 @@ Status Parse(ByteView bytes, SpectrumRecord& record) {
   std::vector<std::int32_t> counts;
   counts.reserve(channels);
   for (std::size_t i = 1; i < data->size() && counts.size() < channels; ++i) {
-    for (const std::string_view word : WordsOf((*data)[i])) {
+    for (const std::string_view word : Words((*data)[i])) {
       long long count = 0;
       if (!WholeNumber(word, count) || count < 0 || count > INT32_MAX) return kNotThisFormat;
       counts.push_back(static_cast<std::int32_t>(count));
@@ -97,21 +85,21 @@ Status Parse(ByteView bytes, SpectrumRecord& record) {
     record.SpecId = std::string(id->front());
   }
   if (const auto* date = Section(sections, "$DATE_MEA"); date != nullptr && !date->empty()) {
-    const std::vector<std::string_view> words = WordsOf(date->front());
+    const std::vector<std::string_view> words = Words(date->front());
     if (!words.empty()) record.AcqDate = std::string(words[0]);
     if (words.size() > 1) record.AcqTime = std::string(words[1]);
   }
   if (const auto* times = Section(sections, "$MEAS_TIM"); times != nullptr && !times->empty()) {
-    const std::vector<std::string_view> words = WordsOf(times->front());
+    const std::vector<std::string_view> words = Words(times->front());
     if (!words.empty()) record.LiveTime = std::string(words[0]);
     if (words.size() > 1) record.RealTime = std::string(words[1]);
   }
   // The linear calibration: $ENER_FIT "offset gain", or the first two of $MCA_CAL's terms.
   std::vector<std::string_view> calibration;
   if (const auto* fit = Section(sections, "$ENER_FIT"); fit != nullptr && !fit->empty()) {
-    calibration = WordsOf(fit->front());
+    calibration = Words(fit->front());
   } else if (const auto* mca = Section(sections, "$MCA_CAL"); mca != nullptr && mca->size() > 1) {
-    calibration = WordsOf((*mca)[1]);
+    calibration = Words((*mca)[1]);
   }
   if (calibration.size() >= 2) {
     record.CalOffset = static_cast<float>(NumericPrefix(calibration[0]));
@@ -149,7 +137,7 @@ std::vector<std::string> SpeDropped(ByteView bytes) {
     }
   }
   if (const auto* mca = Section(sections, "$MCA_CAL"); mca != nullptr && mca->size() > 1) {
-    const std::vector<std::string_view> terms = WordsOf((*mca)[1]);
+    const std::vector<std::string_view> terms = Words((*mca)[1]);
     if (terms.size() >= 3 && NumericPrefix(terms[2]) != 0) {
       dropped.push_back("quadratic calibration term " + std::string(terms[2]));
     }
@@ -193,10 +181,9 @@ Status EncodeSpe(const SpectrumRecord& record, Bytes& out) {
   }
   if (record.CalGain != 0) {
     char text[120];
-    std::snprintf(text, sizeof text,
-                  "$ENER_FIT:\r\n%.6f %.6f\r\n$MCA_CAL:\r\n3\r\n%.6E %.6E %.6E keV\r\n",
-                  static_cast<double>(record.CalOffset), static_cast<double>(record.CalGain),
+    std::snprintf(text, sizeof text, "$MCA_CAL:\r\n3\r\n%.6E %.6E %.6E keV\r\n",
                   static_cast<double>(record.CalOffset), static_cast<double>(record.CalGain), 0.0);
+    out += "$ENER_FIT:\r\n" + FitTerm(record.CalOffset) + " " + FitTerm(record.CalGain) + "\r\n";
     out += text;
   }
   return kDone;

@@ -189,4 +189,22 @@ void PrintLine::nextZone() {
   line_.append(next - line_.size(), ' ');
 }
 
+std::vector<std::string_view> Words(std::string_view line) {
+  std::vector<std::string_view> words;
+  std::size_t start = 0;
+  while (start < line.size()) {
+    while (start < line.size() && (line[start] == ' ' || line[start] == '\t')) ++start;
+    std::size_t end = start;
+    while (end < line.size() && line[end] != ' ' && line[end] != '\t') ++end;
+    if (end > start) words.push_back(line.substr(start, end - start));
+    start = end;
+  }
+  return words;
+}
+
+bool WholeNumber(std::string_view text, long long& value) {
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return !text.empty() && error == std::errc() && end == text.data() + text.size();
+}
+
 }  // namespace durnix

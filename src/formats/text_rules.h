@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace durnix {
 
@@ -45,6 +46,12 @@ std::string DigitPatternText(double value, int decimals);
 
 // `text` without blanks (spaces and tabs) at either end.
 std::string_view Trim(std::string_view text);
+
+// The words of a line, separated by blanks (spaces and tabs).
+std::vector<std::string_view> Words(std::string_view line);
+
+// True when the whole of `text` is a whole number in decimal digits, with an optional "-".
+bool WholeNumber(std::string_view text, long long& value);
 
 // Upper case of the ASCII letters; other bytes unchanged.
 std::string UpperAscii(std::string_view text);

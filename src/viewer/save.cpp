@@ -51,7 +51,7 @@ SaveResult refused(SaveResult result, const std::string& path, bool staysEnabled
 std::string SaveFilter() {
   std::string filter = "All Spectrum files|*.*|";
   for (const FormatInfo& format : FormatCatalogue()) {
-    if (format.code == FMT_AUTO) continue;
+    if (!format.writable()) continue;
     filter.append(format.displayName).append("|").append(format.mask).append("|");
   }
   return filter;

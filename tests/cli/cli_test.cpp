@@ -126,7 +126,11 @@ TEST(CliUsage, MistakesGiveStatusTwo) {
   EXPECT_EQ(cli({"convert", file}).exit, 2);
   EXPECT_EQ(cli({"convert", "--to", "nonsense", file}).exit, 2);
   EXPECT_EQ(cli({"convert", "--to", "AUTO", file}).exit, 2);
-  EXPECT_EQ(cli({"convert", "--to", "15", file}).exit, 2);
+  EXPECT_EQ(cli({"convert", "--to", "19", file}).exit, 2);
+  const CliRun readOnly = cli({"convert", "--to", "MCA", file});
+  EXPECT_EQ(readOnly.exit, 2);
+  EXPECT_EQ(readOnly.err, "Canberra AccuSpec (MCA) is read only; choose a format to write.\n");
+  EXPECT_EQ(cli({"info", "--spectrum", "0", file}).exit, 2);
   EXPECT_EQ(cli({"convert", "--to", "RBS", "--overwrite", "--skip-existing", file}).exit, 2);
   EXPECT_EQ(cli({"convert", "--to", "RBS", "--out", "/nonexistent/durnix", file}).exit, 2);
   EXPECT_EQ(cli({"info", "--from", "nonsense", file}).exit, 2);
@@ -156,7 +160,57 @@ TEST(CliFormats, ListsTheCatalogueInOrder) {
             "11\tNUCLEUS (NCL)\t*.NCL\t.NCL\n"
             "12\tCharles Evans Hypra (SNF)\t*.SNF\t.SNF\n"
             "13\tKODAQ (SPC)\t*.SPC\t.SPC\n"
-            "14\tORTEC ASCII (SPE)\t*.SPE\t.Spe\n");
+            "14\tORTEC ASCII (SPE)\t*.SPE\t.Spe\n"
+            "15\tIEC 61455 (IEC)\t*.IEC\t.IEC\n"
+            "16\tANSI N42.42 XML (N42)\t*.N42\t.n42\n"
+            "17\tCSV with energies (CSV)\t*.CSV\t.csv\n"
+            "18\tCanberra AccuSpec (MCA)\t*.MCA\t\n");
+}
+
+// A file of several spectra: info lists them and reads the one --spectrum names, convert writes
+// that one, and what the record cannot hold is named in JSON.
+TEST(CliInfo, FilesOfSeveralSpectraAndWhatIsDropped) {
+  test::TempDir dir;
+  const std::string n42 = dir.file("two.n42");
+  test::WriteWhole(n42,
+                   "<?xml version=\"1.0\"?>\n"
+                   "<RadInstrumentData xmlns=\"http://physics.nist.gov/N42/2011/N42\">\n"
+                   "<RadMeasurement id=\"Background\"><RealTimeDuration>PT10S</RealTimeDuration>"
+                   "<Spectrum id=\"b\"><LiveTimeDuration>PT9S</LiveTimeDuration>"
+                   "<ChannelData>1 2 3</ChannelData></Spectrum></RadMeasurement>\n"
+                   "<RadMeasurement id=\"Foreground\"><RealTimeDuration>PT1M</RealTimeDuration>"
+                   "<Spectrum id=\"f\"><LiveTimeDuration>PT58.5S</LiveTimeDuration>"
+                   "<ChannelData compressionCode=\"CountedZeroes\">7 0 3 8</ChannelData>"
+                   "</Spectrum></RadMeasurement>\n</RadInstrumentData>\n");
+  CliRun run = cli({"info", n42});
+  ASSERT_EQ(run.exit, 0) << run.err;
+  EXPECT_NE(run.out.find("spectra: 2 (this is spectrum 1; --spectrum N reads another)\n"),
+            std::string::npos)
+      << run.out;
+  run = cli({"info", "--json", "--spectrum", "2", n42});
+  ASSERT_EQ(run.exit, 0) << run.err;
+  const json second = jsonLines(run.out).at(0);
+  EXPECT_EQ(second["format"], "ANSI N42.42 XML (N42)");
+  EXPECT_EQ(second["spectra"].size(), 2u);
+  EXPECT_EQ(second["dropped"].size(), 1u) << second["dropped"];  // the other measurement
+  run = cli({"info", "--spectrum", "3", n42});
+  EXPECT_EQ(run.exit, 1);
+  EXPECT_EQ(run.err, n42 + " holds 2 spectra; --spectrum 3 names none.\n");
+
+  run = cli({"convert", "--to", "CSV", "--spectrum", "2", "--out", dir.path(), n42});
+  ASSERT_EQ(run.exit, 0) << run.err;
+  EXPECT_EQ(test::ReadWhole(dir.file("two.csv")),
+            "Channel,Counts\r\n0,7\r\n1,0\r\n2,0\r\n3,0\r\n4,8\r\n");
+  // The IEC and AccuSpec files of other programs, once "unknown format" or taken for ASCII.
+  const std::string samples = DURNIX_REAL_SAMPLES_DIR;
+  if (!fs::exists(samples + "/multi")) return;
+  run = cli({"info", "--json", samples + "/multi/becquerel_hpge_dummy_test_01.iec",
+             samples + "/canberra_accuspec_mca/xylib_03yag02.mca"});
+  ASSERT_EQ(run.exit, 0) << run.err;
+  const auto lines = jsonLines(run.out);
+  EXPECT_EQ(lines.at(0)["format"], "IEC 61455 (IEC)");
+  EXPECT_EQ(lines.at(0)["dropped"].size(), 3u);
+  EXPECT_EQ(lines.at(1)["format"], "Canberra AccuSpec (MCA)");
 }
 
 TEST(CliInfo, TextsAreLatin1AndTheTextFormShowsEveryField) {

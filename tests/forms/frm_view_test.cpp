@@ -360,8 +360,8 @@ class FrmViewTest : public QObject {
     QVERIFY(action(view, "mnuSave")->isEnabled());
     view->mnuSave_Click();  // cancelled: nothing
     QVERIFY(action(view, "mnuSave")->isEnabled());
-    QCOMPARE(dialogs_.saveFilters.size(), 15);
-    QCOMPARE(dialogs_.saveFilters.last(), QString("ORTEC ASCII (SPE) (*.SPE *.spe)"));
+    QCOMPARE(dialogs_.saveFilters.size(), 18);
+    QCOMPARE(dialogs_.saveFilters.last(), QString("CSV with energies (CSV) (*.CSV *.csv)"));
 
     // Written under the writer's name in the format of the dialog's line; Save is spent.
     const FormatInfo& rbs = Format(FMT_RBS);

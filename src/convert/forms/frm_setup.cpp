@@ -36,7 +36,7 @@ FrmSetup::FrmSetup(QWidget* parent)
   cboDForm_->setObjectName("CboDForm");
   for (const FormatInfo& format : FormatCatalogue()) {
     cboSForm_->addItem(text(format.displayName));
-    if (format.code != FMT_AUTO) cboDForm_->addItem(text(format.displayName));
+    if (format.writable()) cboDForm_->addItem(text(format.displayName));
   }
   txtConvFac_ = new QLineEdit(this);
   txtConvFac_->setObjectName("txtConvFac");

@@ -140,11 +140,11 @@ FrmDurnix::FrmDurnix(Startup startup)
   buildMenus();
   connectCommands();
 
-  // The format lists: every format for the source, all but AUTO for the destination.
+  // The format lists: every format for the source, those with a writer for the destination.
   for (const FormatInfo& format : FormatCatalogue()) {
     pane(0).CombForm->addItem(QString::fromLatin1(
         format.displayName.data(), static_cast<qsizetype>(format.displayName.size())));
-    if (format.code != FMT_AUTO) {
+    if (format.writable()) {
       pane(1).CombForm->addItem(QString::fromLatin1(
           format.displayName.data(), static_cast<qsizetype>(format.displayName.size())));
     }

@@ -219,8 +219,10 @@ void FrmView::mnuSave_Click() {
     return;
   }
   QStringList filters{"All Spectrum files (*.*)"};
+  // Line N is the format of code N: the formats without a writer come last in the catalogue.
   for (int code = 1; code < kFormatCount; ++code) {
     const FormatInfo& format = Format(static_cast<FormatCode>(code));
+    if (!format.writable()) break;
     const QString mask = Latin1Text(std::string(format.mask));
     filters << Latin1Text(std::string(format.displayName)) + " (" + mask + " " + mask.toLower() +
                    ")";

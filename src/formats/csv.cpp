@@ -1,0 +1,166 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "formats/csv.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+
+#include "formats/reader_support.h"
+#include "formats/text_rules.h"
+
+namespace durnix {
+
+namespace {
+
+std::vector<std::string_view> Fields(std::string_view line) {
+  std::vector<std::string_view> fields;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t comma = line.find(',', start);
+    fields.push_back(
+        Trim(line.substr(start, comma == std::string_view::npos ? comma : comma - start)));
+    if (comma == std::string_view::npos) return fields;
+    start = comma + 1;
+  }
+}
+
+bool Begins(std::string_view text, std::string_view start) {
+  return text.size() >= start.size() && UpperAscii(text.substr(0, start.size())) == start;
+}
+
+// The columns the header names: 2 (channel, counts) or 3 (channel, energy, counts); 0 when the
+// line is no such header.
+int HeaderColumns(std::string_view line) {
+  const std::vector<std::string_view> names = Fields(line);
+  if (names.size() < 2 || names.size() > 3 || UpperAscii(names.front()) != "CHANNEL" ||
+      UpperAscii(names.back()) != "COUNTS") {
+    return 0;
+  }
+  if (names.size() == 3 && !Begins(names[1], "ENERGY")) return 0;
+  return static_cast<int>(names.size());
+}
+
+struct Table {
+  long long first = 0;
+  std::vector<std::int32_t> counts;
+  std::vector<double> energies;  // empty without an energy column
+};
+
+Status Tabulate(ByteView bytes, Table& table) {
+  int columns = 0;
+  bool whole = true;
+  ForEachLine(bytes, [&](std::string_view line) {
+    if (columns == 0) {
+      columns = HeaderColumns(line);
+      whole = columns != 0;
+      return whole;
+    }
+    if (Trim(line).empty()) return true;
+    const std::vector<std::string_view> fields = Fields(line);
+    long long channel = 0;
+    long long count = 0;
+    if (static_cast<int>(fields.size()) != columns || !WholeNumber(fields.front(), channel) ||
+        !WholeNumber(fields.back(), count) || count < 0 || count > INT32_MAX ||
+        table.counts.size() >= static_cast<std::size_t>(kCsvMaxChannels)) {
+      whole = false;
+      return false;
+    }
+    if (table.counts.empty()) {
+      table.first = channel;
+    } else if (channel != table.first + static_cast<long long>(table.counts.size())) {
+      whole = false;
+      return false;
+    }
+    table.counts.push_back(static_cast<std::int32_t>(count));
+    if (columns == 3) table.energies.push_back(NumericPrefix(fields[1]));
+    return true;
+  });
+  if (!whole || columns == 0 || table.counts.empty() || table.first < 0) return kNotThisFormat;
+  return kDone;
+}
+
+// The straight line through the first and last channel's energies: offset and keV per channel.
+void Calibration(const Table& table, double& offset, double& gain) {
+  offset = 0;
+  gain = 0;
+  if (table.energies.size() < 2) return;
+  const auto last = static_cast<double>(table.counts.size() - 1);
+  gain = (table.energies.back() - table.energies.front()) / last;
+  offset = table.energies.front() - gain * static_cast<double>(table.first);
+}
+
+Status Parse(ByteView bytes, SpectrumRecord& record) {
+  Table table;
+  if (const Status status = Tabulate(bytes, table); status != kDone) return status;
+  double offset = 0;
+  double gain = 0;
+  Calibration(table, offset, gain);
+  record.CalOffset = ToSingle(offset);
+  record.CalGain = ToSingle(gain);
+  record.StartCh = static_cast<float>(table.first);
+  record.ChannelCount = static_cast<std::int16_t>(table.counts.size());
+  record.Counts = std::move(table.counts);
+  return kDone;
+}
+
+}  // namespace
+
+bool HasCsvSignature(ByteView bytes) {
+  bool signature = false;
+  ForEachLine(bytes, [&](std::string_view line) {
+    signature = HeaderColumns(line) != 0;
+    return false;
+  });
+  return signature;
+}
+
+Status ReadCsv(ByteView bytes, SpectrumRecord& record) {
+  return detail::ReadTransaction(bytes, record, Parse);
+}
+
+std::vector<std::string> CsvDropped(ByteView bytes) {
+  Table table;
+  if (Tabulate(bytes, table) != kDone) return {};
+  double offset = 0;
+  double gain = 0;
+  Calibration(table, offset, gain);
+  for (std::size_t i = 0; i < table.energies.size(); ++i) {
+    const double channel = static_cast<double>(table.first) + static_cast<double>(i);
+    const double expected = offset + gain * channel;
+    // Energies as written keep about six decimals.
+    if (std::abs(table.energies[i] - expected) > 1e-3 + 1e-6 * std::abs(expected)) {
+      return {"energies not on one line over the channels"};
+    }
+  }
+  return {};
+}
+
+Status EncodeCsv(const SpectrumRecord& record, Bytes& out) {
+  if (!detail::SpectrumIsConsistent(record) || record.Counts.empty() ||
+      record.Counts.size() > static_cast<std::size_t>(kCsvMaxChannels)) {
+    return kDoesNotFit;
+  }
+  for (const std::int32_t count : record.Counts) {
+    if (count < 0) return kDoesNotFit;
+  }
+  const bool calibrated = record.CalGain != 0;
+  const long long first = std::max(0LL, std::llround(record.StartCh));
+  const auto offset = static_cast<double>(record.CalOffset);
+  const auto gain = static_cast<double>(record.CalGain);
+  out.clear();
+  out.reserve(32 + (calibrated ? 30 : 16) * record.Counts.size());
+  out += calibrated ? "Channel,Energy (keV),Counts\r\n" : "Channel,Counts\r\n";
+  char line[96];
+  for (std::size_t i = 0; i < record.Counts.size(); ++i) {
+    const long long channel = first + static_cast<long long>(i);
+    const int length =
+        calibrated ? std::snprintf(line, sizeof line, "%lld,%.6f,%d\r\n", channel,
+                                   offset + gain * static_cast<double>(channel), record.Counts[i])
+                   : std::snprintf(line, sizeof line, "%lld,%d\r\n", channel, record.Counts[i]);
+    out.append(line, static_cast<std::size_t>(length));
+  }
+  return kDone;
+}
+
+}  // namespace durnix

@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Spreadsheet files: the writer's layout, round trips with and without calibration, energies a
+// spreadsheet changed, and lines the reader refuses.
+#include "formats/csv.h"
+
+#include <gtest/gtest.h>
+
+#include "support/records.h"
+
+namespace durnix {
+namespace {
+
+TEST(CsvWriter, LayoutRoundTripAndRefusals) {
+  SpectrumRecord record = test::RecordWithCounts({0, 7, 123456});
+  record.CalGain = 2.5f;
+  record.CalOffset = -1.25f;
+  record.StartCh = 4;
+  Bytes out;
+  ASSERT_EQ(EncodeCsv(record, out), kDone);
+  EXPECT_EQ(out,
+            "Channel,Energy (keV),Counts\r\n4,8.750000,0\r\n5,11.250000,7\r\n"
+            "6,13.750000,123456\r\n");
+  SpectrumRecord again;
+  ASSERT_EQ(ReadCsv(out, again), kDone);
+  EXPECT_EQ(again.Counts, record.Counts);
+  EXPECT_EQ(again.StartCh, 4);
+  EXPECT_FLOAT_EQ(again.CalGain, 2.5f);
+  EXPECT_FLOAT_EQ(again.CalOffset, -1.25f);
+  EXPECT_TRUE(CsvDropped(out).empty());
+
+  // A long calibrated spectrum keeps its calibration to the single's precision.
+  SpectrumRecord wide = test::RecordWithCounts(test::SmoothCounts(16384));
+  wide.CalGain = 0.182804f;
+  wide.CalOffset = -0.035087f;
+  ASSERT_EQ(EncodeCsv(wide, out), kDone);
+  ASSERT_EQ(ReadCsv(out, again), kDone);
+  EXPECT_EQ(again.Counts, wide.Counts);
+  EXPECT_NEAR(again.CalGain, wide.CalGain, 1e-7);
+  EXPECT_NEAR(again.CalOffset, wide.CalOffset, 1e-5);
+
+  SpectrumRecord bare = test::RecordWithCounts({1, 2});
+  ASSERT_EQ(EncodeCsv(bare, out), kDone);
+  EXPECT_EQ(out, "Channel,Counts\r\n0,1\r\n1,2\r\n");
+  EXPECT_EQ(EncodeCsv(test::RecordWithCounts({}), out), kDoesNotFit);
+  EXPECT_EQ(EncodeCsv(test::RecordWithCounts({3, -1}), out), kDoesNotFit);
+}
+
+TEST(CsvReader, SpreadsheetLinesAndRefusals) {
+  SpectrumRecord record;
+  // Letter case, blanks, LF line ends, a blank last line, another energy column name.
+  const std::string edited = " channel , ENERGY [MeV] ,counts\n0, 1.0 ,5\n1,2.0,6\n2,3.5,7\n\n";
+  ASSERT_TRUE(HasCsvSignature(edited));
+  ASSERT_EQ(ReadCsv(edited, record), kDone);
+  EXPECT_EQ(record.Counts, (std::vector<std::int32_t>{5, 6, 7}));
+  EXPECT_FLOAT_EQ(record.CalGain, 1.25f);
+  EXPECT_EQ(CsvDropped(edited),
+            (std::vector<std::string>{"energies not on one line over the channels"}));
+  for (const char* bad : {
+           "Channel,Counts\n",              // no channel
+           "Channel,Counts\n0,1\n2,2\n",    // a channel left out
+           "Channel,Counts\n0,1\n1,-2\n",   // below 0
+           "Channel,Counts\n0,1\n1,2.5\n",  // not whole
+           "Channel,Counts\n0,1\n1,3000000000\n",
+           "Channel,Counts\n0,1,2\n",       // a column too many
+           "Channel,Energy,Counts\n0,1\n",  // a column missing
+           "Channel,Counts\n-1,1\n",        // before channel 0
+           "Channel;Counts\n0;1\n",         // not comma-separated
+           "Counts,Channel\n0,1\n",
+           "x\nChannel,Counts\n0,1\n",
+       }) {
+    SCOPED_TRACE(bad);
+    EXPECT_EQ(ReadCsv(bad, record), kNotThisFormat);
+  }
+  std::string tooMany = "Channel,Counts\r\n";
+  for (int i = 0; i <= kCsvMaxChannels; ++i) tooMany += std::to_string(i) + ",1\r\n";
+  EXPECT_EQ(ReadCsv(tooMany, record), kNotThisFormat);
+}
+
+}  // namespace
+}  // namespace durnix
