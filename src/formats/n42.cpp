@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <optional>
 #include <pugixml.hpp>
+#include <sstream>
 #include <string_view>
 
 #include "formats/dates.h"
@@ -21,26 +22,22 @@ namespace {
 constexpr std::string_view kN42Namespace = "http://physics.nist.gov/N42/2011/N42";
 constexpr std::size_t kSignatureWindow = 8192;
 
-bool IsXmlBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
+constexpr std::string_view kXmlBlanks = " \t\n\r";
 
 std::string_view XmlTrim(std::string_view text) {
-  while (!text.empty() && IsXmlBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsXmlBlank(text.back())) text.remove_suffix(1);
-  return text;
+  const std::size_t first = text.find_first_not_of(kXmlBlanks);
+  if (first == text.npos) return {};
+  return text.substr(first, text.find_last_not_of(kXmlBlanks) - first + 1);
 }
 
 // Calls `onWord(std::string_view)` for every word of `text` between XML blanks; `onWord` returns
 // false to stop.
 template <class OnWord>
 void ForEachWord(std::string_view text, OnWord&& onWord) {
-  std::size_t at = 0;
-  while (at < text.size()) {
-    while (at < text.size() && IsXmlBlank(text[at])) ++at;
-    std::size_t end = at;
-    while (end < text.size() && !IsXmlBlank(text[end])) ++end;
-    if (end > at && !onWord(text.substr(at, end - at))) return;
+  for (std::size_t at = text.find_first_not_of(kXmlBlanks); at != text.npos;
+       at = text.find_first_not_of(kXmlBlanks, at)) {
+    const std::size_t end = std::min(text.find_first_of(kXmlBlanks, at), text.size());
+    if (!onWord(text.substr(at, end - at))) return;
     at = end;
   }
 }
@@ -81,15 +78,14 @@ struct Document {
 };
 
 bool Load(ByteView bytes, Document& doc) {
-  if (!HasN42Signature(bytes)) return false;
-  if (!doc.xml.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_utf8)) {
+  if (!HasN42Signature(bytes) ||
+      !doc.xml.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_utf8)) {
     return false;
   }
   doc.root = doc.xml.document_element();
-  std::optional<std::string> prefix = RootPrefix(doc.root);
-  if (!prefix) return false;
-  doc.prefix = std::move(*prefix);
-  return true;
+  const std::optional<std::string> prefix = RootPrefix(doc.root);
+  doc.prefix = prefix.value_or("");
+  return prefix.has_value();
 }
 
 // The text of an element: its character data and CDATA sections.
@@ -311,15 +307,12 @@ constexpr std::string_view kSkeleton = R"(<?xml version="1.0" encoding="UTF-8"?>
   </RadDetectorInformation>
   <EnergyCalibration id="EnergyCalibration-1"><CoefficientValues/></EnergyCalibration>
   <RadMeasurement id="RadMeasurement-1">
-    <Remark/>
-    <MeasurementClassCode>Foreground</MeasurementClassCode>
-    <StartDateTime/>
-    <RealTimeDuration/>
+    <Remark/><MeasurementClassCode>Foreground</MeasurementClassCode>
+    <StartDateTime/><RealTimeDuration/>
     <Spectrum id="RadMeasurement-1-Spectrum-1"
               radDetectorInformationReference="RadDetectorInformation-1"
               energyCalibrationReference="EnergyCalibration-1">
-      <LiveTimeDuration/>
-      <ChannelData/>
+      <LiveTimeDuration/><ChannelData/>
     </Spectrum>
   </RadMeasurement>
 </RadInstrumentData>
@@ -328,14 +321,6 @@ constexpr std::string_view kSkeleton = R"(<?xml version="1.0" encoding="UTF-8"?>
 void SetText(pugi::xml_node node, const std::string& text) {
   node.text().set(text.c_str(), text.size());
 }
-
-struct Appender : pugi::xml_writer {
-  explicit Appender(Bytes& bytes) : out(bytes) {}
-  void write(const void* data, std::size_t size) override {
-    out.append(static_cast<const char*>(data), size);
-  }
-  Bytes& out;
-};
 
 }  // namespace
 
@@ -456,9 +441,10 @@ Status EncodeN42(const SpectrumRecord& record, Bytes& out) {
   }
   SetText(spectrum.child("ChannelData"), counts);
 
-  out.clear();
-  Appender appender(out);
-  doc.save(appender, "  ", pugi::format_indent, pugi::encoding_utf8);
+  std::ostringstream text;
+  doc.save(text, "  ", pugi::format_indent, pugi::encoding_utf8);
+  if (!text) return kOutOfMemory;
+  out = std::move(text).str();
   return kDone;
 }
 

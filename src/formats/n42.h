@@ -44,10 +44,10 @@ Status ReadN42Spectrum(ByteView bytes, std::size_t index, SpectrumRecord& record
 Status ReadN42(ByteView bytes, SpectrumRecord& record);
 
 // What the record cannot hold of spectrum `index`: the calibration's quadratic term ("quadratic
-// calibration term 1.2e-07") and any higher one, the other spectra of the file ("other
-// measurements (3)"), and the elements of the document, the measurement and the spectrum that
-// the reader does not map, each named once in document order ("RadDetectorInformation",
-// "DoseRate"). Empty when there is no such spectrum.
+// calibration term 1.2e-07"), the other spectra of the file ("other measurements (3)"), and the
+// elements of the document, the measurement and the spectrum that the reader does not map, each
+// named once in document order ("RadDetectorInformation", "DoseRate"). Empty when there is no
+// such spectrum.
 std::vector<std::string> N42Dropped(ByteView bytes, std::size_t index);
 
 // Writes a UTF-8 N42.42-2011 document of one measurement with one spectrum, indented by two
