@@ -59,6 +59,25 @@ std::vector<double> Terms(std::string_view line) {
   return terms;
 }
 
+// The channel number and the counts of a line of counts: in their columns of 6 and 10
+// characters, where a count of ten digits touches the one before it; else as the words of the
+// line, for files laid out otherwise.
+std::vector<std::string_view> CountFields(std::string_view line) {
+  constexpr std::size_t kChannelWidth = 6, kCountWidth = 10;
+  std::vector<std::string_view> fields;
+  if (line.size() > kChannelWidth) fields.push_back(Trim(line.substr(0, kChannelWidth)));
+  for (std::size_t at = kChannelWidth; at < line.size(); at += kCountWidth) {
+    const std::string_view field = Trim(line.substr(at, kCountWidth));
+    if (field.empty() && Trim(line.substr(at)).empty()) break;
+    fields.push_back(field);
+  }
+  long long number = 0;
+  const bool columns = fields.size() >= 2 && std::all_of(fields.begin(), fields.end(), [&](auto f) {
+                         return WholeNumber(f, number);
+                       });
+  return columns ? fields : Words(line);
+}
+
 std::string DateText(const CivilDate& date) {
   char text[16];
   std::snprintf(text, sizeof text, "%02d/%02d/%04d", date.month, date.day, date.year);
@@ -79,7 +98,7 @@ Status Parse(ByteView bytes, SpectrumRecord& record) {
   std::vector<std::int32_t> counts;
   counts.reserve(static_cast<std::size_t>(channels));
   for (std::size_t i = kHeaderLines; i < lines.size(); ++i) {
-    const std::vector<std::string_view> words = Words(lines[i]);
+    const std::vector<std::string_view> words = CountFields(lines[i]);
     long long channel = -1;
     if (words.empty() || !WholeNumber(words[0], channel) ||
         channel != static_cast<long long>(counts.size())) {

@@ -61,7 +61,7 @@ TEST(IecReader, FileOfAnotherProgram) {
 }
 
 TEST(IecWriter, LayoutAndRefusals) {
-  SpectrumRecord record = test::RecordWithCounts({0, 7, 123456, 5, 6, 9});
+  SpectrumRecord record = test::RecordWithCounts({0, 7, 2147483520, 5, 6, 9});
   record.SpecId = "Au on Si run 2";
   record.AcqDate = "06-Dec-26";
   record.AcqTime = "09:17";
@@ -86,9 +86,13 @@ TEST(IecWriter, LayoutAndRefusals) {
   }
   for (int i = 46; i < 58; ++i) expected += line("");
   expected +=
-      "A004     0         0         7    123456         5         6\r\n"
+      "A004     0         0         72147483520         5         6\r\n"
       "A004     5         9         0         0         0         0\r\n";
   EXPECT_EQ(out, expected);
+  // A count of ten digits fills its column and touches the one before; it reads back all the same.
+  SpectrumRecord again;
+  ASSERT_EQ(ReadIec(out, again), kDone);
+  EXPECT_EQ(again.Counts, record.Counts);
   EXPECT_EQ(EncodeIec(test::RecordWithCounts({}), out), kDoesNotFit);
   EXPECT_EQ(EncodeIec(test::RecordWithCounts({3, -1}), out), kDoesNotFit);
 }
