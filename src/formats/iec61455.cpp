@@ -164,7 +164,10 @@ std::string Seconds(const std::string& text) {
 
 // The description in lines of at most 64 characters, broken between words and set to the right
 // as other programs write it.
-std::vector<std::string> DescriptionLines(const std::string& specId) {
+std::vector<std::string> DescriptionLines(std::string specId) {
+  for (char& c : specId) {
+    if (c == '\r' || c == '\n') c = ' ';  // line ends would break the file's lines
+  }
   std::vector<std::string> lines;
   std::string line;
   for (std::string_view word : Words(specId)) {

@@ -62,7 +62,7 @@ TEST(IecReader, FileOfAnotherProgram) {
 
 TEST(IecWriter, LayoutAndRefusals) {
   SpectrumRecord record = test::RecordWithCounts({0, 7, 2147483520, 5, 6, 9});
-  record.SpecId = "Au on Si run 2";
+  record.SpecId = "Au on Si\r\nrun 2";
   record.AcqDate = "06-Dec-26";
   record.AcqTime = "09:17";
   record.LiveTime = "873.5";
