@@ -2,9 +2,9 @@
 #include "formats/csv.h"
 
 #include <algorithm>
+#include <charconv>
 #include <climits>
 #include <cmath>
-#include <cstdio>
 
 #include "formats/reader_support.h"
 #include "formats/text_rules.h"
@@ -151,14 +151,21 @@ Status EncodeCsv(const SpectrumRecord& record, Bytes& out) {
   out.clear();
   out.reserve(32 + (calibrated ? 30 : 16) * record.Counts.size());
   out += calibrated ? "Channel,Energy (keV),Counts\r\n" : "Channel,Counts\r\n";
-  char line[96];
+  char energy[400];
   for (std::size_t i = 0; i < record.Counts.size(); ++i) {
     const long long channel = first + static_cast<long long>(i);
-    const int length =
-        calibrated ? std::snprintf(line, sizeof line, "%lld,%.6f,%d\r\n", channel,
-                                   offset + gain * static_cast<double>(channel), record.Counts[i])
-                   : std::snprintf(line, sizeof line, "%lld,%d\r\n", channel, record.Counts[i]);
-    out.append(line, static_cast<std::size_t>(length));
+    AppendRightAligned(out, channel, 0);
+    out += ',';
+    if (calibrated) {
+      // As "%.6f" writes it, without parsing a format for every line.
+      const double value = offset + gain * static_cast<double>(channel);
+      const auto end =
+          std::to_chars(energy, energy + sizeof energy, value, std::chars_format::fixed, 6).ptr;
+      out.append(energy, static_cast<std::size_t>(end - energy));
+      out += ',';
+    }
+    AppendRightAligned(out, record.Counts[i], 0);
+    out += "\r\n";
   }
   return kDone;
 }

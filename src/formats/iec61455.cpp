@@ -263,13 +263,11 @@ Status EncodeIec(const SpectrumRecord& record, Bytes& out) {
   for (std::size_t i = kPointsFirst; i < kPointsLast; ++i) AppendLine(out, text);
   for (std::size_t i = kPointsLast; i < kHeaderLines; ++i) AppendLine(out, "");
   for (std::size_t first = 0; first < channels; first += kCountsPerLine) {
-    int length = std::snprintf(text, sizeof text, "A004%6zu", first);
+    out += kTag;
+    AppendRightAligned(out, static_cast<long long>(first), 6);
     for (std::size_t i = first; i < first + kCountsPerLine; ++i) {
-      const std::int32_t count = i < channels ? record.Counts[i] : 0;
-      length += std::snprintf(text + length, sizeof text - static_cast<std::size_t>(length), "%10d",
-                              count);
+      AppendRightAligned(out, i < channels ? record.Counts[i] : 0, 10);
     }
-    out.append(text, static_cast<std::size_t>(length));
     out += "\r\n";
   }
   return kDone;

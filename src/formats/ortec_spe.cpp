@@ -174,10 +174,9 @@ Status EncodeSpe(const SpectrumRecord& record, Bytes& out) {
   const long long first = std::max(0LL, std::llround(record.StartCh));
   out += "$DATA:\r\n" + std::to_string(first) + " " +
          std::to_string(first + static_cast<long long>(record.Counts.size()) - 1) + "\r\n";
-  char line[24];
   for (const std::int32_t count : record.Counts) {
-    const int length = std::snprintf(line, sizeof line, "%8d\r\n", count);
-    out.append(line, static_cast<std::size_t>(length));
+    AppendRightAligned(out, count, 8);
+    out += "\r\n";
   }
   if (record.CalGain != 0) {
     char text[120];

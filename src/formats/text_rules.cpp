@@ -111,6 +111,14 @@ std::size_t AppendNumberText(char* out, long long value) {
   return static_cast<std::size_t>(std::to_chars(p, out + 24, value).ptr - out);
 }
 
+void AppendRightAligned(std::string& out, long long value, std::size_t width) {
+  char digits[24];
+  const auto length =
+      static_cast<std::size_t>(std::to_chars(digits, digits + 24, value).ptr - digits);
+  if (length < width) out.append(width - length, ' ');
+  out.append(digits, length);
+}
+
 std::string ZeroPadded(long long value, int width) {
   std::string digits = std::to_string(value < 0 ? -value : value);
   if (digits.size() < static_cast<std::size_t>(width)) {

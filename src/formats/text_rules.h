@@ -30,6 +30,10 @@ std::string NumberText(long long value);
 // The same written at `out` (room for 24 characters); returns its length.
 std::size_t AppendNumberText(char* out, long long value);
 
+// `value` set to the right in a field of `width` characters (wider when it needs more), appended
+// to `out`: a printf "%*lld" without the cost of parsing a format for every count.
+void AppendRightAligned(std::string& out, long long value, std::size_t width);
+
 // `value` in at least `width` digits, with leading zeros ("06"); a negative value keeps its sign.
 std::string ZeroPadded(long long value, int width);
 
