@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <optional>
 #include <pugixml.hpp>
-#include <sstream>
 #include <string_view>
 
 #include "formats/dates.h"
@@ -437,14 +436,22 @@ Status EncodeN42(const SpectrumRecord& record, Bytes& out) {
   counts.reserve(11 * record.Counts.size());
   for (const std::int32_t count : record.Counts) {
     if (!counts.empty()) counts += ' ';
-    counts += std::to_string(count);
+    AppendRightAligned(counts, count, 0);
   }
   SetText(spectrum.child("ChannelData"), counts);
 
-  std::ostringstream text;
-  doc.save(text, "  ", pugi::format_indent, pugi::encoding_utf8);
-  if (!text) return kOutOfMemory;
-  out = std::move(text).str();
+  // Straight into the output, without a stream between.
+  struct Appender : pugi::xml_writer {
+    explicit Appender(Bytes& target) : bytes(target) {}
+    void write(const void* data, std::size_t size) override {
+      bytes.append(static_cast<const char*>(data), size);
+    }
+    Bytes& bytes;
+  };
+  out.clear();
+  out.reserve(counts.size() + 2048);
+  Appender appender(out);
+  doc.save(appender, "  ", pugi::format_indent, pugi::encoding_utf8);
   return kDone;
 }
 
