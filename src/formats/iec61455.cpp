@@ -162,7 +162,7 @@ std::string Seconds(const std::string& text) {
   return field;
 }
 
-// The description in lines of at most 64 characters, broken between words and set to the right
+// The sample text in lines of at most 64 characters, broken between words and set to the right
 // as other programs write it.
 std::vector<std::string> DescriptionLines(std::string specId) {
   for (char& c : specId) {

@@ -25,7 +25,7 @@ inline constexpr int kIecMaxChannels = 32767;
 bool HasIecSignature(ByteView bytes);
 
 // Fills LiveTime and RealTime, AcqDate ("mm/dd/yyyy") and AcqTime ("hh:mm:ss"), CalOffset and
-// CalGain (the first two terms), SpecId (the description lines, joined by blanks) and the
+// CalGain (the first two terms), SpecId (the sample text lines, joined by blanks) and the
 // spectrum. Returns 0, or 1 when a line does not begin "A004", the channel count is not 1 to
 // 32767, or a count is missing, out of order or not a whole number from 0.
 Status ReadIec(ByteView bytes, SpectrumRecord& record);
