@@ -262,14 +262,22 @@ Status EncodeIec(const SpectrumRecord& record, Bytes& out) {
   std::snprintf(text, sizeof text, "%16.9E%16.9E%16.9E%16.9E", 0.0, 0.0, 0.0, 0.0);
   for (std::size_t i = kPointsFirst; i < kPointsLast; ++i) AppendLine(out, text);
   for (std::size_t i = kPointsLast; i < kHeaderLines; ++i) AppendLine(out, "");
+  // The count lines are laid straight into the file: the tag, the first channel, five counts of
+  // at most 10 digits and a line end each.
+  const std::size_t head = out.size();
+  out.resize(head + (channels / kCountsPerLine + 1) * (kTag.size() + 6 + 10 * kCountsPerLine + 2) +
+             20);
+  char* at = out.data() + head;
   for (std::size_t first = 0; first < channels; first += kCountsPerLine) {
-    out += kTag;
-    AppendRightAligned(out, static_cast<long long>(first), 6);
+    at = std::copy(kTag.begin(), kTag.end(), at);
+    at = PutRightAligned(at, static_cast<long long>(first), 6);
     for (std::size_t i = first; i < first + kCountsPerLine; ++i) {
-      AppendRightAligned(out, i < channels ? record.Counts[i] : 0, 10);
+      at = PutRightAligned(at, i < channels ? record.Counts[i] : 0, 10);
     }
-    out += "\r\n";
+    *at++ = '\r';
+    *at++ = '\n';
   }
+  out.resize(static_cast<std::size_t>(at - out.data()));
   return kDone;
 }
 

@@ -432,12 +432,14 @@ Status EncodeN42(const SpectrumRecord& record, Bytes& out) {
   }
   SetText(measurement.child("RealTimeDuration"), DurationOf(record.RealTime));
   SetText(spectrum.child("LiveTimeDuration"), DurationOf(record.LiveTime));
-  std::string counts;
-  counts.reserve(11 * record.Counts.size());
+  // At most 10 digits and a blank for each count.
+  std::string counts(12 * record.Counts.size(), ' ');
+  char* at = counts.data();
   for (const std::int32_t count : record.Counts) {
-    if (!counts.empty()) counts += ' ';
-    AppendRightAligned(counts, count, 0);
+    if (at != counts.data()) *at++ = ' ';
+    at = PutRightAligned(at, count, 0);
   }
+  counts.resize(static_cast<std::size_t>(at - counts.data()));
   SetText(spectrum.child("ChannelData"), counts);
 
   // Straight into the output, without a stream between.

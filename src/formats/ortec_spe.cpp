@@ -174,10 +174,16 @@ Status EncodeSpe(const SpectrumRecord& record, Bytes& out) {
   const long long first = std::max(0LL, std::llround(record.StartCh));
   out += "$DATA:\r\n" + std::to_string(first) + " " +
          std::to_string(first + static_cast<long long>(record.Counts.size()) - 1) + "\r\n";
+  // The counts are laid straight into the file: at most 10 digits and a line end each.
+  const std::size_t head = out.size();
+  out.resize(head + 12 * record.Counts.size() + 20);
+  char* at = out.data() + head;
   for (const std::int32_t count : record.Counts) {
-    AppendRightAligned(out, count, 8);
-    out += "\r\n";
+    at = PutRightAligned(at, count, 8);
+    *at++ = '\r';
+    *at++ = '\n';
   }
+  out.resize(static_cast<std::size_t>(at - out.data()));
   if (record.CalGain != 0) {
     char text[120];
     std::snprintf(text, sizeof text, "$MCA_CAL:\r\n3\r\n%.6E %.6E %.6E keV\r\n",

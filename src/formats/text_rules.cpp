@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 
 namespace durnix {
@@ -111,12 +112,30 @@ std::size_t AppendNumberText(char* out, long long value) {
   return static_cast<std::size_t>(std::to_chars(p, out + 24, value).ptr - out);
 }
 
-void AppendRightAligned(std::string& out, long long value, std::size_t width) {
-  char digits[24];
-  const auto length =
-      static_cast<std::size_t>(std::to_chars(digits, digits + 24, value).ptr - digits);
-  if (length < width) out.append(width - length, ' ');
-  out.append(digits, length);
+char* PutFixedSix(char* at, double value) {
+  // The value in millionths, rounded: exact as printf rounds the value itself, unless a half lies
+  // within the product's own rounding error, where the slow and exact way decides.
+  const double scaled = value * 1e6;
+  const double magnitude = std::abs(scaled);
+  if (magnitude < 1e15) {
+    // The product is within half a unit in its last place, which is below magnitude * 2^-52.
+    const auto whole = static_cast<unsigned long long>(magnitude);
+    const double fraction = magnitude - static_cast<double>(whole);
+    if (std::abs(fraction - 0.5) > magnitude * 0x1p-52) {
+      const unsigned long long millionths = whole + (fraction > 0.5 ? 1 : 0);
+      if (std::signbit(value)) *at++ = '-';
+      at = std::to_chars(at, at + 16, millionths / 1000000).ptr;
+      *at++ = '.';
+      // The six decimals two at a time.
+      auto decimals = static_cast<std::uint32_t>(millionths % 1000000);
+      std::memcpy(at + 4, kDigitPairs + 2 * (decimals % 100), 2);
+      decimals /= 100;
+      std::memcpy(at + 2, kDigitPairs + 2 * (decimals % 100), 2);
+      std::memcpy(at, kDigitPairs + 2 * (decimals / 100), 2);
+      return at + 6;
+    }
+  }
+  return std::to_chars(at, at + 340, value, std::chars_format::fixed, 6).ptr;
 }
 
 std::string ZeroPadded(long long value, int width) {

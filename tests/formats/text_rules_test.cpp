@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
+#include <string>
 #include <tuple>
+#include <vector>
 
 namespace durnix {
 namespace {
@@ -43,6 +46,26 @@ TEST(NumberText, NonNegativeNumbersGetABlankForTheSign) {
   EXPECT_EQ(NumberText(0), " 0");
   EXPECT_EQ(NumberText(-5), "-5");
   EXPECT_EQ(NumberText(-2147483648LL), "-2147483648");
+}
+
+// Numbers laid into a file's bytes read as printf writes them: fields padded on the left and
+// widened for long values, energies with six decimals rounded as printf rounds, halves included.
+TEST(NumberText, LaidOutAsPrintfWritesThem) {
+  char field[64];
+  char expected[400];
+  for (const long long value : {0LL, 7LL, 12345678LL, 123456789LL, -42LL, 2147483647LL}) {
+    std::snprintf(expected, sizeof expected, "%8lld", value);
+    EXPECT_EQ(std::string(field, PutRightAligned(field, value, 8)), expected) << value;
+  }
+  std::vector<double> energies = {0.0,        -0.0,   -1e-9,     0.0078125,
+                                  -0.0078125, 2.5e-7, 1.0000005, 999999.9999995,
+                                  1e14 + 0.5, 3e15,   1e300,     -1e300};
+  for (int channel = 0; channel < 20000; ++channel) energies.push_back(-12.3 + 0.7071 * channel);
+  for (const double value : energies) {
+    std::snprintf(expected, sizeof expected, "%.6f", value);
+    char energy[400];
+    EXPECT_EQ(std::string(energy, PutFixedSix(energy, value)), expected) << value;
+  }
 }
 
 TEST(ShortestText, ReadsBackAsTheSameValueWithoutTrailingZero) {
