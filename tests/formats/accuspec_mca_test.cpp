@@ -17,6 +17,13 @@ namespace {
 
 const std::string kDir = std::string(DURNIX_REAL_SAMPLES_DIR) + "/canberra_accuspec_mca/";
 
+using Counts = std::vector<std::int32_t>;
+
+// The times and names a record was given: "live|real|time of day|date|SpecId".
+std::string Times(const SpectrumRecord& r) {
+  return r.LiveTime + "|" + r.RealTime + "|" + r.AcqTime + "|" + r.AcqDate + "|" + r.SpecId;
+}
+
 // The Python used, with d = open(file, 'rb').read() and w(o) = int.from_bytes(d[o:o+2], 'little'):
 //   c = [w(1024 + 4 * i) << 16 | w(1026 + 4 * i) for i in range(w(36))]
 //   c[95:105], sum(c), max(c), c.index(max(c)); w(48) << 16 | w(50); w(56) << 16 | w(58)
@@ -25,18 +32,18 @@ const std::string kDir = std::string(DURNIX_REAL_SAMPLES_DIR) + "/canberra_accus
 TEST(AccuSpecReader, RealFiles) {
   struct Case {
     const char* file;
-    std::vector<std::int32_t> counts95to104;  // Counts[95] to Counts[104]
+    Counts counts95to104;  // Counts[95] to Counts[104]
     long long total;
     std::size_t peak;  // the index of the largest count (c.index(max(c))), and that count
     std::int32_t peakCount;
-    const char *live, *real, *time;
-    int day;  // the word at byte 80
+    const char* times;  // the files have no date and no title: SpecId is left as it was
+    int day;            // the word at byte 80
   };
-  const std::vector<std::int32_t> yag = {50, 45, 57, 54, 59, 42, 33, 26, 17, 17};
-  const std::vector<std::int32_t> nacl = {10, 10, 6, 10, 6, 6, 5, 5, 6, 7};
+  const Counts yag = {50, 45, 57, 54, 59, 42, 33, 26, 17, 17};
+  const Counts nacl = {10, 10, 6, 10, 6, 6, 5, 5, 6, 7};
   const Case cases[] = {
-      {"xylib_03yag02.mca", yag, 150140, 397, 2221, "36", "41", "18:21:24", 82},
-      {"xylib_04nacl02.mca", nacl, 341488, 830, 12620, "41", "55", "00:49:58", 177},
+      {"xylib_03yag02.mca", yag, 150140, 397, 2221, "36|41|18:21:24||kept", 82},
+      {"xylib_04nacl02.mca", nacl, 341488, 830, 12620, "41|55|00:49:58||kept", 177},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
@@ -48,15 +55,10 @@ TEST(AccuSpecReader, RealFiles) {
     ASSERT_EQ(ReadAccuSpec(bytes, record), kDone);
     EXPECT_EQ(record.ChannelCount, 2048);
     ASSERT_EQ(record.Counts.size(), 2048u);
-    EXPECT_EQ(std::vector<std::int32_t>(record.Counts.begin() + 95, record.Counts.begin() + 105),
-              c.counts95to104);
+    EXPECT_EQ(Counts(record.Counts.begin() + 95, record.Counts.begin() + 105), c.counts95to104);
     EXPECT_EQ(std::accumulate(record.Counts.begin(), record.Counts.end(), 0LL), c.total);
     EXPECT_EQ(record.Counts[c.peak], c.peakCount);
-    EXPECT_EQ(record.LiveTime, c.live);
-    EXPECT_EQ(record.RealTime, c.real);
-    EXPECT_EQ(record.AcqTime, c.time);
-    EXPECT_EQ(record.AcqDate, "");
-    EXPECT_EQ(record.SpecId, "kept");  // the files have no title
+    EXPECT_EQ(Times(record), c.times);
     EXPECT_FLOAT_EQ(record.CalOffset, 0.44856f);
     EXPECT_FLOAT_EQ(record.CalGain, 0.03616f);
     EXPECT_EQ(AccuSpecDropped(bytes),
@@ -105,10 +107,8 @@ TEST(AccuSpecReader, WordOrderAndFloats) {
   Put16(file, 112, 0x3F80);  // 0.25: exponent 127, fraction 0
   SpectrumRecord record;
   ASSERT_EQ(ReadAccuSpec(file, record), kDone);
-  EXPECT_EQ(record.Counts, (std::vector<std::int32_t>{0x12345, 7, 0x7FFFFFFF}));
-  EXPECT_EQ(record.LiveTime, "100000");
-  EXPECT_EQ(record.RealTime, "9");
-  EXPECT_EQ(record.AcqTime, "23:59:59");
+  EXPECT_EQ(record.Counts, (Counts{0x12345, 7, 0x7FFFFFFF}));
+  EXPECT_EQ(Times(record), "100000|9|23:59:59||");
   EXPECT_EQ(record.CalOffset, -1.5f);
   EXPECT_EQ(record.CalGain, 0.25f);
   EXPECT_TRUE(AccuSpecDropped(file).empty());  // no quadratic term, no date

@@ -54,7 +54,9 @@ class FrmDurnixTest : public QObject {
   QTreeView* list(int pane) const { return window_->pane(pane).ListView; }
   QStringList names(int pane) const { return test::Rows(*window_, pane); }
   void select(int pane, const QStringList& files) { test::Select(*window_, pane, files); }
-  void useConfig() {
+  // The window on durnix.cfg's settings: source and destination folders, RUMP (RBS) written,
+  // stamp mode with its confirmation and 2.5 MeV, graphic range 4.
+  void startWithConfig() {
     Preferences prefs;
     prefs.SourceMask = "*.*";
     prefs.DestinationFormat = "RUMP (RBS)";
@@ -63,6 +65,7 @@ class FrmDurnixTest : public QObject {
     prefs.Stamp.BeamMeV = 2.5f;
     prefs.RangeIndex = 4;
     QVERIFY(test::SaveFolders(dir_.path(), source_, destination_, prefs));
+    start();
   }
 
  private slots:
@@ -93,10 +96,8 @@ class FrmDurnixTest : public QObject {
   // closing the window closes the others.
   void startsWithTheDefaultsWithoutConfiguration() {
     start();
-    QCOMPARE(window_->windowTitle(), QString("Durnix v1.52"));
     QVERIFY(!window_->configLoaded());
-    QCOMPARE(window_->navigation().folder(0), home_.toStdString());
-    QCOMPARE(window_->navigation().folder(1), home_.toStdString());
+    for (int p = 0; p < 2; ++p) QCOMPARE(window_->navigation().folder(p), home_.toStdString());
     QCOMPARE(window_->findChild<QComboBox*>("CombForm0")->currentText(), QString("AUTO detection"));
     QCOMPARE(window_->findChild<QComboBox*>("CombForm1")->currentText(),
              QString("ASCII with channel (AS1)"));
@@ -130,7 +131,6 @@ class FrmDurnixTest : public QObject {
     pane.DriveList->setCurrentIndex(entry);
     pane.DriveList_Click(entry);
     DURNIX_VERIFY_ANSWERS(answers_);
-    QVERIFY(window_->isVisible());
     QCOMPARE(pane.DriveList->currentIndex(), window_->navigation().place(0));
     QVERIFY(!window_->navigation().onNetwork(0));
     QCOMPARE(pane.lblPath->toolTip(), folder);
@@ -138,7 +138,7 @@ class FrmDurnixTest : public QObject {
   }
 
   // frmPass: the user field has the focus, Tab goes on to the password, Enter there is OK,
-  // Escape is Cancel; what was typed stays for the next time, the password until Forget.
+  // Escape is Cancel; what was typed stays for the next time.
   void thePasswordDialogByTheKeyboard() {
     FrmPass pass(nullptr);
     // The keys run inside the dialog's own loop; whatever happens there, it is left.
@@ -166,17 +166,13 @@ class FrmDurnixTest : public QObject {
     });
     QVERIFY(!pass.Ask(user, password));
     QCOMPARE(seen, (QStringList{"txtUser", "txtPass", "txtUser", "s3cret"}));
-    pass.Forget();
-    QVERIFY(pass.txtPass->text().isEmpty());
-    QCOMPARE(pass.txtUser->text(), QString("ann"));
   }
 
-  // The settings of durnix.cfg; the source pane's masks, sorting, Select All and status line.
+  // The settings of durnix.cfg; the source pane's masks, sorting, Select All and status line;
+  // the places and the root of a pane.
   void startsWithTheSettingsOfDurnixCfg() {
-    useConfig();
-    start();
+    startWithConfig();
     QVERIFY(window_->configLoaded());
-    QCOMPARE(window_->navigation().folder(0), source_.toStdString() + "/");
     QCOMPARE(window_->findChild<QComboBox*>("DriveList0")->currentIndex(), 2);
     QCOMPARE(window_->findChild<QComboBox*>("CombForm1")->currentText(), QString("RUMP (RBS)"));
     QVERIFY(window_->findChild<QLabel*>("PicStampOn")->isVisible());
@@ -198,6 +194,14 @@ class FrmDurnixTest : public QObject {
     for (int i = 0; i < 2; ++i) QVERIFY(!list(0)->selectionModel()->isRowSelected(i, {}));
     QVERIFY(window_->findChild<QLabel*>("lblFile0")->text().startsWith(" 4 ("));
     QCOMPARE(window_->activePane(), 0);
+
+    FilePane& right = window_->pane(1);
+    QVERIFY(test::Listed(right, [&] { window_->DriveList_Click(1, 0); }));  // Home
+    QCOMPARE(window_->navigation().folder(1), home_.toStdString());
+    QVERIFY(test::Listed(right, [&] { window_->DriveList_Click(1, 2); }));
+    QVERIFY(test::Listed(right, [&] { window_->cmdRoot_Click(1); }));
+    QCOMPARE(window_->navigation().folder(1), data_.toStdString());
+    QVERIFY(names(1).contains(" spectra"));
   }
 
   // A folder of this machine written with a leading "//" stays a folder of this machine: the
@@ -218,10 +222,11 @@ class FrmDurnixTest : public QObject {
     QCOMPARE(dragged->urls(), QList<QUrl>{QUrl::fromLocalFile("/tmp/runs/au.rbs")});
   }
 
-  // The run's questions come to the window's boxes; the stamp of the settings is written.
-  void convertsTheSelectionWithItsQuestions() {
-    useConfig();
-    start();
+  // The run's questions come to the window's boxes; the stamp of the settings is written, and
+  // the destination list shows the new files. Enter that ends a rename only renames; Enter on a
+  // selection views it, in viewers that go with the main window.
+  void convertsRenamesAndViewsTheSelection() {
+    startWithConfig();
     select(0, {"au.rbs", "ta.as1", "si.SEN"});
     answers_.expectExtended(kStampQuestion, kSetYesNoMany, kAnswerYes)
         .expectExtended(kStampQuestion, kSetYesNoMany, kAnswerYesAll)
@@ -232,15 +237,9 @@ class FrmDurnixTest : public QObject {
     SpectrumRecord written;
     written.FileName = (destination_ + "/au.RBS").toStdString();
     QCOMPARE(ReadRBS(written, LocalFiles()), kDone);
-    QCOMPARE(written.BeamMeV, 2.5f);       // stamped
-    QVERIFY(names(1).contains("au.RBS"));  // the destination list shows the new files
-  }
+    QCOMPARE(written.BeamMeV, 2.5f);
+    QVERIFY(names(1).contains("au.RBS"));
 
-  // Enter that ends a rename only renames; Enter on a selection views it, in viewers that go
-  // with the main window.
-  void enterRenamesOrViewsTheSelection() {
-    useConfig();
-    start();
     select(0, {"au.rbs"});
     list(0)->setFocus();
     QTest::keyClick(list(0), Qt::Key_F2);
@@ -261,29 +260,8 @@ class FrmDurnixTest : public QObject {
     QTRY_VERIFY(first.isNull() || !first->isVisible());
   }
 
-  void navigatesByPlaceUpAndRoot() {
-    useConfig();
-    start();
-    FilePane& right = window_->pane(1);
-    QVERIFY(test::Listed(right, [&] { window_->DriveList_Click(1, 0); }));  // Home
-    QCOMPARE(window_->navigation().folder(1), home_.toStdString());
-    QVERIFY(test::Listed(right, [&] { window_->DriveList_Click(1, 2); }));
-    QVERIFY(test::Listed(right, [&] { window_->cmdRoot_Click(1); }));
-    QCOMPARE(window_->navigation().folder(1), data_.toStdString());
-    QVERIFY(names(1).contains(" spectra"));
-    // A double click enters a folder; Up leaves it.
-    select(0, {"old runs"});
-    QVERIFY(test::Listed(window_->pane(0), [&] {
-      emit list(0)->doubleClicked(list(0)->selectionModel()->selectedRows().front());
-    }));
-    QCOMPARE(window_->navigation().folder(0), source_.toStdString() + "/old runs/");
-    QVERIFY(test::Listed(window_->pane(0), [&] { window_->cmdUp_Click(0); }));
-    QCOMPARE(window_->navigation().folder(0), source_.toStdString() + "/");
-  }
-
   void headerEditorWritesTheFile() {
-    useConfig();
-    start();
+    startWithConfig();
     select(0, {"au.rbs"});
     window_->findChild<QPushButton*>("cmdData")->click();
     FrmRump* editor = window_->rumpEditor();
@@ -300,32 +278,21 @@ class FrmDurnixTest : public QObject {
     QCOMPARE(ReadRBS(back, LocalFiles()), kDone);
     QCOMPARE(back.BeamMeV, 3.04f);
     QCOMPARE(back.Geometry, static_cast<std::int16_t>(1));
-    // The file changed under the editor: it is not replaced, and the user is told.
-    window_->mnuRumpEdit_Click();
-    std::string told;
-    editor->showMessage = [&](const std::string& text) { told = text; };
-    QVERIFY(test::WriteAll(source_ + "/au.rbs", "no longer a spectrum"));
-    editor->findChild<QPushButton*>("cmdOK")->click();
-    QCOMPARE(told, (source_ + "/au.rbs").toUpper().toStdString() + " has not RUMP (RBS) format !!");
-    QCOMPARE(test::ReadAll(source_ + "/au.rbs"), QByteArray("no longer a spectrum"));
     DURNIX_VERIFY_ANSWERS(answers_);
   }
 
   void axisDialogArmsOneRun() {
-    useConfig();
-    start();
+    startWithConfig();
     window_->findChild<QComboBox*>("CombForm1")->setCurrentText("ASCII without channel (AS2)");
     window_->setStampMode(false);
     select(0, {"ta.as1"});
     window_->mnuT2E_Click();
     FrmAxisConv* dialog = window_->axisDialog();
-    QCOMPARE(dialog->windowTitle(), QString("Time to Energy"));
     QVERIFY(window_->arming().timeToEnergy);
     const std::pair<const char*, const char*> fields[] = {
         {"txtMass", "1"}, {"txtEffic", "100"},  {"txtMaxEnergy", "30"},
         {"txtLTOF", "1"}, {"txtConv", "0.001"}, {"txtOffset", "100"}};
     for (const auto& [name, text] : fields) dialog->field(name)->setText(text);
-    QTest::keyClicks(dialog->field("txtConv"), "");  // typing checks the box
     dialog->findChild<QCheckBox*>("chkConvCheck")->setChecked(true);
     answers_.expect(kCompleted, kAnswerOk);
     dialog->findChild<QPushButton*>("cmdGoOn")->click();

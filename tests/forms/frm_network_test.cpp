@@ -23,47 +23,44 @@
 
 using namespace durnix;
 
-namespace {
-
-const auto Read = test::ReadAll;
-
-}  // namespace
-
 class FrmNetworkTest : public QObject {
   Q_OBJECT
 
  private:
+  // The program's way to the test server.
+  struct Smb {
+    Smb(const SmbOptions& options, FileSystem& disk) : client(options), files(disk, share) {}
+    SmbClient client;
+    SmbFileSystem share{client};
+    MachineFileSystem files;
+    SmbNetwork network{client};
+  };
+
   QString server_;
   QTemporaryDir dir_;
   test::AnswerScript answers_;
   test::ScriptedDialogs input_;
   LocalFileSystem disk_;
-  std::unique_ptr<SmbClient> client_;
-  std::unique_ptr<SmbFileSystem> share_;
-  std::unique_ptr<MachineFileSystem> files_;
-  std::unique_ptr<SmbNetwork> network_;
+  std::unique_ptr<Smb> smb_;
   std::unique_ptr<FrmDurnix> window_;
-  // What frmPass held each time it was shown, as "user/password".
-  QStringList passShown_;
 
-  void start(const std::vector<Place>& places) {
+  void start() {
     SmbOptions options;
     options.configFile = PathBytes(server_ + "/client.conf");
-    options.port = static_cast<std::uint16_t>(Read(server_ + "/port").trimmed().toInt());
+    options.port = static_cast<std::uint16_t>(test::ReadAll(server_ + "/port").trimmed().toInt());
     options.timeoutMs = 5000;
-    client_ = std::make_unique<SmbClient>(options);
-    share_ = std::make_unique<SmbFileSystem>(*client_);
-    files_ = std::make_unique<MachineFileSystem>(disk_, *share_);
-    network_ = std::make_unique<SmbNetwork>(*client_);
+    smb_ = std::make_unique<Smb>(options, disk_);
     MainWindowStartup startup;
-    startup.files = files_.get();
+    startup.files = &smb_->files;
     startup.viewerDialogs = &input_;
-    startup.network = network_.get();
-    window_ = test::OpenWindow(dir_.path(), places, answers_, startup);
+    startup.network = &smb_->network;
+    window_ = test::OpenWindow(
+        dir_.path(), {{"Lab", PathBytes(dir_.path()) + "/", PlaceKind::kHome}}, answers_, startup);
   }
 
   FilePane& pane(int p) { return window_->pane(p); }
   QTreeView* list(int p) { return pane(p).ListView; }
+  QString path(int p) { return pane(p).lblPath->toolTip(); }
   // The rows as "text|size".
   QStringList rows(int p) {
     QStringList out;
@@ -73,50 +70,14 @@ class FrmNetworkTest : public QObject {
     }
     return out;
   }
-  // Selects the row whose text is `text` and presses Enter on it.
-  void enter(int p, const QString& text) {
-    const QAbstractItemModel* model = list(p)->model();
-    for (int i = 0; i < model->rowCount(); ++i) {
-      if (model->index(i, 0).data().toString() == text) {
-        list(p)->selectionModel()->select(
-            model->index(i, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        QTest::keyClick(list(p), Qt::Key_Return);
-        return;
-      }
-    }
-    QFAIL(qPrintable("no row " + text + " in " + rows(p).join(", ")));
-  }
-  void toNetwork(int p) {
-    const int entry = pane(p).DriveList->count() - 1;
-    pane(p).DriveList->setCurrentIndex(entry);
-    pane(p).DriveList_Click(entry);
+  // Selects the row of `name` and presses Enter on it.
+  void enter(int p, const QString& name) {
+    QVERIFY2(test::Select(*window_, p, {name}) == 1, qPrintable(name + " in " + rows(p).join(",")));
+    QTest::keyClick(list(p), Qt::Key_Return);
   }
   void toPlace(int p, int place) {
     pane(p).DriveList->setCurrentIndex(place);
-    QVERIFY(test::Listed(pane(p), [&] { pane(p).DriveList_Click(place); }));
-  }
-  // frmPass, answered in turn: a user and password and OK, or Cancel for an empty user.
-  void typeInPass(QList<QPair<QString, QString>> steps) {
-    auto* poll = new QTimer(window_.get());
-    connect(poll, &QTimer::timeout, this, [this, poll, steps]() mutable {
-      auto* pass = window_->findChild<FrmPass*>("frmPass");
-      if (pass == nullptr || !pass->isVisible()) return;
-      if (steps.isEmpty()) {
-        poll->deleteLater();
-        return;
-      }
-      const auto step = steps.takeFirst();
-      passShown_ << pass->txtUser->text() + "/" + pass->txtPass->text();
-      if (step.first.isEmpty()) {
-        pass->cmdCancel->click();
-      } else {
-        pass->txtUser->setText(step.first);
-        pass->txtPass->setText(step.second);
-        QTest::keyClick(pass->txtPass, Qt::Key_Return);
-      }
-      if (steps.isEmpty()) poll->deleteLater();
-    });
-    poll->start(10);
+    pane(p).DriveList_Click(place);
   }
 
  private slots:
@@ -125,24 +86,35 @@ class FrmNetworkTest : public QObject {
     if (server_.isEmpty()) QSKIP("no test server (DURNIX_TEST_SMB)");
     QVERIFY2(QFile::exists(server_ + "/port"), "the test server did not start");
     QVERIFY(dir_.isValid());
+    answers_ = test::AnswerScript();
   }
 
   void cleanup() {
     window_.reset();
-    network_.reset();
-    files_.reset();
-    share_.reset();
-    client_.reset();
-    answers_ = test::AnswerScript();
-    passShown_.clear();
+    smb_.reset();
   }
 
+  // Every level, first with no computer opened yet (and no master browser among the test's
+  // servers): each level says that it found nothing, and still leads on. Then frmPass and
+  // Disconnect Network Drive.
   void everyLevelOfTheNetworkAndThePassword() {
     const QString here = server_ + "/guest/frm_network";
     QDir(here).removeRecursively();
     QVERIFY(QDir().mkpath(here));
     test::WriteSpectrum(here + "/au.rbs", FMT_RBS, 512);
-    start({{"Lab", PathBytes(dir_.path()) + "/", PlaceKind::kHome}});
+    start();
+    const int network = pane(0).DriveList->count() - 1;
+    answers_.expect("No computer is found in the work group", StandardButtons::kOk, kAnswerOk);
+    toPlace(0, network);
+    DURNIX_VERIFY_ANSWERS(answers_);
+    QCOMPARE(path(0), QString("//DURNIXLAB/"));
+    QCOMPARE(rows(0), QStringList{" ..|<Group>"});
+    answers_.expect("No work group is found on the network", StandardButtons::kOk, kAnswerOk);
+    pane(0).cmdRoot->click();
+    DURNIX_VERIFY_ANSWERS(answers_);
+    QCOMPARE(rows(0), QStringList{" DURNIXLAB|<GROUP>"});
+    pane(0).cmdUp->click();
+    QCOMPARE(path(0), QString("//Whole network/"));
 
     // Connect Network Drive adds the share to both drive lists, before the network entry.
     input_.input = "\\\\127.0.0.1\\guest";
@@ -154,61 +126,72 @@ class FrmNetworkTest : public QObject {
       QCOMPARE(pane(p).DriveList->itemText(2), QString("-\\-"));
     }
 
-    // The work group: its computers.
-    toNetwork(0);
-    QCOMPARE(pane(0).lblPath->toolTip(), QString("//DURNIXLAB/"));
+    // The work group: the computer opened. Nothing is copied, deleted or made at this level.
+    toPlace(0, network + 1);
+    QCOMPARE(path(0), QString("//DURNIXLAB/"));
     QCOMPARE(rows(0), (QStringList{" ..|<Group>", " 127.0.0.1|<Computer>"}));
-    // Nothing is copied, deleted or made at this level.
-    list(0)->selectionModel()->select(
-        list(0)->model()->index(1, 0),
-        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    QCOMPARE(test::Select(*window_, 0, {"127.0.0.1"}), 1);
     window_->mnuDelete_Click();
     window_->mnuMkDir_Click();
     DURNIX_VERIFY_ANSWERS(answers_);
 
     // A computer: its shares; a share: its files.
-    enter(0, " 127.0.0.1");
-    QCOMPARE(pane(0).lblPath->toolTip(), QString("//127.0.0.1/"));
+    enter(0, "127.0.0.1");
+    QCOMPARE(path(0), QString("//127.0.0.1/"));
     QCOMPARE(rows(0), (QStringList{" ..|<Computer>", " guest|DIR", " priv|DIR"}));
-    enter(0, " guest");
-    enter(0, " frm_network");
-    QCOMPARE(pane(0).lblPath->toolTip(), QString("//127.0.0.1/guest/frm_network/"));
+    enter(0, "guest");
+    enter(0, "frm_network");
+    QCOMPARE(path(0), QString("//127.0.0.1/guest/frm_network/"));
     QCOMPARE(rows(0).filter("au|").size(), 1);
     pane(0).cmdUp->click();
     pane(0).cmdUp->click();
 
-    // A share for one user asks in frmPass: Cancel goes back to the work group's computers, the
-    // right password opens the share.
-    typeInPass({{"", ""}});
-    enter(0, " priv");
-    QCOMPARE(pane(0).lblPath->toolTip(), QString("//DURNIXLAB/"));
+    // A share for one user asks in frmPass (answered in turn: an empty user is Cancel; what it
+    // held when shown is noted): Cancel goes back to the work group's computers, the right
+    // password opens the share.
     const QString user = qEnvironmentVariable("USER", "root");
-    enter(0, " 127.0.0.1");
-    typeInPass({{user, "durnix-secret"}});
-    enter(0, " priv");
+    QList<QPair<QString, QString>> typed = {{"", ""}, {user, "durnix-secret"}};
+    QStringList shown;
+    test::ShownWatcher watcher("frmPass", [&](QWidget* w) {
+      auto* pass = static_cast<FrmPass*>(w);
+      shown << pass->txtUser->text() + "/" + pass->txtPass->text();
+      const auto step = typed.isEmpty() ? QPair<QString, QString>() : typed.takeFirst();
+      QMetaObject::invokeMethod(
+          pass,
+          [pass, step] {
+            if (step.first.isEmpty()) return pass->cmdCancel->click();
+            pass->txtUser->setText(step.first);
+            pass->txtPass->setText(step.second);
+            QTest::keyClick(pass->txtPass, Qt::Key_Return);
+          },
+          Qt::QueuedConnection);
+    });
+    enter(0, "priv");
+    QCOMPARE(path(0), QString("//DURNIXLAB/"));
+    enter(0, "127.0.0.1");
+    enter(0, "priv");
     DURNIX_VERIFY_ANSWERS(answers_);
-    QCOMPARE(passShown_, (QStringList{"/", "/"}));
-    QCOMPARE(pane(0).lblPath->toolTip(), QString("//127.0.0.1/priv/"));
+    QCOMPARE(shown, (QStringList{"/", "/"}));
+    QCOMPARE(path(0), QString("//127.0.0.1/priv/"));
     auto* pass = window_->findChild<FrmPass*>("frmPass");
     QVERIFY(pass->txtPass->text().isEmpty());  // the password went with the attempt
     QCOMPARE(pass->txtUser->text(), user);
     QCOMPARE(pass->txtPass->echoMode(), QLineEdit::Password);
     // Once connected, the share opens without asking.
     pane(0).cmdUp->click();
-    enter(0, " priv");
-    QCOMPARE(pane(0).lblPath->toolTip(), QString("//127.0.0.1/priv/"));
-
-    pane(0).cmdUp->click();
-    pane(0).cmdUp->click();
+    enter(0, "priv");
+    QCOMPARE(path(0), QString("//127.0.0.1/priv/"));
+    QCOMPARE(shown.size(), 2);
 
     // Disconnect Network Drive: one question per connected share.
+    pane(0).cmdUp->click();
+    pane(0).cmdUp->click();
     answers_.expect("smb://127.0.0.1/guest Disconnect it ?", StandardButtons::kYesNoCancel,
                     kAnswerYes);
     window_->mnuDisconnect_Click();
     DURNIX_VERIFY_ANSWERS(answers_);
     QCOMPARE(pane(1).DriveList->count(), 2);
-    QCOMPARE(pane(0).lblPath->toolTip(), QString("//DURNIXLAB/"));
-    QDir(here).removeRecursively();
+    QCOMPARE(path(0), QString("//DURNIXLAB/"));
   }
 
   // A share connected is a place of the panes: a spectrum there opens in the viewer and in
@@ -218,10 +201,10 @@ class FrmNetworkTest : public QObject {
     QDir(share).removeRecursively();
     QVERIFY(QDir().mkpath(share));
     test::WriteSpectrum(share + "/au.rbs", FMT_RBS, 1024, 3);
-    start({{"Lab", PathBytes(dir_.path()) + "/", PlaceKind::kHome}});
+    start();
     input_.input = "smb://127.0.0.1/guest/frm_share";
     window_->mnuConnect_Click();
-    toPlace(0, 1);
+    QVERIFY(test::Listed(pane(0), [&] { toPlace(0, 1); }));
     QCOMPARE(pane(0).folder(), std::string("//127.0.0.1/guest/frm_share/"));
 
     window_->viewSpectrum(0, {"au.rbs"}, {32});
@@ -239,24 +222,6 @@ class FrmNetworkTest : public QObject {
     window_->mnuDelete_Click();
     DURNIX_VERIFY_ANSWERS(answers_);
     QVERIFY(!QFile::exists(share + "/au.rbs"));
-    QDir(share).removeRecursively();
-  }
-
-  // No master browser among the test's servers, and no computer opened yet: each level says
-  // that it found nothing, and still leads on.
-  void browsingThatFindsNothingSaysSo() {
-    start({{"Lab", PathBytes(dir_.path()) + "/", PlaceKind::kHome}});
-    answers_.expect("No computer is found in the work group", StandardButtons::kOk, kAnswerOk);
-    toNetwork(0);
-    DURNIX_VERIFY_ANSWERS(answers_);
-    QCOMPARE(pane(0).lblPath->toolTip(), QString("//DURNIXLAB/"));
-    QCOMPARE(rows(0), QStringList{" ..|<Group>"});
-    answers_.expect("No work group is found on the network", StandardButtons::kOk, kAnswerOk);
-    pane(0).cmdRoot->click();
-    DURNIX_VERIFY_ANSWERS(answers_);
-    QCOMPARE(rows(0), QStringList{" DURNIXLAB|<GROUP>"});
-    pane(0).cmdUp->click();
-    QCOMPARE(pane(0).lblPath->toolTip(), QString("//Whole network/"));
   }
 
   // A computer that takes the connection and never answers: the wait window comes up, and
@@ -271,8 +236,8 @@ class FrmNetworkTest : public QObject {
     QVERIFY(::bind(silent, reinterpret_cast<sockaddr*>(&address), length) == 0);
     QVERIFY(::listen(silent, 8) == 0);
     QVERIFY(::getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length) == 0);
-    start({{"Lab", PathBytes(dir_.path()) + "/", PlaceKind::kHome}});
-    SmbOptions options = client_->options();
+    start();
+    SmbOptions options = smb_->client.options();
     options.port = ntohs(address.sin_port);
     options.timeoutMs = 3000;
     SmbClient slow(options);
