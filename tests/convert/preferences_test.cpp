@@ -13,43 +13,39 @@ namespace {
 using test::ScriptedPrompter;
 
 Preferences stamped() {
-  Preferences p;
-  p.SourceFolder = "/home/lab/spectra/";
-  p.DestinationFolder = "/home/lab/out/";
-  p.WindowWidth = 12000;
-  p.WindowHeight = 8000;
-  p.SourceMask = "*.CHN";
-  p.DestinationMask = "*.RBS";
-  p.SourceFormat = "EG&G Maestro II (CHN)";
-  p.DestinationFormat = "RUMP (RBS)";
-  p.AxisConvFactor = 0.5f;
-  p.AxisOffset = -12.25f;
-  p.AxisTofLength = 1.2f;
-  p.LowerLimitIndex = 7;
-  p.RangeIndex = 18;
-  p.DotSize = 2.5f;
-  p.DotColour = 0xFF00FF;
-  p.StampMode = true;
-  p.StampConfirm = false;
-  p.Stamp = {"1.00", 2,     4.0026f, 2.0f, 1,     20.0f,  12.5f, 2.0371f, 42.5f,
-             1.0f,   15.0f, 0.98f,   -1,   10.0f, 170.0f, 3.0f,  4.0f};
-  return p;
+  return {.SourceFolder = "/home/lab/spectra/",
+          .DestinationFolder = "/home/lab/out/",
+          .SourceMask = "*.CHN",
+          .DestinationMask = "*.RBS",
+          .SourceFormat = "EG&G Maestro II (CHN)",
+          .DestinationFormat = "RUMP (RBS)",
+          .WindowWidth = 12000,
+          .WindowHeight = 8000,
+          .AxisConvFactor = 0.5f,
+          .AxisOffset = -12.25f,
+          .AxisTofLength = 1.2f,
+          .LowerLimitIndex = 7,
+          .RangeIndex = 18,
+          .DotSize = 2.5f,
+          .DotColour = 0xFF00FF,
+          .StampMode = true,
+          .StampConfirm = false,
+          .Stamp = {"1.00", 2, 4.0026f, 2.0f, 1, 20.0f, 12.5f, 2.0371f, 42.5f, 1.0f, 15.0f, 0.98f,
+                    -1, 10.0f, 170.0f, 3.0f, 4.0f}};
 }
 
 class Picker : public FolderPicker {
  public:
+  // The answers in turn, then Cancel.
   std::optional<std::string> PickFolder(const std::string& caption) override {
     captions.push_back(caption);
-    if (answers.empty()) return std::nullopt;
-    std::optional<std::string> a = answers.front();
-    answers.erase(answers.begin());
-    return a;
+    return captions.size() <= answers.size() ? answers[captions.size() - 1] : std::nullopt;
   }
   std::vector<std::optional<std::string>> answers;
   std::vector<std::string> captions;
 };
 
-TEST(ConfigFile, BytesFollowTheLayout) {
+TEST(ConfigFile, BytesFollowTheLayoutAndTheMenus) {
   Preferences defaults;
   defaults.SourceFolder = "/home/lab/spectra/";
   defaults.DestinationFolder = "/home/lab/out/";
@@ -63,25 +59,20 @@ TEST(ConfigFile, BytesFollowTheLayout) {
   EXPECT_EQ(*back, defaults);
   EXPECT_EQ(MaskItem(back->SourceMask), 1);
   EXPECT_EQ(*DecodeConfig(EncodeConfig(stamped())), stamped());
-}
-
-TEST(ConfigFile, MenuValuesOfTheGraphicOptions) {
   // A dot size code of 3 is 2.5, the fourth Dot Size item.
-  Bytes bytes = EncodeConfig(stamped());
-  EXPECT_EQ(bytes.substr(606, 2), std::string("\x03\x00", 2));
-  EXPECT_EQ(DotSizeItem(DecodeConfig(bytes)->DotSize), 4);
-  EXPECT_EQ(DotSizeCaption(4), "2.5");
-  EXPECT_EQ(DotSizeCaption(1), "1");
-  EXPECT_EQ(DotSizeCaption(10), "5.5");
+  Bytes menus = EncodeConfig(stamped());
+  EXPECT_EQ(menus.substr(606, 2), std::string("\x03\x00", 2));
+  EXPECT_EQ(DotSizeItem(DecodeConfig(menus)->DotSize), 4);
+  EXPECT_EQ(DotSizeCaption(1) + " " + DotSizeCaption(4) + " " + DotSizeCaption(10), "1 2.5 5.5");
   EXPECT_EQ(DotColourItem(0xFF00FF), 6);  // Magenta
   EXPECT_EQ(DotColourItem(0x123456), 0);  // no item ticked
   EXPECT_EQ(MaskItem("*.SPC"), 4);        // GammaVision's mask, shared by CANBERRA and KODAQ
   EXPECT_EQ(MaskItem("*.XYZ"), 0);
   // Menu indices beyond the menus would leave the viewer without a value: defaults stand.
-  bytes[602] = 40;
-  bytes[604] = 0;
-  EXPECT_EQ(DecodeConfig(bytes)->LowerLimitIndex, 1);
-  EXPECT_EQ(DecodeConfig(bytes)->RangeIndex, 11);
+  menus[602] = 40;
+  menus[604] = 0;
+  EXPECT_EQ(DecodeConfig(menus)->LowerLimitIndex, 1);
+  EXPECT_EQ(DecodeConfig(menus)->RangeIndex, 11);
 }
 
 // A file system that holds the configuration's own folders.
@@ -133,9 +124,8 @@ TEST(ConfigFile, OnlyAFileOf1024BytesOfTheLayoutIsOne) {
   for (std::size_t i = 0; i < binary.size(); ++i) binary[i] = static_cast<char>(i * 37 + 11);
   binary[0] = '/';
   const std::string cut = test::ReadWhole(test::DataFile("rbs/big.RBS")).substr(0, 1024);
-  for (const std::string& content : {std::string(1024, '\0'), text.substr(0, 1024), binary, cut}) {
+  for (const std::string& content : {std::string(1024, '\0'), text.substr(0, 1024), binary, cut})
     EXPECT_FALSE(IsConfigFile(content)) << content.substr(0, 20);
-  }
 }
 
 TEST_F(Loading, FoldersOfAnotherMachineAreAskedForAnew) {
@@ -152,9 +142,7 @@ TEST_F(Loading, FoldersOfAnotherMachineAreAskedForAnew) {
   EXPECT_TRUE(load("durnix.cfg", prefs));
   EXPECT_EQ(picker_.captions,
             (std::vector<std::string>{"Enter source path", "Enter destination path"}));
-  EXPECT_EQ(prefs.SourceFolder, "/home/lab/spectra/");
-  EXPECT_EQ(prefs.DestinationFolder, "/home/lab/out/");
-  EXPECT_EQ(prefs.Stamp, stamped().Stamp);
+  EXPECT_EQ(prefs, stamped());  // the new folders, and all the rest as saved
 
   // Refusing, or cancelling the picker, makes the file invalid for this system.
   Preferences untouched;

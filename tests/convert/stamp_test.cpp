@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "formats/rbs.h"
 #include "formats/sen.h"
 #include "support/records.h"
@@ -11,7 +13,7 @@
 namespace durnix {
 namespace {
 
-TEST(StrictNumbers, TheWholeTextMustBeANumber) {
+TEST(StampEditing, NumbersAreWholeTextsAndFieldsAreStoredInOrderUntilOneFails) {
   double v = 0;
   for (const char* good : {"12", " -0.5 ", "1e-3", "+4", "2.", ".5"}) {
     EXPECT_TRUE(StrictNumber(good, v)) << good;
@@ -28,9 +30,6 @@ TEST(StrictNumbers, TheWholeTextMustBeANumber) {
   EXPECT_FALSE(StrictInt16("32768", i));
   float f = 0;
   EXPECT_FALSE(StrictSingle("1e39", f));
-}
-
-TEST(StampEditing, StoresFieldsInOrderUntilOneFails) {
   StampData stamp;
   stamp.Geometry = 1;
   RumpDialogTexts texts = StampTexts(stamp);
@@ -41,122 +40,104 @@ TEST(StampEditing, StoresFieldsInOrderUntilOneFails) {
   texts.Geometry = "Sideways";  // not in the list: the geometry stays
   texts.Omega = "5";
   ASSERT_TRUE(StoreStampTexts(texts, stamp));
-  EXPECT_EQ(stamp.Version, "2.0");
-  EXPECT_EQ(stamp.AtomicNo, 3);
-  EXPECT_EQ(stamp.Mass, 7.016f);
-  EXPECT_EQ(stamp.Geometry, 1);
-  EXPECT_EQ(stamp.Omega, 5.0f);
+  EXPECT_EQ(std::tuple(stamp.Version, stamp.AtomicNo, stamp.Mass, stamp.Geometry, stamp.Omega),
+            std::tuple("2.0", 3, 7.016f, 1, 5.0f));
 
   // A field that does not convert: those before it are stored, the rest keep their values.
   texts.AtomicNo = "6";
   texts.ChargeUC = "lots";
   texts.CalGain = "9";
   EXPECT_EQ(CommitRumpDialog(texts, RumpEditorTarget{}, stamp, LocalFiles()), kInvalidData);
-  EXPECT_EQ(stamp.AtomicNo, 6);
-  EXPECT_EQ(stamp.CalGain, 0.0f);
+  EXPECT_EQ(std::tuple(stamp.AtomicNo, stamp.CalGain), std::tuple(6, 0.0f));
   texts.ChargeUC = "1";
   texts.Geometry = "No Geom";
   ASSERT_TRUE(StoreStampTexts(texts, stamp));
   EXPECT_EQ(stamp.Geometry, -1);
-  EXPECT_EQ(StampTexts(stamp).Geometry, "No Geom");
-  EXPECT_EQ(StampTexts(stamp).Mass, "7.016");
-}
-
-TEST(HeaderEditing, CaptionsNameTheKind) {
-  EXPECT_EQ(HeaderEditorCaption(HeaderKind::kRump, "a.rbs"), "Edit Rump Data : a.rbs");
-  EXPECT_EQ(HeaderEditorCaption(HeaderKind::kSenras, "a.sen"), "Edit SENRAS Data : a.sen");
-  EXPECT_EQ(HeaderKindOfCaption("Edit SENRAS Data : a.sen"), HeaderKind::kSenras);
-  EXPECT_EQ(HeaderKindOfCaption("Edit Rump Data : a.rbs"), HeaderKind::kRump);
+  EXPECT_EQ(StampTexts(stamp).Geometry + " " + StampTexts(stamp).Mass, "No Geom 7.016");
 }
 
 class HeaderFile : public ::testing::Test {
  protected:
-  // An RBS or SEN file under a name whose extension the writers would not choose.
-  std::string file(const std::string& name, Status (*encode)(const SpectrumRecord&, Bytes&)) {
+  // Writes an RBS or SEN file under a name whose extension the writers would not choose, reads
+  // its header as the editor does and gives the editor's texts.
+  RumpDialogTexts opened(const std::string& name, Status (*encode)(const SpectrumRecord&, Bytes&),
+                         HeaderKind expected) {
     SpectrumRecord r = test::RecordWithCounts(test::SmoothCounts(1024));
     r.SpecId = "sample 7";
     r.RealTime = "900";
-    r.LiveTime = "880";
     r.Mass = 4.0026f;
     r.Psi = 3;
     Bytes bytes;
     EXPECT_EQ(encode(r, bytes), kDone);
-    test::WriteWhole(dir_.file(name), bytes);
-    return dir_.file(name);
+    path_ = dir_.file(name);
+    test::WriteWhole(path_, bytes);
+    kind_ = expected == HeaderKind::kRump ? HeaderKind::kSenras : HeaderKind::kRump;
+    EXPECT_EQ(ReadHeaderFile(path_, record_, kind_, LocalFiles()), kDone);
+    EXPECT_EQ(kind_, expected);
+    return HeaderTexts(record_);
   }
   test::TempDir dir_;
+  std::string path_;
+  SpectrumRecord record_;
+  HeaderKind kind_;
 };
 
 TEST_F(HeaderFile, RumpHeaderIsRewrittenInPlace) {
   // A name that ends in a blank is a name like any other.
-  const std::string path = file("run.01.rbs ", EncodeRBS);
-  SpectrumRecord record;
-  HeaderKind kind = HeaderKind::kSenras;
-  ASSERT_EQ(ReadHeaderFile(path, record, kind, LocalFiles()), kDone);
-  EXPECT_EQ(kind, HeaderKind::kRump);
-  RumpDialogTexts texts = HeaderTexts(record);
+  RumpDialogTexts texts = opened("run.01.rbs ", EncodeRBS, HeaderKind::kRump);
   texts.Date = "06-Dec-26";
   texts.BeamMeV = "2.275";
   texts.Psi = "7";
   texts.Geometry = "IBM";
   StampData untouched;
-  const RumpEditorTarget target{true, HeaderEditorCaption(kind, "run.01.rbs "), path};
+  const RumpEditorTarget target{true, HeaderEditorCaption(kind_, "run.01.rbs "), path_};
+  EXPECT_EQ(target.caption, "Edit Rump Data : run.01.rbs ");
   ASSERT_EQ(CommitRumpDialog(texts, target, untouched, LocalFiles()), kDone);
   EXPECT_EQ(untouched, StampData());
   SpectrumRecord back;
-  back.FileName = path;  // the same file, not run.RBS
+  back.FileName = path_;  // the same file, not run.RBS
   ASSERT_EQ(ReadRBS(back, LocalFiles()), kDone);
-  EXPECT_EQ(back.BeamMeV, 2.275f);
-  EXPECT_EQ(back.Psi, 7.0f);
-  EXPECT_EQ(back.Geometry, 1);
-  EXPECT_EQ(back.AcqDate, "06-Dec-26");
-  EXPECT_EQ(back.Counts, record.Counts);
-  EXPECT_EQ(back.SpecId, "sample 7");
-  EXPECT_EQ(back.RealTime, "900");
+  EXPECT_EQ(std::tuple(back.BeamMeV, back.Psi, back.Geometry, back.AcqDate),
+            std::tuple(2.275f, 7.0f, 1, "06-Dec-26"));
+  // What the editor does not show stays.
+  EXPECT_EQ(back.Counts, record_.Counts);
+  EXPECT_EQ(back.SpecId + "|" + back.RealTime, "sample 7|900");
 }
 
 TEST_F(HeaderFile, SenrasIgnoresWhatItDoesNotCarry) {
-  const std::string path = file("run.sen", EncodeSEN);
-  SpectrumRecord record;
-  HeaderKind kind = HeaderKind::kRump;
-  ASSERT_EQ(ReadHeaderFile(path, record, kind, LocalFiles()), kDone);
-  EXPECT_EQ(kind, HeaderKind::kSenras);
-  RumpDialogTexts texts = HeaderTexts(record);
+  RumpDialogTexts texts = opened("run.sen", EncodeSEN, HeaderKind::kSenras);
   texts.Mass = "No used";
   texts.ChargeState = "No used";
   texts.CurrentNA = "No used";
   texts.StartCh = "99";
   texts.Psi = "5";
   texts.Phi = "160";
-  ASSERT_EQ(CommitHeaderFile(path, kind, texts, LocalFiles()), kDone);
+  const RumpEditorTarget target{true, HeaderEditorCaption(kind_, "run.sen"), path_};
+  EXPECT_EQ(target.caption, "Edit SENRAS Data : run.sen");
+  StampData untouched;
+  ASSERT_EQ(CommitRumpDialog(texts, target, untouched, LocalFiles()), kDone);
   SpectrumRecord back;
-  back.FileName = path;
+  back.FileName = path_;
   ASSERT_EQ(ReadSEN(back, LocalFiles()), kDone);
-  EXPECT_EQ(back.Phi, 160.0f);
-  EXPECT_EQ(back.Psi, 0.0f);
-  EXPECT_EQ(back.StartCh, 0.0f);
+  EXPECT_EQ(std::tuple(back.Phi, back.Psi, back.StartCh), std::tuple(160.0f, 0.0f, 0.0f));
 }
 
 TEST_F(HeaderFile, NothingIsWrittenUnlessEverythingConvertsAndTheFileReads) {
-  const std::string path = file("keep.rbs", EncodeRBS);
-  const Bytes before = test::ReadWhole(path);
-  SpectrumRecord record;
-  HeaderKind kind;
-  ASSERT_EQ(ReadHeaderFile(path, record, kind, LocalFiles()), kDone);
-  RumpDialogTexts texts = HeaderTexts(record);
+  RumpDialogTexts texts = opened("keep.rbs", EncodeRBS, HeaderKind::kRump);
+  const Bytes before = test::ReadWhole(path_);
   texts.BeamMeV = "2.0";
   texts.Omega = "";
-  EXPECT_EQ(CommitHeaderFile(path, kind, texts, LocalFiles()), kInvalidData);
-  EXPECT_EQ(test::ReadWhole(path), before);
+  EXPECT_EQ(CommitHeaderFile(path_, kind_, texts, LocalFiles()), kInvalidData);
+  EXPECT_EQ(test::ReadWhole(path_), before);
   // The file changed under the editor and is no longer an RBS file: it is not replaced.
-  test::WriteWhole(path, "damaged");
+  test::WriteWhole(path_, "damaged");
   texts.Omega = "1";
-  EXPECT_EQ(CommitHeaderFile(path, kind, texts, LocalFiles()), kNotThisFormat);
-  EXPECT_EQ(test::ReadWhole(path), "damaged");
-  EXPECT_EQ(CommitHeaderFile(dir_.file("vanished.rbs"), kind, texts, LocalFiles()), kCannotOpen);
-  EXPECT_EQ(ReadHeaderFile(dir_.file("vanished.rbs"), record, kind, LocalFiles()), kCannotOpen);
+  EXPECT_EQ(CommitHeaderFile(path_, kind_, texts, LocalFiles()), kNotThisFormat);
+  EXPECT_EQ(test::ReadWhole(path_), "damaged");
+  EXPECT_EQ(CommitHeaderFile(dir_.file("vanished.rbs"), kind_, texts, LocalFiles()), kCannotOpen);
+  EXPECT_EQ(ReadHeaderFile(dir_.file("vanished.rbs"), record_, kind_, LocalFiles()), kCannotOpen);
   test::WriteWhole(dir_.file("other.txt"), "text");
-  EXPECT_EQ(ReadHeaderFile(dir_.file("other.txt"), record, kind, LocalFiles()), kNotThisFormat);
+  EXPECT_EQ(ReadHeaderFile(dir_.file("other.txt"), record_, kind_, LocalFiles()), kNotThisFormat);
 }
 
 }  // namespace

@@ -20,26 +20,22 @@ TEST(CsvWriter, LayoutRoundTripAndRefusals) {
   EXPECT_EQ(out,
             "Channel,Energy (keV),Counts\r\n4,8.750000,0\r\n5,11.250000,7\r\n"
             "6,13.750000,123456\r\n");
-  SpectrumRecord again;
-  ASSERT_EQ(ReadCsv(out, again), kDone);
-  EXPECT_EQ(again.Counts, record.Counts);
-  EXPECT_EQ(again.StartCh, 4);
-  EXPECT_FLOAT_EQ(again.CalGain, 2.5f);
-  EXPECT_FLOAT_EQ(again.CalOffset, -1.25f);
-  EXPECT_TRUE(CsvDropped(out).empty());
-
   // A long calibrated spectrum keeps its calibration to the single's precision.
   SpectrumRecord wide = test::RecordWithCounts(test::SmoothCounts(16384));
   wide.CalGain = 0.182804f;
   wide.CalOffset = -0.035087f;
-  ASSERT_EQ(EncodeCsv(wide, out), kDone);
-  ASSERT_EQ(ReadCsv(out, again), kDone);
-  EXPECT_EQ(again.Counts, wide.Counts);
-  EXPECT_NEAR(again.CalGain, wide.CalGain, 1e-7);
-  EXPECT_NEAR(again.CalOffset, wide.CalOffset, 1e-5);
+  for (const SpectrumRecord& sent : {record, wide}) {
+    ASSERT_EQ(EncodeCsv(sent, out), kDone);
+    SpectrumRecord again;
+    ASSERT_EQ(ReadCsv(out, again), kDone);
+    EXPECT_EQ(again.Counts, sent.Counts);
+    EXPECT_EQ(again.StartCh, sent.StartCh);
+    EXPECT_NEAR(again.CalGain, sent.CalGain, 1e-7);
+    EXPECT_NEAR(again.CalOffset, sent.CalOffset, 1e-5);
+    EXPECT_TRUE(CsvDropped(out).empty());
+  }
 
-  SpectrumRecord bare = test::RecordWithCounts({1, 2});
-  ASSERT_EQ(EncodeCsv(bare, out), kDone);
+  ASSERT_EQ(EncodeCsv(test::RecordWithCounts({1, 2}), out), kDone);
   EXPECT_EQ(out, "Channel,Counts\r\n0,1\r\n1,2\r\n");
   EXPECT_EQ(EncodeCsv(test::RecordWithCounts({}), out), kDoesNotFit);
   EXPECT_EQ(EncodeCsv(test::RecordWithCounts({3, -1}), out), kDoesNotFit);
@@ -55,25 +51,22 @@ TEST(CsvReader, SpreadsheetLinesAndRefusals) {
   EXPECT_FLOAT_EQ(record.CalGain, 1.25f);
   EXPECT_EQ(CsvDropped(edited),
             (std::vector<std::string>{"energies not on one line over the channels"}));
-  for (const char* bad : {
-           "Channel,Counts\n",              // no channel
-           "Channel,Counts\n0,1\n2,2\n",    // a channel left out
-           "Channel,Counts\n0,1\n1,-2\n",   // below 0
-           "Channel,Counts\n0,1\n1,2.5\n",  // not whole
-           "Channel,Counts\n0,1\n1,3000000000\n",
-           "Channel,Counts\n0,1,2\n",       // a column too many
-           "Channel,Energy,Counts\n0,1\n",  // a column missing
-           "Channel,Counts\n-1,1\n",        // before channel 0
-           "Channel;Counts\n0;1\n",         // not comma-separated
-           "Counts,Channel\n0,1\n",
-           "x\nChannel,Counts\n0,1\n",
-       }) {
-    SCOPED_TRACE(bad);
-    EXPECT_EQ(ReadCsv(bad, record), kNotThisFormat);
-  }
   std::string tooMany = "Channel,Counts\r\n";
   for (int i = 0; i <= kCsvMaxChannels; ++i) tooMany += std::to_string(i) + ",1\r\n";
-  EXPECT_EQ(ReadCsv(tooMany, record), kNotThisFormat);
+  const std::pair<const char*, std::string> refused[] = {
+      {"no channel", "Channel,Counts\n"},
+      {"a channel left out", "Channel,Counts\n0,1\n2,2\n"},
+      {"below 0", "Channel,Counts\n0,1\n1,-2\n"},
+      {"not whole", "Channel,Counts\n0,1\n1,2.5\n"},
+      {"beyond 32 bits", "Channel,Counts\n0,1\n1,3000000000\n"},
+      {"a column too many", "Channel,Counts\n0,1,2\n"},
+      {"a column missing", "Channel,Energy,Counts\n0,1\n"},
+      {"before channel 0", "Channel,Counts\n-1,1\n"},
+      {"not comma-separated", "Channel;Counts\n0;1\n"},
+      {"columns swapped", "Counts,Channel\n0,1\n"},
+      {"not the first line", "x\nChannel,Counts\n0,1\n"},
+      {"too many channels", tooMany}};
+  for (const auto& [what, bad] : refused) EXPECT_EQ(ReadCsv(bad, record), kNotThisFormat) << what;
 }
 
 }  // namespace

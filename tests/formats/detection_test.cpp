@@ -18,27 +18,25 @@
 namespace durnix {
 namespace {
 
-TEST(Detection, AnEmptyFileIsUnknownAndLeavesNoSpectrum) {
-  SpectrumRecord record = test::RecordWithCounts({1});
-  std::string name = "stale";
-  EXPECT_EQ(DetectAndRead(ByteView(), record, name), kUnknownFormat);
-  EXPECT_EQ(name, "");
-  EXPECT_TRUE(record.Counts.empty());
-}
-
-TEST(Detection, FilesAreReadThroughTheFileSystemAndMissingOnesGive53) {
+// An empty file is unknown, a missing one or a folder gives 53; neither leaves counts.
+TEST(Detection, FilesAreReadThroughTheFileSystem) {
   test::MemoryFileSystem files;
   Bytes as2;
   ASSERT_EQ(EncodeAS2(test::RecordWithCounts(test::SmoothCounts(256)), as2), kDone);
   files.addFile("/d/film", as2);
+  files.addFile("/d/empty", "");
   SpectrumRecord record;
   record.FileName = "/d/film";
   std::string name;
   EXPECT_EQ(DetectAndRead(record, name, files), kDone);
   EXPECT_EQ(name, "ASCII without channel (AS2)");
-  for (const char* path : {"/d/vanished.RBS", "/d"}) {  // a folder cannot be opened as a file
+  const std::pair<const char*, Status> failures[] = {
+      {"/d/empty", kUnknownFormat}, {"/d/vanished.RBS", kCannotOpen}, {"/d", kCannotOpen}};
+  for (const auto& [path, status] : failures) {
+    record = test::RecordWithCounts({1});
     record.FileName = path;
-    EXPECT_EQ(DetectAndRead(record, name, files), kCannotOpen) << path;
+    name = "stale";
+    EXPECT_EQ(DetectAndRead(record, name, files), status) << path;
     EXPECT_EQ(name, "") << path;
     EXPECT_TRUE(record.Counts.empty()) << path;
   }
@@ -47,25 +45,21 @@ TEST(Detection, FilesAreReadThroughTheFileSystemAndMissingOnesGive53) {
 TEST(Detection, FilesOfOtherProgramsAndTheirRoundTrips) {
   const std::string samples = DURNIX_REAL_SAMPLES_DIR;
   if (!std::filesystem::exists(samples + "/multi")) GTEST_SKIP() << "no real samples";
-  struct Case {
-    const char* file;
-    FormatCode format;
-  };
   // The IEC and N42 files were once taken for ASCII with channel; the AccuSpec files for none.
-  const Case cases[] = {
+  const std::pair<const char*, FormatCode> cases[] = {
       {"multi/becquerel_hpge_dummy_test_01.iec", FMT_IEC},
       {"multi/specutils_Mn56_DetX_Shielded.n42", FMT_N42},
       {"multi/becquerel_nai_detector.spe", FMT_SPE},
       {"canberra_accuspec_mca/xylib_03yag02.mca", FMT_MCA},
       {"canberra_accuspec_mca/xylib_04nacl02.mca", FMT_MCA},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.file);
-    const std::string bytes = test::ReadWhole(samples + "/" + c.file);
+  for (const auto& [file, format] : cases) {
+    SCOPED_TRACE(file);
+    const std::string bytes = test::ReadWhole(samples + "/" + file);
     SpectrumRecord record;
     std::string name;
     ASSERT_EQ(DetectAndRead(bytes, record, name), kDone);
-    EXPECT_EQ(name, Format(c.format).displayName);
+    EXPECT_EQ(name, Format(format).displayName);
     // Through each writable format of other programs and back into the first one that can be
     // written: the counts and what every one of them holds come back.
     for (const FormatCode through : {FMT_SPE, FMT_IEC, FMT_N42, FMT_CSV}) {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "formats/byte_io.h"
 
 namespace durnix {
@@ -21,15 +23,9 @@ void putI16(Bytes& file, std::size_t at, std::int16_t value) {
 // record 22.
 Bytes realLayout() {
   Bytes file(21 * 128 + 4 * 256, '\0');
-  putI16(file, 0, 1);
-  putI16(file, 2, 1);
-  putI16(file, 8, 3);
-  putI16(file, 10, 4);
-  putI16(file, 34, 6);
-  putI16(file, 60, 22);
-  putI16(file, 62, 8);
-  putI16(file, 64, 256);
-  putI16(file, 128, 111);
+  const std::pair<std::size_t, std::int16_t> fields[] = {
+      {0, 1}, {2, 1}, {8, 3}, {10, 4}, {34, 6}, {60, 22}, {62, 8}, {64, 256}, {128, 111}};
+  for (const auto& [at, value] : fields) putI16(file, at, value);
   file.replace(256 + 16, 22, "17-SEP-121  13:41:07  ");
   file.replace(384, 128, "Alcatraz14" + std::string(118, ' '));
   return file;
@@ -40,27 +36,14 @@ TEST(GvSpcReader, HeaderFieldsThatBreakTheLayout) {
   SpectrumRecord record;
   ASSERT_EQ(ReadGvSpc(file, record), kDone);
   EXPECT_EQ(record.SpecId, "Alcatraz14");
-  const std::pair<std::size_t, std::int16_t> breaks[] = {
-      // Record numbers of the acquisition, description, calibration and first data records:
-      // 0, beyond the file, or beyond the 256 records that 16-bit positions reach.
-      {8, 0},
-      {8, 30},
-      {8, 257},
-      {10, 0},
-      {10, 30},
-      {10, 257},
-      {34, 0},
-      {34, 30},
-      {34, 257},
-      {60, 0},
-      {60, 30},
-      {60, 257},
-      // Information type, data type, data records for the channels, channel counts.
-      {0, 2},
-      {2, 2},
-      {62, 9},
-      {64, 254},
-      {64, 16416}};
+  // Record numbers of the acquisition, description, calibration and first data records:
+  // 0, beyond the file, or beyond the 256 records that 16-bit positions reach; then the
+  // information type, data type, data records for the channels and channel counts.
+  std::vector<std::pair<std::size_t, std::int16_t>> breaks = {
+      {0, 2}, {2, 2}, {62, 9}, {64, 254}, {64, 16416}};
+  for (std::size_t at : {8u, 10u, 34u, 60u}) {
+    for (int value : {0, 30, 257}) breaks.emplace_back(at, static_cast<std::int16_t>(value));
+  }
   for (const auto& [at, value] : breaks) {
     Bytes wrong = file;
     putI16(wrong, at, value);

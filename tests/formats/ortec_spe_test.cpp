@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "formats/detection.h"
 #include "support/records.h"
@@ -14,18 +15,16 @@
 namespace durnix {
 namespace {
 
+auto Texts(SpectrumRecord& r) {
+  return std::tie(r.SpecId, r.AcqDate, r.AcqTime, r.LiveTime, r.RealTime);
+}
+
 const std::string kMulti = std::string(DURNIX_REAL_SAMPLES_DIR) + "/multi/";
 
 TEST(SpeReader, FilesOfOtherPrograms) {
   struct Case {
-    const char* file;
-    const char* specId;
-    const char* date;
-    const char* time;
-    const char* live;
-    const char* real;
-    int channels;
-    int channel;  // a channel and its count
+    const char *file, *specId, *date, *time, *live, *real;
+    int channels, channel;  // a channel and its count
     std::int32_t count;
     float offset, gain;
   };
@@ -41,16 +40,11 @@ TEST(SpeReader, FilesOfOtherPrograms) {
     SCOPED_TRACE(c.file);
     if (!std::filesystem::exists(kMulti + c.file)) GTEST_SKIP() << "no real samples";
     const std::string bytes = test::ReadWhole(kMulti + c.file);
-    ASSERT_TRUE(HasSpeSignature(bytes));
     SpectrumRecord record;
     std::string detected;
     ASSERT_EQ(DetectAndRead(bytes, record, detected), kDone);  // not taken for ASCII
     EXPECT_EQ(detected, "ORTEC ASCII (SPE)");
-    EXPECT_EQ(record.SpecId, c.specId);
-    EXPECT_EQ(record.AcqDate, c.date);
-    EXPECT_EQ(record.AcqTime, c.time);
-    EXPECT_EQ(record.LiveTime, c.live);
-    EXPECT_EQ(record.RealTime, c.real);
+    EXPECT_EQ(Texts(record), std::make_tuple(c.specId, c.date, c.time, c.live, c.real));
     EXPECT_EQ(record.ChannelCount, c.channels);
     ASSERT_EQ(record.Counts.size(), static_cast<std::size_t>(c.channels));
     EXPECT_EQ(record.Counts[static_cast<std::size_t>(c.channel)], c.count);
@@ -64,27 +58,18 @@ TEST(SpeReader, FilesOfOtherPrograms) {
     SpectrumRecord again;
     ASSERT_EQ(ReadSpe(written, again), kDone);
     EXPECT_EQ(again.Counts, record.Counts);
-    EXPECT_EQ(again.SpecId, record.SpecId);
-    EXPECT_EQ(again.AcqDate, record.AcqDate);
-    EXPECT_EQ(again.AcqTime, record.AcqTime);
-    EXPECT_EQ(again.LiveTime, record.LiveTime);
-    EXPECT_EQ(again.RealTime, record.RealTime);
+    EXPECT_EQ(Texts(again), Texts(record));
     EXPECT_FLOAT_EQ(again.CalOffset, record.CalOffset);
     EXPECT_FLOAT_EQ(again.CalGain, record.CalGain);
   }
-  const std::vector<std::string> dropped =
-      SpeDropped(test::ReadWhole(kMulti + "becquerel_1110C NAA cave pottery.Spe"));
-  EXPECT_EQ(dropped, (std::vector<std::string>{"$PRESETS", "$ROI", "$SHAPE_CAL", "$SPEC_REM",
-                                               "quadratic calibration term -6.866130E-010"}));
+  EXPECT_EQ(SpeDropped(test::ReadWhole(kMulti + "becquerel_1110C NAA cave pottery.Spe")),
+            (std::vector<std::string>{"$PRESETS", "$ROI", "$SHAPE_CAL", "$SPEC_REM",
+                                      "quadratic calibration term -6.866130E-010"}));
 }
 
 TEST(SpeWriter, LayoutAndRefusals) {
   SpectrumRecord record = test::RecordWithCounts({0, 7, 123456});
-  record.SpecId = "Au on Si\r\nrun 2";
-  record.AcqDate = "06-Dec-26";
-  record.AcqTime = "09:17";
-  record.LiveTime = "873.5";
-  record.RealTime = "900";
+  Texts(record) = std::make_tuple("Au on Si\r\nrun 2", "06-Dec-26", "09:17", "873.5", "900");
   record.CalGain = 2.5f;
   record.CalOffset = -1.25f;
   Bytes out;
@@ -95,35 +80,31 @@ TEST(SpeWriter, LayoutAndRefusals) {
             "$ENER_FIT:\r\n-1.250000 2.500000\r\n$MCA_CAL:\r\n3\r\n"
             "-1.250000E+00 2.500000E+00 0.000000E+00 keV\r\n");
   // No date, times or calibration: their sections are left out.
-  SpectrumRecord bare = test::RecordWithCounts({1, 2});
-  ASSERT_EQ(EncodeSpe(bare, out), kDone);
+  ASSERT_EQ(EncodeSpe(test::RecordWithCounts({1, 2}), out), kDone);
   EXPECT_EQ(out, "$SPEC_ID:\r\n\r\n$DATA:\r\n0 1\r\n       1\r\n       2\r\n");
   EXPECT_EQ(EncodeSpe(test::RecordWithCounts({}), out), kDoesNotFit);
   EXPECT_EQ(EncodeSpe(test::RecordWithCounts({3, -1}), out), kDoesNotFit);
 }
 
 TEST(SpeReader, RefusesWhatIsNotWhole) {
-  const std::string good = "$SPEC_ID:\nx\n$DATA:\n0 2\n1\n2\n3\n";
   SpectrumRecord record;
-  ASSERT_EQ(ReadSpe(good, record), kDone);
+  ASSERT_EQ(ReadSpe("$SPEC_ID:\nx\n$DATA:\n0 2\n1\n2\n3\n", record), kDone);
   EXPECT_EQ(record.Counts, (std::vector<std::int32_t>{1, 2, 3}));
   // Several counts on a line, a first channel above 0.
   ASSERT_EQ(ReadSpe("$SPEC_ID:\r\n\r\n$DATA:\r\n5 7\r\n1 2 3\r\n", record), kDone);
   EXPECT_EQ(record.StartCh, 5);
   EXPECT_EQ(record.Counts.size(), 3u);
-  for (const char* bad : {
-           "$SPEC_ID:\nx\n$DATA:\n0 2\n1\n2\n",       // a count missing
-           "$SPEC_ID:\nx\n$DATA:\n0 2\n1\n-2\n3\n",   // below 0
-           "$SPEC_ID:\nx\n$DATA:\n0 2\n1\n2.5\n3\n",  // not whole
-           "$SPEC_ID:\nx\n$DATA:\n2 0\n1\n",          // last before first
-           "$SPEC_ID:\nx\n$DATA:\n0 40000\n",         // too many
-           "$SPEC_ID:\nx\n",                          // no data
-           "x\n$SPEC_ID:\nx\n$DATA:\n0 0\n1\n",       // not the first line
-           "$DATA:\n0 0\n1\n",
-       }) {
-    SCOPED_TRACE(bad);
-    EXPECT_EQ(ReadSpe(bad, record), kNotThisFormat);
-  }
+  const char* const refused[] = {
+      "$SPEC_ID:\nx\n$DATA:\n0 2\n1\n2\n",       // a count missing
+      "$SPEC_ID:\nx\n$DATA:\n0 2\n1\n-2\n3\n",   // below 0
+      "$SPEC_ID:\nx\n$DATA:\n0 2\n1\n2.5\n3\n",  // not whole
+      "$SPEC_ID:\nx\n$DATA:\n2 0\n1\n",          // last before first
+      "$SPEC_ID:\nx\n$DATA:\n0 40000\n",         // too many
+      "$SPEC_ID:\nx\n",                          // no data
+      "x\n$SPEC_ID:\nx\n$DATA:\n0 0\n1\n",       // not the first line
+      "$DATA:\n0 0\n1\n",                        // no identification
+  };
+  for (const char* bad : refused) EXPECT_EQ(ReadSpe(bad, record), kNotThisFormat) << bad;
 }
 
 }  // namespace

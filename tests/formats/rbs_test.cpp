@@ -40,9 +40,7 @@ TEST(RbsReader, ReadsIntoTheCallersRecord) {
   record.SpecId = "kept";
   record.AcqTime = "stale";
   ASSERT_EQ(ReadRBS(kHeader + rec(257, be32({0})) + rec(259, be32({5}) + "today"), record), kDone);
-  EXPECT_EQ(record.SpecId, "kept");
-  EXPECT_EQ(record.AcqDate, "today");
-  EXPECT_EQ(record.AcqTime, "");
+  EXPECT_EQ(record.SpecId + "|" + record.AcqDate + "|" + record.AcqTime, "kept|today|");
   EXPECT_EQ(record.ChannelCount, 0);
   for (std::uint32_t type : {290u, 291u}) {
     record = RecordWithCounts({4, 5});
@@ -60,13 +58,11 @@ TEST(RbsReader, EveryDataRecordButTheLastHolds1024Values) {
   ByteWriter w(values);
   for (int k = 0; k < 1500; ++k) w.i32be(k);
   SpectrumRecord record;
-  ASSERT_EQ(ReadRBS(kHeader + rec(16, be32({1, 1500})) + rec(17, values) +
-                        rec(19, values.substr(0, 4 * 476)),
-                    record),
-            kDone);
-  EXPECT_EQ(record.count(1024), 1023);
-  EXPECT_EQ(record.count(1025), 0);
-  EXPECT_EQ(record.count(1500), 475);
+  const Bytes file =
+      kHeader + rec(16, be32({1, 1500})) + rec(17, values) + rec(19, values.substr(0, 4 * 476));
+  ASSERT_EQ(ReadRBS(file, record), kDone);
+  EXPECT_EQ(std::vector({record.count(1024), record.count(1025), record.count(1500)}),
+            (std::vector<std::int32_t>{1023, 0, 475}));  // channels 1024, 1025 and 1500
 }
 
 TEST(RbsReader, FilesAtTheSizeLimitAndHostileRecords) {

@@ -10,15 +10,6 @@
 
 using namespace durnix;
 
-namespace {
-
-void Write(const QString& path, const QByteArray& bytes) {
-  QVERIFY(test::WriteAll(path, bytes));
-}
-const auto Read = test::ReadAll;
-
-}  // namespace
-
 class FileCommandsTest : public QObject {
   Q_OBJECT
 
@@ -29,15 +20,6 @@ class FileCommandsTest : public QObject {
   test::ScriptedDialogs input_;
   std::unique_ptr<FrmDurnix> window_;
 
-  void start() {
-    QVERIFY(test::SaveFolders(dir_.path(), left_, right_));
-    MainWindowStartup startup;
-    startup.viewerDialogs = &input_;
-    startup.trash = false;
-    window_ = test::OpenWindow(dir_.path(), {{"Data", PathBytes(dir_.path()), PlaceKind::kFixed}},
-                               answers_, startup);
-  }
-  QTreeView* list(int pane) const { return window_->pane(pane).ListView; }
   void select(int pane, const QStringList& names) {
     window_->pane(pane).CmdRef_Click();
     QCOMPARE(test::Select(*window_, pane, names), static_cast<int>(names.size()));
@@ -59,14 +41,19 @@ class FileCommandsTest : public QObject {
     for (const QString& folder : {left_, right_, outside_, left_ + "/runs"}) {
       QVERIFY(QDir().mkpath(folder));
     }
-    Write(left_ + "/a.rbs", "new a");
-    Write(left_ + "/b.txt", "new b");
-    Write(left_ + "/runs/r1.as1", "run 1");
-    Write(right_ + "/a.rbs", "old a");
-    Write(outside_ + "/dropped.chn", "dropped");
+    QVERIFY(test::WriteAll(left_ + "/a.rbs", "new a"));
+    QVERIFY(test::WriteAll(left_ + "/b.txt", "new b"));
+    QVERIFY(test::WriteAll(left_ + "/runs/r1.as1", "run 1"));
+    QVERIFY(test::WriteAll(right_ + "/a.rbs", "old a"));
+    QVERIFY(test::WriteAll(outside_ + "/dropped.chn", "dropped"));
     answers_ = test::AnswerScript();
     input_ = test::ScriptedDialogs();
-    start();
+    QVERIFY(test::SaveFolders(dir_.path(), left_, right_));
+    MainWindowStartup startup;
+    startup.viewerDialogs = &input_;
+    startup.trash = false;
+    window_ = test::OpenWindow(dir_.path(), {{"Data", PathBytes(dir_.path()), PlaceKind::kFixed}},
+                               answers_, startup);
   }
   void cleanup() {
     window_.reset();
@@ -78,14 +65,14 @@ class FileCommandsTest : public QObject {
     answers_.expectExtended("File a.rbs is already exist. Overwrite it ?", kSetOverwriteMany,
                             kAnswerSkip);
     click("CmdCopy");
-    QCOMPARE(Read(right_ + "/a.rbs"), QByteArray("old a"));
-    QCOMPARE(Read(right_ + "/b.txt"), QByteArray("new b"));
+    QCOMPARE(test::ReadAll(right_ + "/a.rbs"), QByteArray("old a"));
+    QCOMPARE(test::ReadAll(right_ + "/b.txt"), QByteArray("new b"));
 
     select(0, {"a.rbs"});
     answers_.expectExtended("File a.rbs is already exist. Overwrite it ?", kSetOverwriteLast,
                             kAnswerOverwrite);
     click("CmdMove");
-    QCOMPARE(Read(right_ + "/a.rbs"), QByteArray("new a"));
+    QCOMPARE(test::ReadAll(right_ + "/a.rbs"), QByteArray("new a"));
     QVERIFY(!QFile::exists(left_ + "/a.rbs"));
     QVERIFY(!window_->MoveMode);
 
@@ -105,7 +92,7 @@ class FileCommandsTest : public QObject {
     auto drop = [this](int pane, const QString& path, Qt::KeyboardModifiers modifiers) {
       QMimeData data;
       data.setUrls({QUrl::fromLocalFile(path)});
-      QWidget* viewport = list(pane)->viewport();
+      QWidget* viewport = window_->pane(pane).ListView->viewport();
       QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
                             modifiers);
       QApplication::sendEvent(viewport, &enter);
@@ -116,11 +103,11 @@ class FileCommandsTest : public QObject {
       QVERIFY(test::RunEnded(*window_));
     };
     drop(1, outside_ + "/dropped.chn", Qt::NoModifier);
-    QCOMPARE(Read(right_ + "/dropped.chn"), QByteArray("dropped"));
+    QCOMPARE(test::ReadAll(right_ + "/dropped.chn"), QByteArray("dropped"));
     QVERIFY(QFile::exists(outside_ + "/dropped.chn"));
-    Write(outside_ + "/moved.as2", "moved");
+    QVERIFY(test::WriteAll(outside_ + "/moved.as2", "moved"));
     drop(0, outside_ + "/moved.as2", Qt::ShiftModifier);
-    QCOMPARE(Read(left_ + "/moved.as2"), QByteArray("moved"));
+    QCOMPARE(test::ReadAll(left_ + "/moved.as2"), QByteArray("moved"));
     QVERIFY(!QFile::exists(outside_ + "/moved.as2"));
     DURNIX_VERIFY_ANSWERS(answers_);
 
@@ -145,16 +132,10 @@ class FileCommandsTest : public QObject {
     select(0, {"notes.txt"});
     window_->mnuProperties_Click();
     window_->mnuTextEdit_Click();
-    bool properties = false;
-    bool editor = false;
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-      properties |= qobject_cast<FrmProperties*>(w) != nullptr && w->isVisible();
-      if (auto* text = qobject_cast<FrmTextEdit*>(w)) {
-        editor = true;
-        QCOMPARE(text->textBytes(), std::string("new b"));
-      }
-    }
-    QVERIFY(properties && editor);
+    auto* properties = window_->findChild<FrmProperties*>();
+    auto* editor = window_->findChild<FrmTextEdit*>();
+    QVERIFY(properties != nullptr && properties->isVisible() && editor != nullptr);
+    QCOMPARE(editor->textBytes(), std::string("new b"));
   }
 };
 

@@ -31,7 +31,7 @@ class FrmMyMsgBoxTest : public QObject {
     QVERIFY(five.height() < five.button(4)->y() + five.button(4)->height());
   }
 
-  void answersByCaptionAndCancelWhenClosed() {
+  void answersByCaptionCancelWhenClosedAndEnterPressesTheFocusedButton() {
     QTimer::singleShot(0, [] {
       auto* box = qobject_cast<FrmMyMsgBox*>(QApplication::activeModalWidget());
       QVERIFY(box != nullptr);
@@ -42,9 +42,7 @@ class FrmMyMsgBoxTest : public QObject {
     QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
     QCOMPARE(MyMSGBox(nullptr, "Overwrite ?", kSetOverwriteLast, "Durnix"),
              static_cast<int>(kAnswerCancel));
-  }
-
-  void enterPressesTheFocusedButtonAndEscapeNothing() {
+    // Enter presses the focused button; Escape does nothing.
     FrmMyMsgBox box(nullptr, kSetOverwriteMany);
     box.show();
     QVERIFY(QTest::qWaitForWindowExposed(&box));

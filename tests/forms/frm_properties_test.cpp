@@ -36,24 +36,22 @@ class FrmPropertiesTest : public QObject {
   std::string path(const char* name) const { return (dir_.path() + "/" + name).toStdString(); }
 
  private slots:
-  void spectrumShowsItsFormat() {
+  void spectrumTextFileFolderAndPipe() {
     test::WriteSpectrum(dir_.path() + "/run1.rbs", FMT_RBS, 512);
-    FrmProperties w(nullptr, files_, path("run1.rbs"));
-    QCOMPARE(w.windowTitle(), QString("Properties - run1.rbs"));
-    QCOMPARE(value(&w, "lblName"), QString("run1.rbs"));
-    QCOMPARE(value(&w, "lblFolder"), dir_.path());
-    QCOMPARE(value(&w, "lblKind"), QString("RUMP (RBS)"));
-  }
+    FrmProperties spectrum(nullptr, files_, path("run1.rbs"));
+    QCOMPARE(spectrum.windowTitle(), QString("Properties - run1.rbs"));
+    QCOMPARE(value(&spectrum, "lblName"), QString("run1.rbs"));
+    QCOMPARE(value(&spectrum, "lblFolder"), dir_.path());
+    QCOMPARE(value(&spectrum, "lblKind"), QString("RUMP (RBS)"));
 
-  void textFileWithSizeTimesAndPermissions() {
     QFile file(dir_.path() + "/notes.txt");
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(QByteArray("The beam was stable all night.\n").repeated(50));  // 31 x 50 bytes
     QVERIFY(file.flush());
-    const QDateTime modified(QDate(2024, 3, 5), QTime(6, 7, 8));
-    const QDateTime read(QDate(2025, 11, 30), QTime(23, 59, 1));
-    QVERIFY(file.setFileTime(modified, QFileDevice::FileModificationTime));
-    QVERIFY(file.setFileTime(read, QFileDevice::FileAccessTime));
+    QVERIFY(file.setFileTime(QDateTime(QDate(2024, 3, 5), QTime(6, 7, 8)),
+                             QFileDevice::FileModificationTime));
+    QVERIFY(file.setFileTime(QDateTime(QDate(2025, 11, 30), QTime(23, 59, 1)),
+                             QFileDevice::FileAccessTime));
     file.close();
     QVERIFY(file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                 QFileDevice::ReadGroup | QFileDevice::ExeOther));
@@ -66,9 +64,7 @@ class FrmPropertiesTest : public QObject {
     QVERIFY(!value(&w, "lblOwner").isEmpty() && !value(&w, "lblGroup").isEmpty());
     QCOMPARE(SizeText(1), QString("1 byte"));
     QCOMPARE(SizeText(5u << 20), QString("5,242,880 bytes (5.00 MB)"));
-  }
 
-  void folderAndPipe() {
     QVERIFY(QDir(dir_.path()).mkdir("sub"));
     FrmProperties folder(nullptr, files_, path("sub") + "/");
     QCOMPARE(value(&folder, "lblName"), QString("sub"));

@@ -18,7 +18,7 @@ class FrmPTableTest : public QObject {
   static QString text(QWidget* w, const char* name) { return w->findChild<QLabel*>(name)->text(); }
 
  private slots:
-  void cellsStandWhereTheTableHasThem() {
+  void cellsStandWhereTheTableHasThemAndThePanelFollowsThePointer() {
     std::unique_ptr<FrmPTable> table(open());
     QVERIFY(table != nullptr);
     QCOMPARE(table->cell(26)->text(), QString("Fe"));
@@ -30,10 +30,7 @@ class FrmPTableTest : public QObject {
     QCOMPARE(table->cell(58)->x(), table->cell(57)->x());
     QVERIFY(table->cell(58)->y() > table->cell(88)->y());
     QVERIFY(table->cell(90)->y() > table->cell(58)->y());
-  }
-
-  void panelFollowsThePointerUntilHeld() {
-    std::unique_ptr<FrmPTable> table(open());
+    // The panel follows the pointer until an element is held.
     QCOMPARE(text(table.get(), "lblProp5"), QString("Heat Subl.    ="));  // cleared at start
     QCOMPARE(table->cell(26)->cursor().shape(), Qt::WhatsThisCursor);
     QEvent enter(QEvent::Enter);
@@ -67,10 +64,8 @@ class FrmPTableTest : public QObject {
     table->cmdXrayClick();
     // Both windows stand with their frames, title bars included, on the screen.
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    for (QWidget* window :
-         {static_cast<QWidget*>(element), static_cast<QWidget*>(table->xrayTable())}) {
-      QVERIFY(screen.contains(window->frameGeometry().topLeft()));
-    }
+    QVERIFY(screen.contains(element->frameGeometry().topLeft()));
+    QVERIFY(screen.contains(table->xrayTable()->frameGeometry().topLeft()));
     auto* lines = table->xrayTable()->findChild<QTreeWidget*>("lvXTable");
     QCOMPARE(lines->topLevelItemCount(), 1807);
     // Sorted by energy text: numeric order.

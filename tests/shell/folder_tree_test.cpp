@@ -37,13 +37,10 @@ TEST(FolderTree, ReadsFoldersBeforeTheirEntriesAndStopsAtLinkLoops) {
   const std::vector<std::pair<std::string, std::size_t>> expected = {
       {"sub", 5},        {"sub/deeper", 2}, {"sub/link", 4},
       {"sub/link/z", 4}, {"sub/y", 5},      {"x.rbs", 6}};
-  ASSERT_EQ(tree.items.size(), expected.size());
-  for (std::size_t i = 0; i < expected.size(); ++i) {
-    EXPECT_EQ(tree.items[i].path, expected[i].first);
-    EXPECT_EQ(tree.items[i].end, expected[i].second) << expected[i].first;
-  }
-  EXPECT_EQ(tree.files, 3);
-  EXPECT_EQ(tree.bytes, 18);
+  std::vector<std::pair<std::string, std::size_t>> read;
+  for (const auto& item : tree.items) read.emplace_back(item.path, item.end);
+  EXPECT_EQ(read, expected);
+  EXPECT_EQ(std::tuple(tree.files, tree.bytes), std::tuple(3, 18));  // files, bytes
 
   // A link back to the tree, or to a folder above it, is a loop, even beside a second one.
   fs::create_directory_symlink(root, root + "/sub/back");
@@ -54,10 +51,9 @@ TEST(FolderTree, ReadsFoldersBeforeTheirEntriesAndStopsAtLinkLoops) {
   EXPECT_EQ(ReadTree(files, root, tree), TreeRead::kLoop);
   EXPECT_EQ(ReadTree(files, dir.file("missing"), tree), TreeRead::kUnreadable);
 
-  EXPECT_TRUE(PathWithin("/a/b", "/a/b/c"));
-  EXPECT_TRUE(PathWithin("/a/b/", "/a/b"));
-  EXPECT_FALSE(PathWithin("/a/b", "/a/bc"));
-  EXPECT_FALSE(PathWithin("/a/b/c", "/a/b"));
+  EXPECT_EQ(std::tuple(PathWithin("/a/b", "/a/b/c"), PathWithin("/a/b/", "/a/b"),
+                       PathWithin("/a/b", "/a/bc"), PathWithin("/a/b/c", "/a/b")),
+            std::tuple(true, true, false, false));
 }
 
 TEST(FolderTree, OneFolderUnderTwoNamesIsSeenThroughTheLink) {

@@ -12,7 +12,7 @@ std::vector<Place> places() {
           {"USB", "/media/anna/USB/", PlaceKind::kRemovable}};
 }
 
-TEST(Navigation, FoldersEndInOneSlash) {
+TEST(Navigation, FoldersEndInOneSlashAndUpStopsAtThePlacesTop) {
   EXPECT_EQ(NormalizeFolder("/data"), "/data/");
   EXPECT_EQ(NormalizeFolder("/data//"), "/data/");
   EXPECT_EQ(NormalizeFolder(""), "/");
@@ -22,24 +22,19 @@ TEST(Navigation, FoldersEndInOneSlash) {
   EXPECT_EQ(PlaceOf(places(), "/home/anna/spectra/"), 0);
   EXPECT_EQ(PlaceOf(places(), "/media/anna/USB/run/"), 2);
   EXPECT_EQ(PlaceOf(places(), "/tmp/"), 1);
-}
-
-TEST(Navigation, UpStopsAtThePlacesTopAndThePlaceFollowsTheFolder) {
   Navigation nav(places());
   nav.set(0, "/home/anna/spectra");
   EXPECT_EQ(nav.place(0), 0);
   EXPECT_FALSE(nav.atTop(0));
-  EXPECT_TRUE(nav.up(0));
-  EXPECT_EQ(nav.folder(0), "/home/anna/");
+  const auto up = [&] { return nav.up(0) ? nav.folder(0) : "stayed at " + nav.folder(0); };
+  EXPECT_EQ(up(), "/home/anna/");
   EXPECT_TRUE(nav.atTop(0));
-  EXPECT_FALSE(nav.up(0));  // the top of Home: nothing to refresh
-  EXPECT_EQ(nav.folder(0), "/home/anna/");
+  EXPECT_EQ(up(), "stayed at /home/anna/");  // the top of Home: nothing to refresh
   nav.set(0, "/tmp/x");
   EXPECT_EQ(nav.place(0), 1);
-  EXPECT_TRUE(nav.up(0));
-  EXPECT_TRUE(nav.up(0));
-  EXPECT_EQ(nav.folder(0), "/");
-  EXPECT_FALSE(nav.up(0));
+  EXPECT_EQ(up(), "/tmp/");
+  EXPECT_EQ(up(), "/");
+  EXPECT_EQ(up(), "stayed at /");
   // Into a folder that another place holds: the pane is on that place now.
   nav.enter(0, "media/anna/USB/run");
   EXPECT_EQ(nav.place(0), 2);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <deque>
 
 #include "support/scripted.h"
@@ -40,53 +41,40 @@ class FakePassword : public PasswordDialog {
   std::deque<std::pair<std::string, std::string>> typed;  // empty user: Cancel
   std::vector<std::string> shown;                         // what the fields held when shown
   std::string user, password;
-  int forgotten = 0;
   bool Ask(std::string& u, std::string& p) override {
     shown.push_back(user + "/" + password);
     const auto next = typed.front();
     typed.pop_front();
     if (next.first.empty()) return false;
-    user = next.first;
-    password = next.second;
-    u = user;
-    p = password;
+    u = user = next.first;
+    p = password = next.second;
     return true;
   }
-  void Forget() override {
-    password.clear();
-    ++forgotten;
-  }
+  void Forget() override { password.clear(); }
 };
 
-TEST(Network, RowsOfEachLevel) {
+TEST(Network, RowsOfEachLevelAddressesAndPaths) {
+  // "text|size|attribute number|icon" of a row.
+  const auto row = [](const FileRow& r) {
+    return r.text + "|" + r.size + "|" + std::to_string(r.attributeNumber) + "|" +
+           std::to_string(NetworkIconOf(r));
+  };
   const std::vector<FileRow> groups = NetworkRows(kLevelWholeNetwork, {"LAB", " \\\\OTHER "});
   ASSERT_EQ(groups.size(), 2u);  // no " .." at the top
-  EXPECT_EQ(groups[1].text, " OTHER");
-  EXPECT_EQ(groups[1].size, "<GROUP>");
-  EXPECT_EQ(groups[1].attributeNumber, 254);
-  EXPECT_EQ(NetworkIconOf(groups[1]), 1);
+  EXPECT_EQ(row(groups[1]), " OTHER|<GROUP>|254|1");
 
   const std::vector<FileRow> computers = NetworkRows(kLevelWorkGroup, {"\\\\PC1"});
   ASSERT_EQ(computers.size(), 2u);
-  EXPECT_EQ(computers[0].text, " ..");
-  EXPECT_EQ(computers[0].size, "<Group>");
-  EXPECT_EQ(computers[0].attributeNumber, 254);
-  EXPECT_EQ(computers[1].text, " PC1");
-  EXPECT_EQ(computers[1].size, "<Computer>");
-  EXPECT_EQ(NetworkIconOf(computers[1]), 2);
+  EXPECT_EQ(row(computers[0]), " ..|<Group>|254|0");
+  EXPECT_EQ(row(computers[1]), " PC1|<Computer>|253|2");
   EXPECT_EQ(computers[1].attributes + computers[1].date + computers[1].extension, "");
   EXPECT_TRUE(computers[1].isFolder());
 
   const std::vector<FileRow> shares = NetworkRows(kLevelComputer, {"\\\\PC1\\data", "PC1\\x y"});
+  ASSERT_EQ(shares.size(), 3u);
   EXPECT_EQ(shares[0].size, "<Computer>");
-  EXPECT_EQ(shares[1].name, "data");
-  EXPECT_EQ(shares[2].name, "x y");
-  EXPECT_EQ(shares[2].size, "DIR");
-  EXPECT_EQ(shares[2].attributeNumber, 252);
-  EXPECT_EQ(NetworkIconOf(shares[2]), 3);
-}
-
-TEST(Network, AddressesAndPaths) {
+  EXPECT_EQ(shares[1].name + "|" + shares[2].name, "data|x y");
+  EXPECT_EQ(row(shares[2]), " x y|DIR|252|3");
   EXPECT_EQ(ShareAddress("\\\\pc1\\data"), "//pc1/data");
   EXPECT_EQ(ShareAddress(" smb://pc1/data/run 1/ "), "//pc1/data/run 1");
   EXPECT_EQ(ShareAddress("SMB://pc1//data"), "//pc1/data");
@@ -112,8 +100,7 @@ TEST(Network, EachLevelUpAndRootAndTheDriveList) {
   EXPECT_EQ(nav.level(0), kLevelWorkGroup);
   EXPECT_EQ(nav.folder(0), "//LAB/");
   nav.enter(0, "PC1");
-  EXPECT_EQ(nav.folder(0), "//PC1/");
-  EXPECT_EQ(nav.computer(), "PC1");
+  EXPECT_EQ(nav.folder(0) + " on " + nav.computer(), "//PC1/ on PC1");
   EXPECT_TRUE(nav.aboveShares(0));
   nav.enter(0, "data");
   nav.enter(0, "run 1");
@@ -121,16 +108,14 @@ TEST(Network, EachLevelUpAndRootAndTheDriveList) {
   EXPECT_EQ(nav.folder(0), "//PC1/data/run 1/");
   EXPECT_FALSE(nav.aboveShares(0));
   EXPECT_FALSE(nav.atTop(0));
-  ASSERT_TRUE(nav.up(0));
-  EXPECT_EQ(nav.folder(0), "//PC1/data/");
-  ASSERT_TRUE(nav.up(0));
-  EXPECT_EQ(nav.folder(0), "//PC1/");
+  // One level up each time: the folder then shown.
+  const auto up = [&] { return nav.up(0) ? nav.folder(0) : "stayed at " + nav.folder(0); };
+  EXPECT_EQ(up(), "//PC1/data/");
+  EXPECT_EQ(up(), "//PC1/");
   EXPECT_EQ(nav.level(0), kLevelComputer);
-  ASSERT_TRUE(nav.up(0));
-  EXPECT_EQ(nav.folder(0), "//LAB/");
-  ASSERT_TRUE(nav.up(0));
-  EXPECT_EQ(nav.folder(0), "//Whole network/");
-  EXPECT_FALSE(nav.up(0));  // nothing above the whole network
+  EXPECT_EQ(up(), "//LAB/");
+  EXPECT_EQ(up(), "//Whole network/");
+  EXPECT_EQ(up(), "stayed at //Whole network/");  // nothing above the whole network
   nav.enter(0, "OTHER");
   EXPECT_EQ(nav.workGroup(), "OTHER");
   nav.root(0);
@@ -142,8 +127,7 @@ TEST(Network, EachLevelUpAndRootAndTheDriveList) {
   std::vector<Place> places = nav.places();
   places.insert(places.begin(),
                 {"smb://pc1/data", "//pc1/data/", PlaceKind::kNetwork, PathKind::kNetwork});
-  auto kept = nav.setPlaces(places);
-  EXPECT_TRUE(kept[0] && kept[1]);
+  EXPECT_EQ(nav.setPlaces(places), (std::array<bool, 2>{true, true}));
   EXPECT_EQ(nav.networkEntry(), 3);
   EXPECT_TRUE(nav.onNetwork(0));
   EXPECT_EQ(nav.place(1), 1);
@@ -154,9 +138,7 @@ TEST(Network, EachLevelUpAndRootAndTheDriveList) {
   EXPECT_FALSE(nav.up(1) && nav.up(1));  // the share's top is the place's top
   EXPECT_EQ(nav.folder(1), "//pc1/data/");
   places.erase(places.begin());
-  kept = nav.setPlaces(places);
-  EXPECT_FALSE(kept[1]);
-  EXPECT_TRUE(kept[0]);
+  EXPECT_EQ(nav.setPlaces(places), (std::array<bool, 2>{true, false}));
   nav.changePlace(1, 0);
   EXPECT_EQ(nav.folder(1), "/home/u/");  // the remembered folder of Home
 }

@@ -36,12 +36,7 @@ std::pair<std::string, std::string> infoOf(const std::string& path) {
 TEST(Trash, PathsAreEscapedByteByByte) {
   EXPECT_EQ(EscapedTrashPath("/a b/\xC3\xBC~-._%/x "), "/a%20b/%C3%BC~-._%25/x%20");
   std::tm local{};
-  local.tm_year = 126;
-  local.tm_mon = 11;
-  local.tm_mday = 7;
-  local.tm_hour = 9;
-  local.tm_min = 5;
-  local.tm_sec = 3;
+  ASSERT_NE(::strptime("2026-12-07 09:05:03", "%Y-%m-%d %H:%M:%S", &local), nullptr);
   local.tm_isdst = -1;
   EXPECT_EQ(TrashInfoText("/r/a b", std::mktime(&local)),
             "[Trash Info]\nPath=/r/a%20b\nDeletionDate=2026-12-07T09:05:03\n");
@@ -53,9 +48,8 @@ TEST(Trash, EntriesGoIntoTheDataHomeWithTheirInfo) {
   fs::create_directories(dir.file("work/dir/sub"));
   fs::create_directories(dir.file("cwd"));
   test::WriteWhole(dir.file("work/trail "), "1");
-  test::WriteWhole(dir.file("work/\xC3\xBC"
-                            "ber \xC3\xA9.rbs"),
-                   "2");
+  const std::string uber = "\u00FCber \u00E9.rbs";  // \xC3\xBC and \xC3\xA9 in UTF-8
+  test::WriteWhole(dir.file("work/" + uber), "2");
   test::WriteWhole(dir.file("work/dir/sub/x"), "3");
   const std::string home = dir.file("home/.local/share");  // not there yet
   const Trash trash(home, ::getuid());
@@ -65,22 +59,16 @@ TEST(Trash, EntriesGoIntoTheDataHomeWithTheirInfo) {
 
   EXPECT_EQ(trash.Put(dir.file("work/trail "), error), kDone);
   EXPECT_EQ(error, 0);
-  EXPECT_EQ(modeOf(home + "/Trash"), 0700u);
-  EXPECT_EQ(modeOf(home + "/Trash/files"), 0700u);
-  EXPECT_EQ(modeOf(home + "/Trash/info"), 0700u);
+  for (const char* folder : {"", "/files", "/info"})
+    EXPECT_EQ(modeOf(home + "/Trash" + folder), 0700u) << folder;
   EXPECT_FALSE(fs::exists(dir.file("work/trail ")));
   EXPECT_EQ(test::ReadWhole(home + "/Trash/files/trail "), "1");
   const auto [path, date] = infoOf(home + "/Trash/info/trail .trashinfo");
   EXPECT_EQ(path, EscapedTrashPath(real) + "/work/trail%20");
   EXPECT_TRUE(std::regex_match(date, std::regex("\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d")));
 
-  EXPECT_EQ(trash.Put(dir.file("work/\xC3\xBC"
-                               "ber \xC3\xA9.rbs"),
-                      error),
-            kDone);
-  EXPECT_EQ(infoOf(home + "/Trash/info/\xC3\xBC"
-                          "ber \xC3\xA9.rbs.trashinfo")
-                .first,
+  EXPECT_EQ(trash.Put(dir.file("work/" + uber), error), kDone);
+  EXPECT_EQ(infoOf(home + "/Trash/info/" + uber + ".trashinfo").first,
             EscapedTrashPath(real) + "/work/%C3%BCber%20%C3%A9.rbs");
 
   // A second entry of one name gets a name of its own; a folder goes whole.
@@ -101,8 +89,7 @@ TEST(Trash, EntriesGoIntoTheDataHomeWithTheirInfo) {
 
   // The user's trash follows $XDG_DATA_HOME, else $HOME (a relative value counts for nothing);
   // the folder the program runs in gets nothing.
-  const char* oldHome = std::getenv("HOME");
-  const std::string savedHome = oldHome != nullptr ? oldHome : "";
+  const std::string savedHome = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
   const char* oldXdg = std::getenv("XDG_DATA_HOME");
   const std::string savedXdg = oldXdg != nullptr ? oldXdg : "";
   ::setenv("HOME", dir.file("user").c_str(), 1);
@@ -114,11 +101,8 @@ TEST(Trash, EntriesGoIntoTheDataHomeWithTheirInfo) {
   test::WriteWhole(dir.file("work/z"), "z");
   EXPECT_EQ(Trash::ForUser().Put(dir.file("work/z"), error), kDone);
   EXPECT_EQ(test::ReadWhole(dir.file("xdg/Trash/files/z")), "z");
-  if (oldXdg != nullptr) {
-    ::setenv("XDG_DATA_HOME", savedXdg.c_str(), 1);
-  } else {
-    ::unsetenv("XDG_DATA_HOME");
-  }
+  ::setenv("XDG_DATA_HOME", savedXdg.c_str(), 1);
+  if (oldXdg == nullptr) ::unsetenv("XDG_DATA_HOME");
   ::setenv("HOME", savedHome.c_str(), 1);
   EXPECT_TRUE(fs::is_empty(dir.file("cwd")));
   fs::current_path(before);

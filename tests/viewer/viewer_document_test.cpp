@@ -19,11 +19,10 @@ ViewerDocument Ramp(int n) {
   return ViewerDocument(std::move(counts), 1, 11, "", "");
 }
 
-TEST(ViewerDocument, AllowsAndRefusesCommandsByItsState) {
+TEST(ViewerDocument, AllowsAndRefusesCommandsByItsStateAndMarksRegionsAndZoomWindows) {
   struct Case {
     const char* state;
-    bool zoomed, region, busy, changed;
-    bool shrinkEnabled, saveEnabled, copyEnabled, addEnabled;
+    bool zoomed, region, busy, changed, shrinkEnabled, saveEnabled, copyEnabled, addEnabled;
     const char* shrinkRefusal;
   };
   const Case cases[] = {
@@ -53,9 +52,39 @@ TEST(ViewerDocument, AllowsAndRefusesCommandsByItsState) {
     EXPECT_EQ(doc.Refusal(ViewerCommand::kShrink), c.shrinkRefusal);
     EXPECT_EQ(doc.Refusal(ViewerCommand::kAdd), "");
   }
+
+  ViewerDocument doc = Ramp(100);
+  int from = 30, to = 10;
+  RegionAreas areas;
+  std::string refusal;
+  ASSERT_TRUE(doc.MarkRegion(from, to, areas, refusal, "r.as2"));
+  EXPECT_EQ(std::pair(from, to), std::pair(10, 30));
+  EXPECT_EQ(areas.gross, 420);  // 10 + 11 + ... + 30
+  EXPECT_TRUE(doc.activeRegion().RoiSet());
+  EXPECT_EQ(doc.regions().size(), 1u);
+
+  from = to = 7;
+  EXPECT_FALSE(doc.MarkRegion(from, to, areas, refusal, "r.as2"));
+  EXPECT_EQ(refusal, "The region needs two different channels (both ends are 7).");
+  from = 90;
+  to = 100;
+  EXPECT_FALSE(doc.MarkRegion(from, to, areas, refusal, "r.as2"));
+  EXPECT_EQ(refusal, "Channels 90 to 100 are not all within 0 to 99 of r.as2.");
+  EXPECT_EQ(doc.activeRegion().RoiFrom(), 10);  // the region stays as it was
+
+  PlotWindow window;
+  ASSERT_TRUE(doc.Frame(window));
+  EXPECT_EQ(window.LastCh, 99);
+  ZoomToRegion(doc.settings(), 10, 30);
+  ASSERT_TRUE(doc.Frame(window));
+  EXPECT_EQ((std::array{window.FirstCh, window.LastCh, window.FullScale}),
+            (std::array{10, 30, 30}));
+
+  ViewerDocument negative(Counts{1, -5, 3}, 1, 11, "", "");  // Auto cannot show it
+  EXPECT_FALSE(negative.Frame(window));
 }
 
-TEST(ViewerDocument, CombineAndCompareChangeCountsTitleAndSave) {
+TEST(ViewerDocument, CombineCompareAndShrinkChangeCountsTitleAndSave) {
   ViewerDocument doc(Counts{3, 2, 10}, 1, 11, "", "");
   EXPECT_EQ(doc.Combine(Combination::kCompare, {2, 4}, 0.5, "c.chn"), CombineResult::kCombined);
   EXPECT_TRUE(doc.CompareOn());
@@ -81,83 +110,45 @@ TEST(ViewerDocument, CombineAndCompareChangeCountsTitleAndSave) {
   EXPECT_EQ(doc.Combine(Combination::kSubtract, {}, 1, "e.chn"), CombineResult::kEmpty);
   EXPECT_EQ(doc.ViewCounts(), (Counts{0, 0, 8}));
   EXPECT_EQ(doc.Title("T"), "T - s.chn - zoomed");
-}
 
-TEST(ViewerDocument, ShrinkClearsRegionAndCompareAndHalvesTheChannels) {
-  ViewerDocument doc = Ramp(1023);
-  doc.Combine(Combination::kCompare, Counts(10, 1), 1, "c.chn");
-  doc.activeRegion().startAt(10);
-  doc.activeRegion().finishAt(20, WindowOf(1023, false, 0, 0), doc.ViewCounts());
-  doc.activeRegion().clear();
-  ASSERT_EQ(doc.Shrink(nullptr), ShrinkResult::kShrunk);
-  EXPECT_EQ(doc.ChNum(), 511);
-  EXPECT_EQ(doc.ViewCounts()[1], 5);  // 2 + 3
-  EXPECT_FALSE(doc.CompareOn() || doc.AnyRegionSet());
-  EXPECT_EQ(doc.Title("T"), "T - shrinked");
-  EXPECT_TRUE(doc.Enabled(ViewerCommand::kSave));
+  // A shrink clears the region and the comparison and halves the channels.
+  ViewerDocument shrunk = Ramp(1023);
+  shrunk.Combine(Combination::kCompare, Counts(10, 1), 1, "c.chn");
+  shrunk.activeRegion().startAt(10);
+  shrunk.activeRegion().finishAt(20, WindowOf(1023, false, 0, 0), shrunk.ViewCounts());
+  shrunk.activeRegion().clear();
+  ASSERT_EQ(shrunk.Shrink(nullptr), ShrinkResult::kShrunk);
+  EXPECT_EQ(shrunk.ChNum(), 511);
+  EXPECT_EQ(shrunk.ViewCounts()[1], 5);  // 2 + 3
+  EXPECT_FALSE(shrunk.CompareOn() || shrunk.AnyRegionSet());
+  EXPECT_EQ(shrunk.Title("T"), "T - shrinked");
+  EXPECT_TRUE(shrunk.Enabled(ViewerCommand::kSave));
 
   // A stop asked for before the spreading ends it without a result; the counts stay.
   std::atomic<bool> stop{true};
   Counts out;
-  Resolution sigma;
-  sigma.a = 1;
-  EXPECT_EQ(ViewerDocument::ComputeShrink(doc.ViewCounts(), &sigma, out, {}, &stop),
+  Resolution sigma{Resolution::kConstant, 1, 0, 0};
+  EXPECT_EQ(ViewerDocument::ComputeShrink(shrunk.ViewCounts(), &sigma, out, {}, &stop),
             ShrinkResult::kInterrupted);
   sigma.a = -1;
-  EXPECT_EQ(doc.Shrink(&sigma), ShrinkResult::kInvalid);
-  EXPECT_EQ(doc.ChNum(), 511);
+  EXPECT_EQ(shrunk.Shrink(&sigma), ShrinkResult::kInvalid);
+  EXPECT_EQ(shrunk.ChNum(), 511);
 }
 
-TEST(ViewerDocument, RegionAndZoomWindow) {
-  ViewerDocument doc = Ramp(100);
-  int from = 30, to = 10;
-  RegionAreas areas;
-  std::string refusal;
-  ASSERT_TRUE(doc.MarkRegion(from, to, areas, refusal, "r.as2"));
-  EXPECT_EQ(from, 10);
-  EXPECT_EQ(to, 30);
-  EXPECT_EQ(areas.gross, 420);  // 10 + 11 + ... + 30
-  EXPECT_TRUE(doc.activeRegion().RoiSet());
-  EXPECT_EQ(doc.regions().size(), 1u);
-
-  from = to = 7;
-  EXPECT_FALSE(doc.MarkRegion(from, to, areas, refusal, "r.as2"));
-  EXPECT_EQ(refusal, "The region needs two different channels (both ends are 7).");
-  from = 90;
-  to = 100;
-  EXPECT_FALSE(doc.MarkRegion(from, to, areas, refusal, "r.as2"));
-  EXPECT_EQ(refusal, "Channels 90 to 100 are not all within 0 to 99 of r.as2.");
-  EXPECT_EQ(doc.activeRegion().RoiFrom(), 10);  // the region stays as it was
-
-  PlotWindow window;
-  ASSERT_TRUE(doc.Frame(window));
-  EXPECT_EQ(window.LastCh, 99);
-  ZoomToRegion(doc.settings(), 10, 30);
-  ASSERT_TRUE(doc.Frame(window));
-  EXPECT_EQ(window.FirstCh, 10);
-  EXPECT_EQ(window.LastCh, 30);
-  EXPECT_EQ(window.FullScale, 30);
-
-  ViewerDocument negative(Counts{1, -5, 3}, 1, 11, "", "");  // Auto cannot show it
-  EXPECT_FALSE(negative.Frame(window));
-}
-
-TEST(ViewerDocument, CalibrationFromTheFieldsAndTheRecord) {
-  SpectrumRecord record = test::RecordWithCounts({1, 2, 3});
-  record.CalGain = 0.5f;
-  record.CalOffset = 0;
-  ViewerDocument doc = ViewerDocument::OfRecord(record);
+TEST(ViewerDocument, CalibrationFromTheFieldsAndTheRecordAndOxfordCountsRead) {
+  SpectrumRecord calibrated = test::RecordWithCounts({1, 2, 3});
+  calibrated.CalGain = 0.5f;
+  calibrated.CalOffset = 0;
+  ViewerDocument doc = ViewerDocument::OfRecord(calibrated);
   EXPECT_EQ(doc.ConvText(), ".5");
   EXPECT_EQ(doc.OffsetText(), "");
   EXPECT_EQ(doc.EnergyOf(4), 2.0f);
   doc.setCalibration("2.5 keV", " -1");
-  EXPECT_EQ(doc.ConvFactor(), 2.5f);
-  EXPECT_EQ(doc.EnergyOf(2), 4.0f);
-  record.CalGain = 1;
-  EXPECT_EQ(ViewerDocument::OfRecord(record).ConvText(), "");
-}
+  EXPECT_EQ(std::pair(doc.ConvFactor(), doc.EnergyOf(2)), std::pair(2.5f, 4.0f));
+  calibrated.CalGain = 1;
+  EXPECT_EQ(ViewerDocument::OfRecord(calibrated).ConvText(), "");
 
-TEST(ViewerDocument, OxfordCountsKeepTheirLowest24BitsWhateverReadThem) {
+  // Oxford counts keep their lowest 24 bits whatever format reads them.
   struct Case {
     FormatCode written;
     const FormatInfo* chosen;
