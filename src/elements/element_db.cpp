@@ -211,7 +211,8 @@ std::string XrayEnergyText(double keV) {
     return "  0" + number;
   }
   if (keV < 10) return "  " + number;
-  if (keV <= 100) return " " + number;
+  // 100 itself has three digits: with a blank it would sort before " 99.9".
+  if (keV < 100) return " " + number;
   return number;
 }
 

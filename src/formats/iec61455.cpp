@@ -5,6 +5,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "formats/dates.h"
 #include "formats/reader_support.h"
@@ -262,20 +263,22 @@ Status EncodeIec(const SpectrumRecord& record, Bytes& out) {
   std::snprintf(text, sizeof text, "%16.9E%16.9E%16.9E%16.9E", 0.0, 0.0, 0.0, 0.0);
   for (std::size_t i = kPointsFirst; i < kPointsLast; ++i) AppendLine(out, text);
   for (std::size_t i = kPointsLast; i < kHeaderLines; ++i) AppendLine(out, "");
-  // The count lines are laid straight into the file: the tag, the first channel, five counts of
-  // at most 10 digits and a line end each.
+  // The count lines are laid straight into the file over blank lines: the tag, the first channel
+  // (at most 5 digits) in 6 columns, then five counts (at most 10 digits) in 10 columns each.
+  constexpr std::size_t kCountLine = 62;
+  static constexpr char kBlankLine[kCountLine + 1] =
+      "A004                                                        \r\n";
+  static_assert(sizeof kBlankLine - 1 == kTag.size() + 6 + 10 * kCountsPerLine + 2);
   const std::size_t head = out.size();
-  out.resize(head + (channels / kCountsPerLine + 1) * (kTag.size() + 6 + 10 * kCountsPerLine + 2) +
-             20);
+  out.resize(head + (channels + kCountsPerLine - 1) / kCountsPerLine * kCountLine);
   char* at = out.data() + head;
-  for (std::size_t first = 0; first < channels; first += kCountsPerLine) {
-    at = std::copy(kTag.begin(), kTag.end(), at);
-    at = PutRightAligned(at, static_cast<long long>(first), 6);
+  for (std::size_t first = 0; first < channels; first += kCountsPerLine, at += kCountLine) {
+    std::memcpy(at, kBlankLine, kCountLine);
+    PutDigitsBefore(at + kTag.size() + 6, first);
     for (std::size_t i = first; i < first + kCountsPerLine; ++i) {
-      at = PutRightAligned(at, i < channels ? record.Counts[i] : 0, 10);
+      const auto count = static_cast<unsigned long long>(i < channels ? record.Counts[i] : 0);
+      PutDigitsBefore(at + kTag.size() + 6 + 10 * (i - first + 1), count);
     }
-    *at++ = '\r';
-    *at++ = '\n';
   }
   out.resize(static_cast<std::size_t>(at - out.data()));
   return kDone;

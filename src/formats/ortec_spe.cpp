@@ -5,6 +5,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <map>
 
 #include "formats/dates.h"
@@ -179,9 +180,15 @@ Status EncodeSpe(const SpectrumRecord& record, Bytes& out) {
   out.resize(head + 12 * record.Counts.size() + 20);
   char* at = out.data() + head;
   for (const std::int32_t count : record.Counts) {
-    at = PutRightAligned(at, count, 8);
-    *at++ = '\r';
-    *at++ = '\n';
+    if (count < 100000000) {
+      std::memcpy(at, "        \r\n", 10);
+      PutDigitsBefore(at + 8, static_cast<unsigned long long>(count));
+      at += 10;
+    } else {
+      at = PutRightAligned(at, count, 8);
+      *at++ = '\r';
+      *at++ = '\n';
+    }
   }
   out.resize(static_cast<std::size_t>(at - out.data()));
   if (record.CalGain != 0) {

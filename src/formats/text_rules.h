@@ -38,6 +38,22 @@ inline constexpr char kDigitPairs[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
+// The digits of `value` set so that the last one stands just before `end`, from the last ones
+// backwards, two at a time; returns where the first one stands.
+inline char* PutDigitsBefore(char* end, unsigned long long value) {
+  for (; value >= 100; value /= 100) {
+    end -= 2;
+    std::memcpy(end, kDigitPairs + 2 * (value % 100), 2);
+  }
+  if (value >= 10) {
+    end -= 2;
+    std::memcpy(end, kDigitPairs + 2 * value, 2);
+  } else {
+    *--end = static_cast<char>('0' + value);
+  }
+  return end;
+}
+
 // `value` set to the right in a field of `width` characters (wider when it needs more), written
 // at `at`, which has room for max(width, 20) characters; returns the end of the field. A printf
 // "%*lld" laid straight into a file's bytes, without parsing a format for every count.
@@ -50,24 +66,14 @@ inline char* PutRightAligned(char* at, long long value, std::size_t width) {
     std::memcpy(at, digits, length);
     return at + length;
   }
-  // The digits are counted, then set in place from the last ones backwards.
+  // The digits are counted, then set in place.
   auto rest = static_cast<unsigned long long>(value);
   std::size_t length = 1;
   for (unsigned long long bound = 10; length < 19 && rest >= bound; bound *= 10) ++length;
   if (length == 19 && rest >= 10000000000000000000ULL) length = 20;
   for (; width > length; --width) *at++ = ' ';
-  char* const end = at + length;
-  char* next = end;
-  for (; rest >= 100; rest /= 100) {
-    next -= 2;
-    std::memcpy(next, kDigitPairs + 2 * (rest % 100), 2);
-  }
-  if (rest >= 10) {
-    std::memcpy(next - 2, kDigitPairs + 2 * rest, 2);
-  } else {
-    next[-1] = static_cast<char>('0' + rest);
-  }
-  return end;
+  PutDigitsBefore(at + length, rest);
+  return at + length;
 }
 
 // `value` as printf "%.6f" writes it, at `at`, which has room for 32 characters when |value| is

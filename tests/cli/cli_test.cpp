@@ -13,18 +13,7 @@
 
 namespace durnix {
 
-// Runs durnix-cli as test::cli does and checks its exit status and that its standard error says
-// each of `says`; the tests of the other commands call it too.
-test::CliRun ExpectCli(const std::vector<std::string>& args, int exit,
-                       const std::vector<std::string>& says = {}, const std::string& cwd = ".",
-                       const std::string& shellBefore = "") {
-  test::CliRun run = test::cli(args, cwd, shellBefore);
-  EXPECT_EQ(run.exit, exit) << ::testing::PrintToString(args) << "\n" << run.err;
-  for (const std::string& part : says) {
-    EXPECT_NE(run.err.find(part), std::string::npos) << part << " is not in:\n" << run.err;
-  }
-  return run;
-}
+using test::ExpectCli;
 
 namespace {
 

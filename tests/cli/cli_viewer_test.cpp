@@ -15,10 +15,7 @@
 
 namespace durnix {
 
-// Defined in cli_test.cpp.
-test::CliRun ExpectCli(const std::vector<std::string>& args, int exit,
-                       const std::vector<std::string>& says = {}, const std::string& cwd = ".",
-                       const std::string& shellBefore = "");
+using test::ExpectCli;
 
 namespace {
 

@@ -3,6 +3,7 @@
 
 // durnix-cli run as a user runs it, from a shell, its output captured.
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -41,6 +42,18 @@ inline CliRun cli(const std::vector<std::string>& args, const std::string& cwd =
   run.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   run.out = ReadWhole(capture.file("out"));
   run.err = ReadWhole(capture.file("err"));
+  return run;
+}
+
+// The same, checked: the exit status, and each of `says` somewhere in what it wrote to stderr.
+inline CliRun ExpectCli(const std::vector<std::string>& args, int exit,
+                        const std::vector<std::string>& says = {}, const std::string& cwd = ".",
+                        const std::string& shellBefore = "") {
+  CliRun run = cli(args, cwd, shellBefore);
+  EXPECT_EQ(run.exit, exit) << ::testing::PrintToString(args) << "\n" << run.err;
+  for (const std::string& part : says) {
+    EXPECT_NE(run.err.find(part), std::string::npos) << part << " is not in:\n" << run.err;
+  }
   return run;
 }
 
