@@ -69,8 +69,7 @@ inline char* PutRightAligned(char* at, long long value, std::size_t width) {
   // The digits are counted, then set in place.
   auto rest = static_cast<unsigned long long>(value);
   std::size_t length = 1;
-  for (unsigned long long bound = 10; length < 19 && rest >= bound; bound *= 10) ++length;
-  if (length == 19 && rest >= 10000000000000000000ULL) length = 20;
+  for (unsigned long long bound = 10; rest >= bound; bound *= 10) ++length;  // to 10^19 at most
   for (; width > length; --width) *at++ = ' ';
   PutDigitsBefore(at + length, rest);
   return at + length;

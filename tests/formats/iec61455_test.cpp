@@ -16,9 +16,7 @@
 namespace durnix {
 namespace {
 
-auto Texts(SpectrumRecord& r) {
-  return std::tie(r.SpecId, r.AcqDate, r.AcqTime, r.LiveTime, r.RealTime);
-}
+using test::Texts;
 
 const std::string kSample =
     std::string(DURNIX_REAL_SAMPLES_DIR) + "/multi/becquerel_hpge_dummy_test_01.iec";

@@ -15,9 +15,7 @@
 namespace durnix {
 namespace {
 
-auto Texts(SpectrumRecord& r) {
-  return std::tie(r.SpecId, r.AcqDate, r.AcqTime, r.LiveTime, r.RealTime);
-}
+using test::Texts;
 
 const std::string kMulti = std::string(DURNIX_REAL_SAMPLES_DIR) + "/multi/";
 
