@@ -2,6 +2,7 @@
 #include "formats/iec61455.h"
 
 #include <algorithm>
+#include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -79,6 +80,26 @@ std::vector<std::string_view> CountFields(std::string_view line) {
   return columns ? fields : Words(line);
 }
 
+// The live time, the real time and the number of channels: in their columns of 12, 12 and 6
+// characters, where a time that fills its column touches the one before it; else as the words
+// of the line, for files laid out otherwise.
+std::vector<std::string_view> TimeFields(std::string_view line) {
+  constexpr std::size_t kTimeWidth = 12, kChannelsWidth = 6;
+  const auto number = [](std::string_view field) {
+    double value = 0;
+    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
+    return !field.empty() && error == std::errc() && end == field.data() + field.size();
+  };
+  if (line.size() >= 2 * kTimeWidth + 1) {
+    const std::vector<std::string_view> fields = {
+        Trim(line.substr(0, kTimeWidth)), Trim(line.substr(kTimeWidth, kTimeWidth)),
+        Trim(line.substr(2 * kTimeWidth, kChannelsWidth))};
+    long long channels = 0;
+    if (number(fields[0]) && number(fields[1]) && WholeNumber(fields[2], channels)) return fields;
+  }
+  return Words(line);
+}
+
 std::string DateText(const CivilDate& date) {
   char text[16];
   std::snprintf(text, sizeof text, "%02d/%02d/%04d", date.month, date.day, date.year);
@@ -90,7 +111,7 @@ Status Parse(ByteView bytes, SpectrumRecord& record) {
   if (!HasIecSignature(bytes) || !PayloadLines(bytes, lines) || lines.size() < kHeaderLines) {
     return kNotThisFormat;
   }
-  const std::vector<std::string_view> times = Words(lines[1]);
+  const std::vector<std::string_view> times = TimeFields(lines[1]);
   long long channels = 0;
   if (times.size() < 3 || !WholeNumber(times[2], channels) || channels < 1 ||
       channels > kIecMaxChannels) {
@@ -150,11 +171,19 @@ void AppendLine(Bytes& out, std::string_view text) {
   out += "\r\n";
 }
 
-// A time in its field of 12: with two decimals, or with as many as it has when they fit.
+// A time in its field of 12: with two decimals, or with as many as it has when they fit. A time
+// too long for the field in two decimals is written with an exponent, so that it does not run
+// into the field that follows.
 std::string Seconds(const std::string& text) {
   const double seconds = NumericPrefix(text);
-  char field[40];
-  std::snprintf(field, sizeof field, "%12.2f", seconds);
+  char field[400];
+  if (std::snprintf(field, sizeof field, "%12.2f", seconds) > 12) {
+    std::snprintf(field, sizeof field, "%12.*E", std::signbit(seconds) ? 5 : 6, seconds);
+    if (std::strlen(field) > 12) {  // an exponent of three digits
+      std::snprintf(field, sizeof field, "%12.*E", std::signbit(seconds) ? 4 : 5, seconds);
+    }
+    return field;
+  }
   const std::string exact = DecimalText(seconds);
   if (NumericPrefix(field) != seconds && exact.size() <= 12 &&
       exact.find('e') == std::string::npos) {

@@ -10,6 +10,7 @@
 #include <numeric>
 #include <tuple>
 
+#include "formats/text_rules.h"
 #include "support/records.h"
 #include "support/temp_dir.h"
 
@@ -83,6 +84,22 @@ TEST(IecWriter, LayoutAndRefusals) {
   SpectrumRecord again;
   ASSERT_EQ(ReadIec(out, again), kDone);
   EXPECT_EQ(again.Counts, record.Counts);
+
+  // Times too long for their 12 columns in two decimals take an exponent and keep to their
+  // fields; the line still reads back.
+  const std::pair<const char*, const char*> longTimes[] = {
+      {"2.0777213e+21", "2.077721E+21"}, {"1000000000", "1.000000E+09"},
+      {"-999999999.5", "-1.00000E+09"},  {"1e300", "1.00000E+300"},
+      {"-1.5e-300", "       -0.00"},     {"999999999.99", "999999999.99"}};
+  for (const auto& [time, field] : longTimes) {
+    std::get<4>(Texts(record)) = time;
+    ASSERT_EQ(EncodeIec(record, out), kDone) << time;
+    EXPECT_EQ(out.substr(70 + 4, 30), std::string("      873.50") + field + "     6") << time;
+    ASSERT_EQ(ReadIec(out, again), kDone) << time;
+    EXPECT_EQ(again.Counts, record.Counts) << time;
+    EXPECT_EQ(std::get<3>(Texts(again)), "873.50") << time;
+    EXPECT_EQ(std::get<4>(Texts(again)), Trim(field)) << time;
+  }
   EXPECT_EQ(EncodeIec(test::RecordWithCounts({}), out), kDoesNotFit);
   EXPECT_EQ(EncodeIec(test::RecordWithCounts({3, -1}), out), kDoesNotFit);
 }
