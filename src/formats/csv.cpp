@@ -141,8 +141,10 @@ Status EncodeCsv(const SpectrumRecord& record, Bytes& out) {
       record.Counts.size() > static_cast<std::size_t>(kCsvMaxChannels)) {
     return kDoesNotFit;
   }
+  std::int32_t most = 0;
   for (const std::int32_t count : record.Counts) {
     if (count < 0) return kDoesNotFit;
+    most = std::max(most, count);
   }
   const bool calibrated = record.CalGain != 0;
   const long long first = std::max(0LL, std::llround(record.StartCh));
@@ -153,21 +155,43 @@ Status EncodeCsv(const SpectrumRecord& record, Bytes& out) {
       std::abs(offset + gain * static_cast<double>(first)),
       std::abs(offset + gain * static_cast<double>(
                                    first + static_cast<long long>(record.Counts.size()) - 1)));
-  const std::size_t energyRoom = !calibrated ? 0 : widest < 1e15 ? 32 : 340;
+  const long long last = first + static_cast<long long>(record.Counts.size()) - 1;
+  // The longest line: the last channel, the energy farthest from zero (a sign, its whole part
+  // and one digit more for a rounding that carries, six decimals) and the largest count. An
+  // energy of 10^15 or more may take as much room as printf gives it.
+  std::size_t energyRoom = 0;
+  if (calibrated) {
+    energyRoom =
+        widest < 1e15 ? 1 + DigitCount(static_cast<unsigned long long>(widest)) + 1 + 7 : 340;
+  }
+  const std::size_t lineRoom = DigitCount(static_cast<unsigned long long>(last)) + 1 + energyRoom +
+                               1 + DigitCount(static_cast<unsigned long long>(most)) + 2;
   out.assign(calibrated ? "Channel,Energy (keV),Counts\r\n" : "Channel,Counts\r\n");
-  // The lines are laid straight into the file: channel, energy and count of at most 20 digits.
+  // The lines are laid straight into the file; the room after the last line is the one that
+  // PutFixedSix asks for beyond the energy itself.
   const std::size_t head = out.size();
-  out.resize(head + (energyRoom + 44) * record.Counts.size());
+  out.resize(head + lineRoom * record.Counts.size() + 340);
   char* at = out.data() + head;
-  for (std::size_t i = 0; i < record.Counts.size(); ++i) {
-    const long long channel = first + static_cast<long long>(i);
-    at = PutRightAligned(at, channel, 0);
+  // The channel's digits grow by one at each power of ten.
+  auto channel = static_cast<unsigned long long>(first);
+  std::size_t channelDigits = DigitCount(channel);
+  unsigned long long nextDigit = 10;  // 10^19 at most: a channel holds 19 digits or fewer
+  for (std::size_t d = 1; d < channelDigits; ++d) nextDigit *= 10;
+  for (std::size_t i = 0; i < record.Counts.size(); ++i, ++channel) {
+    if (channel == nextDigit) {
+      ++channelDigits;
+      nextDigit *= 10;
+    }
+    at += channelDigits;
+    PutDigitsBefore(at, channel);
     *at++ = ',';
     if (calibrated) {
       at = PutFixedSix(at, offset + gain * static_cast<double>(channel));
       *at++ = ',';
     }
-    at = PutRightAligned(at, record.Counts[i], 0);
+    const auto count = static_cast<unsigned long long>(record.Counts[i]);
+    at += DigitCount(count);
+    PutDigitsBefore(at, count);
     *at++ = '\r';
     *at++ = '\n';
   }

@@ -54,6 +54,16 @@ inline char* PutDigitsBefore(char* end, unsigned long long value) {
   return end;
 }
 
+// The number of decimal digits of `value` (1 for 0).
+inline std::size_t DigitCount(unsigned long long value) {
+  std::size_t length = 1;
+  for (unsigned long long bound = 10; value >= bound; bound *= 10) {
+    ++length;
+    if (length == 20) break;  // 10^19 is the last power of ten below 2^64
+  }
+  return length;
+}
+
 // `value` set to the right in a field of `width` characters (wider when it needs more), written
 // at `at`, which has room for max(width, 20) characters; returns the end of the field. A printf
 // "%*lld" laid straight into a file's bytes, without parsing a format for every count.
@@ -67,9 +77,8 @@ inline char* PutRightAligned(char* at, long long value, std::size_t width) {
     return at + length;
   }
   // The digits are counted, then set in place.
-  auto rest = static_cast<unsigned long long>(value);
-  std::size_t length = 1;
-  for (unsigned long long bound = 10; rest >= bound; bound *= 10) ++length;  // to 10^19 at most
+  const auto rest = static_cast<unsigned long long>(value);
+  const std::size_t length = DigitCount(rest);
   for (; width > length; --width) *at++ = ' ';
   PutDigitsBefore(at + length, rest);
   return at + length;

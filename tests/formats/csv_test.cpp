@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdio>
+
 #include "support/records.h"
 
 namespace durnix {
@@ -34,6 +37,30 @@ TEST(CsvWriter, LayoutRoundTripAndRefusals) {
     EXPECT_NEAR(again.CalOffset, sent.CalOffset, 1e-5);
     EXPECT_TRUE(CsvDropped(out).empty());
   }
+
+  // Every line as printf writes it, over channels whose digits grow and energies from negative
+  // to beyond a billion, and counts of every length.
+  std::vector<std::int32_t> counts(2000);
+  for (std::size_t i = 0; i < counts.size(); ++i) {
+    counts[i] = i % 3 == 0 ? INT32_MAX - static_cast<std::int32_t>(i)
+                           : static_cast<std::int32_t>(i * i % 100003);
+  }
+  SpectrumRecord stepping = test::RecordWithCounts(counts);
+  stepping.StartCh = 7;
+  stepping.CalGain = 1234567.9f;
+  stepping.CalOffset = -25000000.5f;
+  ASSERT_EQ(EncodeCsv(stepping, out), kDone);
+  std::string expected = "Channel,Energy (keV),Counts\r\n";
+  for (std::size_t i = 0; i < counts.size(); ++i) {
+    char line[80];
+    const long long channel = 7 + static_cast<long long>(i);
+    std::snprintf(line, sizeof line, "%lld,%.6f,%d\r\n", channel,
+                  static_cast<double>(stepping.CalOffset) +
+                      static_cast<double>(stepping.CalGain) * static_cast<double>(channel),
+                  counts[i]);
+    expected += line;
+  }
+  EXPECT_EQ(out, expected);
 
   ASSERT_EQ(EncodeCsv(test::RecordWithCounts({1, 2}), out), kDone);
   EXPECT_EQ(out, "Channel,Counts\r\n0,1\r\n1,2\r\n");
