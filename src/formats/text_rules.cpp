@@ -119,10 +119,11 @@ char* PutFixedSix(char* at, double value) {
   const double magnitude = std::abs(scaled);
   if (magnitude < 1e15) {
     // The product is within half a unit in its last place, which is below magnitude * 2^-52.
-    const auto whole = static_cast<unsigned long long>(magnitude);
+    // Signed conversions: one instruction each way, where unsigned ones take several.
+    const auto whole = static_cast<long long>(magnitude);
     const double fraction = magnitude - static_cast<double>(whole);
     if (std::abs(fraction - 0.5) > magnitude * 0x1p-52) {
-      const unsigned long long millionths = whole + (fraction > 0.5 ? 1 : 0);
+      const auto millionths = static_cast<unsigned long long>(whole + (fraction > 0.5 ? 1 : 0));
       if (std::signbit(value)) *at++ = '-';
       at = std::to_chars(at, at + 16, millionths / 1000000).ptr;
       *at++ = '.';
