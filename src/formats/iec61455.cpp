@@ -178,9 +178,9 @@ std::string Seconds(const std::string& text) {
   const double seconds = NumericPrefix(text);
   char field[400];
   if (std::snprintf(field, sizeof field, "%12.2f", seconds) > 12) {
-    std::snprintf(field, sizeof field, "%12.*E", std::signbit(seconds) ? 5 : 6, seconds);
-    if (std::strlen(field) > 12) {  // an exponent of three digits
-      std::snprintf(field, sizeof field, "%12.*E", std::signbit(seconds) ? 4 : 5, seconds);
+    // As many digits as fit beside the sign and the exponent.
+    for (int digits = 6; std::snprintf(field, sizeof field, "%12.*E", digits, seconds) > 12;) {
+      --digits;
     }
     return field;
   }
