@@ -6,6 +6,8 @@
 #include <climits>
 #include <cmath>
 
+#include "formats/decimal_words.h"
+#include "formats/energy_steps.h"
 #include "formats/reader_support.h"
 #include "formats/text_rules.h"
 
@@ -168,25 +170,36 @@ Status EncodeCsv(const SpectrumRecord& record, Bytes& out) {
                                1 + DigitCount(static_cast<unsigned long long>(most)) + 2;
   out.assign(calibrated ? "Channel,Energy (keV),Counts\r\n" : "Channel,Counts\r\n");
   // The lines are laid straight into the file; the room after the last line is the one that
-  // PutFixedSix asks for beyond the energy itself.
+  // PutFixedSix and EnergySteps ask for beyond the energy itself.
   const std::size_t head = out.size();
   out.resize(head + lineRoom * record.Counts.size() + 340);
   char* at = out.data() + head;
   // The channel's digits grow by one at each power of ten.
   auto channel = static_cast<unsigned long long>(first);
+  EnergySteps energies(record.CalOffset, record.CalGain, first, last);
   std::size_t channelDigits = DigitCount(channel);
   unsigned long long nextDigit = 10;  // 10^19 at most: a channel holds 19 digits or fewer
   for (std::size_t d = 1; d < channelDigits; ++d) nextDigit *= 10;
+  // Channels below 10^8 count up in a word of their digits.
+  const bool countUp = last < 100000000;
+  std::uint64_t channelWord = decimal_words::DigitsOf(channel);
   for (std::size_t i = 0; i < record.Counts.size(); ++i, ++channel) {
     if (channel == nextDigit) {
       ++channelDigits;
       nextDigit *= 10;
     }
-    at += channelDigits;
-    PutDigitsBefore(at, channel);
+    if (countUp) {
+      decimal_words::Store(at, decimal_words::TextOf(channelWord) >> (8 * (8 - channelDigits)));
+      at += channelDigits;
+      bool carry = false;
+      channelWord = decimal_words::AddDigits(channelWord, 1, carry);
+    } else {
+      at += channelDigits;
+      PutDigitsBefore(at, channel);
+    }
     *at++ = ',';
     if (calibrated) {
-      at = PutFixedSix(at, offset + gain * static_cast<double>(channel));
+      at = energies.PutNext(at);
       *at++ = ',';
     }
     const auto count = static_cast<unsigned long long>(record.Counts[i]);
