@@ -432,17 +432,11 @@ Status EncodeN42(const SpectrumRecord& record, Bytes& out) {
   }
   SetText(measurement.child("RealTimeDuration"), DurationOf(record.RealTime));
   SetText(spectrum.child("LiveTimeDuration"), DurationOf(record.LiveTime));
-  // At most 10 digits and a blank for each count.
-  std::string counts(12 * record.Counts.size(), ' ');
-  char* at = counts.data();
-  for (const std::int32_t count : record.Counts) {
-    if (at != counts.data()) *at++ = ' ';
-    at = PutRightAligned(at, count, 0);
-  }
-  counts.resize(static_cast<std::size_t>(at - counts.data()));
-  SetText(spectrum.child("ChannelData"), counts);
-
-  // Straight into the output, without a stream between.
+  // The counts are laid into the output after the document is written, in place of a one-digit
+  // stand-in: digits and blanks need no escaping, and the writer need not look at each of them.
+  // "<ChannelData" stands in the output only as the element's tag: a "<" in any text or
+  // attribute value is written "&lt;".
+  SetText(spectrum.child("ChannelData"), "0");
   struct Appender : pugi::xml_writer {
     explicit Appender(Bytes& target) : bytes(target) {}
     void write(const void* data, std::size_t size) override {
@@ -450,10 +444,26 @@ Status EncodeN42(const SpectrumRecord& record, Bytes& out) {
     }
     Bytes& bytes;
   };
-  out.clear();
-  out.reserve(counts.size() + 2048);
-  Appender appender(out);
+  Bytes document;
+  document.reserve(4096);
+  Appender appender(document);
   doc.save(appender, "  ", pugi::format_indent, pugi::encoding_utf8);
+  const std::size_t tag = document.find("<ChannelData");
+  const std::size_t standIn = tag == Bytes::npos ? tag : document.find(">0</ChannelData>", tag);
+  if (standIn == Bytes::npos) return kDoesNotFit;
+  // At most 10 digits and a blank for each count.
+  out.assign(document, 0, standIn + 1);
+  const std::size_t head = out.size();
+  out.resize(head + 11 * record.Counts.size());
+  char* at = out.data() + head;
+  for (const std::int32_t count : record.Counts) {
+    if (at != out.data() + head) *at++ = ' ';
+    const auto digits = static_cast<unsigned long long>(count);  // not negative: refused above
+    at += DigitCount(digits);
+    PutDigitsBefore(at, digits);
+  }
+  out.resize(static_cast<std::size_t>(at - out.data()));
+  out.append(document, standIn + 2);
   return kDone;
 }
 

@@ -114,6 +114,13 @@ TEST(N42Writer, DocumentAndRoundTrip) {
                      "</MeasurementClassCode>\n    <RealTimeDuration>PT0S</RealTimeDuration>"),
             out.npos);
   EXPECT_EQ(out.find("EnergyCalibration"), out.npos);
+  // A remark that reads like the counts' element stays a remark.
+  SpectrumRecord lookalike = test::RecordWithCounts({4, 5});
+  lookalike.SpecId = "<ChannelData>0</ChannelData>";
+  ASSERT_EQ(EncodeN42(lookalike, out), kDone);
+  ASSERT_EQ(ReadN42(out, again), kDone);
+  EXPECT_EQ(again.SpecId, lookalike.SpecId);
+  EXPECT_EQ(again.Counts, lookalike.Counts);
   EXPECT_EQ(EncodeN42(test::RecordWithCounts({}), out), kDoesNotFit);
   EXPECT_EQ(EncodeN42(test::RecordWithCounts({3, -1}), out), kDoesNotFit);
 }
