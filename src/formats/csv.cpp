@@ -5,6 +5,9 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstring>
+#include <string_view>
+#include <vector>
 
 #include "formats/decimal_words.h"
 #include "formats/energy_steps.h"
@@ -138,6 +141,34 @@ std::vector<std::string> CsvDropped(ByteView bytes) {
   return {};
 }
 
+namespace {
+
+// The end of a line for a count below 10000, the counts of most channels: its digits and the
+// line end, at most 6 bytes, stored in one step of 8.
+struct CountEnd {
+  char text[8];
+  std::uint8_t size;
+};
+constexpr unsigned long long kTabledCounts = 10000;
+
+const std::vector<CountEnd>& CountEnds() {
+  static const std::vector<CountEnd> ends = [] {
+    std::vector<CountEnd> table(kTabledCounts);
+    for (unsigned long long count = 0; count < kTabledCounts; ++count) {
+      CountEnd& end = table[count];
+      std::memset(end.text, 0, sizeof end.text);
+      char* q = std::to_chars(end.text, end.text + 4, count).ptr;
+      *q++ = '\r';
+      *q++ = '\n';
+      end.size = static_cast<std::uint8_t>(q - end.text);
+    }
+    return table;
+  }();
+  return ends;
+}
+
+}  // namespace
+
 Status EncodeCsv(const SpectrumRecord& record, Bytes& out) {
   if (!detail::SpectrumIsConsistent(record) || record.Counts.empty() ||
       record.Counts.size() > static_cast<std::size_t>(kCsvMaxChannels)) {
@@ -168,12 +199,16 @@ Status EncodeCsv(const SpectrumRecord& record, Bytes& out) {
   }
   const std::size_t lineRoom = DigitCount(static_cast<unsigned long long>(last)) + 1 + energyRoom +
                                1 + DigitCount(static_cast<unsigned long long>(most)) + 2;
-  out.assign(calibrated ? "Channel,Energy (keV),Counts\r\n" : "Channel,Counts\r\n");
+  const std::string_view header =
+      calibrated ? "Channel,Energy (keV),Counts\r\n" : "Channel,Counts\r\n";
   // The lines are laid straight into the file; the room after the last line is the one that
-  // PutFixedSix and EnergySteps ask for beyond the energy itself.
-  const std::size_t head = out.size();
-  out.resize(head + lineRoom * record.Counts.size() + 340);
-  char* at = out.data() + head;
+  // PutFixedSix and EnergySteps ask for beyond the energy itself. The buffer keeps its memory
+  // from the last file and is cleared only where it grows.
+  const std::size_t room = header.size() + lineRoom * record.Counts.size() + 340;
+  if (out.size() < room) out.resize(room);
+  std::memcpy(out.data(), header.data(), header.size());
+  char* at = out.data() + header.size();
+  const std::vector<CountEnd>& ends = CountEnds();
   // The channel's digits grow by one at each power of ten.
   auto channel = static_cast<unsigned long long>(first);
   EnergySteps energies(record.CalOffset, record.CalGain, first, last);
@@ -203,6 +238,12 @@ Status EncodeCsv(const SpectrumRecord& record, Bytes& out) {
       *at++ = ',';
     }
     const auto count = static_cast<unsigned long long>(record.Counts[i]);
+    if (count < kTabledCounts) {
+      const CountEnd& end = ends[count];
+      std::memcpy(at, end.text, sizeof end.text);
+      at += end.size;
+      continue;
+    }
     at += DigitCount(count);
     PutDigitsBefore(at, count);
     *at++ = '\r';
