@@ -141,34 +141,6 @@ std::vector<std::string> CsvDropped(ByteView bytes) {
   return {};
 }
 
-namespace {
-
-// The end of a line for a count below 10000, the counts of most channels: its digits and the
-// line end, at most 6 bytes, stored in one step of 8.
-struct CountEnd {
-  char text[8];
-  std::uint8_t size;
-};
-constexpr unsigned long long kTabledCounts = 10000;
-
-const std::vector<CountEnd>& CountEnds() {
-  static const std::vector<CountEnd> ends = [] {
-    std::vector<CountEnd> table(kTabledCounts);
-    for (unsigned long long count = 0; count < kTabledCounts; ++count) {
-      CountEnd& end = table[count];
-      std::memset(end.text, 0, sizeof end.text);
-      char* q = std::to_chars(end.text, end.text + 4, count).ptr;
-      *q++ = '\r';
-      *q++ = '\n';
-      end.size = static_cast<std::uint8_t>(q - end.text);
-    }
-    return table;
-  }();
-  return ends;
-}
-
-}  // namespace
-
 Status EncodeCsv(const SpectrumRecord& record, Bytes& out) {
   if (!detail::SpectrumIsConsistent(record) || record.Counts.empty() ||
       record.Counts.size() > static_cast<std::size_t>(kCsvMaxChannels)) {
@@ -208,7 +180,8 @@ Status EncodeCsv(const SpectrumRecord& record, Bytes& out) {
   if (out.size() < room) out.resize(room);
   std::memcpy(out.data(), header.data(), header.size());
   char* at = out.data() + header.size();
-  const std::vector<CountEnd>& ends = CountEnds();
+  // Counts below 10000 and their line end.
+  static const NumberTexts ends("", "\r\n");
   // The channel's digits grow by one at each power of ten.
   auto channel = static_cast<unsigned long long>(first);
   EnergySteps energies(record.CalOffset, record.CalGain, first, last);
@@ -238,9 +211,9 @@ Status EncodeCsv(const SpectrumRecord& record, Bytes& out) {
       *at++ = ',';
     }
     const auto count = static_cast<unsigned long long>(record.Counts[i]);
-    if (count < kTabledCounts) {
-      const CountEnd& end = ends[count];
-      std::memcpy(at, end.text, sizeof end.text);
+    if (count < NumberTexts::kBelow) {
+      const NumberTexts::Text& end = ends[count];
+      std::memcpy(at, end.bytes, sizeof end.bytes);
       at += end.size;
       continue;
     }

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 #include <pugixml.hpp>
 #include <string_view>
@@ -451,17 +452,28 @@ Status EncodeN42(const SpectrumRecord& record, Bytes& out) {
   const std::size_t tag = document.find("<ChannelData");
   const std::size_t standIn = tag == Bytes::npos ? tag : document.find(">0</ChannelData>", tag);
   if (standIn == Bytes::npos) return kDoesNotFit;
-  // At most 10 digits and a blank for each count.
-  out.assign(document, 0, standIn + 1);
-  const std::size_t head = out.size();
-  out.resize(head + 11 * record.Counts.size());
-  char* at = out.data() + head;
+  // A blank and at most 10 digits for each count, and the room of one step of 8 bytes. The
+  // buffer keeps its memory from the last file and is cleared only where it grows.
+  const std::size_t head = standIn + 1;
+  const std::size_t room = head + 11 * record.Counts.size() + 8;
+  if (out.size() < room) out.resize(room);
+  std::memcpy(out.data(), document.data(), head);
+  // Every count after a blank: the first blank lands on the start tag's ">", set again after.
+  static const NumberTexts blankAndCount(" ", "");
+  char* at = out.data() + head - 1;
   for (const std::int32_t count : record.Counts) {
-    if (at != out.data() + head) *at++ = ' ';
     const auto digits = static_cast<unsigned long long>(count);  // not negative: refused above
+    if (digits < NumberTexts::kBelow) {
+      const NumberTexts::Text& text = blankAndCount[digits];
+      std::memcpy(at, text.bytes, sizeof text.bytes);
+      at += text.size;
+      continue;
+    }
+    *at++ = ' ';
     at += DigitCount(digits);
     PutDigitsBefore(at, digits);
   }
+  out[head - 1] = '>';
   out.resize(static_cast<std::size_t>(at - out.data()));
   out.append(document, standIn + 2);
   return kDone;

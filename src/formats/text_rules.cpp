@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "formats/text_rules.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -110,6 +111,18 @@ std::size_t AppendNumberText(char* out, long long value) {
   char* p = out;
   if (value >= 0) *p++ = ' ';
   return static_cast<std::size_t>(std::to_chars(p, out + 24, value).ptr - out);
+}
+
+NumberTexts::NumberTexts(std::string_view before, std::string_view after) : texts_(kBelow) {
+  for (unsigned long long number = 0; number < kBelow; ++number) {
+    Text& text = texts_[number];
+    std::memset(text.bytes, 0, sizeof text.bytes);
+    char* at = text.bytes;
+    at = std::copy(before.begin(), before.end(), at);
+    at = std::to_chars(at, at + 4, number).ptr;
+    at = std::copy(after.begin(), after.end(), at);
+    text.size = static_cast<std::uint8_t>(at - text.bytes);
+  }
 }
 
 char* PutFixedSix(char* at, double value) {

@@ -84,6 +84,22 @@ inline char* PutRightAligned(char* at, long long value, std::size_t width) {
   return at + length;
 }
 
+// The texts of the numbers below 10000, the counts of most channels, each between a fixed text
+// before and after it (together at most 4 bytes): at most 8 bytes, stored in one step.
+class NumberTexts {
+ public:
+  static constexpr unsigned long long kBelow = 10000;
+  struct Text {
+    char bytes[8];
+    std::uint8_t size;
+  };
+  NumberTexts(std::string_view before, std::string_view after);
+  const Text& operator[](unsigned long long number) const { return texts_[number]; }
+
+ private:
+  std::vector<Text> texts_;
+};
+
 // `value` as printf "%.6f" writes it, at `at`, which has room for 32 characters when |value| is
 // below 1e15 and for 340 otherwise; returns the end of the text.
 char* PutFixedSix(char* at, double value);
