@@ -18,6 +18,13 @@ void split(float value, long long& whole, int& exponent) {
   exponent -= 24;
 }
 
+// The bits of `value` below 2^shift (shift at most 62) as a fraction in units of 2^-64.
+std::uint64_t restOf(Int128 value, int shift) {
+  if (shift == 0) return 0;
+  const std::uint64_t bits = static_cast<std::uint64_t>(value) & ((1ULL << shift) - 1);
+  return bits << (64 - shift);
+}
+
 }  // namespace
 
 EnergySteps::EnergySteps(float offset, float gain, long long first, long long last)
@@ -50,25 +57,19 @@ EnergySteps::EnergySteps(float offset, float gain, long long first, long long la
   // At most 16 digits of millionths (ten before the point), and steps below 10^8 - 1.
   if (highest * 1000000 >= static_cast<Int128>(10000000000000000LL) << shift_) return;
   if ((step_ >> shift_) + 1 >= 100000000) return;
-  stepFloor_ = static_cast<std::uint64_t>(step_ >> shift_);
-  stepDigits_[0] = decimal_words::DigitsOf(stepFloor_);
-  stepDigits_[1] = decimal_words::DigitsOf(stepFloor_ + 1);
+  stepWhole_ = static_cast<std::uint64_t>(step_ >> shift_);
+  stepRest_ = restOf(step_, shift_);
+  floorDigits_ = decimal_words::DigitsOf(stepWhole_);
+  ceilingDigits_ = decimal_words::DigitsOf(stepWhole_ + 1);
   exact_ = true;
 }
 
 std::uint64_t EnergySteps::millionths() const {
-  // Rounded as printf rounds the exact value: halves to the even millionth.
-  auto whole = static_cast<std::uint64_t>(scaled_ >> shift_);
-  if (shift_ > 0) {
-    const std::uint64_t rest = static_cast<std::uint64_t>(scaled_) & ((1ULL << shift_) - 1);
-    const std::uint64_t half = 1ULL << (shift_ - 1);
-    // Without a jump, which would go either way at random: both are below 2^62, so half - rest
-    // wraps round to its top bit exactly when the rest is above the half.
-    const std::uint64_t above = (half - rest) >> 63;
-    const std::uint64_t evenUp = static_cast<std::uint64_t>(rest == half) & whole;
-    whole += above | evenUp;
-  }
-  return whole;
+  // Rounded as printf rounds the exact value: halves to the even millionth. No jump, which would
+  // go either way at random.
+  constexpr std::uint64_t kHalf = 1ULL << 63;
+  return whole_ + (static_cast<std::uint64_t>(rest_ > kHalf) |
+                   (static_cast<std::uint64_t>(rest_ == kHalf) & whole_));
 }
 
 void EnergySteps::setDigits(std::uint64_t millionths) {
@@ -81,19 +82,24 @@ char* EnergySteps::PutNext(char* at) {
   const long long channel = channel_++;
   if (!exact_) return PutFixedSix(at, offset_ + gain_ * static_cast<double>(channel));
   if (started_) {
-    scaled_ += step_;
+    const std::uint64_t rest = rest_ + stepRest_;
+    whole_ += stepWhole_ + static_cast<std::uint64_t>(rest < rest_);
+    rest_ = rest;
     const std::uint64_t millionths = this->millionths();
-    const std::uint64_t beyondFloor = millionths - millionths_ - stepFloor_;
+    const std::uint64_t beyondFloor = millionths - millionths_ - stepWhole_;
     if (beyondFloor <= 1) {
       millionths_ = millionths;
       bool carry = false;
-      low_ = decimal_words::AddDigits(low_, stepDigits_[beyondFloor], carry);
+      low_ =
+          decimal_words::AddDigits(low_, beyondFloor == 0 ? floorDigits_ : ceilingDigits_, carry);
       if (carry) high_ = decimal_words::AddDigits(high_, 1, carry);
     } else {
       setDigits(millionths);  // a half that went down after one that went up
     }
   } else if (scaled_ >= 0) {
     started_ = true;
+    whole_ = static_cast<std::uint64_t>(scaled_ >> shift_);
+    rest_ = restOf(scaled_, shift_);
     setDigits(millionths());
   } else {
     scaled_ += step_;

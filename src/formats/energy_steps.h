@@ -28,29 +28,36 @@ class EnergySteps {
   char* PutNext(char* at);
 
  private:
-  // scaled_ in millionths, rounded.
+  // The energy in millionths, rounded.
   std::uint64_t millionths() const;
   void setDigits(std::uint64_t millionths);
 
   double offset_;
   double gain_;
   long long channel_;
-  // The exact steps, where they apply: the energy × 10^6 × 2^shift_, and its step per channel.
+  // The exact steps, where they apply. Below zero: the energy × 10^6 × 2^shift_ and its step per
+  // channel. From zero on: the energy × 10^6 in its whole part and its rest (in units of 2^-64),
+  // and the step the same way.
   bool exact_ = false;
   bool started_ = false;
   Int128 scaled_ = 0;
   Int128 step_ = 0;
   int shift_ = 0;
-  // The energy in millionths, its decimal digits (the lowest eight and the next eight, one digit
-  // a byte, the digit of 10^k in byte k) and how many digits it has (at least 7: "0.000000").
+  std::uint64_t whole_ = 0;
+  std::uint64_t rest_ = 0;
+  std::uint64_t stepWhole_ = 0;
+  std::uint64_t stepRest_ = 0;
+  // The energy in millionths, rounded, its decimal digits (the lowest eight and the next eight,
+  // one digit a byte, the digit of 10^k in byte k) and how many digits it has (at least 7:
+  // "0.000000").
   std::uint64_t millionths_ = 0;
   std::uint64_t low_ = 0;
   std::uint64_t high_ = 0;
   int digits_ = 7;
   std::uint64_t nextPower_ = 10000000;
-  // The step in millionths rounds to `stepFloor_` or one more: the digits of the two.
-  std::uint64_t stepFloor_ = 0;
-  std::uint64_t stepDigits_[2] = {0, 0};
+  // The rounded step is stepWhole_ or one more: the digits of the two.
+  std::uint64_t floorDigits_ = 0;
+  std::uint64_t ceilingDigits_ = 0;
 };
 
 }  // namespace durnix
