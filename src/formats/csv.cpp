@@ -180,8 +180,7 @@ Status EncodeCsv(const SpectrumRecord& record, Bytes& out) {
   if (out.size() < room) out.resize(room);
   std::memcpy(out.data(), header.data(), header.size());
   char* at = out.data() + header.size();
-  // Counts below 10000 and their line end.
-  static const NumberTexts ends("", "\r\n");
+  static const NumberTexts countAndEnd("", "\r\n");
   // The channel's digits grow by one at each power of ten.
   auto channel = static_cast<unsigned long long>(first);
   EnergySteps energies(record.CalOffset, record.CalGain, first, last);
@@ -210,17 +209,7 @@ Status EncodeCsv(const SpectrumRecord& record, Bytes& out) {
       at = energies.PutNext(at);
       *at++ = ',';
     }
-    const auto count = static_cast<unsigned long long>(record.Counts[i]);
-    if (count < NumberTexts::kBelow) {
-      const NumberTexts::Text& end = ends[count];
-      std::memcpy(at, end.bytes, sizeof end.bytes);
-      at += end.size;
-      continue;
-    }
-    at += DigitCount(count);
-    PutDigitsBefore(at, count);
-    *at++ = '\r';
-    *at++ = '\n';
+    at = countAndEnd.Put(at, static_cast<unsigned long long>(record.Counts[i]));
   }
   out.resize(static_cast<std::size_t>(at - out.data()));
   return kDone;

@@ -462,16 +462,7 @@ Status EncodeN42(const SpectrumRecord& record, Bytes& out) {
   static const NumberTexts blankAndCount(" ", "");
   char* at = out.data() + head - 1;
   for (const std::int32_t count : record.Counts) {
-    const auto digits = static_cast<unsigned long long>(count);  // not negative: refused above
-    if (digits < NumberTexts::kBelow) {
-      const NumberTexts::Text& text = blankAndCount[digits];
-      std::memcpy(at, text.bytes, sizeof text.bytes);
-      at += text.size;
-      continue;
-    }
-    *at++ = ' ';
-    at += DigitCount(digits);
-    PutDigitsBefore(at, digits);
+    at = blankAndCount.Put(at, static_cast<unsigned long long>(count));  // not negative
   }
   out[head - 1] = '>';
   out.resize(static_cast<std::size_t>(at - out.data()));

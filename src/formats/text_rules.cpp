@@ -113,7 +113,8 @@ std::size_t AppendNumberText(char* out, long long value) {
   return static_cast<std::size_t>(std::to_chars(p, out + 24, value).ptr - out);
 }
 
-NumberTexts::NumberTexts(std::string_view before, std::string_view after) : texts_(kBelow) {
+NumberTexts::NumberTexts(std::string_view before, std::string_view after)
+    : before_(before), after_(after), texts_(kBelow) {
   for (unsigned long long number = 0; number < kBelow; ++number) {
     Text& text = texts_[number];
     std::memset(text.bytes, 0, sizeof text.bytes);

@@ -4,6 +4,7 @@
 // The program's conventions for numbers and text in files: every format reads and writes numbers
 // through these rules, so a value means the same thing in every file.
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
@@ -84,19 +85,34 @@ inline char* PutRightAligned(char* at, long long value, std::size_t width) {
   return at + length;
 }
 
-// The texts of the numbers below 10000, the counts of most channels, each between a fixed text
-// before and after it (together at most 4 bytes): at most 8 bytes, stored in one step.
+// Numbers, each between a fixed text before and after it (together at most 4 bytes): those
+// below 10000, the counts of most channels, from texts made once and stored in one step of 8
+// bytes.
 class NumberTexts {
  public:
+  NumberTexts(std::string_view before, std::string_view after);
+  // `number` between the two texts at `at`, which has room for them, 20 digits and 8 bytes;
+  // returns the end of the text.
+  char* Put(char* at, unsigned long long number) const {
+    if (number < kBelow) {
+      const Text& text = texts_[number];
+      std::memcpy(at, text.bytes, sizeof text.bytes);
+      return at + text.size;
+    }
+    at = std::copy(before_.begin(), before_.end(), at);
+    at += DigitCount(number);
+    PutDigitsBefore(at, number);
+    return std::copy(after_.begin(), after_.end(), at);
+  }
+
+ private:
   static constexpr unsigned long long kBelow = 10000;
   struct Text {
     char bytes[8];
     std::uint8_t size;
   };
-  NumberTexts(std::string_view before, std::string_view after);
-  const Text& operator[](unsigned long long number) const { return texts_[number]; }
-
- private:
+  std::string before_;
+  std::string after_;
   std::vector<Text> texts_;
 };
 
