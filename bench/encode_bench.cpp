@@ -23,8 +23,8 @@ durnix::SpectrumRecord measuredLike() {
   record.ChannelCount = kChannels;
   record.CalOffset = -1.25f;
   record.CalGain = 0.4888275f;
-  record.LiveTime = 3600;
-  record.RealTime = 3612.5;
+  record.LiveTime = "3600";
+  record.RealTime = "3612.5";
   std::uint64_t random = 88172645463325252ULL;
   for (int channel = 0; channel < kChannels; ++channel) {
     random ^= random << 13, random ^= random >> 7, random ^= random << 17;
